@@ -1,0 +1,72 @@
+# Shared build settings and the helpers that add tests.
+
+function(zv_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(ZV_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+if(WIN32)
+  enable_language(RC)
+  # Libraries every Win32 program of the project may need. zlib comes from
+  # Debian's libz-mingw-w64-dev as a static archive.
+  set(ZV_WIN32_LIBS -l:libz.a comctl32 ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
+  add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0501 NOMINMAX)
+
+  # GUI subsystem; without a 4 KB file alignment Wine reads a large
+  # executable whole into memory before its entry point instead of mapping it.
+  function(zv_win32_program target)
+    target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096)
+  endfunction()
+
+  # Every Win32 program of the build runs under Wine with the private prefix
+  # and display that the wine.start fixture prepares.
+  set(ZV_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/wine/wine-exec.sh ${ZV_WINE_STATE})
+else()
+  if(ZV_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endif()
+
+# GoogleTest from Debian's source package, built with this build's own flags
+# (sanitizers natively, the -posix cross compilers for Windows).
+set(ZV_GTEST_SRC /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(NOT TARGET gtest AND EXISTS ${ZV_GTEST_SRC}/CMakeLists.txt)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${ZV_GTEST_SRC} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+endif()
+include(GoogleTest)
+
+# zv_native_test(name SOURCES ... [LIBS ...]): a GoogleTest program of the
+# native build; each TEST becomes one CTest test.
+function(zv_native_test name)
+  if(WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE zv_core ${T_LIBS} gtest gtest_main)
+  zv_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native TIMEOUT 120)
+endfunction()
+
+# zv_win32_test(name SOURCES ... [LIBS ...]): a GoogleTest program of the
+# Windows build, run under Wine; each TEST becomes one CTest test (found by
+# scanning the sources, since listing them would need Wine at build time).
+function(zv_win32_test name)
+  if(NOT WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE zv_core ${T_LIBS} gtest gtest_main ${ZV_WIN32_LIBS})
+  zv_warnings(${name})
+  gtest_add_tests(TARGET ${name} SOURCES ${T_SOURCES} TEST_LIST ${name}_TESTS)
+  set_tests_properties(${${name}_TESTS} PROPERTIES
+    FIXTURES_REQUIRED wine LABELS win32 TIMEOUT 120)
+endfunction()

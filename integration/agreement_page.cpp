@@ -1,0 +1,72 @@
+// The licence agreement, the first wizard page. It also loads the banner
+// bitmap that every later page paints as its background, so it must run
+// before any of them.
+#include "resources/resource.h"
+#include "shell/dispatch.h"
+#include "shell/pages.h"
+#include "shell/state.h"
+
+// The licence text is loaded into a buffer of this size; a longer text
+// would be cut, so the licence resource is kept well below it.
+static const int LicenceBufferSize = 7000;
+
+static LRESULT OnAgreementInit(HWND dialog, UINT, WPARAM, LPARAM)
+{
+  BannerBitmap = LoadBitmapA(AppInstance, "IDB_TARNEL");
+  BITMAP description;
+  if (BannerBitmap && GetObjectA(BannerBitmap, sizeof(description), &description)) {
+    BannerWidth = description.bmWidth;
+    BannerHeight = description.bmHeight;
+  }
+
+  static char licence[LicenceBufferSize];
+  licence[0] = '\0';
+  LoadStringA(AppInstance, IDS_LICENCE, licence, LicenceBufferSize);
+  SetDlgItemTextA(dialog, IDC_LICENCE_TEXT, licence);
+
+  SetFocus(GetDlgItem(dialog, IDOK));
+  return TRUE;
+}
+
+// "I Agree" (also Enter) goes on; "Cancel" (also Esc) ends setup only when
+// the user confirms.
+static LRESULT OnAgreementButton(HWND dialog, UINT id, UINT, LPARAM)
+{
+  if (id == IDOK) {
+    EndDialog(dialog, 0);
+  } else if (MessageBoxA(dialog, "Are you sure you want to cancel the setup?", SetupCaption,
+                         MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    EndDialog(dialog, 1);
+  }
+  return 0;
+}
+
+static const CommandEntry AgreementCommandRows[] = {
+  {IDOK, OnAgreementButton},
+  {IDCANCEL, OnAgreementButton},
+};
+static const CommandTable AgreementCommands =
+  MakeCommandTable(AgreementCommandRows, DefaultReturnZero);
+
+static LRESULT OnAgreementCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchCommandTable(&AgreementCommands, dialog, wParam, lParam);
+}
+
+static const MessageEntry AgreementMessageRows[] = {
+  {WM_COMMAND, OnAgreementCommand},
+  {WM_INITDIALOG, OnAgreementInit},
+  {WM_PAINT, PaintBanner},
+};
+static const MessageTable AgreementMessages =
+  MakeMessageTable(AgreementMessageRows, DefaultReturnZero);
+
+static INT_PTR CALLBACK AgreementDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchMessageTable(&AgreementMessages, dialog, message, wParam, lParam);
+}
+
+INT_PTR ShowAgreementPage(HWND owner)
+{
+  return DialogBoxParamA(AppInstance, "IDD_AGREEMENT", owner, AgreementDlgProc, 0);
+}

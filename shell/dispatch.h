@@ -1,0 +1,64 @@
+// Table-driven dispatch shared by every window and dialog procedure. A
+// procedure is one line that hands its arguments and its own constant
+// MessageTable to DispatchMessageTable; a WM_COMMAND row forwards to
+// DispatchCommandTable with the window's CommandTable. Behaviour is added by
+// adding a handler and a row, never by a switch over message ids.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <iterator>
+
+// What happens to a message (or command) that no row names.
+enum DefaultProcKind : int32_t {
+  DefaultReturnZero = 0,   // return 0; for a dialog: not handled
+  DefaultWindowProc = 1,   // DefWindowProcA
+  DefaultDialogProc = 2,   // DefDlgProcA
+};
+
+typedef LRESULT (*MessageHandler)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// id is LOWORD(wParam), code is HIWORD(wParam), both widened without sign.
+typedef LRESULT (*CommandHandler)(HWND window, UINT id, UINT code, LPARAM lParam);
+
+struct MessageEntry {
+  UINT message;
+  MessageHandler handler;
+};
+
+struct MessageTable {
+  int32_t count;
+  const MessageEntry *rows;
+  int32_t defaultKind;   // a DefaultProcKind; any other value returns 0
+};
+
+struct CommandEntry {
+  WORD id;
+  CommandHandler handler;
+};
+
+struct CommandTable {
+  int32_t count;
+  const CommandEntry *rows;
+  int32_t defaultKind;
+};
+
+// Builds a table over a constant array of rows, counting them.
+template <size_t N>
+constexpr MessageTable MakeMessageTable(const MessageEntry (&rows)[N], int32_t kind) {
+  return MessageTable{static_cast<int32_t>(N), rows, kind};
+}
+template <size_t N>
+constexpr CommandTable MakeCommandTable(const CommandEntry (&rows)[N], int32_t kind) {
+  return CommandTable{static_cast<int32_t>(N), rows, kind};
+}
+
+LRESULT DispatchMessageTable(const MessageTable *table, HWND window, UINT message,
+                             WPARAM wParam, LPARAM lParam);
+LRESULT DispatchCommandTable(const CommandTable *table, HWND window, WPARAM wParam,
+                             LPARAM lParam);
+LRESULT CallDefaultProc(int32_t kind, HWND window, UINT message, WPARAM wParam,
+                        LPARAM lParam);
+
+// WM_PAINT handler of the four wizard pages: BannerBitmap at (0, 0).
+LRESULT PaintBanner(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

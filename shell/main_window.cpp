@@ -1,0 +1,130 @@
+// Entry point, the full-screen main window and the message loop.
+//
+// The window is created as a visible 0 x 0 popup and grows to the screen in
+// WM_CREATE, after the desktop snapshot has been taken: the picture then
+// shows the desktop as it was, without setup on it. The wizard itself runs
+// from a posted command, so the background is painted before the first page
+// appears.
+#include "shell/main_window.h"
+
+#include "resources/resource.h"
+#include "shell/background.h"
+#include "shell/dispatch.h"
+#include "shell/spine_rules.h"
+#include "shell/state.h"
+
+char ClassName[20];
+HWND MainWindow;
+int ScreenWidth;
+int ScreenHeight;
+int ScreenBitsPerPixel;
+
+static LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
+{
+  HDC dc = GetDC(window);
+  ScreenWidth = GetDeviceCaps(dc, HORZRES);
+  ScreenHeight = GetDeviceCaps(dc, VERTRES);
+  ScreenBitsPerPixel = GetDeviceCaps(dc, BITSPIXEL);
+  ReleaseDC(window, dc);
+
+  TitleFont = MakeFont(400, 0, 72, DEFAULT_CHARSET, "Arial Black");
+  BackgroundBitmap = BuildBackground(window);
+
+  SetWindowPos(window, nullptr, 0, 0, ScreenWidth, ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+
+  // The buffer is zero-filled first, so a failed query leaves it empty. A
+  // drive root keeps only its letter and colon ("D:"), which is how later
+  // code joins a file name to it.
+  ZeroMemory(StartDir, sizeof(StartDir));
+  GetCurrentDirectoryA(500, StartDir);
+  TrimDriveRoot(StartDir);
+
+  PostMessageA(window, WM_COMMAND, IDM_RUN_WIZARD, 0);
+  return 0;
+}
+
+static LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM)
+{
+  PostQuitMessage(0);
+  return 0;
+}
+
+static LRESULT OnPaint(HWND window, UINT, WPARAM, LPARAM)
+{
+  PAINTSTRUCT paint;
+  HDC paintDc = BeginPaint(window, &paint);
+  if (BackgroundBitmap)
+    PaintBackground(paintDc);
+  EndPaint(window, &paint);
+  return 0;
+}
+
+static LRESULT OnClose(HWND window, UINT, UINT, LPARAM)
+{
+  DestroyWindow(window);
+  return 0;
+}
+
+static const CommandEntry MainCommandRows[] = {
+  {IDM_RUN_WIZARD, SetupWizard},
+  {IDM_CLOSE, OnClose},
+};
+static const CommandTable MainCommands = MakeCommandTable(MainCommandRows, DefaultWindowProc);
+
+static LRESULT OnCommand(HWND window, UINT, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchCommandTable(&MainCommands, window, wParam, lParam);
+}
+
+static const MessageEntry MainMessageRows[] = {
+  {WM_CREATE, OnCreate},
+  {WM_COMMAND, OnCommand},
+  {WM_DESTROY, OnDestroy},
+  {WM_PAINT, OnPaint},
+};
+static const MessageTable MainMessages = MakeMessageTable(MainMessageRows, DefaultWindowProc);
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchMessageTable(&MainMessages, window, message, wParam, lParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+  LoadStringA(instance, IDS_CLASS_NAME, ClassName, sizeof(ClassName));
+  AppInstance = instance;
+
+  WNDCLASSA windowClass;
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = MainWndProc;
+  windowClass.cbClsExtra = 0;
+  windowClass.cbWndExtra = 0;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SETUP));
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENUTEXT + 1));
+  windowClass.lpszMenuName = ClassName;
+  windowClass.lpszClassName = ClassName;
+  // One retry: a registration that fails once is tried again before giving up.
+  if (!RegisterClassA(&windowClass) && !RegisterClassA(&windowClass))
+    return 0;
+
+  MainWindow = CreateWindowExA(0, ClassName, ClassName, WS_POPUP | WS_VISIBLE, 0, 0, 0, 0,
+                               nullptr, nullptr, AppInstance, nullptr);
+  if (!MainWindow)
+    return 0;
+  // No ShowWindow: the window is created visible. UpdateWindow paints the
+  // background before the posted wizard command is read.
+  UpdateWindow(MainWindow);
+
+  HACCEL accelerators = LoadAcceleratorsA(AppInstance, ClassName);
+  MSG message;
+  message.wParam = 0;
+  while (GetMessageA(&message, nullptr, 0, 0)) {
+    if (!TranslateAcceleratorA(message.hwnd, accelerators, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,46 @@
+// The wizard driver: runs the pages in their fixed order, tells the user
+// the outcome and closes the main window. There is no Back button: the first
+// page that does not return 0 ends the sequence with the cancel message.
+#include "shell/main_window.h"
+#include "shell/pages.h"
+#include "shell/spine_rules.h"
+#include "shell/state.h"
+
+// Where users send notes about a cancelled or failed setup.
+#define ZV_SUPPORT_ADDRESS "support@zorvane.example.com"
+
+static const char CancelMessage[] =
+  "Setup was canceled. Any notes or errors you can send on my email: " ZV_SUPPORT_ADDRESS;
+
+typedef INT_PTR (*PageOperation)(HWND owner);
+
+// The pages whose result decides whether setup goes on.
+static const PageOperation DecisivePages[] = {
+  ShowAgreementPage,
+  RunDirPage,
+  RunCopyPage,
+};
+
+LRESULT SetupWizard(HWND window, UINT, UINT, LPARAM)
+{
+  for (PageOperation page : DecisivePages) {
+    if (page(window) != 0) {
+      MessageBoxA(window, CancelMessage, SetupCaption, MB_OK | MB_ICONEXCLAMATION);
+      DestroyWindow(window);
+      return 0;
+    }
+  }
+
+  // Cancelling the shortcut page skips only the shortcuts: the files are in
+  // place and registered, so setup still reports success.
+  ShowShortcutPage(window);
+
+  char text[PathBufferSize];
+  wsprintfA(text, "%s was successfully %s", ProductTitle, ClosingWord(InstallMode));
+  MessageBoxA(window, text, SetupCaption, MB_OK | MB_ICONINFORMATION);
+  if (OpensGroupFolder(InstallMode))
+    ShellExecuteA(nullptr, nullptr, FinishOpenPath, nullptr, nullptr, SW_SHOWNA);
+
+  DestroyWindow(window);
+  return 0;
+}
