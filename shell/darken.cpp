@@ -1,0 +1,94 @@
+// Row layout and checkerboard darkening of the background picture.
+#include "shell/darken.h"
+
+#include <array>
+#include <cstring>
+
+uint16_t CanvasBitCount(int32_t screenBitsPerPixel) {
+  return screenBitsPerPixel <= 8 ? 8 : 24;
+}
+
+uint32_t DibRowSize(int32_t width, uint32_t bitCount) {
+  if (width <= 0) {
+    return 0;
+  }
+  const uint64_t bits = static_cast<uint64_t>(bitCount) * static_cast<uint64_t>(width);
+  const uint64_t bytes = ((bits + 31) & ~static_cast<uint64_t>(31)) / 8;
+  return bytes > UINT32_MAX ? 0 : static_cast<uint32_t>(bytes);
+}
+
+uint32_t DibImageSize(int32_t width, int32_t height, uint32_t bitCount) {
+  if (height <= 0) {
+    return 0;
+  }
+  const uint64_t size = static_cast<uint64_t>(DibRowSize(width, bitCount)) * static_cast<uint64_t>(height);
+  return size > UINT32_MAX ? 0 : static_cast<uint32_t>(size);
+}
+
+int32_t RowsThatFit(int32_t height, uint32_t rowSize, size_t bufferSize) {
+  if (height <= 0 || rowSize == 0) {
+    return 0;
+  }
+  const uint64_t whole = static_cast<uint64_t>(bufferSize) / rowSize;
+  return whole < static_cast<uint64_t>(height) ? static_cast<int32_t>(whole) : height;
+}
+
+namespace {
+
+// Eight 3-byte pixels make 24 bytes, three 64-bit words: the pattern's
+// shortest period that is a whole number of words. A word mask keeps the
+// bytes of the pixels that stay (0xFF) and clears those that go black.
+constexpr int GroupPixels = 8;
+constexpr int GroupBytes = GroupPixels * 3;
+
+struct GroupMasks {
+  uint64_t word[3];
+};
+
+GroupMasks MakeGroupMasks(int firstBlack) {
+  std::array<uint8_t, GroupBytes> bytes{};
+  for (int b = 0; b < GroupBytes; ++b) {
+    bytes[b] = ((b / 3) % 2 == firstBlack) ? 0x00 : 0xFF;
+  }
+  GroupMasks masks;
+  std::memcpy(masks.word, bytes.data(), sizeof masks.word);
+  return masks;
+}
+
+// Clears pixels firstBlack, firstBlack + 2, ... of one row of width pixels.
+void DarkenRow(uint8_t *row, int32_t width, int firstBlack, const GroupMasks &masks) {
+  const int32_t groups = width / GroupPixels;
+  uint8_t *p = row;
+  for (int32_t g = 0; g < groups; ++g, p += GroupBytes) {
+    uint64_t w[3];
+    std::memcpy(w, p, sizeof w);
+    w[0] &= masks.word[0];
+    w[1] &= masks.word[1];
+    w[2] &= masks.word[2];
+    std::memcpy(p, w, sizeof w);
+  }
+  // The last width % 8 pixels, one at a time; the group ended on an even
+  // pixel index, so the parity carries over unchanged.
+  for (int32_t x = groups * GroupPixels + firstBlack; x < width; x += 2) {
+    uint8_t *pixel = row + 3 * static_cast<size_t>(x);
+    pixel[0] = 0;
+    pixel[1] = 0;
+    pixel[2] = 0;
+  }
+}
+
+}  // namespace
+
+int32_t DarkenCheckerboard(uint8_t *bits, size_t bufferSize, int32_t width, int32_t height) {
+  const uint32_t rowSize = DibRowSize(width, 24);
+  const int32_t rows = RowsThatFit(height, rowSize, bits == nullptr ? 0 : bufferSize);
+  if (rows == 0) {
+    return 0;
+  }
+  const GroupMasks masks[2] = {MakeGroupMasks(0), MakeGroupMasks(1)};
+  for (int32_t r = 0; r < rows; ++r) {
+    const int firstBlack = r & 1;
+    DarkenRow(bits + static_cast<size_t>(r) * rowSize, width, firstBlack, masks[firstBlack]);
+  }
+  return rows;
+}
