@@ -1,0 +1,28 @@
+// Path composition for the shortcut page: the program-group folder, the
+// link and target paths, and the shell-folder values read from the
+// registry. Plain C++ with no Windows header, so the rules are tested
+// natively. Every routine writes its output only when the whole result fits
+// the given buffer (terminator included) and says so in its result; a path
+// that would not fit is never truncated into a different, wrong path.
+#pragma once
+
+#include <cstddef>
+
+// Name of the program-group folder made under the chosen Start-menu folder.
+inline constexpr const char *ProgramGroupName = "The Zorvane";
+
+// Forms the program-group folder: group, a backslash unless group already
+// ends with one, then ProgramGroupName. group is not changed, so forming it
+// again gives the same folder. false (out untouched) when it would not fit.
+bool FormGroupFolder(char *out, size_t outSize, const char *group);
+
+// Formats "%s\%s" with folder and name into out. false (out untouched) when
+// the result would not fit outSize characters with its terminator.
+bool FormatChildPath(char *out, size_t outSize, const char *folder, const char *name);
+
+// Turns the data of a Shell Folders registry value (dataLength bytes, which
+// need not hold a terminator) into a folder path: the text up to the first
+// NUL, with one trailing backslash removed. Copied into out and 1 returned
+// only when that path is not empty and fits outSize characters with its
+// terminator; otherwise 0 and out is left as it was.
+int TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dataLength);
