@@ -1,0 +1,28 @@
+// Texts of the destination page and the folder browser, shared by the
+// dialogs and by the tests that drive them.
+#pragma once
+
+#define ZV_NO_SPACE_TEXT                                                                   \
+  "You do not have enough Free disk space on this drive for installation. Change the drive " \
+  "or remove some other program-s to free more disk space."
+
+inline constexpr const char *NoSpaceText = ZV_NO_SPACE_TEXT;
+inline constexpr const char *PageEmptyNameText = "You were forgoten to select an directory";
+inline constexpr const char *BrowserEmptyNameText = "You forget to select a directory";
+inline constexpr const char *BrowserWarningCaption = "Warning";
+inline constexpr const char *DirExistsText =
+    "Directory allready exsist. Continue with the instalation ?\n\nNOTES: Click on the YES "
+    "button if this is previous installation of this software, otherwise click on the NO "
+    "button and select another installation directory.";
+inline constexpr const char *CancelQuestionText = "Are you sure you want to cancel the setup?";
+inline constexpr const char *FreeSpaceFormat = " Available: %lu KB, Required: %d KB";
+inline constexpr const char *UpEntryText = "........";
+inline constexpr const char *BrowserCaption = "Setup - directory";
+// A destination the system cannot hold as one path.
+inline constexpr const char *PathTooLongText =
+    "The installation directory is too long: a Windows path holds at most 259 characters.\n\n"
+    "Choose a shorter directory or folder name with the Browse button.";
+// %s is the directory that could not be made.
+inline constexpr const char *CannotCreateFormat =
+    "The installation directory\n\n%s\n\ncannot be created. Choose another directory with "
+    "the Browse button.";

@@ -1,0 +1,129 @@
+#include "destination/dest_path.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "shell/product.h"
+
+TEST(DestCompose, DriveRootGetsNoExtraSeparator)
+{
+  char dir[PathBufferSize] = "";
+  ASSERT_TRUE(ComposeInstallDir(dir, sizeof(dir), "C:\\Program files", "The Zorvane"));
+  EXPECT_STREQ(dir, "C:\\Program files\\The Zorvane");
+  ASSERT_TRUE(ComposeInstallDir(dir, sizeof(dir), "D:\\", "The Zorvane"));
+  EXPECT_STREQ(dir, "D:\\The Zorvane");
+  ASSERT_TRUE(ComposeInstallDir(dir, sizeof(dir), "D:\\Games", "The Zorvane"));
+  EXPECT_STREQ(dir, "D:\\Games\\The Zorvane");
+}
+
+TEST(DestCompose, EmptyBaseOrNameGivesTheBareOtherPart)
+{
+  char dir[PathBufferSize] = "";
+  // No drive C: the destination is the bare folder name.
+  ASSERT_TRUE(ComposeInstallDir(dir, sizeof(dir), "", "The Zorvane"));
+  EXPECT_STREQ(dir, "The Zorvane");
+  // Name emptied in the browser: the base and a separator.
+  ASSERT_TRUE(ComposeInstallDir(dir, sizeof(dir), "C:\\Program files", ""));
+  EXPECT_STREQ(dir, "C:\\Program files\\");
+}
+
+TEST(DestCompose, RefusesWhatDoesNotFitAWindowsPathAndChangesNothing)
+{
+  char dir[PathBufferSize] = "unchanged";
+  std::string base = "C:\\" + std::string(250, 'a');  // 253 characters
+  // 253 + 1 + 5 = 259: the longest Windows path.
+  ASSERT_TRUE(ComposeInstallDir(dir, sizeof(dir), base.c_str(), "12345"));
+  EXPECT_EQ(std::strlen(dir), static_cast<size_t>(MaxWindowsPath));
+  std::strcpy(dir, "unchanged");
+  EXPECT_FALSE(ComposeInstallDir(dir, sizeof(dir), base.c_str(), "123456"));
+  EXPECT_STREQ(dir, "unchanged");
+  // The largest inputs the buffers allow: 511 + 1 + 99 characters.
+  std::string longest(511, 'b');
+  std::string name(99, 'n');
+  EXPECT_FALSE(ComposeInstallDir(dir, sizeof(dir), longest.c_str(), name.c_str()));
+  EXPECT_STREQ(dir, "unchanged");
+  // A buffer smaller than the composition refuses too.
+  char small[8] = "keep";
+  EXPECT_FALSE(ComposeInstallDir(small, sizeof(small), "C:\\", "The Zorvane"));
+  EXPECT_STREQ(small, "keep");
+}
+
+TEST(DestCompose, ComposePathCutsSafelyAndReportsTheFullLength)
+{
+  char out[10];
+  std::memset(out, '#', sizeof(out));
+  int length = ComposePath(out, sizeof(out), "C:\\Games", "The Zorvane");
+  EXPECT_EQ(length, 20);
+  EXPECT_STREQ(out, "C:\\Games\\");
+  std::string longest(511, 'b');
+  char line[PathBufferSize * 2];
+  EXPECT_EQ(ComposePath(line, sizeof(line), longest.c_str(), std::string(99, 'n').c_str()), 611);
+  EXPECT_EQ(std::strlen(line), 611u);
+}
+
+TEST(DestNavigation, UpKeepsADriveRootsSeparator)
+{
+  char path[PathBufferSize] = "D:\\Games\\Sub";
+  ASSERT_TRUE(GoUpDir(path));
+  EXPECT_STREQ(path, "D:\\Games");
+  ASSERT_TRUE(GoUpDir(path));
+  EXPECT_STREQ(path, "D:\\");
+  EXPECT_FALSE(GoUpDir(path));
+  EXPECT_STREQ(path, "D:\\");
+  char bare[PathBufferSize] = "The Zorvane";
+  EXPECT_FALSE(GoUpDir(bare));
+  EXPECT_STREQ(bare, "The Zorvane");
+}
+
+TEST(DestNavigation, DownAddsASeparatorBelowARootOnly)
+{
+  char path[PathBufferSize] = "C:\\";
+  ASSERT_TRUE(DescendDir(path, sizeof(path), "Games"));
+  EXPECT_STREQ(path, "C:\\Games");
+  ASSERT_TRUE(DescendDir(path, sizeof(path), "The Zorvane"));
+  EXPECT_STREQ(path, "C:\\Games\\The Zorvane");
+  // Down then up returns to where it started.
+  ASSERT_TRUE(GoUpDir(path));
+  EXPECT_STREQ(path, "C:\\Games");
+}
+
+TEST(DestNavigation, DownIsRefusedWhenThePathAndPatternWouldNotFit)
+{
+  char path[PathBufferSize];
+  std::string base = "C:\\" + std::string(400, 'a');
+  std::strcpy(path, base.c_str());
+  std::string name(255, 'n');
+  // 403 + 1 + 255 = 659 characters do not fit 512 bytes.
+  EXPECT_FALSE(DescendDir(path, sizeof(path), name.c_str()));
+  EXPECT_EQ(std::string(path), base);
+  // Exactly fitting: length + separator + name + 4 for the pattern + 1 = 512.
+  std::string fits(PathBufferSize - 1 - PatternRoom - 1 - base.size(), 'f');
+  ASSERT_TRUE(DescendDir(path, sizeof(path), fits.c_str()));
+  EXPECT_EQ(std::strlen(path), static_cast<size_t>(PathBufferSize - 1 - PatternRoom));
+  // One more level of even one character is refused.
+  EXPECT_FALSE(DescendDir(path, sizeof(path), "x"));
+}
+
+TEST(DestNavigation, DoubleClickDecisionGoesByPosition)
+{
+  // No selection, or beyond the final entry: list the same directory again.
+  EXPECT_EQ(ChooseNavigation(-1, 4, 10), NavigateRelist);
+  EXPECT_EQ(ChooseNavigation(5, 4, 10), NavigateRelist);
+  // Position 0 below a root goes up, whatever its text.
+  EXPECT_EQ(ChooseNavigation(0, 4, 10), NavigateUp);
+  // At a root position 0 is an ordinary subdirectory.
+  EXPECT_EQ(ChooseNavigation(0, 2, 3), NavigateDown);
+  EXPECT_EQ(ChooseNavigation(4, 4, 10), NavigateDown);  // the final entry
+  EXPECT_EQ(ChooseNavigation(2, 4, 10), NavigateDown);
+}
+
+TEST(DestNameField, NinetyNineCharactersAtMost)
+{
+  EXPECT_EQ(JudgeFolderName(0), NameCleared);
+  EXPECT_EQ(JudgeFolderName(1), NameAccepted);
+  EXPECT_EQ(JudgeFolderName(MaxFolderNameLength), NameAccepted);
+  EXPECT_EQ(JudgeFolderName(MaxFolderNameLength + 1), NameRefused);
+  EXPECT_EQ(JudgeFolderName(511), NameRefused);
+}
