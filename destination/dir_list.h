@@ -15,8 +15,9 @@ extern int NewFolderImage;
 extern int LastItemIndex;
 
 // mode 0: folder browser (path line 102); mode 1: program-group browser
-// (path line 211). path must have room for 4 more characters: it is
-// extended by the search pattern during the call and restored after it.
+// (path line 211). path is left as it was: the search pattern is composed
+// in a buffer of its own, and a path too long to take it lists only the up
+// entry (where the length rule calls for one) and the final entry.
 void FillDirList(HWND dialog, HWND list, char *path, int mode);
 int AddDirEntry(HWND list, const char *text, int position, int image);
 

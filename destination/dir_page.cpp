@@ -1,0 +1,130 @@
+// The destination page: proposes a directory, lets the folder browser
+// change it, checks the name, the free space and the length, and makes the
+// directory before setup goes on.
+#include <cstring>
+
+#include "destination/dest_path.h"
+#include "destination/dest_texts.h"
+#include "destination/drives.h"
+#include "destination/folder_browser.h"
+#include "destination/make_dir.h"
+#include "resources/resource.h"
+#include "shell/dispatch.h"
+#include "shell/pages.h"
+#include "shell/state.h"
+
+// Composes InstallDir and shows the destination in edit 101. A composition
+// longer than a Windows path is shown as it is but not taken into
+// InstallDir; Next refuses it.
+static void ShowDestination(HWND page)
+{
+  char shown[2 * PathBufferSize];
+  ComposePath(shown, sizeof(shown), BaseDir, BrowsePath);
+  ComposeInstallDir(InstallDir, sizeof(InstallDir), BaseDir, BrowsePath);
+  SetDlgItemTextA(page, IDC_DEST_EDIT, shown);
+}
+
+static LRESULT OnDirInit(HWND page, UINT, WPARAM, LPARAM)
+{
+  ReadDrives();
+  lstrcpynA(BrowsePath, ProductTitle, sizeof(BrowsePath));
+  ShowDestination(page);
+  return TRUE;
+}
+
+static LRESULT OnBrowse(HWND page, UINT, UINT, LPARAM)
+{
+  RunFolderBrowser(page);
+  ShowDestination(page);
+  return 0;
+}
+
+static int CreateOneLevel(const char *path, void *)
+{
+  return CreateDir(path) ? 1 : 0;
+}
+
+static int IsExistingDirectory(const char *path, void *)
+{
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Makes InstallDir; 1 when the page may end and setup go on.
+static int SettleInstallDir(HWND page)
+{
+  DirOps ops = {CreateOneLevel, IsExistingDirectory, nullptr};
+  switch (SettleDestination(InstallDir, ops)) {
+    case DestinationCreated:
+      return 1;
+    case DestinationExists:
+      return MessageBoxA(page, DirExistsText, SetupCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    default: {
+      char text[2 * PathBufferSize];
+      wsprintfA(text, CannotCreateFormat, InstallDir);
+      MessageBoxA(page, text, SetupCaption, MB_OK | MB_ICONERROR);
+      return 0;
+    }
+  }
+}
+
+static void OnNext(HWND page)
+{
+  InstallMode = 1;
+  if (BrowsePath[0] == '\0') {
+    MessageBoxA(page, PageEmptyNameText, SetupCaption, MB_OK | MB_ICONWARNING);
+    SetFocus(GetDlgItem(page, IDC_DEST_EDIT));
+    return;
+  }
+  if (!FreeSpaceSuffices(FreeSpaceKB)) {
+    // Either answer keeps the page: another drive is chosen through Browse.
+    MessageBoxA(page, NoSpaceText, SetupCaption, MB_YESNO | MB_ICONERROR);
+    return;
+  }
+  if (!ComposeInstallDir(InstallDir, sizeof(InstallDir), BaseDir, BrowsePath)) {
+    MessageBoxA(page, PathTooLongText, SetupCaption, MB_OK | MB_ICONERROR);
+    return;
+  }
+  if (SettleInstallDir(page))
+    EndDialog(page, 0);
+}
+
+static LRESULT OnDirButton(HWND page, UINT id, UINT, LPARAM)
+{
+  if (id == IDOK) {
+    OnNext(page);
+  } else if (MessageBoxA(page, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) ==
+             IDYES) {
+    EndDialog(page, 1);
+  }
+  return 0;
+}
+
+static const CommandEntry DirCommandRows[] = {
+  {IDOK, OnDirButton},
+  {IDCANCEL, OnDirButton},
+  {IDC_BROWSE, OnBrowse},
+};
+static const CommandTable DirCommands = MakeCommandTable(DirCommandRows, DefaultReturnZero);
+
+static LRESULT OnDirCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchCommandTable(&DirCommands, page, wParam, lParam);
+}
+
+static const MessageEntry DirMessageRows[] = {
+  {WM_COMMAND, OnDirCommand},
+  {WM_INITDIALOG, OnDirInit},
+  {WM_PAINT, PaintBanner},
+};
+static const MessageTable DirMessages = MakeMessageTable(DirMessageRows, DefaultReturnZero);
+
+static INT_PTR CALLBACK DirDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchMessageTable(&DirMessages, page, message, wParam, lParam);
+}
+
+INT_PTR RunDirPage(HWND owner)
+{
+  return DialogBoxParamA(AppInstance, "IDD_DIR", owner, DirDlgProc, 0);
+}

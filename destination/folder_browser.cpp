@@ -1,0 +1,188 @@
+// The folder browser: a drive list, the subdirectories of BaseDir, the name
+// of the folder to make and the free space of the drive. Every drive change
+// or navigation rewrites BaseDir at once; nothing is restored on Cancel.
+#include "destination/folder_browser.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "destination/dest_path.h"
+#include "destination/dest_texts.h"
+#include "destination/dir_list.h"
+#include "destination/drives.h"
+#include "resources/resource.h"
+#include "shell/dispatch.h"
+#include "shell/state.h"
+
+// Handles of the open browser's controls.
+static HWND NameField;
+static HWND DirList;
+static HWND DriveList;
+// 1 while the name-field handler writes the field itself, so that the
+// update notification of that write is not taken for typing.
+static int NameGuard;
+
+static void ShowFreeSpace(HWND dialog)
+{
+  char line[PathBufferSize];
+  wsprintfA(line, FreeSpaceFormat, static_cast<unsigned long>(FreeSpaceKB),
+            static_cast<int>(RequiredKB));
+  SetDlgItemTextA(dialog, IDC_FREE_SPACE_LINE, line);
+}
+
+static LRESULT OnBrowseInit(HWND dialog, UINT, WPARAM, LPARAM)
+{
+  NameField = GetDlgItem(dialog, IDC_NAME_EDIT);
+  DirList = GetDlgItem(dialog, IDC_DIR_LIST);
+  DriveList = GetDlgItem(dialog, IDC_DRIVE_LIST);
+
+  // Unsorted, so a position in the drive list is an index into DriveRoots.
+  for (int i = 0; i < DriveCount; ++i)
+    if (DriveRoots[i][0] != '\0')
+      SendMessageA(DriveList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DriveRoots[i]));
+  SendMessageA(DriveList, CB_SETCURSEL, static_cast<WPARAM>(CurrentDrive), 0);
+  ShowFreeSpace(dialog);
+
+  AttachFolderImages(DirList);
+  FillDirList(dialog, DirList, BaseDir, 0);
+
+  // The field's update notification takes the name into BrowsePath; it is
+  // copied here as well so the name holds even if no notification comes.
+  SetWindowTextA(NameField, ProductTitle);
+  lstrcpynA(BrowsePath, ProductTitle, sizeof(BrowsePath));
+  return TRUE;
+}
+
+static LRESULT OnDriveList(HWND dialog, UINT, UINT code, LPARAM)
+{
+  if (code != CBN_SELENDOK)
+    return 0;
+  int drive = static_cast<int>(SendMessageA(DriveList, CB_GETCURSEL, 0, 0));
+  if (drive < 0 || drive >= DriveCount)
+    return 0;
+  CurrentDrive = drive;
+  lstrcpynA(BaseDir, DriveRoots[drive], sizeof(BaseDir));
+  CharUpperA(BaseDir);
+  FillDirList(dialog, DirList, BaseDir, 0);
+  MeasureFreeSpace(drive);
+  ShowFreeSpace(dialog);
+  return 0;
+}
+
+static LRESULT OnNameField(HWND dialog, UINT, UINT code, LPARAM)
+{
+  if (code != EN_UPDATE || NameGuard)
+    return 0;
+  char text[PathBufferSize];
+  int length = GetDlgItemTextA(dialog, IDC_NAME_EDIT, text, sizeof(text));
+  switch (JudgeFolderName(length)) {
+    case NameCleared:
+      BrowsePath[0] = '\0';
+      break;
+    case NameAccepted:
+      lstrcpynA(BrowsePath, text, sizeof(BrowsePath));
+      break;
+    default:
+      NameGuard = 1;
+      SetWindowTextA(NameField, BrowsePath);
+      MessageBeep(0xFFFFFFFF);
+      NameGuard = 0;
+      break;
+  }
+  return 0;
+}
+
+static void DescendInto(int position)
+{
+  char name[256];
+  name[0] = '\0';
+  LVITEMA item;
+  std::memset(&item, 0, sizeof(item));
+  item.mask = LVIF_TEXT;
+  item.iItem = position;
+  item.pszText = name;
+  item.cchTextMax = sizeof(name);
+  if (!SendMessageA(DirList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+    return;
+  // The control may answer with a pointer to its own copy of the text.
+  const char *text = item.pszText != nullptr ? item.pszText : name;
+  // A descent that would leave no room for the search pattern is refused.
+  if (!DescendDir(BaseDir, sizeof(BaseDir), text))
+    MessageBeep(0xFFFFFFFF);
+}
+
+// Double-click in the list: position 0 below a drive root goes up, any other
+// listed position descends by the entry's text; the list is sorted, so this
+// goes by position, not by the up entry's text.
+static LRESULT OnBrowseNotify(HWND dialog, UINT, WPARAM, LPARAM lParam)
+{
+  const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
+  if (header == nullptr || header->idFrom != IDC_DIR_LIST || header->code != NM_DBLCLK)
+    return 0;
+  int length = static_cast<int>(std::strlen(BaseDir));
+  int selected = static_cast<int>(
+      SendMessageA(DirList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  switch (ChooseNavigation(selected, LastItemIndex, length)) {
+    case NavigateUp:
+      GoUpDir(BaseDir);
+      break;
+    case NavigateDown:
+      DescendInto(selected);
+      break;
+    default:
+      break;
+  }
+  FillDirList(dialog, DirList, BaseDir, 0);
+  return 0;
+}
+
+// OK checks the name and the free space; Cancel keeps everything reached.
+static LRESULT OnBrowseButton(HWND dialog, UINT id, UINT, LPARAM)
+{
+  if (id == IDOK) {
+    SendMessageA(NameField, WM_GETTEXT, MaxFolderNameLength + 1,
+                 reinterpret_cast<LPARAM>(BrowsePath));
+    if (BrowsePath[0] == '\0') {
+      MessageBoxA(dialog, BrowserEmptyNameText, BrowserWarningCaption, MB_OK | MB_ICONWARNING);
+      SetFocus(NameField);
+      return 0;
+    }
+    if (!FreeSpaceSuffices(FreeSpaceKB)) {
+      MessageBoxA(dialog, NoSpaceText, nullptr, MB_YESNO | MB_ICONERROR);
+      return 0;
+    }
+  }
+  EndDialog(dialog, 0);
+  return 0;
+}
+
+static const CommandEntry BrowseCommandRows[] = {
+  {IDOK, OnBrowseButton},
+  {IDCANCEL, OnBrowseButton},
+  {IDC_NAME_EDIT, OnNameField},
+  {IDC_DRIVE_LIST, OnDriveList},
+};
+static const CommandTable BrowseCommands = MakeCommandTable(BrowseCommandRows, DefaultReturnZero);
+
+static LRESULT OnBrowseCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchCommandTable(&BrowseCommands, dialog, wParam, lParam);
+}
+
+static const MessageEntry BrowseMessageRows[] = {
+  {WM_COMMAND, OnBrowseCommand},
+  {WM_INITDIALOG, OnBrowseInit},
+  {WM_NOTIFY, OnBrowseNotify},
+};
+static const MessageTable BrowseMessages = MakeMessageTable(BrowseMessageRows, DefaultReturnZero);
+
+static INT_PTR CALLBACK BrowseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchMessageTable(&BrowseMessages, dialog, message, wParam, lParam);
+}
+
+INT_PTR RunFolderBrowser(HWND owner)
+{
+  return DialogBoxParamA(AppInstance, "IDD_BROWSE", owner, BrowseDlgProc, 0);
+}
