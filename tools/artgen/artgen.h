@@ -1,0 +1,62 @@
+// Artwork and resource-script fragments that the Windows build compiles into
+// setup.exe, made by code so that the same sources always give the same
+// bytes. Plain C++ with no Windows header: the generator runs on the build
+// machine.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A palette image. Pixels are palette indices, top row first. The palette
+// holds 0x00RRGGBB values. A non-empty mask marks transparent pixels with 1
+// (the icon's AND mask).
+struct IndexedImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> pixels;
+  std::vector<uint32_t> palette;
+  std::vector<uint8_t> mask;
+};
+
+// Banner picture: the whole background of a wizard page.
+inline constexpr int BannerWidth = 556;
+inline constexpr int BannerHeight = 384;
+
+// Resource id of the licence agreement text.
+inline constexpr int LicenceStringId = 150;
+// Most characters the agreement page can show (its buffer holds 7,000
+// characters including the terminator).
+inline constexpr size_t LicenceMaxChars = 6999;
+
+// Encoders (image_codec.cpp).
+// An 8-bit, bottom-up, uncompressed BMP file with the image's full palette
+// (256 entries; a shorter palette is padded with black).
+std::vector<uint8_t> EncodeBmp8(const IndexedImage &image);
+// An .ico file holding the one image with its AND mask, at 4 bits per pixel
+// (16-entry palette) or 8 bits per pixel (256 entries). Returns an empty
+// vector when an index does not fit the chosen depth.
+std::vector<uint8_t> EncodeIcon(const IndexedImage &image, int bitsPerPixel);
+
+// Pictures (banner.cpp, icons.cpp).
+IndexedImage DrawBanner();
+IndexedImage DrawSetupIcon();      // 32 x 32, 16 colours
+IndexedImage DrawFolderIcon(bool isNew); // 16 x 16: yellow, or green when new
+IndexedImage DrawUpIcon();         // 16 x 16 up arrow
+
+// The standard 16-colour palette (black, maroon, green, olive, navy, purple,
+// teal, silver, grey, red, lime, yellow, blue, fuchsia, aqua, white).
+extern const uint32_t StandardPalette16[16];
+
+// Licence fragment (licence_rc.cpp).
+// Line breaks of any kind (LF, CR LF) become CR LF; trailing line breaks are
+// dropped. Refuses characters outside printable ASCII and tab.
+bool NormaliseLicence(const std::string &source, std::string *text, std::string *error);
+// The resource-script fragment `STRINGTABLE { 150, "..." }` for windres,
+// with the text's quotes doubled and its control characters escaped.
+// Refuses a text of more than LicenceMaxChars characters.
+bool BuildLicenceRc(const std::string &text, std::string *script, std::string *error);
+
+// A gzip member holding no data at all: the stand-in payload of a build
+// without the packer (payload.cpp).
+std::vector<uint8_t> EmptyGzip();

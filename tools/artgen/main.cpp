@@ -1,0 +1,108 @@
+// zv-artgen OUTDIR [LICENCE_TXT] [--payload]
+//
+// Writes the artwork and the licence fragment that resources/setup.rc
+// includes: tarnel.bmp, setup.ico, folder.ico, up.ico, newfolder.ico and
+// licence.rc; with --payload also a stand-in payload.gz. Without
+// LICENCE_TXT the licence comes from the source tree's resources/.
+// Exits with 1 and a message on the first failure.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/artgen/artgen.h"
+
+#ifndef ZV_DEFAULT_LICENCE
+#define ZV_DEFAULT_LICENCE "licence.txt"
+#endif
+
+namespace {
+
+bool WriteFile(const std::string &path, const std::vector<uint8_t> &bytes) {
+  FILE *file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    std::fprintf(stderr, "zv-artgen: cannot create %s\n", path.c_str());
+    return false;
+  }
+  size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file);
+  bool closed = std::fclose(file) == 0;
+  if (written != bytes.size() || !closed) {
+    std::fprintf(stderr, "zv-artgen: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool ReadFile(const std::string &path, std::string *text) {
+  FILE *file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    std::fprintf(stderr, "zv-artgen: cannot open %s\n", path.c_str());
+    return false;
+  }
+  char block[4096];
+  size_t got;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+    text->append(block, got);
+  }
+  bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) {
+    std::fprintf(stderr, "zv-artgen: cannot read %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool WriteIcon(const std::string &path, const IndexedImage &image) {
+  std::vector<uint8_t> bytes = EncodeIcon(image, 4);
+  if (bytes.empty()) {
+    std::fprintf(stderr, "zv-artgen: %s does not fit 16 colours\n", path.c_str());
+    return false;
+  }
+  return WriteFile(path, bytes);
+}
+
+bool WriteLicence(const std::string &outDir, const std::string &licencePath) {
+  std::string source, text, script, error;
+  if (!ReadFile(licencePath, &source)) {
+    return false;
+  }
+  if (!NormaliseLicence(source, &text, &error) || !BuildLicenceRc(text, &script, &error)) {
+    std::fprintf(stderr, "zv-artgen: %s: %s\n", licencePath.c_str(), error.c_str());
+    return false;
+  }
+  return WriteFile(outDir + "/licence.rc", std::vector<uint8_t>(script.begin(), script.end()));
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  std::string outDir, licencePath = ZV_DEFAULT_LICENCE;
+  bool payload = false;
+  int positional = 0;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--payload") == 0) {
+      payload = true;
+    } else if (positional == 0) {
+      outDir = argv[i];
+      ++positional;
+    } else if (positional == 1) {
+      licencePath = argv[i];
+      ++positional;
+    } else {
+      positional = 3;
+    }
+  }
+  if (outDir.empty() || positional > 2) {
+    std::fprintf(stderr, "usage: zv-artgen OUTDIR [LICENCE_TXT] [--payload]\n");
+    return 1;
+  }
+  bool ok = WriteFile(outDir + "/tarnel.bmp", EncodeBmp8(DrawBanner())) &&
+            WriteIcon(outDir + "/setup.ico", DrawSetupIcon()) &&
+            WriteIcon(outDir + "/folder.ico", DrawFolderIcon(false)) &&
+            WriteIcon(outDir + "/up.ico", DrawUpIcon()) &&
+            WriteIcon(outDir + "/newfolder.ico", DrawFolderIcon(true)) &&
+            WriteLicence(outDir, licencePath) &&
+            (!payload || WriteFile(outDir + "/payload.gz", EmptyGzip()));
+  return ok ? 0 : 1;
+}
