@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Runs one end-to-end scenario in a fresh copy of the pristine Wine prefix:
+#   run-scenario.sh AREA SCENARIO
+# Environment (set by CTest): ZV_WINE_STATE, ZV_SETUP_EXE (the built
+# setup.exe), ZV_E2E_BIN (folder of the e2e_AREA.exe drivers).
+#
+# The area's shell file tests/e2e/areas/AREA.sh, when present, may define
+#   prepare_SCENARIO  - staged before setup runs (drives, registry, files);
+#   check_SCENARIO    - checks after the driver passed (files, wine reg query,
+#                       lnkinfo); a non-zero status fails the test;
+#   cleanup_SCENARIO  - always run at the end (unmount, ...).
+# They see WINEPREFIX, DISPLAY, DRIVE_C (the prefix's drive_c), OUT (the
+# scenario's artefact folder) and the helpers below.
+set -uo pipefail
+area=$1 scenario=$2
+here=$(cd "$(dirname "$0")" && pwd)
+state=$ZV_WINE_STATE
+export DISPLAY=$(cat "$state/display")
+export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$state/scn/$area.$scenario"
+export OUT="$state/out/$area.$scenario"
+export DRIVE_C="$WINEPREFIX/drive_c"
+rm -rf "$OUT"; mkdir -p "$OUT"
+"$here/../wine/prefix-copy.sh" "$state/pristine" "$WINEPREFIX"
+
+# The setup runs from a folder of its own on drive C, as a download would.
+mkdir -p "$DRIVE_C/zvtest"
+cp "$ZV_SETUP_EXE" "$DRIVE_C/zvtest/setup.exe"
+SETUP_WIN='C:\zvtest\setup.exe'
+
+fail() { echo "FAIL: $*"; status=1; }
+ok() { echo "ok  : $*"; }
+# expect_file PATH-under-drive_c: the file exists.
+expect_file() { if [ -f "$DRIVE_C/$1" ]; then ok "file C:/$1 exists"; else fail "file C:/$1 missing"; fi; }
+expect_no_file() { if [ ! -e "$DRIVE_C/$1" ]; then ok "C:/$1 absent"; else fail "C:/$1 present"; fi; }
+# reg_value KEY NAME: prints the REG_SZ data of a value ("" if missing).
+reg_value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    awk -v n="$2" 'BEGIN{IGNORECASE=1} $1==n && $2 ~ /^REG_/ {sub(/^[ \t]*[^ \t]+[ \t]+REG_[A-Z_]+[ \t]*/, ""); print; exit}'
+}
+expect_reg() {
+  local got; got=$(reg_value "$1" "$2")
+  if [ "$got" = "$3" ]; then ok "$1 [$2] = $3"; else fail "$1 [$2] is '$got', expected '$3'"; fi
+}
+
+status=0
+[ -f "$here/areas/$area.sh" ] && source "$here/areas/$area.sh"
+if declare -F "prepare_$scenario" >/dev/null; then "prepare_$scenario" || fail "prepare_$scenario"; fi
+
+if [ $status -eq 0 ]; then
+  out_win="Z:${OUT//\//\\}"
+  wine "$ZV_E2E_BIN/e2e_$area.exe" "$scenario" "$SETUP_WIN" "$out_win" 2>"$OUT/wine-stderr.log"
+  rc=$?
+  [ $rc -eq 0 ] || fail "driver e2e_$area.exe $scenario exited with $rc"
+  if [ $rc -eq 0 ] && declare -F "check_$scenario" >/dev/null; then
+    "check_$scenario" || fail "check_$scenario"
+  fi
+fi
+if declare -F "cleanup_$scenario" >/dev/null; then "cleanup_$scenario"; fi
+
+# Screenshots the driver took, also as PNG for viewing.
+for bmp in "$OUT"/*.bmp; do
+  [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" 2>/dev/null && rm -f "$bmp"
+done
+wineserver -k 2>/dev/null
+[ $status -eq 0 ] && rm -rf "$WINEPREFIX"
+exit $status

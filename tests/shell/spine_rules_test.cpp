@@ -1,0 +1,34 @@
+#include "shell/spine_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+TEST(SpineRules, DriveRootKeepsLetterAndColonOnly)
+{
+  char root[512] = "D:\\";
+  TrimDriveRoot(root);
+  EXPECT_STREQ("D:", root);
+
+  char deeper[512] = "D:\\Games";
+  TrimDriveRoot(deeper);
+  EXPECT_STREQ("D:\\Games", deeper);
+
+  char shortest[512] = "D:\\G";   // four characters: not a root
+  TrimDriveRoot(shortest);
+  EXPECT_STREQ("D:\\G", shortest);
+
+  char empty[512] = "";            // a failed query stays empty
+  TrimDriveRoot(empty);
+  EXPECT_STREQ("", empty);
+}
+
+TEST(SpineRules, ClosingWordAndShellCallFollowInstallMode)
+{
+  EXPECT_STREQ("registered", ClosingWord(0));
+  EXPECT_STREQ("installed", ClosingWord(1));
+  EXPECT_STREQ("installed", ClosingWord(2));
+  EXPECT_FALSE(OpensGroupFolder(0));
+  EXPECT_TRUE(OpensGroupFolder(1));
+  EXPECT_FALSE(OpensGroupFolder(2));
+}

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Test fixture: starts a private Xvfb display and prepares a pristine Wine
+# prefix in STATE_DIR, plus a working copy ("unit") for the Win32 unit tests.
+# The pristine prefix is kept between runs in the same build tree (a first
+# wineboot takes about 15 s); every scenario works on its own copy of it.
+#   wine-start.sh STATE_DIR
+# Screen geometry and depth: ZV_SCREEN (default 1024x768x24).
+set -euo pipefail
+state=$1
+here=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "$state"
+screen=${ZV_SCREEN:-1024x768x24}
+
+# A display of our own: the first number from 90 up that no X server holds.
+# Another run may take the same number at the same moment, so the server's
+# own lock decides and a failed start moves on to the next number.
+start_xvfb() {
+  local n
+  for n in $(seq 90 250); do
+    [ -e /tmp/.X$n-lock ] && continue
+    [ -e /tmp/.X11-unix/X$n ] && continue
+    setsid Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >"$state/xvfb.log" 2>&1 < /dev/null &
+    local pid=$!
+    for _ in $(seq 1 50); do
+      if [ -e /tmp/.X11-unix/X$n ] && kill -0 "$pid" 2>/dev/null; then
+        if [ "$(cat /tmp/.X$n-lock 2>/dev/null | tr -d ' ')" = "$pid" ]; then
+          echo "$pid" > "$state/xvfb.pid"
+          echo ":$n" > "$state/display"
+          return 0
+        fi
+      fi
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$pid" 2>/dev/null || true
+  done
+  echo "no free X display" >&2
+  return 1
+}
+
+if [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
+  :   # already running for this build tree
+else
+  start_xvfb
+fi
+export DISPLAY=$(cat "$state/display")
+export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ ! -f "$state/pristine/.zv-ready" ]; then
+  rm -rf "$state/pristine"
+  export WINEPREFIX="$state/pristine"
+  wineboot -i > "$state/wineboot.log" 2>&1
+  # Without a window manager Wine waits about 4 s at every window change
+  # unless it treats its windows as unmanaged.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # A crashing test program must fail its test, not wait for a dialog.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$state/pristine/.zv-ready"
+fi
+
+"$here/prefix-copy.sh" "$state/pristine" "$state/unit"
+echo "wine ready: display $DISPLAY, prefix $state/pristine"
