@@ -1,0 +1,32 @@
+// Writes one entry of the payload archive below the destination directory.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+
+// Told the destination path once the entry's header is read and its path
+// is settled, before its data is read: the copy page shows the path and
+// takes a progress step there.
+struct EntryAnnouncer {
+  void (*announce)(void *context, const char *destinationPath);
+  void *context;
+};
+
+enum EntryOutcome {
+  EntryInstalled = 0,
+  EntryTruncated,       // the archive ended inside this entry
+  EntryBadName,         // empty, absolute, with a colon or leaving the directory
+  EntryPathTooLong,     // a directory or the destination would not fit its buffer
+  EntryNoMemory,        // no block for the data
+  EntryNotCreated,      // the destination could not be opened for writing
+  EntryWriteFailed,     // short write or failed close
+};
+
+// Reads the next entry from archive and writes it as installDir + "\" +
+// name, creating the parent directories outermost first (their results are
+// ignored: they may exist). Nothing is created or written for an entry whose
+// header, name or data is faulty; a size of 0 makes an empty file. The
+// data is held in one zero-filled block of exactly its size.
+EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
+                                 const EntryAnnouncer *announcer);

@@ -1,0 +1,140 @@
+// The extraction pipeline of the copy page: payload resource -> filesdata.gz
+// in the temporary directory -> filesdata.dat (gzip step) -> the files below
+// InstallDir. Any failed step stops it with CopyStop = 1 and "Can't
+// decompress setup files" (before the archive is read) or silently (an
+// entry); both temporary files are deleted whatever happened.
+#include "payload/copy_page.h"
+
+#include <cstdio>
+
+#include "payload/entry_install.h"
+#include "payload/entry_name.h"
+#include "payload/gunzip.h"
+#include "payload/progress_bar.h"
+#include "payload/temp_dir.h"
+#include "resources/resource.h"
+#include "shell/state.h"
+
+char TempDir[ShortPathSize];
+int CopyStop;
+
+namespace {
+
+void ShowStatus(HWND page, const char *text, bool repaintNow) {
+  SetDlgItemTextA(page, IDC_STATUS_LINE, text);
+  if (repaintNow) {
+    UpdateWindow(GetDlgItem(page, IDC_STATUS_LINE));
+  }
+}
+
+// Copies resource IDR_PAYLOAD, unchanged, into a new file at path.
+bool WritePayloadResource(const char *path) {
+  HRSRC found = FindResourceA(AppInstance, MAKEINTRESOURCEA(IDR_PAYLOAD), RT_RCDATA);
+  if (found == nullptr) {
+    return false;
+  }
+  HGLOBAL loaded = LoadResource(AppInstance, found);
+  if (loaded == nullptr) {
+    return false;
+  }
+  const void *bytes = LockResource(loaded);
+  if (bytes == nullptr) {
+    return false;
+  }
+  DWORD size = SizeofResource(AppInstance, found);
+  FILE *file = std::fopen(path, "wb");
+  if (file == nullptr) {
+    return false;
+  }
+  bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
+  bool closed = std::fclose(file) == 0;
+  return written && closed;
+}
+
+// Each entry's destination goes to the status line (painted at the next
+// pump) and advances the bar.
+void AnnounceEntry(void *context, const char *destinationPath) {
+  ShowStatus(static_cast<HWND>(context), destinationPath, false);
+  ProgressStep();
+}
+
+// Lets the page react between two files: the only place where Cancel takes
+// effect. Leaves as soon as CopyStop is raised or the queue is empty.
+void PumpCopyMessages(HWND page) {
+  MSG message;
+  while (CopyStop == 0 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // Not ours to take: hand it back to the loop that owns the quit.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (!IsDialogMessageA(page, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+}
+
+void ExtractEntries(HWND page, FILE *archive) {
+  EntryAnnouncer announcer = {AnnounceEntry, page};
+  for (int entry = 0; entry < PayloadEntryCount; ++entry) {
+    if (InstallArchiveEntry(archive, InstallDir, &announcer) != EntryInstalled) {
+      CopyStop = 1;
+    }
+    if (CopyStop == 0) {
+      PumpCopyMessages(page);
+    }
+    if (CopyStop != 0) {
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM) {
+  char gzipPath[PathBufferSize];
+  char archivePath[PathBufferSize];
+
+  DWORD tempLength = GetTempPathA(sizeof TempDir, TempDir);
+  bool haveTempDir = SettleTempDir(TempDir, sizeof TempDir, tempLength, StartDir) != TempDirUnusable;
+  wsprintfA(gzipPath, "%s\\filesdata.gz", TempDir);
+  wsprintfA(archivePath, "%s\\filesdata.dat", TempDir);
+
+  CopyStop = 0;
+  ProgressInit(GetDlgItem(page, IDC_PROGRESS_BAR), PayloadEntryCount);
+  ShowStatus(page, "Preparing to decompress setup files", true);
+  ProgressStep();
+
+  if (!haveTempDir || !WritePayloadResource(gzipPath)) {
+    CopyStop = 1;
+  }
+  if (CopyStop == 0) {
+    ShowStatus(page, "Decompressing setup files", true);
+    if (!GunzipFile(archivePath, gzipPath)) {
+      CopyStop = 1;
+    }
+    char imagesDir[ShortPathSize];
+    if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, "AImages", 7)) {
+      CreateDir(imagesDir);
+    }
+  }
+
+  FILE *archive = CopyStop == 0 ? std::fopen(archivePath, "rb") : nullptr;
+  if (archive == nullptr) {
+    MessageBoxA(page, "Can't decompress setup files", nullptr, MB_ICONERROR);
+    CopyStop = 1;
+  } else {
+    ExtractEntries(page, archive);
+    std::fclose(archive);
+  }
+
+  ShowStatus(page, "Deleting temproary files", false);
+  if (haveTempDir) {
+    DeleteFileA(archivePath);
+    DeleteFileA(gzipPath);
+  }
+  ProgressDone();
+  EndDialog(page, CopyStop);
+  return 0;
+}

@@ -1,0 +1,44 @@
+// The gzip step: one gzip file in, one plain file out, through zlib's gzip
+// file reader (gzopen "rb", gzread in 16,384-byte blocks, gzclose, gzerror)
+// and stdio. Every problem is reported once through a GzipReporter and the
+// caller learns whether the output is whole and verified: the payload is
+// never installed from data that failed zlib's checks. Input that is not
+// gzip at all passes through unchanged, as zlib's reader does.
+//
+// No Windows header here; the message boxes are one reporter
+// (payload/gunzip.h), the tests bring their own.
+#pragma once
+
+#include <zlib.h>
+
+#include <cstddef>
+#include <cstdio>
+
+inline constexpr int GunzipBlockSize = 16384;
+// Room for the longest message: a prefix, ": ", a path of up to 511
+// characters, zlib's message and the line end.
+inline constexpr int GzipMessageSize = 1024;
+
+// Put with ": " before each message that goes through showError.
+extern const char *GzipErrorPrefix;
+
+struct GzipReporter {
+  // Shown as it is ("Can't open file ...", "Can't create file ...").
+  void (*showDirect)(void *context, const char *text);
+  // Shown after GzipErrorPrefix and ": " (stream errors, failed writes and
+  // closes).
+  void (*showError)(void *context, const char *text);
+  void *context;
+};
+
+// Decompresses inputPath into outputPath (created or truncated). Returns
+// true only when the whole stream was read, written and both files closed
+// without error. After a stream error the partly written output stays.
+bool GunzipFileReporting(const char *outputPath, const char *inputPath,
+                         const GzipReporter *reporter);
+
+// Copies the open gzip input into the open output, then closes both.
+bool GunzipStreamReporting(gzFile input, FILE *output, const GzipReporter *reporter);
+
+// "%s: %s\n" with GzipErrorPrefix and text, cut to fit out.
+void FormatGzipError(char *out, size_t outSize, const char *text);

@@ -1,0 +1,182 @@
+// The gzip step natively: every outcome is reported with its exact text and
+// only a whole, verified stream counts as success.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "payload/gunzip_core.h"
+#include "tests/payload/temp_files.h"
+#include "tools/packer/pack.h"
+
+namespace {
+
+struct Messages {
+  std::vector<std::string> direct;
+  std::vector<std::string> errors;
+};
+
+void CollectDirect(void *context, const char *text) {
+  static_cast<Messages *>(context)->direct.push_back(text);
+}
+
+void CollectError(void *context, const char *text) {
+  static_cast<Messages *>(context)->errors.push_back(text);
+}
+
+std::string Gzip(const std::string &data) {
+  FILE *file = std::tmpfile();
+  GzipWriter writer;
+  GzipBegin(&writer, file);
+  GzipAppend(&writer, data.data(), data.size());
+  GzipFinish(&writer);
+  std::string bytes(static_cast<size_t>(std::ftell(file)), '\0');
+  std::rewind(file);
+  size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  bytes.resize(got);
+  return bytes;
+}
+
+// Text that compresses but not to nothing, and is long enough that zlib's
+// 16 KB blocks matter.
+std::string Payload(size_t size) {
+  std::string data;
+  uint32_t x = 12345;
+  while (data.size() < size) {
+    x = x * 1103515245u + 12345u;
+    data += "line " + std::to_string(x % 977) + " of the payload\n";
+  }
+  data.resize(size);
+  return data;
+}
+
+class PayloadGunzip : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = MakeScratchDir();
+    ASSERT_FALSE(dir_.path.empty());
+    input_ = dir_.path + "/filesdata.gz";
+    output_ = dir_.path + "/filesdata.dat";
+    reporter_ = GzipReporter{CollectDirect, CollectError, &messages_};
+  }
+  void TearDown() override { RemoveScratchDir(dir_); }
+
+  bool Run() { return GunzipFileReporting(output_.c_str(), input_.c_str(), &reporter_); }
+
+  ScratchDir dir_;
+  std::string input_;
+  std::string output_;
+  Messages messages_;
+  GzipReporter reporter_{};
+};
+
+TEST_F(PayloadGunzip, WholeStreamIsCopiedWithoutAMessage) {
+  std::string data = Payload(200000);
+  WriteFileBytes(input_, Gzip(data));
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(ReadFileBytes(output_), data);
+  EXPECT_TRUE(messages_.direct.empty());
+  EXPECT_TRUE(messages_.errors.empty());
+}
+
+TEST_F(PayloadGunzip, InputThatIsNotGzipPassesThroughUnchanged) {
+  std::string data = "plain text, no gzip magic here\n" + Payload(40000);
+  WriteFileBytes(input_, data);
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(ReadFileBytes(output_), data);
+  EXPECT_TRUE(messages_.errors.empty());
+}
+
+TEST_F(PayloadGunzip, CorruptDeflateDataFails) {
+  std::string gz = Gzip(Payload(300000));
+  for (size_t i = gz.size() / 2; i < gz.size() / 2 + 64; ++i) {
+    gz[i] = static_cast<char>(gz[i] ^ 0x5A);
+  }
+  WriteFileBytes(input_, gz);
+  EXPECT_FALSE(Run());
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  // zlib's text names the gzip file first.
+  EXPECT_EQ(messages_.errors[0].rfind(input_ + ": ", 0), 0u) << messages_.errors[0];
+  EXPECT_TRUE(messages_.direct.empty());
+}
+
+TEST_F(PayloadGunzip, TrailerCrcMismatchFails) {
+  std::string data = Payload(300000);
+  std::string gz = Gzip(data);
+  gz[gz.size() - 8] = static_cast<char>(gz[gz.size() - 8] ^ 1);
+  WriteFileBytes(input_, gz);
+  EXPECT_FALSE(Run());
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  EXPECT_EQ(messages_.errors[0], input_ + ": incorrect data check");
+  // What was decoded before the check stays on disk, and is not all of it.
+  EXPECT_LE(ReadFileBytes(output_).size(), data.size());
+}
+
+TEST_F(PayloadGunzip, TrailerLengthMismatchFails) {
+  std::string gz = Gzip(Payload(50000));
+  gz[gz.size() - 4] = static_cast<char>(gz[gz.size() - 4] ^ 1);
+  WriteFileBytes(input_, gz);
+  EXPECT_FALSE(Run());
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  EXPECT_EQ(messages_.errors[0], input_ + ": incorrect length check");
+}
+
+TEST_F(PayloadGunzip, StreamCutShortFailsAtTheClose) {
+  std::string gz = Gzip(Payload(100000));
+  for (size_t cut : {gz.size() - 3, gz.size() - 8, gz.size() / 2}) {
+    SCOPED_TRACE(cut);
+    messages_ = Messages();
+    WriteFileBytes(input_, gz.substr(0, cut));
+    EXPECT_FALSE(Run());
+    ASSERT_FALSE(messages_.errors.empty());
+    EXPECT_EQ(messages_.errors.back(), "failed gzclose");
+  }
+}
+
+TEST_F(PayloadGunzip, MissingInputIsNamedAndCreatesNoOutput) {
+  EXPECT_FALSE(Run());
+  ASSERT_EQ(messages_.direct.size(), 1u);
+  EXPECT_EQ(messages_.direct[0], "Can't open file " + input_ + "\n");
+  EXPECT_TRUE(messages_.errors.empty());
+  EXPECT_FALSE(std::filesystem::exists(output_));
+}
+
+TEST_F(PayloadGunzip, OutputThatCannotBeCreatedIsNamed) {
+  WriteFileBytes(input_, Gzip("data"));
+  std::filesystem::create_directory(output_);   // a directory of that name
+  EXPECT_FALSE(Run());
+  ASSERT_EQ(messages_.direct.size(), 1u);
+  EXPECT_EQ(messages_.direct[0], "Can't create file " + output_ + "\n");
+  EXPECT_TRUE(std::filesystem::is_directory(output_));
+}
+
+TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose) {
+  if (!std::filesystem::exists("/dev/full")) {
+    GTEST_SKIP() << "no /dev/full";
+  }
+  output_ = "/dev/full";
+  // A whole block goes past stdio's buffer: the write itself fails.
+  WriteFileBytes(input_, Gzip(Payload(100000)));
+  EXPECT_FALSE(Run());
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  EXPECT_EQ(messages_.errors[0], "failed fwrite");
+  // A few bytes stay in stdio's buffer until the close, which fails.
+  messages_ = Messages();
+  WriteFileBytes(input_, Gzip("short"));
+  EXPECT_FALSE(Run());
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  EXPECT_EQ(messages_.errors[0], "failed fclose");
+}
+
+TEST(PayloadGzipError, PrefixColonTextAndLineEnd) {
+  char out[64];
+  FormatGzipError(out, sizeof out, "failed fwrite");
+  EXPECT_EQ(std::string(out), std::string(GzipErrorPrefix) + ": failed fwrite\n");
+  char small[8];
+  FormatGzipError(small, sizeof small, "a long message that does not fit");
+  EXPECT_EQ(std::string(small).size(), 7u);
+}
+
+}  // namespace
