@@ -1,6 +1,21 @@
-// Placeholder until the background canvas lands: no picture, so the main
-// window shows its class background.
+// The full-screen background picture: a snapshot of the display taken while
+// the main window is still 0 x 0, darkened by a checkerboard of black pixels
+// on displays deeper than 8 bits (kept as it is, with its own palette, on 8
+// bits or fewer), with the setup caption written large in the top-left
+// corner. Built once in WM_CREATE; every WM_PAINT is one BitBlt of it.
+//
+// The bitmap, palette, font, header block and pixel memory live until the
+// process ends: nothing releases them.
 #include "shell/background.h"
+
+#include <cstddef>
+#include <cstdint>
+
+#include "shell/canvas_palette.h"
+#include "shell/darken.h"
+#include "shell/font_face.h"
+#include "shell/main_window.h"
+#include "shell/product.h"
 
 HFONT TitleFont;
 HBITMAP BackgroundBitmap;
@@ -8,6 +23,207 @@ HPALETTE BackgroundPalette;
 HGLOBAL CanvasInfo;
 void *CanvasBits;
 
-HFONT MakeFont(int, int, int, BYTE, const char *) { return nullptr; }
-HBITMAP BuildBackground(HWND) { return nullptr; }
-LRESULT PaintBackground(HDC) { return 0; }
+// The palette block and the colour table are filled by the byte layouts of
+// shell/canvas_palette.h; they must be the system's own.
+static_assert(sizeof(RGBQUAD) == ColourQuadSize && offsetof(RGBQUAD, rgbBlue) == 0 &&
+              offsetof(RGBQUAD, rgbGreen) == 1 && offsetof(RGBQUAD, rgbRed) == 2);
+static_assert(sizeof(PALETTEENTRY) == PaletteEntrySize && offsetof(PALETTEENTRY, peRed) == 0 &&
+              offsetof(PALETTEENTRY, peGreen) == 1 && offsetof(PALETTEENTRY, peBlue) == 2 &&
+              offsetof(PALETTEENTRY, peFlags) == 3);
+static_assert(offsetof(LOGPALETTE, palPalEntry) == PaletteHeaderSize);
+static_assert(sizeof(LOGFONTA::lfFaceName) == FaceNameSize);
+
+// The header followed by room for 256 colour-table entries.
+static const SIZE_T CanvasInfoSize = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
+static_assert(CanvasInfoSize == 1064);
+
+static const COLORREF TitleShadowColour = RGB(32, 0, 64);
+static const COLORREF TitleColour = PALETTERGB(64, 160, 255);
+
+HFONT MakeFont(int weight, int width, int height, BYTE charSet, const char *faceName)
+{
+  LOGFONTA font;
+  font.lfHeight = height;
+  font.lfWidth = width;
+  font.lfEscapement = 0;
+  font.lfOrientation = 0;
+  font.lfWeight = weight;
+  font.lfItalic = 0;
+  font.lfUnderline = 0;
+  font.lfStrikeOut = 0;
+  font.lfCharSet = charSet;
+  font.lfOutPrecision = OUT_STROKE_PRECIS;
+  font.lfClipPrecision = CLIP_STROKE_PRECIS;
+  font.lfQuality = DRAFT_QUALITY;
+  font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  // A name too long for the 32-character field is not cut: the field stays
+  // empty and the system picks a face by pitch and family.
+  CopyFaceName(font.lfFaceName, faceName);
+  return CreateFontIndirectA(&font);
+}
+
+// Copies the whole display into a new bitmap compatible with it, which is
+// left selected nowhere.
+static HBITMAP TakeSnapshot(HDC displayDc, HDC memoryDc)
+{
+  HBITMAP bitmap = CreateCompatibleBitmap(displayDc, ScreenWidth, ScreenHeight);
+  HGDIOBJ previous = SelectObject(memoryDc, bitmap);
+  BitBlt(memoryDc, 0, 0, ScreenWidth, ScreenHeight, displayDc, 0, 0, SRCCOPY);
+  if (previous)
+    SelectObject(memoryDc, previous);
+  return bitmap;
+}
+
+// The header of the bitmap's device-independent copy: bottom-up rows, 8 or
+// 24 bits per pixel by the display's depth, room for 256 colours.
+static void FillCanvasHeader(BITMAPINFOHEADER *header, HBITMAP bitmap)
+{
+  BITMAP description = {};
+  // 24 bytes in the 32-bit build; the 64-bit BITMAP is larger by its pointer.
+  GetObjectA(bitmap, sizeof(description), &description);
+  header->biSize = sizeof(BITMAPINFOHEADER);
+  header->biWidth = description.bmWidth;
+  header->biHeight = description.bmHeight;
+  header->biPlanes = 1;
+  header->biBitCount = CanvasBitCount(ScreenBitsPerPixel);
+  header->biCompression = BI_RGB;
+  header->biSizeImage = DibImageSize(header->biWidth, header->biHeight, header->biBitCount);
+  header->biXPelsPerMeter = 0;
+  header->biYPelsPerMeter = 0;
+  header->biClrUsed = 256;
+  header->biClrImportant = 0;
+}
+
+// Reads the bitmap's pixels into CanvasBits: first the system completes the
+// header and colour table, then the pixels go into memory committed for the
+// image size as it now stands, plus 3 bytes. Returns the buffer's size and,
+// in lines, how many scan lines were read: only as many whole rows as the
+// buffer holds, so a header whose image size came back smaller than its rows
+// cannot make the system write past the buffer.
+static SIZE_T ReadCanvasPixels(HDC displayDc, HBITMAP bitmap, BITMAPINFO *info, UINT *lines)
+{
+  BITMAPINFOHEADER *header = &info->bmiHeader;
+  GetDIBits(displayDc, bitmap, 0, static_cast<UINT>(header->biHeight), nullptr, info,
+            DIB_RGB_COLORS);
+  const uint64_t wanted = static_cast<uint64_t>(header->biSizeImage) + 3;
+  CanvasBits = wanted <= static_cast<uint64_t>(SIZE_MAX)
+                   ? VirtualAlloc(nullptr, static_cast<SIZE_T>(wanted), MEM_COMMIT, PAGE_READWRITE)
+                   : nullptr;
+  const SIZE_T size = CanvasBits ? static_cast<SIZE_T>(wanted) : 0;
+  *lines = static_cast<UINT>(
+      RowsThatFit(header->biHeight, DibRowSize(header->biWidth, header->biBitCount), size));
+  if (*lines > 0)
+    GetDIBits(displayDc, bitmap, 0, *lines, CanvasBits, info, DIB_RGB_COLORS);
+  return size;
+}
+
+// A logical palette of the snapshot's 256 colours, each kept in its own
+// system palette slot. With no memory for the block there is no palette.
+static HPALETTE MakeCanvasPalette(const BITMAPINFO *info)
+{
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, CanvasPaletteBlockSize);
+  if (!block)
+    return nullptr;
+  HPALETTE palette = nullptr;
+  uint8_t *bytes = static_cast<uint8_t *>(GlobalLock(block));
+  if (bytes && FillCanvasPalette(bytes, CanvasPaletteBlockSize,
+                                 reinterpret_cast<const uint8_t *>(info->bmiColors),
+                                 256 * sizeof(RGBQUAD)))
+    palette = CreatePalette(reinterpret_cast<const LOGPALETTE *>(bytes));
+  GlobalUnlock(block);
+  GlobalFree(block);
+  return palette;
+}
+
+// Reads, darkens (or takes the palette of) and writes back the bitmap's
+// pixels through CanvasInfo and CanvasBits.
+static void ProcessCanvas(HDC displayDc, HBITMAP bitmap)
+{
+  CanvasInfo = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, CanvasInfoSize);
+  BITMAPINFO *info = static_cast<BITMAPINFO *>(GlobalLock(CanvasInfo));
+  if (!info)
+    return;   // no header, no pixels: the bitmap keeps the plain snapshot
+  FillCanvasHeader(&info->bmiHeader, bitmap);
+
+  UINT lines = 0;
+  const SIZE_T size = ReadCanvasPixels(displayDc, bitmap, info, &lines);
+  const BITMAPINFOHEADER &header = info->bmiHeader;
+  if (header.biBitCount == 24)
+    DarkenCheckerboard(static_cast<uint8_t *>(CanvasBits), size, header.biWidth,
+                       header.biHeight);
+  else if (header.biBitCount == 8)
+    BackgroundPalette = MakeCanvasPalette(info);
+
+  if (lines > 0)
+    SetDIBits(displayDc, bitmap, 0, lines, CanvasBits, info, DIB_RGB_COLORS);
+  GlobalUnlock(CanvasInfo);
+}
+
+// Writes the caption twice into the bitmap, transparently: a dark copy at
+// (10, 10) and the light one 3 pixels right and down over it. Every object
+// selected here is selected back.
+static void DrawTitle(HWND window, HBITMAP bitmap)
+{
+  HDC windowDc = GetDC(window);
+  HDC titleDc = CreateCompatibleDC(windowDc);
+  HPALETTE oldPalette = nullptr;
+  if (BackgroundPalette)
+    oldPalette = SelectPalette(titleDc, BackgroundPalette, FALSE);
+  HGDIOBJ oldBitmap = SelectObject(titleDc, bitmap);
+  HGDIOBJ oldFont = SelectObject(titleDc, TitleFont);
+
+  const int length = lstrlenA(SetupCaption);
+  SetBkMode(titleDc, TRANSPARENT);
+  SetTextColor(titleDc, TitleShadowColour);
+  TextOutA(titleDc, 10, 10, SetupCaption, length);
+  SetTextColor(titleDc, TitleColour);
+  TextOutA(titleDc, 13, 13, SetupCaption, length);
+
+  if (oldFont)
+    SelectObject(titleDc, oldFont);
+  if (oldPalette)
+    SelectPalette(titleDc, oldPalette, FALSE);
+  if (oldBitmap)
+    SelectObject(titleDc, oldBitmap);
+  DeleteDC(titleDc);
+  ReleaseDC(window, windowDc);
+}
+
+HBITMAP BuildBackground(HWND window)
+{
+  HDC displayDc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+  HDC memoryDc = CreateCompatibleDC(displayDc);
+  HBITMAP bitmap = TakeSnapshot(displayDc, memoryDc);
+  // Without a bitmap there is nothing to draw into; the main window then
+  // shows its class background.
+  if (bitmap)
+    ProcessCanvas(displayDc, bitmap);
+  DeleteDC(displayDc);
+  DeleteDC(memoryDc);
+  if (bitmap)
+    DrawTitle(window, bitmap);
+  return bitmap;
+}
+
+LRESULT PaintBackground(HDC paintDc)
+{
+  HDC memoryDc = CreateCompatibleDC(paintDc);
+  HPALETTE oldPaintPalette = nullptr;
+  HPALETTE oldMemoryPalette = nullptr;
+  if (BackgroundPalette) {
+    oldPaintPalette = SelectPalette(paintDc, BackgroundPalette, FALSE);
+    RealizePalette(paintDc);
+    oldMemoryPalette = SelectPalette(memoryDc, BackgroundPalette, FALSE);
+  }
+  HGDIOBJ oldBitmap = SelectObject(memoryDc, BackgroundBitmap);
+  // The whole picture every time: clipping limits what reaches the screen.
+  BitBlt(paintDc, 0, 0, ScreenWidth, ScreenHeight, memoryDc, 0, 0, SRCCOPY);
+  if (oldPaintPalette)
+    SelectPalette(paintDc, oldPaintPalette, FALSE);
+  if (oldMemoryPalette)
+    SelectPalette(memoryDc, oldMemoryPalette, FALSE);
+  if (oldBitmap)
+    SelectObject(memoryDc, oldBitmap);
+  DeleteDC(memoryDc);
+  return 0;
+}

@@ -105,10 +105,11 @@ TEST(RowsThatFit, CountsOnlyWholeRows) {
   EXPECT_EQ(RowsThatFit(5, 0, 1 << 20), 0);
 }
 
-// Odd and even widths and heights, widths around the 8-pixel groups of the
+// Odd and even widths and heights, widths around the 16-pixel groups of the
 // fast path, row sizes with 0 to 3 bytes of padding.
 TEST(DarkenCheckerboard, BlackensEveryOtherPixelByRowParity) {
-  for (int32_t width : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 16, 17, 23, 24, 25, 33, 1023, 1024}) {
+  for (int32_t width :
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 16, 17, 31, 32, 33, 47, 48, 49, 1023, 1024}) {
     for (int32_t height : {1, 2, 3, 4, 7, 8}) {
       SCOPED_TRACE(testing::Message() << width << " x " << height);
       // The buffer is what the program commits: image size plus 3 bytes.
