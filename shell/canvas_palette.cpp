@@ -4,7 +4,8 @@
 #include <cstring>
 
 bool FillCanvasPalette(uint8_t *block, size_t blockSize, const uint8_t *colourTable,
-                       size_t tableSize) {
+                       size_t tableSize)
+{
   constexpr size_t entries = CanvasPaletteEntries;
   if (block == nullptr || colourTable == nullptr ||
       blockSize < PaletteHeaderSize + entries * PaletteEntrySize ||

@@ -4,11 +4,13 @@
 #include <array>
 #include <cstring>
 
-uint16_t CanvasBitCount(int32_t screenBitsPerPixel) {
+uint16_t CanvasBitCount(int32_t screenBitsPerPixel)
+{
   return screenBitsPerPixel <= 8 ? 8 : 24;
 }
 
-uint32_t DibRowSize(int32_t width, uint32_t bitCount) {
+uint32_t DibRowSize(int32_t width, uint32_t bitCount)
+{
   if (width <= 0) {
     return 0;
   }
@@ -17,15 +19,18 @@ uint32_t DibRowSize(int32_t width, uint32_t bitCount) {
   return bytes > UINT32_MAX ? 0 : static_cast<uint32_t>(bytes);
 }
 
-uint32_t DibImageSize(int32_t width, int32_t height, uint32_t bitCount) {
+uint32_t DibImageSize(int32_t width, int32_t height, uint32_t bitCount)
+{
   if (height <= 0) {
     return 0;
   }
-  const uint64_t size = static_cast<uint64_t>(DibRowSize(width, bitCount)) * static_cast<uint64_t>(height);
+  const uint64_t size =
+      static_cast<uint64_t>(DibRowSize(width, bitCount)) * static_cast<uint64_t>(height);
   return size > UINT32_MAX ? 0 : static_cast<uint32_t>(size);
 }
 
-int32_t RowsThatFit(int32_t height, uint32_t rowSize, size_t bufferSize) {
+int32_t RowsThatFit(int32_t height, uint32_t rowSize, size_t bufferSize)
+{
   if (height <= 0 || rowSize == 0) {
     return 0;
   }
@@ -48,7 +53,8 @@ struct GroupMasks {
   uint64_t word[GroupWords];
 };
 
-GroupMasks MakeGroupMasks(int firstBlack) {
+GroupMasks MakeGroupMasks(int firstBlack)
+{
   std::array<uint8_t, GroupBytes> bytes{};
   for (int b = 0; b < GroupBytes; ++b) {
     bytes[b] = ((b / 3) % 2 == firstBlack) ? 0x00 : 0xFF;
@@ -59,7 +65,8 @@ GroupMasks MakeGroupMasks(int firstBlack) {
 }
 
 // Clears pixels firstBlack, firstBlack + 2, ... of one row of width pixels.
-void DarkenRow(uint8_t *row, int32_t width, int firstBlack, const GroupMasks &masks) {
+void DarkenRow(uint8_t *row, int32_t width, int firstBlack, const GroupMasks &masks)
+{
   const int32_t groups = width / GroupPixels;
   uint8_t *p = row;
   for (int32_t g = 0; g < groups; ++g, p += GroupBytes) {
@@ -82,7 +89,8 @@ void DarkenRow(uint8_t *row, int32_t width, int firstBlack, const GroupMasks &ma
 
 }  // namespace
 
-int32_t DarkenCheckerboard(uint8_t *bits, size_t bufferSize, int32_t width, int32_t height) {
+int32_t DarkenCheckerboard(uint8_t *bits, size_t bufferSize, int32_t width, int32_t height)
+{
   const uint32_t rowSize = DibRowSize(width, 24);
   const int32_t rows = RowsThatFit(height, rowSize, bits == nullptr ? 0 : bufferSize);
   if (rows == 0) {

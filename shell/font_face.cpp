@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-bool CopyFaceName(char (&field)[FaceNameSize], const char *faceName) {
+bool CopyFaceName(char (&field)[FaceNameSize], const char *faceName)
+{
   std::memset(field, 0, FaceNameSize);
   if (faceName == nullptr) {
     return false;

@@ -11,7 +11,8 @@ namespace {
 
 // 256 RGBQUADs whose blue, green and red differ from one another and from
 // entry to entry, with a non-zero reserved byte that must not leak through.
-std::vector<uint8_t> ColourTable() {
+std::vector<uint8_t> ColourTable()
+{
   std::vector<uint8_t> table(CanvasPaletteEntries * ColourQuadSize);
   for (int i = 0; i < CanvasPaletteEntries; ++i) {
     table[i * 4 + 0] = static_cast<uint8_t>(i);              // blue
@@ -24,7 +25,8 @@ std::vector<uint8_t> ColourTable() {
 
 }  // namespace
 
-TEST(CanvasPalette, TakesEveryColourOfTheTableWithNoCollapse) {
+TEST(CanvasPalette, TakesEveryColourOfTheTableWithNoCollapse)
+{
   const std::vector<uint8_t> table = ColourTable();
   std::vector<uint8_t> block(CanvasPaletteBlockSize, 0xEE);
   ASSERT_TRUE(FillCanvasPalette(block.data(), block.size(), table.data(), table.size()));
@@ -49,7 +51,8 @@ TEST(CanvasPalette, TakesEveryColourOfTheTableWithNoCollapse) {
   }
 }
 
-TEST(CanvasPalette, RefusesBlocksAndTablesTooSmall) {
+TEST(CanvasPalette, RefusesBlocksAndTablesTooSmall)
+{
   const std::vector<uint8_t> table = ColourTable();
   std::vector<uint8_t> block(CanvasPaletteBlockSize, 0xEE);
   const std::vector<uint8_t> untouched = block;

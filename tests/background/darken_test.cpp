@@ -11,7 +11,8 @@ namespace {
 
 // A buffer whose every byte is non-zero and varies with its offset, so a
 // black pixel can only come from the pass and a moved write shows up.
-std::vector<uint8_t> PatternBuffer(size_t size) {
+std::vector<uint8_t> PatternBuffer(size_t size)
+{
   std::vector<uint8_t> buffer(size);
   for (size_t i = 0; i < size; ++i) {
     buffer[i] = static_cast<uint8_t>(1 + (i * 7 + i / 253) % 255);
@@ -19,7 +20,8 @@ std::vector<uint8_t> PatternBuffer(size_t size) {
   return buffer;
 }
 
-bool PixelBlack(const std::vector<uint8_t> &bits, size_t rowSize, int32_t r, int32_t x) {
+bool PixelBlack(const std::vector<uint8_t> &bits, size_t rowSize, int32_t r, int32_t x)
+{
   const size_t at = static_cast<size_t>(r) * rowSize + 3 * static_cast<size_t>(x);
   return bits[at] == 0 && bits[at + 1] == 0 && bits[at + 2] == 0;
 }
@@ -28,7 +30,8 @@ bool PixelBlack(const std::vector<uint8_t> &bits, size_t rowSize, int32_t r, int
 // black exactly when x + r is even, and every other byte (kept pixels, row
 // padding, rows not visited, bytes after the image) is unchanged.
 void ExpectCheckerboard(const std::vector<uint8_t> &before, const std::vector<uint8_t> &after,
-                        int32_t width, int32_t rows) {
+                        int32_t width, int32_t rows)
+{
   ASSERT_EQ(before.size(), after.size());
   const size_t rowSize = DibRowSize(width, 24);
   size_t black = 0;
@@ -55,7 +58,8 @@ void ExpectCheckerboard(const std::vector<uint8_t> &before, const std::vector<ui
 
 }  // namespace
 
-TEST(DibRowSize, RoundsRowsUpToWholeWords) {
+TEST(DibRowSize, RoundsRowsUpToWholeWords)
+{
   // 24 bits: 3 bytes per pixel padded to 4-byte multiples.
   EXPECT_EQ(DibRowSize(1, 24), 4u);
   EXPECT_EQ(DibRowSize(2, 24), 8u);
@@ -75,7 +79,8 @@ TEST(DibRowSize, RoundsRowsUpToWholeWords) {
   }
 }
 
-TEST(DibRowSize, EmptyAndOversizedRowsAreZero) {
+TEST(DibRowSize, EmptyAndOversizedRowsAreZero)
+{
   EXPECT_EQ(DibRowSize(0, 24), 0u);
   EXPECT_EQ(DibRowSize(-1, 24), 0u);
   EXPECT_EQ(DibRowSize(INT32_MAX, 24), 0u);   // 6 GB: no 32-bit size
@@ -86,7 +91,8 @@ TEST(DibRowSize, EmptyAndOversizedRowsAreZero) {
   EXPECT_EQ(DibImageSize(65536, 65536, 24), 0u);   // 12 GB
 }
 
-TEST(CanvasBitCount, EightBitsOrFewerKeepThePalettePath) {
+TEST(CanvasBitCount, EightBitsOrFewerKeepThePalettePath)
+{
   for (int32_t bits : {1, 4, 8}) {
     EXPECT_EQ(CanvasBitCount(bits), 8) << bits;
   }
@@ -95,7 +101,8 @@ TEST(CanvasBitCount, EightBitsOrFewerKeepThePalettePath) {
   }
 }
 
-TEST(RowsThatFit, CountsOnlyWholeRows) {
+TEST(RowsThatFit, CountsOnlyWholeRows)
+{
   EXPECT_EQ(RowsThatFit(768, 3072, 3072u * 768 + 3), 768);
   EXPECT_EQ(RowsThatFit(768, 3072, 3072u * 768), 768);
   EXPECT_EQ(RowsThatFit(768, 3072, 3072u * 768 - 1), 767);
@@ -107,7 +114,8 @@ TEST(RowsThatFit, CountsOnlyWholeRows) {
 
 // Odd and even widths and heights, widths around the 16-pixel groups of the
 // fast path, row sizes with 0 to 3 bytes of padding.
-TEST(DarkenCheckerboard, BlackensEveryOtherPixelByRowParity) {
+TEST(DarkenCheckerboard, BlackensEveryOtherPixelByRowParity)
+{
   for (int32_t width :
        {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 16, 17, 31, 32, 33, 47, 48, 49, 1023, 1024}) {
     for (int32_t height : {1, 2, 3, 4, 7, 8}) {
@@ -121,7 +129,8 @@ TEST(DarkenCheckerboard, BlackensEveryOtherPixelByRowParity) {
   }
 }
 
-TEST(DarkenCheckerboard, OneOfEveryAdjacentPairIsBlack) {
+TEST(DarkenCheckerboard, OneOfEveryAdjacentPairIsBlack)
+{
   const int32_t width = 37;
   const int32_t height = 11;
   const size_t rowSize = DibRowSize(width, 24);
@@ -144,7 +153,8 @@ TEST(DarkenCheckerboard, OneOfEveryAdjacentPairIsBlack) {
   EXPECT_FALSE(PixelBlack(bits, rowSize, 1, 0));
 }
 
-TEST(DarkenCheckerboard, NoRowsOrNoPixelsLeaveTheBufferAlone) {
+TEST(DarkenCheckerboard, NoRowsOrNoPixelsLeaveTheBufferAlone)
+{
   const std::vector<uint8_t> before = PatternBuffer(4096);
   std::vector<uint8_t> bits = before;
   EXPECT_EQ(DarkenCheckerboard(bits.data(), bits.size(), 16, 0), 0);
@@ -159,7 +169,8 @@ TEST(DarkenCheckerboard, NoRowsOrNoPixelsLeaveTheBufferAlone) {
 // A buffer shorter than the header promises (a truncated image size): only
 // the rows that fit are darkened, nothing past the end is written. The
 // vector is exactly the given size, so AddressSanitizer sees any overrun.
-TEST(DarkenCheckerboard, ShortBufferDarkensOnlyWholeRowsInside) {
+TEST(DarkenCheckerboard, ShortBufferDarkensOnlyWholeRowsInside)
+{
   const int32_t width = 13;   // row size 40: 39 pixel bytes + 1 padding
   const int32_t height = 6;
   const size_t rowSize = DibRowSize(width, 24);

@@ -8,7 +8,8 @@
 
 namespace {
 
-bool AllZero(const char (&field)[FaceNameSize], size_t from) {
+bool AllZero(const char (&field)[FaceNameSize], size_t from)
+{
   for (size_t i = from; i < FaceNameSize; ++i) {
     if (field[i] != 0) {
       return false;
@@ -19,7 +20,8 @@ bool AllZero(const char (&field)[FaceNameSize], size_t from) {
 
 }  // namespace
 
-TEST(CopyFaceName, CopiesNamesThatFitWithTheirTerminator) {
+TEST(CopyFaceName, CopiesNamesThatFitWithTheirTerminator)
+{
   char field[FaceNameSize];
   std::memset(field, 'x', sizeof field);
   ASSERT_TRUE(CopyFaceName(field, "Arial Black"));
@@ -36,7 +38,8 @@ TEST(CopyFaceName, CopiesNamesThatFitWithTheirTerminator) {
   EXPECT_TRUE(AllZero(field, 0));
 }
 
-TEST(CopyFaceName, NullOrTooLongLeavesTheFieldZero) {
+TEST(CopyFaceName, NullOrTooLongLeavesTheFieldZero)
+{
   char field[FaceNameSize];
   std::memset(field, 'x', sizeof field);
   EXPECT_FALSE(CopyFaceName(field, nullptr));
