@@ -1,0 +1,21 @@
+// The setup's contact with the system registry, all under
+// HKEY_LOCAL_MACHINE: reading a shell folder's path and writing the
+// application's App Paths and Uninstall keys. Every failure is silent.
+#pragma once
+
+#include <cstddef>
+
+// Reads the Shell Folders value valueName (for instance "Common Programs")
+// into buffer, which holds bufferSize characters with the terminator, with
+// one trailing backslash removed. 1 when a non-empty path that fits was
+// copied; 0 otherwise (missing key or value, empty, or too long for the
+// 512-byte read or for buffer), and buffer is then left as it was.
+int GetShellFolder(char *buffer, size_t bufferSize, const char *valueName);
+
+// Writes App Paths\The Zorvane: the default value "The Zorvane" and "Path"
+// = InstallDir.
+void RegisterAppPath();
+
+// Writes Uninstall\The Zorvane: "DisplayName", "UninstallString" =
+// uninstallCommand, "Scdir" = groupFolder, "Progdir" = InstallDir.
+void RegisterUninstall(const char *uninstallCommand, const char *groupFolder);

@@ -1,0 +1,143 @@
+// The shortcut page, the last wizard page: it proposes the Start-menu folder
+// for the program group, lets the user pick another with the program-group
+// browser, offers a desktop shortcut, registers the application and, on
+// Finish, makes the shortcuts. The wizard ignores its result: a confirmed
+// Cancel here skips only the shortcuts.
+#include "integration/group_browser.h"
+#include "integration/group_navigation.h"
+#include "integration/registry.h"
+#include "integration/shell_link.h"
+#include "integration/shortcut_paths.h"
+#include "resources/resource.h"
+#include "shell/dispatch.h"
+#include "shell/pages.h"
+#include "shell/state.h"
+
+#include <cstring>
+
+// One shortcut: the link file's name, the target's name inside InstallDir,
+// and the description.
+struct ShortcutFile {
+  const char *linkName;
+  const char *targetName;
+  const char *description;
+};
+
+static const ShortcutFile DesktopShortcut = {"TheZorvane.lnk", "Zorvane.exe", ZV_PRODUCT_TITLE};
+
+// Made in the program-group folder, in this order.
+static const ShortcutFile GroupShortcuts[] = {
+  {"TheZorvane.lnk", "Zorvane.exe", ZV_PRODUCT_TITLE},
+  {"Uninstall.lnk", "uninstall.exe", "Uninstall"},
+  {"Readme.lnk", "Readme.rtf", "Readme"},
+};
+
+static const char UninstallProgram[] = "uninstall.exe";
+
+// Writes one shortcut in folder. A link or target path that does not fit
+// its buffer is not written at all rather than cut into another path.
+static void MakeShortcut(const char *folder, const ShortcutFile &shortcut)
+{
+  char linkPath[PathBufferSize];
+  char targetPath[PathBufferSize];
+  if (!FormatChildPath(linkPath, sizeof(linkPath), folder, shortcut.linkName) ||
+      !FormatChildPath(targetPath, sizeof(targetPath), InstallDir, shortcut.targetName))
+    return;
+  CreateShellLink(targetPath, linkPath, shortcut.description);
+}
+
+static LRESULT OnShortcutInit(HWND page, UINT, WPARAM, LPARAM)
+{
+  // The folder must keep room for the listing pattern the browser adds, so
+  // a value too long for that counts as not found.
+  std::memset(ShortcutGroup, 0, sizeof(ShortcutGroup));
+  if (!GetShellFolder(ShortcutGroup, sizeof(ShortcutGroup) - ListingPatternLength,
+                      "Common Programs"))
+    std::strcpy(ShortcutGroup, "C:");
+  SetDlgItemTextA(page, IDC_DEST_EDIT, ShortcutGroup);
+  return TRUE;
+}
+
+// Browse: the browser may move ShortcutGroup; the edit then shows the
+// program-group folder under it. The edit is never read back.
+static LRESULT ShowGroupBrowser(HWND page, UINT, UINT, LPARAM)
+{
+  RunGroupBrowser(page);
+  char shown[PathBufferSize];
+  if (FormatChildPath(shown, sizeof(shown), ShortcutGroup, ProgramGroupName))
+    SetDlgItemTextA(page, IDC_DEST_EDIT, shown);
+  else
+    SetDlgItemTextA(page, IDC_DEST_EDIT, ShortcutGroup);
+  return 0;
+}
+
+// Finish and Cancel both register the application first, at every press,
+// so a Cancel answered No and a later Finish write the same values twice.
+static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
+{
+  // A group folder too long for its buffer is left empty: it is registered
+  // as such and no shortcut goes into a folder of another name.
+  char groupFolder[PathBufferSize] = "";
+  bool haveGroupFolder = FormGroupFolder(groupFolder, sizeof(groupFolder), ShortcutGroup);
+
+  RegisterAppPath();
+  char uninstallCommand[PathBufferSize] = "";
+  FormatChildPath(uninstallCommand, sizeof(uninstallCommand), InstallDir, UninstallProgram);
+  RegisterUninstall(uninstallCommand, groupFolder);
+
+  if (id == IDCANCEL) {
+    if (MessageBoxA(page, "Cancel creating the shortcuts?", "Confirmation",
+                    MB_YESNO | MB_ICONQUESTION) == IDYES)
+      EndDialog(page, 1);
+    return 0;
+  }
+
+  if (SendDlgItemMessageA(page, IDC_DESKTOP_BOX, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    // A desktop path longer than this buffer counts as not found.
+    char desktop[ShortPathSize];
+    std::memset(desktop, 0, sizeof(desktop));
+    if (GetShellFolder(desktop, sizeof(desktop), "Common Desktop"))
+      MakeShortcut(desktop, DesktopShortcut);
+  }
+
+  if (haveGroupFolder) {
+    // Fails harmlessly when the folder is left from an earlier install.
+    CreateDir(groupFolder);
+    for (const ShortcutFile &shortcut : GroupShortcuts)
+      MakeShortcut(groupFolder, shortcut);
+    std::strcpy(FinishOpenPath, groupFolder);
+  }
+  EndDialog(page, 0);
+  return 0;
+}
+
+static const CommandEntry ShortcutCommandRows[] = {
+  {IDOK, OnShortcutButton},
+  {IDCANCEL, OnShortcutButton},
+  {IDC_BROWSE, ShowGroupBrowser},
+};
+static const CommandTable ShortcutCommands =
+  MakeCommandTable(ShortcutCommandRows, DefaultReturnZero);
+
+static LRESULT OnShortcutCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchCommandTable(&ShortcutCommands, page, wParam, lParam);
+}
+
+static const MessageEntry ShortcutMessageRows[] = {
+  {WM_COMMAND, OnShortcutCommand},
+  {WM_INITDIALOG, OnShortcutInit},
+  {WM_PAINT, PaintBanner},
+};
+static const MessageTable ShortcutMessages =
+  MakeMessageTable(ShortcutMessageRows, DefaultReturnZero);
+
+static INT_PTR CALLBACK ShortcutDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchMessageTable(&ShortcutMessages, page, message, wParam, lParam);
+}
+
+INT_PTR ShowShortcutPage(HWND owner)
+{
+  return DialogBoxParamA(AppInstance, "IDD_SHORTCUT", owner, ShortcutDlgProc, 0);
+}
