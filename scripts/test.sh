@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the
+# native unit tests (under AddressSanitizer and UBSan), the fuzz targets for
+# a short bounded time, the Win32 unit tests and the end-to-end scenarios
+# under Wine, and the warning-free 64-bit Windows build. Ends with the line
+# "N passed, M failed"; exits non-zero when anything failed.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
+
+build=${ZV_BUILD_ROOT:-build}
+case "$build" in /*) ;; *) build="$root/$build" ;; esac
+mkdir -p "$build"
+jobs=${ZV_JOBS:-$(nproc)}
+passed=0 failed=0
+
+# count_ctest LOG: adds the counts of one CTest run's summary line.
+count_ctest() {
+  local line p f total
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -1)
+  if [ -z "$line" ]; then
+    if grep -q 'No tests were found' "$1"; then return; fi
+    echo "  (no CTest summary in $1)"; failed=$((failed + 1)); return
+  fi
+  f=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + total - f)); failed=$((failed + f))
+}
+# step NAME COMMAND...: a build step that counts as one test.
+step() {
+  local name=$1; shift
+  echo "== $name"
+  if "$@" > "$build/$name.log" 2>&1; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1)); echo "FAILED: $name (log: $build/$name.log)"; tail -30 "$build/$name.log"
+  fi
+}
+run_ctest() {
+  local name=$1 dir=$2; shift 2
+  echo "== $name"
+  ctest --test-dir "$dir" --output-on-failure "$@" > "$build/$name.log" 2>&1
+  grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|\*\*\*' "$build/$name.log" | grep -vE ' Passed ' | tail -40
+  count_ctest "$build/$name.log"
+}
+
+step build-native-and-win32 bash scripts/build.sh
+if [ -f "$build/native/CMakeCache.txt" ]; then
+  run_ctest ctest-native "$build/native" -j "$jobs"
+fi
+if [ -f "$build/win32/setup.exe" ]; then
+  echo "   $(file -b "$build/win32/setup.exe")"
+  run_ctest ctest-win32 "$build/win32" -j "${ZV_WINE_JOBS:-2}"
+fi
+step build-win64 sh -c "cmake --preset win64 -B '$build/win64' -DZV_HOST_TOOLS='$build/native/bin' && cmake --build '$build/win64' -j $jobs"
+step build-fuzz sh -c "cmake --preset fuzz -B '$build/fuzz' && cmake --build '$build/fuzz' -j $jobs"
+if [ -f "$build/fuzz/CMakeCache.txt" ]; then
+  run_ctest ctest-fuzz "$build/fuzz" -L fuzz -j "$jobs"
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
