@@ -4,6 +4,7 @@
 
 #include "payload/archive_entry.h"
 #include "payload/entry_name.h"
+#include "payload/whole_file.h"
 #include "shell/state.h"
 
 namespace {
@@ -28,13 +29,15 @@ bool CreateParentDirs(const char *installDir, const char *name) {
 
 // Opens, writes and closes the destination; every step must succeed.
 EntryOutcome WriteDestination(const char *path, const void *data, uint32_t size) {
-  FILE *file = std::fopen(path, "wb");
-  if (file == nullptr) {
-    return EntryNotCreated;
+  switch (WriteWholeFile(path, data, size)) {
+    case WholeFileWritten:
+      return EntryInstalled;
+    case WholeFileNotCreated:
+      return EntryNotCreated;
+    case WholeFileShort:
+      break;
   }
-  bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  bool closed = std::fclose(file) == 0;
-  return written && closed ? EntryInstalled : EntryWriteFailed;
+  return EntryWriteFailed;
 }
 
 }  // namespace

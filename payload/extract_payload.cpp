@@ -12,6 +12,7 @@
 #include "payload/gunzip.h"
 #include "payload/progress_bar.h"
 #include "payload/temp_dir.h"
+#include "payload/whole_file.h"
 #include "resources/resource.h"
 #include "shell/state.h"
 
@@ -41,14 +42,7 @@ bool WritePayloadResource(const char *path) {
   if (bytes == nullptr) {
     return false;
   }
-  DWORD size = SizeofResource(AppInstance, found);
-  FILE *file = std::fopen(path, "wb");
-  if (file == nullptr) {
-    return false;
-  }
-  bool written = size == 0 || std::fwrite(bytes, 1, size, file) == size;
-  bool closed = std::fclose(file) == 0;
-  return written && closed;
+  return WriteWholeFile(path, bytes, SizeofResource(AppInstance, found)) == WholeFileWritten;
 }
 
 // Each entry's destination goes to the status line (painted at the next
