@@ -1,0 +1,116 @@
+# Files on disk for the payload scenarios (sourced by run-scenario.sh).
+# The reference is the staged application tree of the same build
+# (app-stage next to setup.exe); faulty installers are made from the copied
+# setup.exe by zv-payload-variant of the native build.
+
+pay_build() { dirname "$ZV_SETUP_EXE"; }
+pay_stage() { echo "$(pay_build)/app-stage"; }
+pay_dest() { echo "$DRIVE_C/Program Files/The Zorvane"; }
+pay_tools() { grep '^ZV_HOST_TOOLS:' "$(pay_build)/CMakeCache.txt" | cut -d= -f2-; }
+pay_variant() {
+  "$(pay_tools)/zv-payload-variant" "$1" "$DRIVE_C/zvtest/setup.exe" \
+    "$(pay_build)/generated/payload.gz"
+}
+# The archive's order: the staged names sorted byte-wise with "\" separators.
+pay_names() {
+  (cd "$(pay_stage)" && find . -type f | sed 's|^\./||' | tr '/' '\\' | LC_ALL=C sort | tr '\\' '/')
+}
+pay_count_installed() {
+  find "$(pay_dest)" -type f 2>/dev/null | wc -l
+}
+expect_count() {
+  local n; n=$(pay_count_installed)
+  if [ "$n" -eq "$1" ]; then ok "$1 files below the destination"; else fail "$n files below the destination, expected $1"; fi
+}
+# expect_same NAME: the installed file equals the staged one.
+expect_same() {
+  if cmp -s "$(pay_stage)/$1" "$(pay_dest)/$1"; then ok "$1 installed byte for byte"; else fail "$1 differs from the application's or is missing"; fi
+}
+expect_no_temporaries() {
+  local left; left=$(find "$DRIVE_C" -name 'filesdata.*' 2>/dev/null)
+  if [ -z "$left" ]; then ok "temporary files deleted"; else fail "temporary files left: $left"; fi
+}
+expect_images_dir() {
+  if [ -d "$(pay_dest)/AImages" ] && [ -z "$(ls -A "$(pay_dest)/AImages")" ]; then
+    ok "AImages exists and is empty"; else fail "AImages missing or not empty"; fi
+}
+
+check_default_install() {
+  local name
+  [ "$(pay_names | wc -l)" -eq 19 ] || fail "the staged application has $(pay_names | wc -l) files"
+  while read -r name; do expect_same "$name"; done < <(pay_names)
+  expect_count 19
+  expect_images_dir
+  expect_no_temporaries
+}
+
+check_cancel_at_once() {
+  expect_count 1
+  expect_same "$(pay_names | head -1)"
+  expect_images_dir
+  expect_no_temporaries
+}
+
+prepare_corrupt_stream() { pay_variant corrupt; }
+check_corrupt_stream() { expect_count 0; expect_no_temporaries; }
+
+prepare_crc_mismatch() { pay_variant crc; }
+check_crc_mismatch() { expect_count 0; expect_no_temporaries; }
+
+# The archive ends inside the last entry: the first 18 land, the last not.
+prepare_truncated_archive() { pay_variant truncated; }
+check_truncated_archive() {
+  local name
+  while read -r name; do expect_same "$name"; done < <(pay_names | head -18)
+  expect_no_file "Program Files/The Zorvane/$(pay_names | tail -1)"
+  expect_count 18
+  expect_no_temporaries
+}
+
+# The first entry is named "..\" + its name: nothing is written, least of
+# all next to the destination.
+prepare_traversal_name() { pay_variant traversal; }
+check_traversal_name() {
+  expect_no_file "Program Files/$(pay_names | head -1)"
+  expect_count 0
+  expect_no_temporaries
+}
+
+# The first entry holds no data: it is installed as an empty file.
+prepare_size_zero_entry() { pay_variant size0; }
+check_size_zero_entry() {
+  local first name; first=$(pay_names | head -1)
+  if [ -f "$(pay_dest)/$first" ] && [ ! -s "$(pay_dest)/$first" ]; then
+    ok "$first installed empty"; else fail "$first not installed as an empty file"; fi
+  while read -r name; do expect_same "$name"; done < <(pay_names | tail -n +2)
+  expect_count 19
+  expect_no_temporaries
+}
+
+# The third entry exists already and cannot be replaced (Wine as root
+# writes read-only files, so the immutable flag stands in).
+prepare_readonly_destination() {
+  local third; third=$(pay_names | sed -n 3p)
+  mkdir -p "$(pay_dest)/$(dirname "$third")"
+  echo "the old file" > "$(pay_dest)/$third"
+  chattr +i "$(pay_dest)/$third"
+}
+check_readonly_destination() {
+  local third; third=$(pay_names | sed -n 3p)
+  if [ "$(cat "$(pay_dest)/$third")" = "the old file" ]; then ok "$third left as it was"; else fail "$third was changed"; fi
+  expect_same "$(pay_names | sed -n 1p)"
+  expect_same "$(pay_names | sed -n 2p)"
+  expect_count 3
+  expect_no_temporaries
+}
+cleanup_readonly_destination() {
+  chattr -i "$(pay_dest)/$(pay_names | sed -n 3p)" 2>/dev/null || true
+}
+
+# A 3 MB temporary directory: filesdata.gz fits, the archive does not.
+pay_temp() { echo "$DRIVE_C/users/$(ls "$DRIVE_C/users" | grep -v Public | head -1)/Temp"; }
+prepare_full_temp_disk() {
+  mkdir -p "$(pay_temp)" && mount -t tmpfs -o size=3m zvtemp "$(pay_temp)"
+}
+check_full_temp_disk() { expect_count 0; expect_no_temporaries; }
+cleanup_full_temp_disk() { umount "$(pay_temp)" 2>/dev/null || true; }
