@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Times the background picture: from the start of setup.exe's process to the
+# first painted background (the darkened desktop seen at the bottom-left
+# corner of the screen), under Wine on a private Xvfb at 1024x768 and
+# 1920x1080, each over a known full-screen picture. Prints every run and the
+# median per size. With a native benchmark build it also runs the darkening
+# pass against memset.
+#
+#   scripts/bench-background.sh [WIN32_BUILD_DIR [RUNS [BENCH_BUILD_DIR]]]
+#
+# WIN32_BUILD_DIR (default build/win32) must hold setup.exe and
+# tests/e2e/e2e_background.exe; its Wine fixture's pristine prefix is used
+# (made first when missing). BENCH_BUILD_DIR (default build/bench) is the
+# native build of preset "bench". Every process started here is ended by its
+# id.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build/win32}" && pwd) || exit 1
+runs=${2:-5}
+bench=${3:-$root/build/bench}
+state=$build/wine
+work=$build/bench-background
+setup_exe=$build/setup.exe
+driver=$build/tests/e2e/e2e_background.exe
+
+for f in "$setup_exe" "$driver"; do
+  [ -f "$f" ] || { echo "missing $f: build the win32 preset first" >&2; exit 1; }
+done
+
+export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+started_fixture=0
+if [ ! -f "$state/pristine/.zv-ready" ]; then
+  "$root/tests/wine/wine-start.sh" "$state" >/dev/null || exit 1
+  started_fixture=1
+fi
+
+# The picture helpers of the end-to-end scenarios.
+ok() { :; }
+fail() { echo "FAIL: $*" >&2; }
+source "$root/tests/e2e/areas/background.sh"
+
+xvfb_pid=
+cleanup() {
+  local pid
+  for pid in "${BG_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  BG_PIDS=()
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  xvfb_pid=
+}
+trap cleanup EXIT
+
+# start_display WxH: a private 24-bit Xvfb; sets DISPLAY and xvfb_pid.
+start_display() {
+  local n pid
+  for n in $(seq 200 260); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    [ -e "/tmp/.X11-unix/X$n" ] && continue
+    setsid Xvfb ":$n" -screen 0 "$1x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 < /dev/null &
+    pid=$!
+    for _ in $(seq 1 50); do
+      if [ -e "/tmp/.X11-unix/X$n" ] && [ "$(tr -d ' ' < "/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ]; then
+        xvfb_pid=$pid
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$pid" 2>/dev/null
+  done
+  echo "no free X display" >&2
+  return 1
+}
+
+mkdir -p "$work"
+for size in 1024x768 1920x1080; do
+  start_display "$size" || exit 1
+  export WINEPREFIX=$work/prefix
+  "$root/tests/wine/prefix-copy.sh" "$state/pristine" "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX/drive_c/zvtest"
+  cp "$setup_exe" "$WINEPREFIX/drive_c/zvtest/setup.exe"
+  bg_write_picture desktop "${size%x*}" "${size#*x}" "$work/desktop.ppm"
+  bg_show "$work/desktop.ppm" 0 0 || exit 1
+  wineserver -p5 </dev/null >/dev/null 2>&1   # warm server, as on a real desktop
+  times=()
+  for i in $(seq 1 "$runs"); do
+    line=$(wine "$driver" time_to_background 'C:\zvtest\setup.exe' 'Z:\tmp' 2>/dev/null |
+           tr -d '\r' | grep '^background ')
+    ms=$(echo "$line" | sed -n 's/.*first painted \(-\{0,1\}[0-9]*\) ms.*/\1/p')
+    echo "$size run $i: ${ms:-?} ms"
+    [ -n "$ms" ] && times+=("$ms")
+  done
+  if [ ${#times[@]} -gt 0 ]; then
+    median=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+    echo "$size: median $median ms from process start to the first painted background (${#times[@]} runs)"
+  fi
+  cleanup
+done
+
+if [ -x "$bench/bench/background/bench_darken" ]; then
+  echo "darkening pass against memset (native, $bench):"
+  "$bench/bench/background/bench_darken" --benchmark_repetitions=3 \
+    --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median|^Benchmark'
+else
+  echo "no native benchmark build in $bench (cmake --preset bench -B $bench && cmake --build $bench --target bench_darken)"
+fi
+if [ $started_fixture -eq 1 ]; then
+  "$root/tests/wine/wine-stop.sh" "$state" >/dev/null
+fi
