@@ -10,12 +10,35 @@
 
 namespace {
 
-// A fresh, empty directory under the temporary directory for one test.
+// Removes dir and everything below it.
+void RemoveTree(const std::string &dir)
+{
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = found.cFileName;
+      if (name == "." || name == "..")
+        continue;
+      std::string path = dir + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path);
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+// A fresh, empty directory under the temporary directory for one test;
+// whatever an earlier run left there is removed first.
 std::string MakeScratchDir(const char *name)
 {
   char temp[MAX_PATH];
   GetTempPathA(sizeof(temp), temp);
   std::string dir = std::string(temp) + "zv-link-" + name;
+  RemoveTree(dir);
   CreateDirectoryA(dir.c_str(), nullptr);
   return dir;
 }
@@ -83,7 +106,6 @@ TEST(ShellLink, WritesTargetAndDescription)
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   CloseHandle(file);
   std::string link = dir + "\\TheZorvane.lnk";
-  DeleteFileA(link.c_str());
 
   EXPECT_EQ(CreateShellLink(target.c_str(), link.c_str(), "The Zorvane"), S_OK);
   EXPECT_TRUE(ComIsUninitialised());
@@ -97,7 +119,6 @@ TEST(ShellLink, SavesEvenWhenTheTargetDoesNotExist)
 {
   std::string dir = MakeScratchDir("missing-target");
   std::string link = dir + "\\Readme.lnk";
-  DeleteFileA(link.c_str());
   EXPECT_TRUE(SUCCEEDED(CreateShellLink("C:\\no such dir\\Readme.rtf", link.c_str(), "Readme")));
   LinkContents read = ReadLink(link);
   ASSERT_EQ(read.loaded, S_OK);
@@ -150,7 +171,6 @@ TEST(ShellLink, ALinkPathOf259CharactersFitsAndOf260FailsWithoutWriting)
 
   std::string fits = dir + "\\" + std::string(259 - 240 - 1 - 4, 'n') + ".lnk";
   ASSERT_EQ(fits.size(), 259u);
-  DeleteFileA(fits.c_str());
   EXPECT_EQ(CreateShellLink("C:\\x.exe", fits.c_str(), "The Zorvane"), S_OK);
   EXPECT_NE(GetFileAttributesA(fits.c_str()), INVALID_FILE_ATTRIBUTES);
   DeleteFileA(fits.c_str());
