@@ -113,7 +113,7 @@ const char *const GeneratedFiles[] = {"tarnel.bmp", "setup.ico", "folder.ico", "
 
 }  // namespace
 
-TEST(Banner, BmpHeaderIs556By384With256ColourPalette) {
+TEST(ArtBanner, BmpHeaderIs556By384With256ColourPalette) {
   IndexedImage banner = DrawBanner();
   std::vector<uint8_t> bmp = EncodeBmp8(banner);
   ASSERT_GE(bmp.size(), 54u + 1024u);
@@ -141,7 +141,7 @@ TEST(Banner, BmpHeaderIs556By384With256ColourPalette) {
   }
 }
 
-TEST(Banner, UsesTheWholePaletteAndKeepsTheControlBandDark) {
+TEST(ArtBanner, UsesTheWholePaletteAndKeepsTheControlBandDark) {
   IndexedImage banner = DrawBanner();
   ASSERT_EQ(banner.palette.size(), 256u);
   std::vector<bool> used(256, false);
@@ -169,7 +169,7 @@ TEST(Banner, UsesTheWholePaletteAndKeepsTheControlBandDark) {
   EXPECT_LT(deviation, 12.0);
 }
 
-TEST(Icons, DirectoryEntriesGiveSizeColoursAndMask) {
+TEST(ArtIcons, DirectoryEntriesGiveSizeColoursAndMask) {
   struct Case {
     const char *name;
     IndexedImage image;
@@ -228,7 +228,7 @@ TEST(Icons, DirectoryEntriesGiveSizeColoursAndMask) {
   }
 }
 
-TEST(Icons, FolderColoursTellTheEntriesApart) {
+TEST(ArtIcons, FolderColoursTellTheEntriesApart) {
   auto count = [](const IndexedImage &image, uint8_t colour) {
     int n = 0;
     for (size_t i = 0; i < image.pixels.size(); ++i) n += (image.mask[i] == 0 && image.pixels[i] == colour);
@@ -243,7 +243,7 @@ TEST(Icons, FolderColoursTellTheEntriesApart) {
   EXPECT_GT(count(fresh, lime), 60);
 }
 
-TEST(Icons, EncoderRefusesIndicesBeyondTheDepth) {
+TEST(ArtIcons, EncoderRefusesIndicesBeyondTheDepth) {
   IndexedImage image = DrawUpIcon();
   image.pixels[5] = 16;
   EXPECT_TRUE(EncodeIcon(image, 4).empty());
@@ -254,7 +254,7 @@ TEST(Icons, EncoderRefusesIndicesBeyondTheDepth) {
   EXPECT_EQ(Read16(eight, 12), 8u);
 }
 
-TEST(Licence, ShippedTextFitsTheAgreementPageWithCrLfLines) {
+TEST(ArtLicence, ShippedTextFitsTheAgreementPageWithCrLfLines) {
   std::string source = ReadText(ZV_LICENCE_TXT), text, error;
   ASSERT_FALSE(source.empty());
   ASSERT_TRUE(NormaliseLicence(source, &text, &error)) << error;
@@ -274,7 +274,7 @@ TEST(Licence, ShippedTextFitsTheAgreementPageWithCrLfLines) {
   EXPECT_EQ(RoundTrip(text), text);
 }
 
-TEST(Licence, LineEndsOfEveryKindBecomeCrLf) {
+TEST(ArtLicence, LineEndsOfEveryKindBecomeCrLf) {
   std::string text, error;
   ASSERT_TRUE(NormaliseLicence("a\nb\r\nc\rd\n\n", &text, &error));
   EXPECT_EQ(text, "a\r\nb\r\nc\r\nd");
@@ -286,7 +286,7 @@ TEST(Licence, LineEndsOfEveryKindBecomeCrLf) {
   EXPECT_NE(error.find("line 2"), std::string::npos);
 }
 
-TEST(Licence, EscapingReadsBackToTheSameText) {
+TEST(ArtLicence, EscapingReadsBackToTheSameText) {
   const std::string samples[] = {
       "",
       "plain",
@@ -303,7 +303,7 @@ TEST(Licence, EscapingReadsBackToTheSameText) {
   }
 }
 
-TEST(Licence, TextLongerThanThePageBufferIsRefused) {
+TEST(ArtLicence, TextLongerThanThePageBufferIsRefused) {
   std::string script, error, back;
   bool trigraph;
   std::string longest(LicenceMaxChars, 'a');
@@ -314,7 +314,7 @@ TEST(Licence, TextLongerThanThePageBufferIsRefused) {
   EXPECT_NE(error.find("6999"), std::string::npos);
 }
 
-TEST(Payload, StandInIsAValidEmptyGzipMember) {
+TEST(ArtPayload, StandInIsAValidEmptyGzipMember) {
   std::vector<uint8_t> gz = EmptyGzip();
   ASSERT_EQ(gz.size(), 20u);
   EXPECT_EQ(gz[0], 0x1F);
@@ -332,7 +332,7 @@ TEST(Payload, StandInIsAValidEmptyGzipMember) {
   inflateEnd(&stream);
 }
 
-TEST(Generator, TwoRunsWriteTheSameBytes) {
+TEST(ArtGenerator, TwoRunsWriteTheSameBytes) {
   std::filesystem::path first = FreshDir("a"), second = FreshDir("b");
   for (const auto &dir : {first, second}) {
     std::string command = std::string("\"") + ZV_ARTGEN_EXE + "\" \"" + dir.string() + "\" \"" +
@@ -358,7 +358,7 @@ TEST(Generator, TwoRunsWriteTheSameBytes) {
   std::filesystem::remove_all(second);
 }
 
-TEST(Generator, FailsWithoutOutputDirectoryOrLicence) {
+TEST(ArtGenerator, FailsWithoutOutputDirectoryOrLicence) {
   std::filesystem::path dir = FreshDir("c");
   std::string tool = std::string("\"") + ZV_ARTGEN_EXE + "\"";
   EXPECT_NE(std::system((tool + " 2>/dev/null").c_str()), 0);

@@ -157,7 +157,7 @@ void RegisterListViewClass() {
 
 }  // namespace
 
-TEST(DialogTemplates, EveryFieldMatchesThePageLayout) {
+TEST(ResourceTemplates, EveryFieldMatchesThePageLayout) {
   for (const Template &expected : Templates) {
     SCOPED_TRACE(expected.name);
     Reader r = OpenTemplate(expected.name);
@@ -206,7 +206,7 @@ TEST(DialogTemplates, EveryFieldMatchesThePageLayout) {
   }
 }
 
-TEST(DialogTemplates, NamesAreNotNumbers) {
+TEST(ResourceTemplates, NamesAreNotNumbers) {
   for (const Template &expected : Templates) {
     EXPECT_NE(FindResourceA(nullptr, expected.name, MAKEINTRESOURCEA(5)), nullptr) << expected.name;
   }
@@ -217,7 +217,7 @@ TEST(DialogTemplates, NamesAreNotNumbers) {
   EXPECT_EQ(numbered, 0);
 }
 
-TEST(DialogTemplates, DialogManagerBuildsEveryPage) {
+TEST(ResourceTemplates, DialogManagerBuildsEveryPage) {
   RegisterListViewClass();
   for (const Template &expected : Templates) {
     SCOPED_TRACE(expected.name);
@@ -263,7 +263,7 @@ TEST(DialogTemplates, DialogManagerBuildsEveryPage) {
   }
 }
 
-TEST(Banner, LoadsAsThePageSizedBitmap) {
+TEST(ResourceBanner, LoadsAsThePageSizedBitmap) {
   HBITMAP banner = LoadBitmapA(GetModuleHandleA(nullptr), "IDB_TARNEL");
   ASSERT_NE(banner, nullptr);
   BITMAP info = {};
@@ -282,7 +282,7 @@ TEST(Banner, LoadsAsThePageSizedBitmap) {
   EXPECT_GT(header->biHeight, 0);  // bottom-up
 }
 
-TEST(Icons, ClassIconAndListImagesLoad) {
+TEST(ResourceIcons, ClassIconAndListImagesLoad) {
   HINSTANCE self = GetModuleHandleA(nullptr);
   struct Case {
     int id;
@@ -324,7 +324,7 @@ TEST(Icons, ClassIconAndListImagesLoad) {
   ImageList_Destroy(list);
 }
 
-TEST(Strings, LicenceAndClassName) {
+TEST(ResourceStrings, LicenceAndClassName) {
   HINSTANCE self = GetModuleHandleA(nullptr);
   static char licence[7000];
   int length = LoadStringA(self, IDS_LICENCE, licence, sizeof licence);
@@ -343,7 +343,7 @@ TEST(Strings, LicenceAndClassName) {
   EXPECT_STREQ(className, "SETUP");
 }
 
-TEST(Payload, GzipResourceIsLanguageNeutral) {
+TEST(ResourcePayload, GzipResourceIsLanguageNeutral) {
   HRSRC found = FindResourceExA(nullptr, MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(IDR_PAYLOAD),
                                 MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));  // RT_RCDATA
   ASSERT_NE(found, nullptr);
