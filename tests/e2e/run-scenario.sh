@@ -43,14 +43,21 @@ expect_reg() {
   if [ "$got" = "$3" ]; then ok "$1 [$2] = $3"; else fail "$1 [$2] is '$got', expected '$3'"; fi
 }
 
+# Wine's helper processes (services, desktop window) start with the first
+# program in the prefix and live as long as its wineserver; started here
+# with nothing of ours inherited, so no pipe waits for them.
+wine cmd /c exit < /dev/null > /dev/null 2>&1
+
 status=0
 [ -f "$here/areas/$area.sh" ] && source "$here/areas/$area.sh"
 if declare -F "prepare_$scenario" >/dev/null; then "prepare_$scenario" || fail "prepare_$scenario"; fi
 
 if [ $status -eq 0 ]; then
   out_win="Z:${OUT//\//\\}"
-  wine "$ZV_E2E_BIN/e2e_$area.exe" "$scenario" "$SETUP_WIN" "$out_win" 2>"$OUT/wine-stderr.log"
+  wine "$ZV_E2E_BIN/e2e_$area.exe" "$scenario" "$SETUP_WIN" "$out_win" \
+    < /dev/null > "$OUT/driver.log" 2> "$OUT/wine-stderr.log"
   rc=$?
+  cat "$OUT/driver.log"
   [ $rc -eq 0 ] || fail "driver e2e_$area.exe $scenario exited with $rc"
   if [ $rc -eq 0 ] && declare -F "check_$scenario" >/dev/null; then
     "check_$scenario" || fail "check_$scenario"

@@ -10,7 +10,13 @@ if [ -d "$to" ]; then
   rm -rf "$to"
 fi
 mkdir -p "$to/drive_c/windows"
-cp -a "$from"/*.reg "$from/dosdevices" "$to/"
+# Everything at the top, dot files included: without .update-timestamp the
+# first program in the copy would rebuild the prefix (several seconds, and a
+# second program started meanwhile hangs).
+for entry in "$from"/* "$from"/.[!.]*; do
+  [ -e "$entry" ] || [ -L "$entry" ] || continue
+  [ "$(basename "$entry")" = drive_c ] || cp -a "$entry" "$to/"
+done
 for entry in "$from"/drive_c/*; do
   name=$(basename "$entry")
   [ "$name" = windows ] || cp -a "$entry" "$to/drive_c/"

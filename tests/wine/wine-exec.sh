@@ -8,4 +8,12 @@ state=$1; shift
 export DISPLAY=$(cat "$state/display")
 export WINEPREFIX=${ZV_WINEPREFIX:-$state/unit}
 export WINEDEBUG=${WINEDEBUG:--all} WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
-exec wine "$@"
+# Wine starts helper processes (services, the desktop window) on first use
+# that live as long as the wineserver; they must not inherit the test's
+# output pipe, or CTest waits for them. So the output goes through a file.
+log=$(mktemp "$state/exec.XXXXXX")
+wine "$@" < /dev/null > "$log" 2>&1
+status=$?
+cat "$log"
+rm -f "$log"
+exit $status

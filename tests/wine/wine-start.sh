@@ -62,5 +62,5 @@ fi
 "$here/prefix-copy.sh" "$state/pristine" "$state/unit"
 # A persistent wineserver for the unit prefix: each Win32 unit test is its
 # own process, and a cold server adds about 2 s to every one of them.
-WINEPREFIX="$state/unit" wineserver -p
+WINEPREFIX="$state/unit" wineserver -p < /dev/null > /dev/null 2>&1
 echo "wine ready: display $DISPLAY, prefix $state/pristine"

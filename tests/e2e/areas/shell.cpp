@@ -101,7 +101,8 @@ void AcceptLicence()
   EndRun(&run);
 }
 
-// Esc on the agreement page asks like Cancel; Enter accepts like "I Agree".
+// Esc on the agreement page asks like Cancel; Enter, also with the focus in
+// the licence text, accepts like "I Agree".
 void Keyboard()
 {
   SetupRun run;
@@ -109,13 +110,13 @@ void Keyboard()
     return;
   HWND page = OpenAgreement(&run);
   if (page) {
-    SetFocus(nullptr);
     PressKey(&run, VK_ESCAPE);
     ExpectMessageBox(&run, SetupCaption, CancelQuestion, MB_YESNO | MB_ICONQUESTION, IDNO);
     Pause(300);
     Check(IsWindowVisible(page), "agreement page stays after Esc and No");
-    PressKey(&run, VK_RETURN);
-    Check(WaitForWindowGone(page), "Enter accepts the licence");
+    // Enter in the licence text acts on the default button, "I Agree".
+    PressKeyOn(GetDlgItem(page, IDC_LICENCE_TEXT), VK_RETURN);
+    Check(WaitForWindowGone(page), "Enter in the licence text accepts the licence");
   }
   // Finish the run from wherever it is now.
   std::string pages;

@@ -210,11 +210,9 @@ bool IsControlVisible(HWND dialog, int id)
 
 // The icon of a message box is told apart by its pixels: each standard icon
 // is drawn on the box's own background and compared with the screen.
-static UINT ClassifyIcon(HWND box)
+static UINT ClassifyIconOnce(HWND box, long *bestDifferenceOut)
 {
   HWND iconControl = GetDlgItem(box, 0x440);
-  if (!iconControl || !IsWindowVisible(iconControl))
-    return 0;
   RECT rect;
   GetWindowRect(iconControl, &rect);
   int width = GetSystemMetrics(SM_CXICON), height = GetSystemMetrics(SM_CYICON);
@@ -259,7 +257,26 @@ static UINT ClassifyIcon(HWND box)
   DeleteObject(shot);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  *bestDifferenceOut = bestDifference;
   return best;
+}
+
+// The icon appears with the box's first paint: until one standard icon
+// matches closely, the box is not drawn yet and is looked at again.
+static UINT ClassifyIcon(HWND box)
+{
+  HWND iconControl = GetDlgItem(box, 0x440);
+  if (!iconControl || !IsWindowVisible(iconControl))
+    return 0;
+  UINT icon = 0;
+  long difference = 0;
+  for (int tries = 0; tries < 40; ++tries) {
+    icon = ClassifyIconOnce(box, &difference);
+    if (difference < 3000)
+      break;
+    Sleep(PollMs);
+  }
+  return icon;
 }
 
 MessageBoxInfo ReadMessageBox(HWND box)
@@ -277,8 +294,6 @@ MessageBoxInfo ReadMessageBox(HWND box)
     info.buttons = MB_OKCANCEL;
   else
     info.buttons = MB_OK;
-  // Icons are drawn at the first paint; give it a moment.
-  Sleep(150);
   info.icon = ClassifyIcon(box);
   return info;
 }
@@ -348,9 +363,20 @@ HWND FocusWindow(SetupRun *run)
   return info.hwndFocus;
 }
 
+void PressKeyOn(HWND window, UINT virtualKey)
+{
+  PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
+  PostMessageA(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+}
+
 void PressKey(SetupRun *run, UINT virtualKey)
 {
+  // After a message box closes the focus comes back a moment later.
   HWND focus = FocusWindow(run);
+  for (int tries = 0; !focus && tries < 40; ++tries) {
+    Sleep(PollMs);
+    focus = FocusWindow(run);
+  }
   Check(focus != nullptr, "setup has a focus window for key %u", virtualKey);
   PostMessageA(focus, WM_KEYDOWN, virtualKey, 1);
   PostMessageA(focus, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));

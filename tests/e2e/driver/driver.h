@@ -88,6 +88,8 @@ void TypeText(HWND dialog, int id, const char *text);
 // Key press for the window that has the keyboard focus in the setup.
 void PressKey(SetupRun *run, UINT virtualKey);
 HWND FocusWindow(SetupRun *run);
+// Key press delivered to a given control, as when it has the focus.
+void PressKeyOn(HWND window, UINT virtualKey);
 // Waits until the given window is gone (a dialog that ended).
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = 10000);
 

@@ -1,0 +1,626 @@
+// The destination page and the folder browser seen from outside: the
+// proposed directory, the drive list and free space, navigation in the
+// directory list, the name field, and each refusal and question of Next.
+#include "tests/e2e/driver/driver.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "destination/dest_texts.h"
+#include "resources/resource.h"
+#include "shell/product.h"
+
+namespace {
+
+const char DefaultBase[] = "C:\\Program files";
+const char DefaultDestination[] = "C:\\Program files\\The Zorvane";
+const char SuccessText[] = "The Zorvane was successfully installed";
+
+// Polls a control until it shows the expected text; returns what it shows.
+std::string WaitForText(HWND dialog, int id, const std::string &expected, DWORD ms = 3000)
+{
+  DWORD start = GetTickCount();
+  std::string text = ControlText(dialog, id);
+  while (text != expected && GetTickCount() - start < ms) {
+    Pause(50);
+    text = ControlText(dialog, id);
+  }
+  return text;
+}
+
+bool CheckTextSoon(HWND dialog, int id, const std::string &expected, const char *what)
+{
+  return CheckText(WaitForText(dialog, id, expected), expected.c_str(), what);
+}
+
+std::string Join(const std::vector<std::string> &items)
+{
+  std::string out;
+  for (const std::string &item : items)
+    out += (out.empty() ? "" : " | ") + item;
+  return out;
+}
+
+bool CheckItems(const std::vector<std::string> &items, const std::vector<std::string> &expected,
+                const char *what)
+{
+  return Check(items == expected, "%s: [%s] (expected [%s])", what, Join(items).c_str(),
+               Join(expected).c_str());
+}
+
+int IndexOf(const std::vector<std::string> &items, const char *text)
+{
+  auto at = std::find(items.begin(), items.end(), text);
+  return at == items.end() ? -1 : static_cast<int>(at - items.begin());
+}
+
+HWND OpenDirPage(SetupRun *run)
+{
+  HWND agreement = WaitForPage(run, IDC_LICENCE_TEXT);
+  if (!Check(agreement != nullptr, "agreement page appears"))
+    return nullptr;
+  Click(agreement, IDOK);
+  HWND page = WaitForPage(run, IDC_DEST_EDIT);
+  if (!Check(page != nullptr && GetDlgItem(page, IDC_DESKTOP_BOX) == nullptr,
+             "destination page appears"))
+    return nullptr;
+  Pause(200);
+  return page;
+}
+
+HWND OpenBrowser(SetupRun *run, HWND page)
+{
+  Click(page, IDC_BROWSE);
+  HWND browser = WaitForPage(run, IDC_DIR_LIST);
+  if (!Check(browser != nullptr, "folder browser opens"))
+    return nullptr;
+  Pause(300);
+  return browser;
+}
+
+std::vector<std::string> DirItems(SetupRun *run, HWND browser)
+{
+  return ListViewItems(run, GetDlgItem(browser, IDC_DIR_LIST));
+}
+
+// Double-clicks the entry at position index and waits for the path line to
+// show expectedLine.
+bool Navigate(SetupRun *run, HWND browser, int index, const std::string &expectedLine)
+{
+  if (!Check(index >= 0, "entry to double-click is listed (position %d)", index))
+    return false;
+  DoubleClickListItem(run, GetDlgItem(browser, IDC_DIR_LIST), index);
+  return CheckTextSoon(browser, IDC_PATH_LINE, expectedLine, "path line");
+}
+
+int DriveIndex(HWND browser, const char *root)
+{
+  return IndexOf(ComboItems(GetDlgItem(browser, IDC_DRIVE_LIST)), root);
+}
+
+// Free space of a drive read independently of the setup: total free bytes
+// in units of 1000.
+unsigned long long FreeUnits(const char *root)
+{
+  ULARGE_INTEGER available, total, free;
+  if (!GetDiskFreeSpaceExA(root, &available, &total, &free))
+    return 0;
+  unsigned long long units = free.QuadPart / 1000;
+  return units > 0xFFFFFFFFull ? 0xFFFFFFFFull : units;
+}
+
+std::string FreeSpaceLine(unsigned long units)
+{
+  char line[128];
+  snprintf(line, sizeof(line), " Available: %lu KB, Required: %d KB", units,
+           static_cast<int>(RequiredKB));
+  return line;
+}
+
+// Checks the browser's free-space line against the drive's own reading;
+// a drive other programs write to may drift by up to `tolerance` units.
+unsigned long CheckFreeSpaceLine(HWND browser, const char *root, unsigned long tolerance)
+{
+  std::string line = ControlText(browser, IDC_FREE_SPACE_LINE);
+  unsigned long shown = 0;
+  int required = 0;
+  bool parsed = sscanf(line.c_str(), " Available: %lu KB, Required: %d KB", &shown, &required) == 2;
+  Check(parsed && line == FreeSpaceLine(shown), "free-space line is well formed: \"%s\"",
+        line.c_str());
+  unsigned long long expected = FreeUnits(root);
+  unsigned long long drift = expected > shown ? expected - shown : shown - expected;
+  Check(drift <= tolerance, "free space shown for %s is %lu, measured %llu", root, shown,
+        expected);
+  return shown;
+}
+
+void EndWithCancel(SetupRun *run, HWND page)
+{
+  Click(page, IDCANCEL);
+  ExpectMessageBox(run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDYES);
+  HWND box = WaitForMessageBox(run);
+  if (Check(box != nullptr, "cancel message appears")) {
+    MessageBoxInfo info = ReadMessageBox(box);
+    Check(info.text.rfind("Setup was canceled.", 0) == 0, "cancel message: \"%s\"",
+          info.text.c_str());
+    AnswerMessageBox(box, IDOK);
+  }
+  Check(WaitForExit(run) == 0, "setup exits with code 0");
+}
+
+// The way out when a scenario cannot go on: the browser (if open) is
+// closed first, so that the page's Cancel reaches an enabled page.
+void CloseBrowserAndCancel(SetupRun *run, HWND page, HWND browser)
+{
+  if (browser && IsWindow(browser)) {
+    Click(browser, IDCANCEL);
+    WaitForWindowGone(browser);
+  }
+  EndWithCancel(run, page);
+}
+
+// After the destination page ended with Next: copy and shortcut pages with
+// their defaults, then the success message.
+void FinishInstall(SetupRun *run, HWND page)
+{
+  Check(WaitForWindowGone(page), "destination page ends");
+  std::string pages;
+  HWND box = nullptr;
+  WalkDefaults(run, false, &pages, &box);
+  Log("pages after the destination page: %s", pages.c_str());
+  CheckMessageBox(box, SetupCaption, SuccessText, MB_OK | MB_ICONINFORMATION);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  Check(WaitForExit(run, 60000) == 0, "setup exits with code 0");
+}
+
+bool StillOpen(HWND window, const char *what)
+{
+  Pause(300);
+  return Check(IsWindow(window) && IsWindowVisible(window), "%s stays open", what);
+}
+
+// Subdirectories of dir as the list should show them: no leading dot.
+std::vector<std::string> Subdirectories(const char *dir)
+{
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((std::string(dir) + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return names;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.')
+      names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+bool DirectoryExists(const char *path)
+{
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The page and browser as they open, then Cancel with No and with Yes.
+void DefaultDestinationScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  if (page) {
+    CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination");
+    CheckText(ControlText(page, IDOK), "Next", "Next button");
+    CheckText(ControlText(page, IDCANCEL), "Cancel", "Cancel button");
+    CheckText(ControlText(page, IDC_BROWSE), "Browse", "Browse button");
+    SaveScreenshot("destination-page");
+
+    HWND browser = OpenBrowser(&run, page);
+    if (browser) {
+      CheckText(WindowText(browser), BrowserCaption, "browser caption");
+      CheckText(ControlText(browser, IDC_NAME_EDIT), ProductTitle, "name field");
+      CheckText(ControlText(browser, IDC_PATH_LINE), DefaultDestination, "path line");
+      // The drive list shows every drive the system reports, in its order.
+      char strings[256] = "";
+      DWORD length = GetLogicalDriveStringsA(sizeof(strings), strings);
+      std::vector<std::string> drives;
+      for (const char *p = strings; p < strings + length && *p; p += strlen(p) + 1)
+        drives.push_back(p);
+      HWND combo = GetDlgItem(browser, IDC_DRIVE_LIST);
+      CheckItems(ComboItems(combo), drives, "drive list");
+      Check(ComboSelection(combo) == DriveIndex(browser, "C:\\"), "drive C is selected (%d)",
+            ComboSelection(combo));
+      CheckFreeSpaceLine(browser, "C:\\", 100000);
+      // Subdirectories of Program files between the up entry and the
+      // folder name; the list keeps them sorted, so compare as sets.
+      std::vector<std::string> expected = Subdirectories(DefaultBase);
+      expected.push_back(UpEntryText);
+      expected.push_back(ProductTitle);
+      std::vector<std::string> items = DirItems(&run, browser);
+      Check(!items.empty() && items[0] == UpEntryText, "up entry comes first");
+      std::vector<std::string> sortedItems = items;
+      std::sort(sortedItems.begin(), sortedItems.end());
+      std::sort(expected.begin(), expected.end());
+      CheckItems(sortedItems, expected, "entries of C:\\Program files");
+      SaveScreenshot("folder-browser");
+      Click(browser, IDCANCEL);
+      Check(WaitForWindowGone(browser), "Cancel closes the browser");
+      CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination after Cancel");
+    }
+
+    // Cancel, No: the page stays; Cancel, Yes: setup ends.
+    Click(page, IDCANCEL);
+    ExpectMessageBox(&run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDNO);
+    StillOpen(page, "destination page after No");
+    Check(!DirectoryExists(DefaultDestination), "nothing was created");
+    EndWithCancel(&run, page);
+  }
+  EndRun(&run);
+}
+
+void DefaultInstallScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  if (page) {
+    CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination");
+    Click(page, IDOK);
+    Check(NoMessageBoxWithin(&run, 1000), "Next asks nothing for a new directory");
+    FinishInstall(&run, page);
+  }
+  EndRun(&run);
+}
+
+// Drive D (staged with Alpha, Games\Sub, .hidden and a file): switching to
+// it, down and up again, and into the final entry that does not exist.
+void ExtraDriveScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  if (browser) {
+    std::string lineOfC = ControlText(browser, IDC_FREE_SPACE_LINE);
+    int d = DriveIndex(browser, "D:\\");
+    if (Check(d >= 0, "drive D is listed")) {
+      ChooseComboItem(browser, IDC_DRIVE_LIST, d);
+      CheckTextSoon(browser, IDC_PATH_LINE, "D:\\The Zorvane", "path line at D:\\");
+      CheckItems(DirItems(&run, browser), {"Alpha", "Games", "The Zorvane"}, "root of D");
+      unsigned long shown = CheckFreeSpaceLine(browser, "D:\\", 0);
+      Check(ControlText(browser, IDC_FREE_SPACE_LINE) != lineOfC,
+            "free-space line changed from \"%s\" (D has %lu units)", lineOfC.c_str(), shown);
+      std::string lineOfD = ControlText(browser, IDC_FREE_SPACE_LINE);
+
+      Navigate(&run, browser, IndexOf(DirItems(&run, browser), "Games"), "D:\\Games\\The Zorvane");
+      CheckItems(DirItems(&run, browser), {"........", "Sub", "The Zorvane"}, "D:\\Games");
+      Navigate(&run, browser, IndexOf(DirItems(&run, browser), "Sub"),
+               "D:\\Games\\Sub\\The Zorvane");
+      CheckItems(DirItems(&run, browser), {"........", "The Zorvane"}, "D:\\Games\\Sub");
+      Navigate(&run, browser, 0, "D:\\Games\\The Zorvane");
+      Navigate(&run, browser, 0, "D:\\The Zorvane");
+      CheckItems(DirItems(&run, browser), {"Alpha", "Games", "The Zorvane"},
+                 "back at the root of D, no up entry");
+      CheckText(ControlText(browser, IDC_FREE_SPACE_LINE), lineOfD.c_str(),
+                "free-space line unchanged by navigation");
+
+      // The final entry is entered by its text although no such directory
+      // exists.
+      Navigate(&run, browser, IndexOf(DirItems(&run, browser), "The Zorvane"),
+               "D:\\The Zorvane\\The Zorvane");
+      CheckItems(DirItems(&run, browser), {"........", "The Zorvane"}, "D:\\The Zorvane");
+      SaveScreenshot("browser-on-d");
+      Click(browser, IDOK);
+      Check(WaitForWindowGone(browser), "OK closes the browser");
+      Check(NoMessageBoxWithin(&run, 300), "OK asks nothing");
+      CheckTextSoon(page, IDC_DEST_EDIT, "D:\\The Zorvane\\The Zorvane", "destination");
+      // Next makes the missing D:\The Zorvane and then the destination.
+      Click(page, IDOK);
+      Check(NoMessageBoxWithin(&run, 1000), "Next asks nothing");
+      FinishInstall(&run, page);
+    }
+  } else if (page) {
+    CloseBrowserAndCancel(&run, page, browser);
+  }
+  EndRun(&run);
+}
+
+// 100 characters are refused and the field shows the last accepted name;
+// 99 are taken.
+void NameLimitScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  if (browser) {
+    std::string hundred(100, 'x');
+    SetText(browser, IDC_NAME_EDIT, hundred.c_str());
+    CheckTextSoon(browser, IDC_NAME_EDIT, ProductTitle, "name field after 100 characters");
+    std::string ninetyNine(99, 'y');
+    SetText(browser, IDC_NAME_EDIT, ninetyNine.c_str());
+    CheckTextSoon(browser, IDC_NAME_EDIT, ninetyNine, "name field with 99 characters");
+    // One more typed character makes 100: refused, the 99 stay.
+    TypeText(browser, IDC_NAME_EDIT, "z");
+    Pause(200);
+    CheckText(ControlText(browser, IDC_NAME_EDIT), ninetyNine.c_str(),
+              "name field after typing a 100th character");
+    Click(browser, IDOK);
+    Check(WaitForWindowGone(browser), "OK closes the browser");
+    CheckTextSoon(page, IDC_DEST_EDIT, std::string(DefaultBase) + "\\" + ninetyNine,
+                  "destination with the 99-character name");
+    EndWithCancel(&run, page);
+  } else if (page) {
+    CloseBrowserAndCancel(&run, page, browser);
+  }
+  EndRun(&run);
+}
+
+// Empty name: OK gives the browser's warning; Cancel keeps the empty name
+// and Next then gives the page's warning.
+void EmptyNameScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  if (browser) {
+    SetText(browser, IDC_NAME_EDIT, "");
+    Click(browser, IDOK);
+    ExpectMessageBox(&run, BrowserWarningCaption, BrowserEmptyNameText, MB_OK | MB_ICONWARNING,
+                     IDOK);
+    StillOpen(browser, "browser after the warning");
+    Check(FocusWindow(&run) == GetDlgItem(browser, IDC_NAME_EDIT), "name field has the focus");
+    Click(browser, IDCANCEL);
+    Check(WaitForWindowGone(browser), "Cancel closes the browser");
+    CheckTextSoon(page, IDC_DEST_EDIT, std::string(DefaultBase) + "\\",
+                  "destination with an empty name");
+    Click(page, IDOK);
+    ExpectMessageBox(&run, SetupCaption, PageEmptyNameText, MB_OK | MB_ICONWARNING, IDOK);
+    StillOpen(page, "destination page after the warning");
+    Check(FocusWindow(&run) == GetDlgItem(page, IDC_DEST_EDIT), "edit 101 has the focus");
+    EndWithCancel(&run, page);
+  } else if (page) {
+    CloseBrowserAndCancel(&run, page, browser);
+  }
+  EndRun(&run);
+}
+
+// Drive E is a 3 MB tmpfs: refused in the browser (default caption) and on
+// the page; choosing drive C afterwards goes on.
+void SmallDriveScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  int e = browser ? DriveIndex(browser, "E:\\") : -1;
+  if (browser && Check(e >= 0, "drive E is listed")) {
+    ChooseComboItem(browser, IDC_DRIVE_LIST, e);
+    CheckTextSoon(browser, IDC_PATH_LINE, "E:\\The Zorvane", "path line at E:\\");
+    unsigned long shown = CheckFreeSpaceLine(browser, "E:\\", 0);
+    Check(shown < RequiredKB, "drive E has less than 5000 units (%lu)", shown);
+    Click(browser, IDOK);
+    ExpectMessageBox(&run, nullptr, NoSpaceText, MB_YESNO | MB_ICONERROR, IDYES);
+    StillOpen(browser, "browser after Yes");
+    Click(browser, IDOK);
+    ExpectMessageBox(&run, nullptr, NoSpaceText, MB_YESNO | MB_ICONERROR, IDNO);
+    StillOpen(browser, "browser after No");
+    Click(browser, IDCANCEL);
+    Check(WaitForWindowGone(browser), "Cancel closes the browser");
+    CheckTextSoon(page, IDC_DEST_EDIT, "E:\\The Zorvane", "destination on E");
+
+    Click(page, IDOK);
+    ExpectMessageBox(&run, SetupCaption, NoSpaceText, MB_YESNO | MB_ICONERROR, IDYES);
+    StillOpen(page, "destination page after Yes");
+    Click(page, IDOK);
+    ExpectMessageBox(&run, SetupCaption, NoSpaceText, MB_YESNO | MB_ICONERROR, IDNO);
+    StillOpen(page, "destination page after No");
+    Check(!DirectoryExists("E:\\The Zorvane"), "nothing was created on E");
+
+    // Another drive through Browse: C's root.
+    browser = OpenBrowser(&run, page);
+    int c = browser ? DriveIndex(browser, "C:\\") : -1;
+    if (browser && Check(c >= 0, "drive C is listed")) {
+      ChooseComboItem(browser, IDC_DRIVE_LIST, c);
+      CheckTextSoon(browser, IDC_PATH_LINE, "C:\\The Zorvane", "path line at C:\\");
+      Click(browser, IDOK);
+      Check(WaitForWindowGone(browser), "OK on drive C closes the browser");
+      CheckTextSoon(page, IDC_DEST_EDIT, "C:\\The Zorvane", "destination on C");
+      Click(page, IDOK);
+      FinishInstall(&run, page);
+    }
+  } else if (page) {
+    CloseBrowserAndCancel(&run, page, browser);
+  }
+  EndRun(&run);
+}
+
+// The two sides of 5000 units as Wine can stage them (it counts in
+// clusters of 4096 bytes): drive G with 4997 units is refused, drive F with
+// 5001 passes in the browser and on the page.
+void FreeSpaceBoundaryScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  int g = browser ? DriveIndex(browser, "G:\\") : -1;
+  int f = browser ? DriveIndex(browser, "F:\\") : -1;
+  if (browser && Check(g >= 0 && f >= 0, "drives F and G are listed: %s",
+                       Join(ComboItems(GetDlgItem(browser, IDC_DRIVE_LIST))).c_str())) {
+    ChooseComboItem(browser, IDC_DRIVE_LIST, g);
+    CheckTextSoon(browser, IDC_PATH_LINE, "G:\\The Zorvane", "path line at G:\\");
+    CheckTextSoon(browser, IDC_FREE_SPACE_LINE, FreeSpaceLine(RequiredKB - 3),
+                  "free-space line at 4997");
+    CheckFreeSpaceLine(browser, "G:\\", 0);
+    Click(browser, IDOK);
+    ExpectMessageBox(&run, nullptr, NoSpaceText, MB_YESNO | MB_ICONERROR, IDNO);
+    StillOpen(browser, "browser with 4997 units");
+
+    ChooseComboItem(browser, IDC_DRIVE_LIST, f);
+    CheckTextSoon(browser, IDC_PATH_LINE, "F:\\The Zorvane", "path line at F:\\");
+    CheckTextSoon(browser, IDC_FREE_SPACE_LINE, FreeSpaceLine(RequiredKB + 1),
+                  "free-space line at 5001");
+    CheckFreeSpaceLine(browser, "F:\\", 0);
+    Click(browser, IDOK);
+    Check(WaitForWindowGone(browser), "OK with 5001 units closes the browser");
+    Check(NoMessageBoxWithin(&run, 300), "no free-space box in the browser");
+    CheckTextSoon(page, IDC_DEST_EDIT, "F:\\The Zorvane", "destination on F");
+    Click(page, IDOK);
+    Check(NoMessageBoxWithin(&run, 1000), "no free-space box on the page");
+    FinishInstall(&run, page);
+  } else if (page) {
+    CloseBrowserAndCancel(&run, page, browser);
+  }
+  EndRun(&run);
+}
+
+// C:\Program files\The Zorvane exists: No keeps the page and the question
+// comes again; Yes installs into it.
+void ExistingDestinationScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  if (page) {
+    Click(page, IDOK);
+    ExpectMessageBox(&run, SetupCaption, DirExistsText, MB_YESNO | MB_ICONQUESTION, IDNO);
+    StillOpen(page, "destination page after No");
+    CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination after No");
+    Click(page, IDOK);
+    ExpectMessageBox(&run, SetupCaption, DirExistsText, MB_YESNO | MB_ICONQUESTION, IDYES);
+    FinishInstall(&run, page);
+  }
+  EndRun(&run);
+}
+
+// A name with a separator whose parent is missing: both levels are made.
+void MissingParentScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  if (browser) {
+    SetText(browser, IDC_NAME_EDIT, "Apps\\The Zorvane");
+    Click(browser, IDOK);
+    Check(WaitForWindowGone(browser), "OK closes the browser");
+    CheckTextSoon(page, IDC_DEST_EDIT, "C:\\Program files\\Apps\\The Zorvane", "destination");
+    Check(!DirectoryExists("C:\\Program files\\Apps"), "Apps does not exist before Next");
+    Click(page, IDOK);
+    Check(NoMessageBoxWithin(&run, 1000), "Next asks nothing");
+    FinishInstall(&run, page);
+  } else if (page) {
+    CloseBrowserAndCancel(&run, page, browser);
+  }
+  EndRun(&run);
+}
+
+// A directory that cannot be made is named in an error and the page stays.
+void CannotCreateScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  if (browser) {
+    // Locked is staged immutable: nothing can be made inside it.
+    SetText(browser, IDC_NAME_EDIT, "Locked\\The Zorvane");
+    Click(browser, IDOK);
+    Check(WaitForWindowGone(browser), "OK closes the browser");
+    const char *dir = "C:\\Program files\\Locked\\The Zorvane";
+    CheckTextSoon(page, IDC_DEST_EDIT, dir, "destination");
+    char text[1024];
+    snprintf(text, sizeof(text), CannotCreateFormat, dir);
+    for (int press = 1; press <= 2; ++press) {
+      Click(page, IDOK);
+      ExpectMessageBox(&run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
+      StillOpen(page, "destination page after the error");
+    }
+    Check(!DirectoryExists(dir), "the directory was not made");
+    EndWithCancel(&run, page);
+  } else if (page) {
+    CloseBrowserAndCancel(&run, page, browser);
+  }
+  EndRun(&run);
+}
+
+// Descending into the final entry again and again: the browser stops where
+// the path and its search pattern would no longer fit, and Next refuses a
+// destination longer than a Windows path.
+void LongPathsScenario()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  if (browser) {
+    std::string base = DefaultBase;
+    Navigate(&run, browser, IndexOf(DirItems(&run, browser), ProductTitle),
+             base + "\\The Zorvane\\The Zorvane");
+    base += "\\The Zorvane";
+    // Each level adds 12 characters; a 512-byte path keeps 4 for the
+    // pattern and 1 for the terminator, so 496 characters is the deepest.
+    int levels = 1;
+    while (base.size() + 12 + 4 + 1 <= 512) {
+      std::string next = base + "\\The Zorvane";
+      if (!Navigate(&run, browser, 1, next + "\\The Zorvane"))
+        break;
+      base = next;
+      ++levels;
+    }
+    Log("descended %d levels; the directory is %u characters long", levels,
+        static_cast<unsigned>(base.size()));
+    Check(base.size() == 496, "deepest directory has 496 characters");
+    std::string line = base + "\\The Zorvane";
+    DoubleClickListItem(&run, GetDlgItem(browser, IDC_DIR_LIST), 1);
+    Pause(300);
+    CheckText(ControlText(browser, IDC_PATH_LINE), line.c_str(),
+              "a descent that does not fit changes nothing");
+    CheckItems(DirItems(&run, browser), {"........", "The Zorvane"}, "entries at the bottom");
+    Click(browser, IDOK);
+    Check(WaitForWindowGone(browser), "OK closes the browser");
+    CheckTextSoon(page, IDC_DEST_EDIT, line, "destination shown whole");
+    Click(page, IDOK);
+    ExpectMessageBox(&run, SetupCaption, PathTooLongText, MB_OK | MB_ICONERROR, IDOK);
+    StillOpen(page, "destination page after the refusal");
+    Check(!DirectoryExists((std::string(DefaultDestination)).c_str()),
+          "nothing was created");
+    EndWithCancel(&run, page);
+  } else if (page) {
+    CloseBrowserAndCancel(&run, page, browser);
+  }
+  EndRun(&run);
+}
+
+}  // namespace
+
+const Scenario Scenarios[] = {
+  {"default_destination", DefaultDestinationScenario},
+  {"default_install", DefaultInstallScenario},
+  {"extra_drive", ExtraDriveScenario},
+  {"name_limit", NameLimitScenario},
+  {"empty_name", EmptyNameScenario},
+  {"small_drive", SmallDriveScenario},
+  {"free_space_boundary", FreeSpaceBoundaryScenario},
+  {"existing_destination", ExistingDestinationScenario},
+  {"missing_parent", MissingParentScenario},
+  {"cannot_create", CannotCreateScenario},
+  {"long_paths", LongPathsScenario},
+};
+const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);
