@@ -3,18 +3,24 @@
 // compressibility, a few MB in all. Every byte follows from fixed seeds, so
 // the same build always packs the same payload.
 //
-//   zv-appgen OUTDIR   (OUTDIR, OUTDIR/Maps and OUTDIR/Sounds are created)
+//   zv-appgen [--repeat N] OUTDIR   (OUTDIR, OUTDIR/Maps and OUTDIR/Sounds
+//                                    are created)
+// --repeat writes every generated file N times over, end to end: a payload
+// of the same shape and compressibility, N times the size, for benchmarks.
 #include <sys/stat.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
 typedef std::vector<uint8_t> Bytes;
+
+int Repeat = 1;
 
 // SplitMix64: small, fast and the same on every machine.
 struct Random {
@@ -50,7 +56,10 @@ bool WriteBytes(const std::string &path, const Bytes &bytes) {
     std::perror(path.c_str());
     return false;
   }
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  bool ok = true;
+  for (int i = 0; i < Repeat && ok; ++i) {
+    ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  }
   ok = std::fclose(file) == 0 && ok;
   if (!ok) {
     std::fprintf(stderr, "zv-appgen: %s: write failed\n", path.c_str());
@@ -247,11 +256,16 @@ bool MakeDir(const std::string &path) {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: zv-appgen OUTDIR\n");
+  int first = 1;
+  if (argc == 4 && std::string(argv[1]) == "--repeat") {
+    Repeat = std::atoi(argv[2]);
+    first = 3;
+  }
+  if (argc != first + 1 || Repeat < 1 || Repeat > 1000) {
+    std::fprintf(stderr, "usage: zv-appgen [--repeat N] OUTDIR\n");
     return 2;
   }
-  std::string root = argv[1];
+  std::string root = argv[first];
   if (!MakeDir(root) || !MakeDir(root + "/Maps") || !MakeDir(root + "/Sounds")) {
     return 1;
   }
