@@ -1,5 +1,6 @@
-# The background area's staging: known pictures shown as X windows before the
-# setup starts (Wine's display snapshot sees X windows, not the root window's
+# The background area's staging: each scenario runs on an X display of its
+# own, where known pictures are shown as X windows before the setup starts
+# (Wine's display snapshot sees X windows, not the root window's
 # background). The pixel formulas match tests/e2e/areas/background.cpp.
 #
 # Every process started here is recorded in BG_PIDS and ended by its id in
@@ -99,31 +100,23 @@ bg_stage() {
   bg_show "$dir/small$1.ppm" 40 560 || return 1
 }
 
-prepare_darkened_desktop() {
-  bg_stage "" || return 1
-  bg_close_on_request "$BG_LAST_PID" "ImageMagick: small.ppm"
-}
-
-cleanup_darkened_desktop() {
-  local pid
-  for pid in "${BG_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-  return 0
-}
-
-# An 8-bit display of our own: the first free number from 180 up; the
-# server's own lock decides between runs that pick the same number.
-bg_start_8bit_display() {
+# bg_start_display WxHxD: an X display of our own, so that no other
+# scenario's windows come into the snapshot and our full-screen pictures
+# come into no other scenario's. The first free number from 180 up; the
+# server's own lock decides between runs that pick the same number. Sets
+# DISPLAY and BG_XVFB_PID.
+bg_start_display() {
   local n pid
   for n in $(seq 180 250); do
     [ -e "/tmp/.X$n-lock" ] && continue
     [ -e "/tmp/.X11-unix/X$n" ] && continue
-    setsid Xvfb ":$n" -screen 0 1024x768x8 -nolisten tcp -noreset >"$OUT/xvfb8.log" 2>&1 < /dev/null &
+    setsid Xvfb ":$n" -screen 0 "$1" -nolisten tcp -noreset >"$OUT/xvfb.log" 2>&1 < /dev/null &
     pid=$!
     for _ in $(seq 1 50); do
       if [ -e "/tmp/.X11-unix/X$n" ] && [ "$(tr -d ' ' < "/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ]; then
         BG_XVFB_PID=$pid
         export DISPLAY=":$n"
-        ok "8-bit display $DISPLAY"
+        ok "display $DISPLAY of $1"
         return 0
       fi
       kill -0 "$pid" 2>/dev/null || break
@@ -131,19 +124,37 @@ bg_start_8bit_display() {
     done
     kill "$pid" 2>/dev/null
   done
-  fail "no 8-bit X display could be started"
+  fail "no X display of $1 could be started"
   return 1
 }
 
+# Ends what the staging started: the picture windows, the helper, the display.
+bg_cleanup() {
+  local pid
+  for pid in "${BG_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  BG_PIDS=()
+  [ -n "$BG_XVFB_PID" ] && kill "$BG_XVFB_PID" 2>/dev/null
+  BG_XVFB_PID=
+  return 0
+}
+
+prepare_darkened_desktop() {
+  bg_start_display 1024x768x24 || return 1
+  bg_stage "" || return 1
+  bg_close_on_request "$BG_LAST_PID" "ImageMagick: small.ppm"
+}
+
+cleanup_darkened_desktop() {
+  bg_cleanup
+}
+
 prepare_eight_bit_display() {
-  bg_start_8bit_display || return 1
+  bg_start_display 1024x768x8 || return 1
   bg_stage 8
 }
 
 cleanup_eight_bit_display() {
-  cleanup_darkened_desktop
-  [ -n "$BG_XVFB_PID" ] && kill "$BG_XVFB_PID" 2>/dev/null
-  return 0
+  bg_cleanup
 }
 
 # The palette path seen from inside a process: the 8-bit unit test program on

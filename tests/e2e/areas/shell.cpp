@@ -147,6 +147,26 @@ void WalkWithScreenshots()
   EndRun(&run);
 }
 
+// Command-line text is ignored: options that other installers take change
+// nothing, and the licence page comes first as always.
+void CommandLineIgnored()
+{
+  SetupRun run;
+  if (!StartSetupWithArguments(&run, SetupPath, "C:\\zvtest", "/S /D=C:\\Elsewhere --help"))
+    return;
+  HWND page = OpenAgreement(&run);
+  CheckMainWindow(&run);
+  if (page) {
+    Click(page, IDCANCEL);
+    ExpectMessageBox(&run, SetupCaption, CancelQuestion, MB_YESNO | MB_ICONQUESTION, IDYES);
+    ExpectMessageBox(&run, SetupCaption, CancelMessage, MB_OK | MB_ICONEXCLAMATION, IDOK);
+  }
+  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  Check(GetFileAttributesA("C:\\Elsewhere") == INVALID_FILE_ATTRIBUTES,
+        "nothing was made where the command line pointed");
+  EndRun(&run);
+}
+
 }  // namespace
 
 const Scenario Scenarios[] = {
@@ -154,5 +174,6 @@ const Scenario Scenarios[] = {
   {"accept_licence", AcceptLicence},
   {"keyboard", Keyboard},
   {"walk_defaults", WalkWithScreenshots},
+  {"command_line_ignored", CommandLineIgnored},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -46,12 +46,19 @@ void Pause(DWORD ms) { Sleep(ms); }
 
 bool StartSetupIn(SetupRun *run, const char *exePath, const char *currentDir)
 {
+  return StartSetupWithArguments(run, exePath, currentDir, "");
+}
+
+bool StartSetupWithArguments(SetupRun *run, const char *exePath, const char *currentDir,
+                             const char *arguments)
+{
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof(startup));
   startup.cb = sizeof(startup);
   ZeroMemory(&run->process, sizeof(run->process));
-  char commandLine[MAX_PATH + 2];
-  snprintf(commandLine, sizeof(commandLine), "\"%s\"", exePath);
+  char commandLine[2 * MAX_PATH];
+  snprintf(commandLine, sizeof(commandLine), "\"%s\"%s%s", exePath, *arguments ? " " : "",
+           arguments);
   run->started = CreateProcessA(exePath, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
                                 currentDir, &startup, &run->process) != 0;
   Check(run->started, "setup started (%s)", exePath);

@@ -39,6 +39,8 @@ void Log(const char *format, ...);
 // Starts the setup with its own folder as current directory.
 bool StartSetup(SetupRun *run);
 bool StartSetupIn(SetupRun *run, const char *exePath, const char *currentDir);
+bool StartSetupWithArguments(SetupRun *run, const char *exePath, const char *currentDir,
+                             const char *arguments);
 // Waits for the process to end; returns its exit code, or -1 on timeout
 // (the process is then terminated and the check fails).
 long WaitForExit(SetupRun *run, DWORD timeoutMs = 20000);
