@@ -270,8 +270,11 @@ void DefaultInstallScenario()
   HWND page = OpenDirPage(&run);
   if (page) {
     CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination");
+    // Edit 101 only shows the destination: what is typed there is not read.
+    SetText(page, IDC_DEST_EDIT, "C:\\Typed elsewhere");
     Click(page, IDOK);
     Check(NoMessageBoxWithin(&run, 1000), "Next asks nothing for a new directory");
+    Check(!DirectoryExists("C:\\Typed elsewhere"), "the typed directory was not made");
     FinishInstall(&run, page);
   }
   EndRun(&run);
@@ -304,6 +307,10 @@ void ExtraDriveScenario()
                "D:\\Games\\Sub\\The Zorvane");
       CheckItems(DirItems(&run, browser), {"........", "The Zorvane"}, "D:\\Games\\Sub");
       Navigate(&run, browser, 0, "D:\\Games\\The Zorvane");
+      // Choosing the same drive again lists its root again.
+      ChooseComboItem(browser, IDC_DRIVE_LIST, d);
+      CheckTextSoon(browser, IDC_PATH_LINE, "D:\\The Zorvane", "path line after D again");
+      Navigate(&run, browser, IndexOf(DirItems(&run, browser), "Games"), "D:\\Games\\The Zorvane");
       Navigate(&run, browser, 0, "D:\\The Zorvane");
       CheckItems(DirItems(&run, browser), {"Alpha", "Games", "The Zorvane"},
                  "back at the root of D, no up entry");
@@ -356,6 +363,21 @@ void NameLimitScenario()
     Check(WaitForWindowGone(browser), "OK closes the browser");
     CheckTextSoon(page, IDC_DEST_EDIT, std::string(DefaultBase) + "\\" + ninetyNine,
                   "destination with the 99-character name");
+    // Opened again, the field shows the product title; the path line and the
+    // final entry still show the earlier name, listed before the field was set.
+    browser = OpenBrowser(&run, page);
+    if (browser) {
+      CheckText(ControlText(browser, IDC_NAME_EDIT), ProductTitle, "name field on reopening");
+      CheckText(ControlText(browser, IDC_PATH_LINE),
+                (std::string(DefaultBase) + "\\" + ninetyNine).c_str(),
+                "path line on reopening");
+      Check(IndexOf(DirItems(&run, browser), ninetyNine.c_str()) >= 0,
+            "final entry shows the earlier name");
+      Click(browser, IDCANCEL);
+      Check(WaitForWindowGone(browser), "Cancel closes the browser");
+      CheckTextSoon(page, IDC_DEST_EDIT, DefaultDestination,
+                    "destination after Cancel keeps the reset name");
+    }
     EndWithCancel(&run, page);
   } else if (page) {
     CloseBrowserAndCancel(&run, page, browser);
