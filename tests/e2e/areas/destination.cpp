@@ -151,6 +151,16 @@ void EndWithCancel(SetupRun *run, HWND page)
   Check(WaitForExit(run) == 0, "setup exits with code 0");
 }
 
+// OK in the browser with nothing to object to: the browser closes without
+// a box and the page shows the expected destination.
+void AcceptBrowser(SetupRun *run, HWND browser, HWND page, const std::string &destination)
+{
+  Click(browser, IDOK);
+  Check(WaitForWindowGone(browser), "OK closes the browser");
+  Check(NoMessageBoxWithin(run, 300), "OK asks nothing");
+  CheckTextSoon(page, IDC_DEST_EDIT, destination, "destination");
+}
+
 // The way out when a scenario cannot go on: the browser (if open) is
 // closed first, so that the page's Cancel reaches an enabled page.
 void CloseBrowserAndCancel(SetupRun *run, HWND page, HWND browser)
@@ -175,6 +185,15 @@ void FinishInstall(SetupRun *run, HWND page)
   if (box)
     AnswerMessageBox(box, IDOK);
   Check(WaitForExit(run, 60000) == 0, "setup exits with code 0");
+}
+
+// Next on a destination that needs no question: the page ends and the
+// install runs to its success message.
+void NextAndInstall(SetupRun *run, HWND page)
+{
+  Click(page, IDOK);
+  Check(NoMessageBoxWithin(run, 1000), "Next asks nothing");
+  FinishInstall(run, page);
 }
 
 bool StillOpen(HWND window, const char *what)
@@ -323,14 +342,9 @@ void ExtraDriveScenario()
                "D:\\The Zorvane\\The Zorvane");
       CheckItems(DirItems(&run, browser), {"........", "The Zorvane"}, "D:\\The Zorvane");
       SaveScreenshot("browser-on-d");
-      Click(browser, IDOK);
-      Check(WaitForWindowGone(browser), "OK closes the browser");
-      Check(NoMessageBoxWithin(&run, 300), "OK asks nothing");
-      CheckTextSoon(page, IDC_DEST_EDIT, "D:\\The Zorvane\\The Zorvane", "destination");
+      AcceptBrowser(&run, browser, page, "D:\\The Zorvane\\The Zorvane");
       // Next makes the missing D:\The Zorvane and then the destination.
-      Click(page, IDOK);
-      Check(NoMessageBoxWithin(&run, 1000), "Next asks nothing");
-      FinishInstall(&run, page);
+      NextAndInstall(&run, page);
     }
   } else if (page) {
     CloseBrowserAndCancel(&run, page, browser);
@@ -359,10 +373,7 @@ void NameLimitScenario()
     Pause(200);
     CheckText(ControlText(browser, IDC_NAME_EDIT), ninetyNine.c_str(),
               "name field after typing a 100th character");
-    Click(browser, IDOK);
-    Check(WaitForWindowGone(browser), "OK closes the browser");
-    CheckTextSoon(page, IDC_DEST_EDIT, std::string(DefaultBase) + "\\" + ninetyNine,
-                  "destination with the 99-character name");
+    AcceptBrowser(&run, browser, page, std::string(DefaultBase) + "\\" + ninetyNine);
     // Opened again, the field shows the product title; the path line and the
     // final entry still show the earlier name, listed before the field was set.
     browser = OpenBrowser(&run, page);
@@ -455,11 +466,8 @@ void SmallDriveScenario()
     if (browser && Check(c >= 0, "drive C is listed")) {
       ChooseComboItem(browser, IDC_DRIVE_LIST, c);
       CheckTextSoon(browser, IDC_PATH_LINE, "C:\\The Zorvane", "path line at C:\\");
-      Click(browser, IDOK);
-      Check(WaitForWindowGone(browser), "OK on drive C closes the browser");
-      CheckTextSoon(page, IDC_DEST_EDIT, "C:\\The Zorvane", "destination on C");
-      Click(page, IDOK);
-      FinishInstall(&run, page);
+      AcceptBrowser(&run, browser, page, "C:\\The Zorvane");
+      NextAndInstall(&run, page);
     }
   } else if (page) {
     CloseBrowserAndCancel(&run, page, browser);
@@ -495,13 +503,8 @@ void FreeSpaceBoundaryScenario()
     CheckTextSoon(browser, IDC_FREE_SPACE_LINE, FreeSpaceLine(RequiredKB + 1),
                   "free-space line at 5001");
     CheckFreeSpaceLine(browser, "F:\\", 0);
-    Click(browser, IDOK);
-    Check(WaitForWindowGone(browser), "OK with 5001 units closes the browser");
-    Check(NoMessageBoxWithin(&run, 300), "no free-space box in the browser");
-    CheckTextSoon(page, IDC_DEST_EDIT, "F:\\The Zorvane", "destination on F");
-    Click(page, IDOK);
-    Check(NoMessageBoxWithin(&run, 1000), "no free-space box on the page");
-    FinishInstall(&run, page);
+    AcceptBrowser(&run, browser, page, "F:\\The Zorvane");
+    NextAndInstall(&run, page);
   } else if (page) {
     CloseBrowserAndCancel(&run, page, browser);
   }
@@ -538,13 +541,9 @@ void MissingParentScenario()
   HWND browser = page ? OpenBrowser(&run, page) : nullptr;
   if (browser) {
     SetText(browser, IDC_NAME_EDIT, "Apps\\The Zorvane");
-    Click(browser, IDOK);
-    Check(WaitForWindowGone(browser), "OK closes the browser");
-    CheckTextSoon(page, IDC_DEST_EDIT, "C:\\Program files\\Apps\\The Zorvane", "destination");
+    AcceptBrowser(&run, browser, page, "C:\\Program files\\Apps\\The Zorvane");
     Check(!DirectoryExists("C:\\Program files\\Apps"), "Apps does not exist before Next");
-    Click(page, IDOK);
-    Check(NoMessageBoxWithin(&run, 1000), "Next asks nothing");
-    FinishInstall(&run, page);
+    NextAndInstall(&run, page);
   } else if (page) {
     CloseBrowserAndCancel(&run, page, browser);
   }
@@ -615,9 +614,7 @@ void LongPathsScenario()
     CheckText(ControlText(browser, IDC_PATH_LINE), line.c_str(),
               "a descent that does not fit changes nothing");
     CheckItems(DirItems(&run, browser), {"........", "The Zorvane"}, "entries at the bottom");
-    Click(browser, IDOK);
-    Check(WaitForWindowGone(browser), "OK closes the browser");
-    CheckTextSoon(page, IDC_DEST_EDIT, line, "destination shown whole");
+    AcceptBrowser(&run, browser, page, line);
     Click(page, IDOK);
     ExpectMessageBox(&run, SetupCaption, PathTooLongText, MB_OK | MB_ICONERROR, IDOK);
     StillOpen(page, "destination page after the refusal");
