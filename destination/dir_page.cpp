@@ -50,10 +50,15 @@ static int IsExistingDirectory(const char *path, void *)
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+static int RemoveOneLevel(const char *path, void *)
+{
+  return RemoveDirectoryA(path) ? 1 : 0;
+}
+
 // Makes InstallDir; 1 when the page may end and setup go on.
 static int SettleInstallDir(HWND page)
 {
-  DirOps ops = {CreateOneLevel, IsExistingDirectory, nullptr};
+  DirOps ops = {CreateOneLevel, IsExistingDirectory, RemoveOneLevel, nullptr};
   switch (SettleDestination(InstallDir, ops)) {
     case DestinationCreated:
       return 1;

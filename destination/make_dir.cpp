@@ -56,13 +56,21 @@ int SettleDestination(const char *dir, const DirOps &ops)
     return DestinationFailed;
   int ends[PathBufferSize / 2];
   int count = ListParentLevels(dir, ends, static_cast<int>(sizeof(ends) / sizeof(ends[0])));
+  int made[PathBufferSize / 2];
+  int madeCount = 0;
   for (int i = 0; i < count; ++i) {
     std::memcpy(level, dir, static_cast<size_t>(ends[i]));
     level[ends[i]] = '\0';
-    if (!ops.isDirectory(level, ops.context))
-      ops.create(level, ops.context);
+    if (!ops.isDirectory(level, ops.context) && ops.create(level, ops.context))
+      made[madeCount++] = ends[i];
   }
   if (ops.create(dir, ops.context) || ops.isDirectory(dir, ops.context))
     return DestinationCreated;
+  while (madeCount > 0) {
+    int end = made[--madeCount];
+    std::memcpy(level, dir, static_cast<size_t>(end));
+    level[end] = '\0';
+    ops.remove(level, ops.context);
+  }
   return DestinationFailed;
 }

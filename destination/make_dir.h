@@ -13,6 +13,7 @@ int ListParentLevels(const char *path, int *ends, int capacity);
 struct DirOps {
   int (*create)(const char *path, void *context);       // one level; non-zero when created
   int (*isDirectory)(const char *path, void *context);  // non-zero when it exists as a directory
+  int (*remove)(const char *path, void *context);       // one empty level
   void *context;
 };
 
@@ -23,5 +24,7 @@ enum DestinationOutcome : int {
 };
 
 // Creates dir; when that fails and dir is not an existing directory, creates
-// its missing parent levels outermost first and tries once more.
+// its missing parent levels outermost first and tries once more. When dir
+// still cannot be made, the levels made on the way are removed again,
+// innermost first, so a failure leaves nothing behind.
 int SettleDestination(const char *dir, const DirOps &ops);

@@ -13,6 +13,7 @@ struct FakeFs {
   std::set<std::string> dirs{"C:\\", "C:\\Program files"};
   std::set<std::string> denied;   // creation of these fails (access denied)
   std::vector<std::string> created;
+  std::vector<std::string> removed;
   int creates = 0;
 };
 
@@ -44,9 +45,20 @@ int FakeIsDirectory(const char *path, void *context)
   return static_cast<FakeFs *>(context)->dirs.count(path) ? 1 : 0;
 }
 
+int FakeRemove(const char *path, void *context)
+{
+  FakeFs *fs = static_cast<FakeFs *>(context);
+  std::string p = path;
+  for (const std::string &d : fs->dirs)
+    if (d.size() > p.size() && d.compare(0, p.size(), p) == 0 && d[p.size()] == '\\')
+      return 0;  // not empty
+  fs->removed.push_back(p);
+  return fs->dirs.erase(p) ? 1 : 0;
+}
+
 int Settle(FakeFs &fs, const char *dir)
 {
-  return SettleDestination(dir, DirOps{FakeCreate, FakeIsDirectory, &fs});
+  return SettleDestination(dir, DirOps{FakeCreate, FakeIsDirectory, FakeRemove, &fs});
 }
 
 std::vector<std::string> Levels(const char *path)
@@ -105,6 +117,15 @@ TEST(DestSettle, DirectoryThatCannotBeMadeIsAFailure)
   FakeFs fs;
   fs.denied.insert("C:\\Program files\\The Zorvane");
   EXPECT_EQ(Settle(fs, "C:\\Program files\\The Zorvane"), DestinationFailed);
+  EXPECT_TRUE(fs.removed.empty());
+  // Parents made on the way are removed again, innermost first, when the
+  // destination itself cannot be made; levels that were there stay.
+  FakeFs chain;
+  chain.denied.insert("C:\\Program files\\Apps\\Games\\Bad");
+  EXPECT_EQ(Settle(chain, "C:\\Program files\\Apps\\Games\\Bad"), DestinationFailed);
+  EXPECT_EQ(chain.removed, (std::vector<std::string>{"C:\\Program files\\Apps\\Games",
+                                                     "C:\\Program files\\Apps"}));
+  EXPECT_EQ(chain.dirs, (std::set<std::string>{"C:\\", "C:\\Program files"}));
   // A denied parent leaves the destination unmade as well.
   FakeFs parent;
   parent.denied.insert("C:\\Locked");

@@ -573,6 +573,20 @@ void CannotCreateScenario()
       StillOpen(page, "destination page after the error");
     }
     Check(!DirectoryExists(dir), "the directory was not made");
+
+    // An invalid name below a missing parent: the parent made on the way is
+    // removed again when the destination itself cannot be made.
+    browser = OpenBrowser(&run, page);
+    if (browser) {
+      SetText(browser, IDC_NAME_EDIT, "Fresh\\Bad|Name");
+      const char *invalid = "C:\\Program files\\Fresh\\Bad|Name";
+      AcceptBrowser(&run, browser, page, invalid);
+      snprintf(text, sizeof(text), CannotCreateFormat, invalid);
+      Click(page, IDOK);
+      ExpectMessageBox(&run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
+      StillOpen(page, "destination page after the error");
+      Check(!DirectoryExists("C:\\Program files\\Fresh"), "no parent was left behind");
+    }
     EndWithCancel(&run, page);
   } else if (page) {
     CloseBrowserAndCancel(&run, page, browser);
