@@ -108,8 +108,10 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM) {
     if (!GunzipFile(archivePath, gzipPath)) {
       CopyStop = 1;
     }
+    // Made empty for the application's saved pictures; it may exist.
+    static const char ImagesName[] = "AImages";
     char imagesDir[ShortPathSize];
-    if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, "AImages", 7)) {
+    if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesName, sizeof ImagesName - 1)) {
       CreateDir(imagesDir);
     }
   }
