@@ -77,18 +77,22 @@ HWND ReachShortcutPage(SetupRun *run, bool acceptExisting)
     }
     if (HasExited(run))
       break;
-    if (HWND page = WaitForPage(run, IDC_DESKTOP_BOX, 0)) {
-      Pause(300);
-      return page;
-    }
-    if (WaitForPage(run, IDC_PROGRESS_BAR, 0) == nullptr) {
-      HWND page = WaitForPage(run, IDC_LICENCE_TEXT, 0);
-      if (page == nullptr)
-        page = WaitForPage(run, IDC_DEST_EDIT, 0);
-      if (page != nullptr && page != handled) {
+    // Each window is classified once by all its controls, so a page that
+    // appears meanwhile is never taken for another (the shortcut page also
+    // has the destination page's edit 101).
+    for (HWND window : ProcessWindows(run)) {
+      if (GetDlgItem(window, IDC_DESKTOP_BOX) != nullptr) {
+        Pause(300);
+        return window;
+      }
+      bool agreement = GetDlgItem(window, IDC_LICENCE_TEXT) != nullptr;
+      bool destination = GetDlgItem(window, IDC_DEST_EDIT) != nullptr &&
+                         GetDlgItem(window, IDC_PROGRESS_BAR) == nullptr;
+      if ((agreement || destination) && window != handled) {
         Pause(200);
-        Click(page, IDOK);
-        handled = page;
+        Click(window, IDOK);
+        handled = window;
+        break;
       }
     }
     Pause(100);
