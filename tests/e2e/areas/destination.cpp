@@ -253,7 +253,7 @@ void DefaultDestinationScenario()
       CheckItems(ComboItems(combo), drives, "drive list");
       Check(ComboSelection(combo) == DriveIndex(browser, "C:\\"), "drive C is selected (%d)",
             ComboSelection(combo));
-      CheckFreeSpaceLine(browser, "C:\\", 100000);
+      CheckFreeSpaceLine(browser, "C:\\", 500000);
       // Subdirectories of Program files between the up entry and the
       // folder name; the list keeps them sorted, so compare as sets.
       std::vector<std::string> expected = Subdirectories(DefaultBase);
