@@ -436,5 +436,7 @@ const Scenario Scenarios[] = {
   {"deep_descent", DeepDescent},
   {"no_common_programs", NoCommonPrograms},
   {"desktop_too_long", DesktopTooLong},
+  {"registry_calls", FullInstall},
+  {"link_calls", FullInstall},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -194,3 +194,87 @@ check_desktop_too_long() {
   zv_expect_no_desktop_link
   zv_expect_group_links "$ZV_PROGRAMS_WIN\\The Zorvane"
 }
+
+# The same default install with Wine's registry trace on: the setup's calls
+# show the access masks, the class and options of the created keys, the
+# order of the values and their data lengths. Wine traces the native calls
+# the A functions turn into: value lengths are in bytes of UTF-16, so a
+# terminator counted in the ANSI length shows as 2 more bytes.
+prepare_registry_calls() { export WINEDEBUG=+reg; }
+check_registry_calls() {
+  local log=$OUT/wine-stderr.log tid calls expected
+  # The setup's thread is the one that opens the App Paths key.
+  tid=$(grep -m1 'trace:reg:NtOpenKeyEx .*CurrentVersion\\\\App Paths"' "$log" | cut -d: -f1)
+  [ -n "$tid" ] || { fail "no App Paths call in the registry trace"; return; }
+  calls=$(grep "^$tid:trace:reg:Nt\(OpenKeyEx\|CreateKey\|SetValueKey\) (" "$log" | awk '
+    { sub(/^[^ ]*:trace:reg:/, "") }
+    /^NtOpenKeyEx/ && /Explorer..Shell Folders"|CurrentVersion..App Paths"|CurrentVersion..Uninstall"/ {
+      split($0, a, "\""); split(a[3], b, ","); print "open " a[2] " " b[2] }
+    /^NtCreateKey/ && /"The Zorvane"/ {
+      split($0, a, "\""); split(a[5], b, ","); print "create " a[2] " class=\"" a[4] "\" options=" b[2] " access=" b[3] }
+    /^NtSetValueKey/ && /L"(Path|DisplayName|UninstallString|Scdir|Progdir)?",/ {
+      sub(/\)$/, ""); split($0, a, "\""); split(a[3], b, ","); print "set \"" a[2] "\" type=" b[2] " bytes=" b[4]
+      if (a[2] == "Progdir") exit }')
+  expected='open SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders 20019
+open SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths 2001f
+create The Zorvane class="" options=0 access=f003f
+set "" type=1 bytes=24
+set "Path" type=1 bytes=58
+open SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall 2001f
+create The Zorvane class="" options=0 access=f003f
+set "DisplayName" type=1 bytes=24
+set "UninstallString" type=1 bytes=86
+set "Scdir" type=1 bytes=130
+set "Progdir" type=1 bytes=58'
+  echo "$calls" >"$OUT/registry-calls.txt"
+  if [ "$calls" = "$expected" ]; then
+    ok "registry calls in order, with KEY_READ, KEY_READ|KEY_WRITE, KEY_ALL_ACCESS and NUL-counted lengths"
+  else
+    fail "registry calls differ:"; diff <(echo "$expected") <(echo "$calls")
+  fi
+  check_full_install
+}
+
+# The same default install with Wine's COM and shell traces on: each link
+# is made by its own COM session with the link object's A interface, gets
+# only a path and a description, is saved through IPersistFile and released
+# before COM is uninitialised.
+prepare_link_calls() { export WINEDEBUG=+ole,+shell; }
+zv_link_session() {   # TARGET DESCRIPTION LINK, as the traces quote them
+  printf '%s\n' "CoInitialize" \
+    "CoCreateInstance {00021401-0000-0000-c000-000000000046} context=0x1 {000214ee-0000-0000-c000-000000000046}" \
+    "SetPath \"$1\"" "SetDescription \"$2\"" \
+    "QueryInterface {0000010b-0000-0000-c000-000000000046}" "Save L\"$3\"" \
+    "link object destroyed" "CoUninitialize"
+}
+check_link_calls() {
+  local log=$OUT/wine-stderr.log tid calls expected app group
+  tid=$(grep -m1 'trace:ole:CoCreateInstance {00021401-' "$log" | cut -d: -f1)
+  [ -n "$tid" ] || { fail "no link object created in the trace"; return; }
+  calls=$(grep "^$tid:" "$log" | awk '
+    { sub(/^[^:]*:[^:]*:[^:]*:/, "") }
+    /^CoInitializeEx 00000000, 0x2$/ { n++; line[n] = "CoInitialize"; next }
+    /^CoCreateInstance / { split($0, f, ", "); sub(/^CoCreateInstance /, "", f[1]);
+      n++; line[n] = "CoCreateInstance " f[1] " context=" f[3] " " f[4]; if (!first) first = n; next }
+    /^IShellLinkA_fn/ { name = $1; sub(/^IShellLinkA_fn/, "", name); arg = $0;
+      sub(/^[^>]*>\([a-zA-Z]*=/, "", arg); sub(/\)$/, "", arg); n++; line[n] = name " " arg; next }
+    /^IShellLinkW_fnQueryInterface .*\{0000010b-/ { n++; line[n] = "QueryInterface {0000010b-0000-0000-c000-000000000046}"; next }
+    /^IPersistFile_fnSave / { arg = $0; sub(/^[^>]*>\(/, "", arg); sub(/\)$/, "", arg); n++; line[n] = "Save " arg; next }
+    /^IShellLinkW_fnRelease -- destroying/ { n++; line[n] = "link object destroyed"; next }
+    # Later pairs of other components leave unmatched ends behind the last
+    # session; one end right after another is not a session of ours.
+    /^CoUninitialize/ { if (line[n] != "CoUninitialize") { n++; line[n] = "CoUninitialize" } next }
+    END { start = first - 1; if (start < 1) start = 1; for (i = start; i <= n; i++) print line[i] }')
+  app='C:\\Program files\\The Zorvane'
+  group='C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\The Zorvane'
+  expected=$(zv_link_session "$app\\\\Zorvane.exe" "The Zorvane" "$group\\\\TheZorvane.lnk"
+             zv_link_session "$app\\\\uninstall.exe" "Uninstall" "$group\\\\Uninstall.lnk"
+             zv_link_session "$app\\\\Readme.rtf" "Readme" "$group\\\\Readme.lnk")
+  echo "$calls" >"$OUT/link-calls.txt"
+  if [ "$calls" = "$expected" ]; then
+    ok "three link sessions, path and description only, each ended by CoUninitialize"
+  else
+    fail "link calls differ:"; diff <(echo "$expected") <(echo "$calls")
+  fi
+  check_full_install
+}
