@@ -256,6 +256,21 @@ void DoubleClick(SetupRun *run, HWND browser, int index)
   Pause(200);
 }
 
+// Double-clicks the list where no entry is, which leaves no entry selected.
+void DoubleClickEmptySpace(HWND browser)
+{
+  HWND list = GetDlgItem(browser, IDC_GROUP_LIST);
+  RECT rect;
+  GetClientRect(list, &rect);
+  LPARAM point = MAKELPARAM(rect.right - 4, rect.bottom - 4);
+  Log("double-click on empty space");
+  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageA(list, WM_LBUTTONUP, 0, point);
+  PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+  PostMessageA(list, WM_LBUTTONUP, 0, point);
+  Pause(500);
+}
+
 // Common Programs is C:\WINDOWS\Start Menu\Programs (30 characters) with the
 // folders Accessories and Games: the up entry leads to the 21-character
 // Start Menu, where position 0 is an ordinary folder.
@@ -272,6 +287,9 @@ void BrowseShortPath()
       CheckText(WindowText(browser), "", "browser caption");
       CheckListing(&run, browser, programs, {UpEntry, "Accessories", "Games", FinalEntry});
       SaveScreenshot("browser-programs");
+      // Nothing selected: the same folder is listed again.
+      DoubleClickEmptySpace(browser);
+      CheckListing(&run, browser, programs, {UpEntry, "Accessories", "Games", FinalEntry});
 
       DoubleClick(&run, browser, IndexOf(&run, browser, "Games"));
       CheckListing(&run, browser, "C:\\WINDOWS\\Start Menu\\Programs\\Games", {UpEntry, FinalEntry});
