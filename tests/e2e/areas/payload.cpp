@@ -178,5 +178,6 @@ const Scenario Scenarios[] = {
   {"size_zero_entry", SizeZeroEntry},
   {"readonly_destination", EntryFailure},
   {"full_temp_disk", FullTempDisk},
+  {"full_destination_disk", EntryFailure},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

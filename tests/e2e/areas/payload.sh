@@ -114,3 +114,28 @@ prepare_full_temp_disk() {
 }
 check_full_temp_disk() { expect_count 0; expect_no_temporaries; }
 cleanup_full_temp_disk() { umount "$(pay_temp)" 2>/dev/null || true; }
+
+# A 3 MB disk as the destination: the application does not fit, and the
+# entry whose write runs out of room stops the copy (no message of its own).
+prepare_full_destination_disk() {
+  mkdir -p "$(pay_dest)" && mount -t tmpfs -o size=3m zvdest "$(pay_dest)"
+}
+check_full_destination_disk() {
+  local name whole=0
+  while read -r name; do
+    cmp -s "$(pay_stage)/$name" "$(pay_dest)/$name" || break
+    whole=$((whole + 1))
+  done < <(pay_names)
+  if [ "$whole" -gt 0 ] && [ "$whole" -lt 19 ]; then
+    ok "the first $whole files landed whole, then the copy stopped"
+  else
+    fail "$whole files landed whole; expected the copy to stop part way"
+  fi
+  if [ "$(pay_count_installed)" -le $((whole + 1)) ]; then
+    ok "nothing was written after the failed entry"
+  else
+    fail "$(pay_count_installed) files below the destination after $whole whole ones"
+  fi
+  expect_no_temporaries
+}
+cleanup_full_destination_disk() { umount "$(pay_dest)" 2>/dev/null || true; }
