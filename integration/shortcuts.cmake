@@ -6,13 +6,9 @@ target_sources(zv_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/group_navigation.cpp)
 
 if(WIN32)
-  if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/shortcut_page.cpp)
-    target_sources(setup PRIVATE
-      ${CMAKE_CURRENT_LIST_DIR}/registry.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/shell_link.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/group_browser.cpp
-      ${CMAKE_CURRENT_LIST_DIR}/shortcut_page.cpp)
-  else()
-    target_sources(setup PRIVATE ${CMAKE_CURRENT_LIST_DIR}/shortcut_page_placeholder.cpp)
-  endif()
+  target_sources(setup PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/registry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/shell_link.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/group_browser.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/shortcut_page.cpp)
 endif()
