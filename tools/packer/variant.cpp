@@ -11,6 +11,8 @@
 //   truncated  archive ends inside the last entry
 //   traversal  first entry named "..\" + its name
 //   size0      first entry holds no data
+//   slow       64 MB of zeros after the last entry: the gzip step takes
+//              long enough for a driver to press Cancel before any entry
 // For corrupt and crc, 64 KB of data follow the last entry, before the
 // fault, so an installer that ignored the gzip error would install all
 // entries and be caught. Where the variant would not fit, the data of
@@ -171,9 +173,11 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
   if (kind == "crc") {
     Bytes tail = TailBytes();
     archive.insert(archive.end(), tail.begin(), tail.end());
+  } else if (kind == "slow") {
+    archive.resize(archive.size() + (64u << 20), 0);
   } else if (kind == "truncated") {
     archive.resize(archive.size() - 100);
-  } else if (kind != "traversal" && kind != "size0") {
+  } else if (kind != "traversal" && kind != "size0" && kind != "slow") {
     return false;
   }
   if (!Gzip(archive, gz)) {
