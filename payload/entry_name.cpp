@@ -43,11 +43,14 @@ bool EqualsNoCase(const char *begin, size_t length, const char *word) {
 }
 
 // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices whatever extension
-// follows them.
+// or trailing spaces follow them.
 bool IsReservedDevice(const char *begin, size_t length) {
   size_t base = 0;
   while (base < length && begin[base] != '.') {
     ++base;
+  }
+  while (base > 0 && begin[base - 1] == ' ') {
+    --base;
   }
   static const char *const devices[] = {"CON", "PRN", "AUX", "NUL"};
   for (const char *device : devices) {
@@ -83,6 +86,11 @@ NameVerdict CheckInstallName(const char *name) {
     if (i == length || IsSeparator(name[i])) {
       if (IsParentComponent(name + start, i - start)) {
         return NameLeavesDirectory;
+      }
+      // Opening such a name reaches a device (console, port, printer),
+      // not a file below the destination.
+      if (IsReservedDevice(name + start, i - start)) {
+        return NameReservedDevice;
       }
       start = i + 1;
     }

@@ -33,7 +33,8 @@ enum NameVerdict {
 
 // What the installer demands of a name (the NUL-terminated name it will
 // use): not empty, no leading separator, no colon, no ".." component with
-// either separator. Everything else is left to the file system.
+// either separator, no device name. Everything else is left to the file
+// system.
 NameVerdict CheckInstallName(const char *name);
 
 // What the packer demands of a stored name of length bytes: everything

@@ -10,7 +10,7 @@
 namespace {
 
 TEST(PayloadEntryName, InstallerAcceptsOrdinaryRelativeNames) {
-  for (const char *name : {"Zorvane.exe", "Maps\\Map01.map", "a\\b\\c.txt", "..x", "x..",
+  for (const char *name : {"Zorvane.exe", "Maps\\Map01.map", "a\\b\\c.txt", "..x", "x..", "CONSOLE",
                            "a\\..b\\c", "name with spaces.txt", "a.\\b", "Maps/Map01.map"}) {
     EXPECT_EQ(CheckInstallName(name), NameAccepted) << name;
   }
@@ -38,6 +38,10 @@ TEST(PayloadEntryName, InstallerRefusesNamesThatLeaveTheDirectory) {
       {"C:\\Windows\\evil.exe", NameHasColon},
       {"C:evil.exe", NameHasColon},
       {"readme.txt:stream", NameHasColon},
+      {"CON", NameReservedDevice},
+      {"Maps\\nul.txt", NameReservedDevice},
+      {"aux .dat", NameReservedDevice},
+      {"sub/COM1", NameReservedDevice},
   };
   for (const Case &c : cases) {
     EXPECT_EQ(CheckInstallName(c.name), c.verdict) << c.name;

@@ -271,7 +271,7 @@ TEST_F(PayloadEntryWine, SizeZeroEntryIsAnEmptyFile) {
 
 TEST_F(PayloadEntryWine, NamesThatLeaveTheDestinationWriteNothing) {
   const char *names[] = {"..\\escaped.txt", "sub/../../escaped.txt", "sub\\..\\..\\escaped.txt",
-                         "\\escaped.txt", "C:escaped.txt", "escaped.txt:stream", ""};
+                         "\\escaped.txt", "C:escaped.txt", "escaped.txt:stream", "CON", "sub\\aux.txt", ""};
   for (const char *name : names) {
     SCOPED_TRACE(name);
     std::vector<uint8_t> archive;
