@@ -104,9 +104,10 @@ void GzipFailure(const char *zlibMessage)
             info.text.find("\\filesdata.gz: ") != std::string::npos &&
             info.text.find(zlibMessage) != std::string::npos,
         "the gzip step names the file and zlib's fault (got \"%s\")", info.text.c_str());
-  // Only the buttons: the driver's pixel-based icon reading has no "no
-  // icon" answer, so a box without one cannot be told apart yet.
-  Check(info.buttons == MB_OK, "the gzip message has just OK (buttons 0x%x)", info.buttons);
+  CheckText(info.caption, "Error", "the gzip message's default caption");
+  Check(info.buttons == MB_OK && info.icon == 0,
+        "the gzip message has just OK and no icon (buttons 0x%x, icon 0x%x)", info.buttons,
+        info.icon);
   if (box)
     AnswerMessageBox(box, IDOK);
   box = WaitForMessageBox(&run);
@@ -156,6 +157,9 @@ void FullTempDisk()
   Check(box != nullptr && (info.text.rfind("Setup: failed fwrite", 0) == 0 ||
                            info.text.rfind("Setup: failed fclose", 0) == 0),
         "the gzip step reports the failed write (got \"%s\")", info.text.c_str());
+  Check(info.buttons == MB_OK && info.icon == 0,
+        "the gzip message has just OK and no icon (buttons 0x%x, icon 0x%x)", info.buttons,
+        info.icon);
   if (box)
     AnswerMessageBox(box, IDOK);
   box = WaitForMessageBox(&run);

@@ -275,6 +275,11 @@ static UINT ClassifyIcon(HWND box)
   HWND iconControl = GetDlgItem(box, 0x440);
   if (!iconControl || !IsWindowVisible(iconControl))
     return 0;
+  // A box without an icon keeps an empty icon control.
+  DWORD_PTR shown = 0;
+  if (!SendMessageTimeoutA(iconControl, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &shown) ||
+      shown == 0)
+    return 0;
   UINT icon = 0;
   long difference = 0;
   for (int tries = 0; tries < 40; ++tries) {
