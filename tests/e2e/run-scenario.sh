@@ -2,7 +2,8 @@
 # Runs one end-to-end scenario in a fresh copy of the pristine Wine prefix:
 #   run-scenario.sh AREA SCENARIO
 # Environment (set by CTest): ZV_WINE_STATE, ZV_SETUP_EXE (the built
-# setup.exe), ZV_E2E_BIN (folder of the e2e_AREA.exe drivers).
+# setup.exe), ZV_E2E_BIN (folder of the e2e_AREA.exe drivers); ZV_SCREEN
+# (default 1024x768x24) for the scenario's own display.
 #
 # The area's shell file tests/e2e/areas/AREA.sh, when present, may define
 #   prepare_SCENARIO  - staged before setup runs (drives, registry, files);
@@ -15,12 +16,16 @@ set -uo pipefail
 area=$1 scenario=$2
 here=$(cd "$(dirname "$0")" && pwd)
 state=$ZV_WINE_STATE
-export DISPLAY=$(cat "$state/display")
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX="$state/scn/$area.$scenario"
 export OUT="$state/out/$area.$scenario"
 export DRIVE_C="$WINEPREFIX/drive_c"
 rm -rf "$OUT"; mkdir -p "$OUT"
+# A display of the scenario's own: scenarios run in parallel, and windows of
+# one must not take the focus from, or cover the screen pixels of, another.
+source "$here/../wine/xvfb.sh"
+zv_start_xvfb "$OUT" "${ZV_SCREEN:-1024x768x24}" || exit 1
+scenario_xvfb=$ZV_XVFB_PID
 "$here/../wine/prefix-copy.sh" "$state/pristine" "$WINEPREFIX"
 
 # The setup runs from a folder of its own on drive C, as a download would.
@@ -70,5 +75,6 @@ for bmp in "$OUT"/*.bmp; do
   [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" 2>/dev/null && rm -f "$bmp"
 done
 wineserver -k 2>/dev/null
+kill "$scenario_xvfb" 2>/dev/null
 [ $status -eq 0 ] && rm -rf "$WINEPREFIX"
 exit $status

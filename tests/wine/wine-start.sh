@@ -11,37 +11,15 @@ here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$state"
 screen=${ZV_SCREEN:-1024x768x24}
 
-# A display of our own: the first number from 90 up that no X server holds.
-# Another run may take the same number at the same moment, so the server's
-# own lock decides and a failed start moves on to the next number.
-start_xvfb() {
-  local n
-  for n in $(seq 90 250); do
-    [ -e /tmp/.X$n-lock ] && continue
-    [ -e /tmp/.X11-unix/X$n ] && continue
-    setsid Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >"$state/xvfb.log" 2>&1 < /dev/null &
-    local pid=$!
-    for _ in $(seq 1 50); do
-      if [ -e /tmp/.X11-unix/X$n ] && kill -0 "$pid" 2>/dev/null; then
-        if [ "$(cat /tmp/.X$n-lock 2>/dev/null | tr -d ' ')" = "$pid" ]; then
-          echo "$pid" > "$state/xvfb.pid"
-          echo ":$n" > "$state/display"
-          return 0
-        fi
-      fi
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$pid" 2>/dev/null || true
-  done
-  echo "no free X display" >&2
-  return 1
-}
-
+# A display of our own for the Win32 unit tests (each end-to-end scenario
+# starts another of its own).
+source "$here/xvfb.sh"
 if [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null; then
   :   # already running for this build tree
 else
-  start_xvfb
+  zv_start_xvfb "$state" "$screen"
+  echo "$ZV_XVFB_PID" > "$state/xvfb.pid"
+  echo "$DISPLAY" > "$state/display"
 fi
 export DISPLAY=$(cat "$state/display")
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="

@@ -411,7 +411,7 @@ void EmptyNameScenario()
     ExpectMessageBox(&run, BrowserWarningCaption, BrowserEmptyNameText, MB_OK | MB_ICONWARNING,
                      IDOK);
     StillOpen(browser, "browser after the warning");
-    Check(FocusWindow(&run) == GetDlgItem(browser, IDC_NAME_EDIT), "name field has the focus");
+    Check(WaitForFocus(&run, GetDlgItem(browser, IDC_NAME_EDIT)), "name field has the focus");
     Click(browser, IDCANCEL);
     Check(WaitForWindowGone(browser), "Cancel closes the browser");
     CheckTextSoon(page, IDC_DEST_EDIT, std::string(DefaultBase) + "\\",
@@ -419,7 +419,7 @@ void EmptyNameScenario()
     Click(page, IDOK);
     ExpectMessageBox(&run, SetupCaption, PageEmptyNameText, MB_OK | MB_ICONWARNING, IDOK);
     StillOpen(page, "destination page after the warning");
-    Check(FocusWindow(&run) == GetDlgItem(page, IDC_DEST_EDIT), "edit 101 has the focus");
+    Check(WaitForFocus(&run, GetDlgItem(page, IDC_DEST_EDIT)), "edit 101 has the focus");
     EndWithCancel(&run, page);
   } else if (page) {
     CloseBrowserAndCancel(&run, page, browser);

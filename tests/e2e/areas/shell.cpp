@@ -56,7 +56,7 @@ void DeclineLicence()
   HWND page = OpenAgreement(&run);
   CheckMainWindow(&run);
   if (page) {
-    Check(FocusWindow(&run) == GetDlgItem(page, IDOK), "\"I Agree\" has the focus");
+    Check(WaitForFocus(&run, GetDlgItem(page, IDOK)), "\"I Agree\" has the focus");
     // No keeps the page.
     Click(page, IDCANCEL);
     ExpectMessageBox(&run, SetupCaption, CancelQuestion, MB_YESNO | MB_ICONQUESTION, IDNO);

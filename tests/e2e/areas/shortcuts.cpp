@@ -117,7 +117,7 @@ void CheckOpenedPage(SetupRun *run, HWND page, const std::string &expectedFolder
   CheckText(ControlText(page, IDC_DEST_EDIT), expectedFolder.c_str(), "edit 101 on opening");
   Check(SendMessageA(GetDlgItem(page, IDC_DESKTOP_BOX), BM_GETCHECK, 0, 0) == BST_UNCHECKED,
         "desktop box starts unticked");
-  Check(FocusWindow(run) == GetDlgItem(page, IDOK), "\"Finish\" has the focus");
+  Check(WaitForFocus(run, GetDlgItem(page, IDOK)), "\"Finish\" has the focus");
 }
 
 std::string CommonPrograms() { return ReadMachineString(ShellFolders, "Common Programs"); }

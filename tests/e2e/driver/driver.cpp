@@ -375,6 +375,17 @@ HWND FocusWindow(SetupRun *run)
   return info.hwndFocus;
 }
 
+bool WaitForFocus(SetupRun *run, HWND expected, DWORD timeoutMs)
+{
+  DWORD start = GetTickCount();
+  while (FocusWindow(run) != expected) {
+    if (GetTickCount() - start >= timeoutMs)
+      return false;
+    Sleep(PollMs);
+  }
+  return true;
+}
+
 void PressKeyOn(HWND window, UINT virtualKey)
 {
   PostMessageA(window, WM_KEYDOWN, virtualKey, 1);

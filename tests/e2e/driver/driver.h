@@ -90,6 +90,9 @@ void TypeText(HWND dialog, int id, const char *text);
 // Key press for the window that has the keyboard focus in the setup.
 void PressKey(SetupRun *run, UINT virtualKey);
 HWND FocusWindow(SetupRun *run);
+// True once the setup's keyboard focus is on `expected` (polled: focus
+// settles a moment after a window appears or a message box closes).
+bool WaitForFocus(SetupRun *run, HWND expected, DWORD timeoutMs = 3000);
 // Key press delivered to a given control, as when it has the focus.
 void PressKeyOn(HWND window, UINT virtualKey);
 // Waits until the given window is gone (a dialog that ended).
