@@ -16,8 +16,11 @@ if(WIN32)
 
   # GUI subsystem; without a 4 KB file alignment Wine reads a large
   # executable whole into memory before its entry point instead of mapping it.
+  # Release builds are stripped: the static runtime and zlib would otherwise
+  # bring their debugging sections into the shipped program.
   function(zv_win32_program target)
-    target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096)
+    target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096
+      $<$<NOT:$<CONFIG:Debug>>:-s>)
   endfunction()
 
   # Every Win32 program of the build runs under Wine with the private prefix
