@@ -30,3 +30,8 @@ mkdir -p dist/screenshots
 cp "$state/out/shell.walk_defaults/"*.png dist/screenshots/ 2>/dev/null || true
 echo "Screenshots of each page are in $root/dist/screenshots/:"
 ls dist/screenshots
+# The copy page is shown only once its first file is written and closes a
+# few dozen milliseconds later with the shipped payload, so a screenshot of
+# it is taken only when the walk happens to catch it.
+[ -f dist/screenshots/3-copy.png ] ||
+  echo "(the copy page came and went too fast to be captured this time)"

@@ -600,7 +600,9 @@ MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesS
       handled = window;
       break;
     }
-    Sleep(PollMs);
+    // The copy page may be up for only a few dozen milliseconds: look more
+    // often while it can come.
+    Sleep(!pagesSeen->empty() && pagesSeen->back() == 'D' ? 1 : PollMs);
   }
   Check(false, "wizard reaches its end within 60 s");
   return none;
