@@ -41,6 +41,23 @@ void ExpectCancelledEnd(SetupRun *run, HWND box)
   Check(NoMessageBoxWithin(run, 0), "no further message box");
 }
 
+// After the gzip step's own message (no owner, default caption, OK only,
+// no icon): "Can't decompress setup files", then the cancel message.
+void ExpectGzipStepFailed(SetupRun *run, HWND box, const MessageBoxInfo &info)
+{
+  CheckText(info.caption, "Error", "the gzip message's default caption");
+  Check(info.buttons == MB_OK && info.icon == 0,
+        "the gzip message has just OK and no icon (buttons 0x%x, icon 0x%x)", info.buttons,
+        info.icon);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  box = WaitForMessageBox(run);
+  CheckMessageBox(box, nullptr, DecompressFailed, MB_OK | MB_ICONERROR);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  ExpectCancelledEnd(run, WaitForMessageBox(run));
+}
+
 void DefaultInstall()
 {
   SetupRun run;
@@ -104,17 +121,7 @@ void GzipFailure(const char *zlibMessage)
             info.text.find("\\filesdata.gz: ") != std::string::npos &&
             info.text.find(zlibMessage) != std::string::npos,
         "the gzip step names the file and zlib's fault (got \"%s\")", info.text.c_str());
-  CheckText(info.caption, "Error", "the gzip message's default caption");
-  Check(info.buttons == MB_OK && info.icon == 0,
-        "the gzip message has just OK and no icon (buttons 0x%x, icon 0x%x)", info.buttons,
-        info.icon);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  box = WaitForMessageBox(&run);
-  CheckMessageBox(box, nullptr, DecompressFailed, MB_OK | MB_ICONERROR);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  ExpectCancelledEnd(&run, WaitForMessageBox(&run));
+  ExpectGzipStepFailed(&run, box, info);
   EndRun(&run);
 }
 
@@ -157,16 +164,7 @@ void FullTempDisk()
   Check(box != nullptr && (info.text.rfind("Setup: failed fwrite", 0) == 0 ||
                            info.text.rfind("Setup: failed fclose", 0) == 0),
         "the gzip step reports the failed write (got \"%s\")", info.text.c_str());
-  Check(info.buttons == MB_OK && info.icon == 0,
-        "the gzip message has just OK and no icon (buttons 0x%x, icon 0x%x)", info.buttons,
-        info.icon);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  box = WaitForMessageBox(&run);
-  CheckMessageBox(box, nullptr, DecompressFailed, MB_OK | MB_ICONERROR);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  ExpectCancelledEnd(&run, WaitForMessageBox(&run));
+  ExpectGzipStepFailed(&run, box, info);
   EndRun(&run);
 }
 
