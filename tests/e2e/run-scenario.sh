@@ -68,13 +68,15 @@ if [ $status -eq 0 ]; then
     "check_$scenario" || fail "check_$scenario"
   fi
 fi
+# Wine's processes go first, so that nothing of theirs keeps a staged mount
+# busy when the clean-up unmounts it.
+wineserver -k 2>/dev/null
 if declare -F "cleanup_$scenario" >/dev/null; then "cleanup_$scenario"; fi
 
 # Screenshots the driver took, also as PNG for viewing.
 for bmp in "$OUT"/*.bmp; do
   [ -f "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" 2>/dev/null && rm -f "$bmp"
 done
-wineserver -k 2>/dev/null
 kill "$scenario_xvfb" 2>/dev/null
 [ $status -eq 0 ] && rm -rf "$WINEPREFIX"
 exit $status
