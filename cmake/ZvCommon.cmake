@@ -57,14 +57,16 @@ function(zv_native_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native TIMEOUT 120)
 endfunction()
 
-# zv_win32_test(name SOURCES ... [LIBS ...]): a GoogleTest program of the
-# Windows build, run under Wine; each TEST becomes one CTest test (found by
-# scanning the sources, since listing them would need Wine at build time).
+# zv_win32_test(name SOURCES ... [LIBS ...] [LOCK resource]): a GoogleTest
+# program of the Windows build, run under Wine; each TEST becomes one CTest
+# test (found by scanning the sources, since listing them would need Wine at
+# build time). Tests that take the same LOCK never run at the same time:
+# tests that read screen pixels lock the unit display.
 function(zv_win32_test name)
   if(NOT WIN32)
     return()
   endif()
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE zv_core ${T_LIBS} gtest gtest_main ${ZV_WIN32_LIBS})
@@ -72,4 +74,7 @@ function(zv_win32_test name)
   gtest_add_tests(TARGET ${name} SOURCES ${T_SOURCES} TEST_LIST ${name}_TESTS)
   set_tests_properties(${${name}_TESTS} PROPERTIES
     FIXTURES_REQUIRED wine LABELS win32 TIMEOUT 120)
+  if(T_LOCK)
+    set_tests_properties(${${name}_TESTS} PROPERTIES RESOURCE_LOCK ${T_LOCK})
+  endif()
 endfunction()
