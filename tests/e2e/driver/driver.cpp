@@ -157,12 +157,15 @@ static bool IsMessageBox(HWND window)
   return ClassOf(window) == "#32770" && GetDlgItem(window, 0xFFFF) && GetDlgItem(window, 0x440);
 }
 
-HWND WaitForPage(SetupRun *run, int controlId, DWORD timeoutMs)
+// Polls the process's visible windows until one matches, the process ends
+// or the time is up.
+static HWND WaitForWindow(SetupRun *run, bool (*matches)(HWND, int), int argument,
+                          DWORD timeoutMs)
 {
   DWORD start = GetTickCount();
   do {
     for (HWND window : ProcessWindows(run)) {
-      if (ClassOf(window) == "#32770" && !IsMessageBox(window) && GetDlgItem(window, controlId))
+      if (matches(window, argument))
         return window;
     }
     if (HasExited(run))
@@ -172,19 +175,24 @@ HWND WaitForPage(SetupRun *run, int controlId, DWORD timeoutMs)
   return nullptr;
 }
 
+static bool IsPageWith(HWND window, int controlId)
+{
+  return ClassOf(window) == "#32770" && !IsMessageBox(window) && GetDlgItem(window, controlId);
+}
+
+static bool IsAnyMessageBox(HWND window, int)
+{
+  return IsMessageBox(window);
+}
+
+HWND WaitForPage(SetupRun *run, int controlId, DWORD timeoutMs)
+{
+  return WaitForWindow(run, IsPageWith, controlId, timeoutMs);
+}
+
 HWND WaitForMessageBox(SetupRun *run, DWORD timeoutMs)
 {
-  DWORD start = GetTickCount();
-  do {
-    for (HWND window : ProcessWindows(run)) {
-      if (IsMessageBox(window))
-        return window;
-    }
-    if (HasExited(run))
-      break;
-    Sleep(PollMs);
-  } while (GetTickCount() - start < timeoutMs);
-  return nullptr;
+  return WaitForWindow(run, IsAnyMessageBox, 0, timeoutMs);
 }
 
 bool NoMessageBoxWithin(SetupRun *run, DWORD timeoutMs)
