@@ -2,8 +2,8 @@
 // dialogs and by the tests that drive them.
 #pragma once
 
-#define ZV_NO_SPACE_TEXT                                                                   \
-  "You do not have enough Free disk space on this drive for installation. Change the drive " \
+#define ZV_NO_SPACE_TEXT                                                                           \
+  "You do not have enough Free disk space on this drive for installation. Change the drive "       \
   "or remove some other program-s to free more disk space."
 
 inline constexpr const char *NoSpaceText = ZV_NO_SPACE_TEXT;

@@ -106,9 +106,9 @@ static LRESULT OnDirButton(HWND page, UINT id, UINT, LPARAM)
 }
 
 static const CommandEntry DirCommandRows[] = {
-  {IDOK, OnDirButton},
-  {IDCANCEL, OnDirButton},
-  {IDC_BROWSE, OnBrowse},
+    {IDOK, OnDirButton},
+    {IDCANCEL, OnDirButton},
+    {IDC_BROWSE, OnBrowse},
 };
 static const CommandTable DirCommands = MakeCommandTable(DirCommandRows, DefaultReturnZero);
 
@@ -118,9 +118,9 @@ static LRESULT OnDirCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
 }
 
 static const MessageEntry DirMessageRows[] = {
-  {WM_COMMAND, OnDirCommand},
-  {WM_INITDIALOG, OnDirInit},
-  {WM_PAINT, PaintBanner},
+    {WM_COMMAND, OnDirCommand},
+    {WM_INITDIALOG, OnDirInit},
+    {WM_PAINT, PaintBanner},
 };
 static const MessageTable DirMessages = MakeMessageTable(DirMessageRows, DefaultReturnZero);
 

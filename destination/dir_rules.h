@@ -7,9 +7,9 @@
 
 // mode 0: folder browser; mode 1: program-group browser.
 struct ListPlan {
-  int upEntry;            // 1 when the up entry "........" is listed first
-  const char *pattern;    // appended to the path for the enumeration
-  int patternLength;      // k: 4 for "\*.*", 3 for "*.*"
+  int upEntry;          // 1 when the up entry "........" is listed first
+  const char *pattern;  // appended to the path for the enumeration
+  int patternLength;    // k: 4 for "\*.*", 3 for "*.*"
 };
 
 // Mode 0 lists an up entry below a drive root (longer than 3 characters);

@@ -20,8 +20,8 @@ void CopyBounded(char *out, int size, const char *text)
 
 }  // namespace
 
-int ParseDriveStrings(const char *buffer, int length, char (*roots)[DriveRootSize],
-                      int capacity, char startLetter, int *startIndex)
+int ParseDriveStrings(const char *buffer, int length, char (*roots)[DriveRootSize], int capacity,
+                      char startLetter, int *startIndex)
 {
   int count = 0;
   int pos = 0;
@@ -58,8 +58,7 @@ int FindDriveC(const char (*roots)[DriveRootSize], int count)
   return -1;
 }
 
-int ChooseCurrentDrive(const char (*roots)[DriveRootSize], int count, int startIndex,
-                       int previous)
+int ChooseCurrentDrive(const char (*roots)[DriveRootSize], int count, int startIndex, int previous)
 {
   int c = FindDriveC(roots, count);
   if (c >= 0)

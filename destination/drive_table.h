@@ -8,7 +8,7 @@
 // The system reports at most 26 drives (A to Z), each as "X:\" and its
 // terminator, followed by one closing terminator.
 inline constexpr int MaxDrives = 26;
-inline constexpr int DriveRootSize = 5;                 // "X:\", terminator, a spare byte
+inline constexpr int DriveRootSize = 5;  // "X:\", terminator, a spare byte
 inline constexpr int DriveStringsSize = MaxDrives * 4 + 1;
 
 // Reads the drive strings in buffer[0, length) - only what the system filled -
@@ -17,8 +17,8 @@ inline constexpr int DriveStringsSize = MaxDrives * 4 + 1;
 // length or when the table is full. Returns the number of entries; when
 // startIndex is not null, it receives the index of the last entry whose
 // first character equals startLetter (unchanged when none does).
-int ParseDriveStrings(const char *buffer, int length, char (*roots)[DriveRootSize],
-                      int capacity, char startLetter, int *startIndex);
+int ParseDriveStrings(const char *buffer, int length, char (*roots)[DriveRootSize], int capacity,
+                      char startLetter, int *startIndex);
 
 // Turns the length GetLogicalDriveStringsA returned into the number of bytes
 // that may be read: 0 when the call failed or when the buffer was too small
@@ -30,8 +30,7 @@ int FindDriveC(const char (*roots)[DriveRootSize], int count);
 
 // The destination drive: drive C when present, else the start-up drive,
 // else previous.
-int ChooseCurrentDrive(const char (*roots)[DriveRootSize], int count, int startIndex,
-                       int previous);
+int ChooseCurrentDrive(const char (*roots)[DriveRootSize], int count, int startIndex, int previous);
 
 // Tests whether a directory exists; may have side effects (the Windows side
 // makes it the current directory).

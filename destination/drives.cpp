@@ -49,7 +49,7 @@ void MeasureFreeSpace(int drive)
   // A drive without a medium fails the query: it counts as full rather than
   // leaving whatever the last drive measured.
   BOOL ok = drive >= 0 && drive < DriveCount &&
-            GetDiskFreeSpaceA(DriveRoots[drive], &sectorsPerCluster, &bytesPerSector,
-                              &freeClusters, &totalClusters);
+            GetDiskFreeSpaceA(DriveRoots[drive], &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                              &totalClusters);
   FreeSpaceKB = FreeSpaceUnits(ok, sectorsPerCluster, bytesPerSector, freeClusters);
 }

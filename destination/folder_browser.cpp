@@ -158,10 +158,10 @@ static LRESULT OnBrowseButton(HWND dialog, UINT id, UINT, LPARAM)
 }
 
 static const CommandEntry BrowseCommandRows[] = {
-  {IDOK, OnBrowseButton},
-  {IDCANCEL, OnBrowseButton},
-  {IDC_NAME_EDIT, OnNameField},
-  {IDC_DRIVE_LIST, OnDriveList},
+    {IDOK, OnBrowseButton},
+    {IDCANCEL, OnBrowseButton},
+    {IDC_NAME_EDIT, OnNameField},
+    {IDC_DRIVE_LIST, OnDriveList},
 };
 static const CommandTable BrowseCommands = MakeCommandTable(BrowseCommandRows, DefaultReturnZero);
 
@@ -171,9 +171,9 @@ static LRESULT OnBrowseCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lParam)
 }
 
 static const MessageEntry BrowseMessageRows[] = {
-  {WM_COMMAND, OnBrowseCommand},
-  {WM_INITDIALOG, OnBrowseInit},
-  {WM_NOTIFY, OnBrowseNotify},
+    {WM_COMMAND, OnBrowseCommand},
+    {WM_INITDIALOG, OnBrowseInit},
+    {WM_NOTIFY, OnBrowseNotify},
 };
 static const MessageTable BrowseMessages = MakeMessageTable(BrowseMessageRows, DefaultReturnZero);
 

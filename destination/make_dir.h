@@ -18,9 +18,9 @@ struct DirOps {
 };
 
 enum DestinationOutcome : int {
-  DestinationCreated = 0,   // made now (with any missing parents)
-  DestinationExists = 1,    // was there already: ask whether to use it
-  DestinationFailed = 2,    // could not be made (access denied, invalid name, a file in the way)
+  DestinationCreated = 0,  // made now (with any missing parents)
+  DestinationExists = 1,   // was there already: ask whether to use it
+  DestinationFailed = 2,   // could not be made (access denied, invalid name, a file in the way)
 };
 
 // Creates dir; when that fails and dir is not an existing directory, creates

@@ -42,11 +42,11 @@ static LRESULT OnAgreementButton(HWND dialog, UINT id, UINT, LPARAM)
 }
 
 static const CommandEntry AgreementCommandRows[] = {
-  {IDOK, OnAgreementButton},
-  {IDCANCEL, OnAgreementButton},
+    {IDOK, OnAgreementButton},
+    {IDCANCEL, OnAgreementButton},
 };
 static const CommandTable AgreementCommands =
-  MakeCommandTable(AgreementCommandRows, DefaultReturnZero);
+    MakeCommandTable(AgreementCommandRows, DefaultReturnZero);
 
 static LRESULT OnAgreementCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lParam)
 {
@@ -54,12 +54,12 @@ static LRESULT OnAgreementCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lPara
 }
 
 static const MessageEntry AgreementMessageRows[] = {
-  {WM_COMMAND, OnAgreementCommand},
-  {WM_INITDIALOG, OnAgreementInit},
-  {WM_PAINT, PaintBanner},
+    {WM_COMMAND, OnAgreementCommand},
+    {WM_INITDIALOG, OnAgreementInit},
+    {WM_PAINT, PaintBanner},
 };
 static const MessageTable AgreementMessages =
-  MakeMessageTable(AgreementMessageRows, DefaultReturnZero);
+    MakeMessageTable(AgreementMessageRows, DefaultReturnZero);
 
 static INT_PTR CALLBACK AgreementDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {

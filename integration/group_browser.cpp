@@ -63,14 +63,14 @@ static LRESULT OnGroupBrowserNotify(HWND dialog, UINT, WPARAM, LPARAM lParam)
   LRESULT selected = SendMessageA(GroupList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                   MAKELPARAM(LVNI_SELECTED, 0));
   switch (ChooseGroupMove(static_cast<long>(selected), LastItemIndex, length)) {
-  case GroupGoUp:
-    GroupGoUpLevel(ShortcutGroup);
-    break;
-  case GroupDescend:
-    DescendIntoEntry(static_cast<int>(selected));
-    break;
-  case GroupStay:
-    break;
+    case GroupGoUp:
+      GroupGoUpLevel(ShortcutGroup);
+      break;
+    case GroupDescend:
+      DescendIntoEntry(static_cast<int>(selected));
+      break;
+    case GroupStay:
+      break;
   }
   FillDirList(dialog, GroupList, ShortcutGroup, GroupListingMode);
   return 0;
@@ -84,11 +84,11 @@ static LRESULT OnGroupBrowserClose(HWND dialog, UINT, UINT, LPARAM)
 }
 
 static const CommandEntry GroupBrowserCommandRows[] = {
-  {IDOK, OnGroupBrowserClose},
-  {IDCANCEL, OnGroupBrowserClose},
+    {IDOK, OnGroupBrowserClose},
+    {IDCANCEL, OnGroupBrowserClose},
 };
 static const CommandTable GroupBrowserCommands =
-  MakeCommandTable(GroupBrowserCommandRows, DefaultReturnZero);
+    MakeCommandTable(GroupBrowserCommandRows, DefaultReturnZero);
 
 static LRESULT OnGroupBrowserCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lParam)
 {
@@ -96,15 +96,14 @@ static LRESULT OnGroupBrowserCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lP
 }
 
 static const MessageEntry GroupBrowserMessageRows[] = {
-  {WM_COMMAND, OnGroupBrowserCommand},
-  {WM_INITDIALOG, OnGroupBrowserInit},
-  {WM_NOTIFY, OnGroupBrowserNotify},
+    {WM_COMMAND, OnGroupBrowserCommand},
+    {WM_INITDIALOG, OnGroupBrowserInit},
+    {WM_NOTIFY, OnGroupBrowserNotify},
 };
 static const MessageTable GroupBrowserMessages =
-  MakeMessageTable(GroupBrowserMessageRows, DefaultReturnZero);
+    MakeMessageTable(GroupBrowserMessageRows, DefaultReturnZero);
 
-static INT_PTR CALLBACK GroupBrowserDlgProc(HWND dialog, UINT message, WPARAM wParam,
-                                            LPARAM lParam)
+static INT_PTR CALLBACK GroupBrowserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
   return DispatchMessageTable(&GroupBrowserMessages, dialog, message, wParam, lParam);
 }

@@ -13,9 +13,9 @@ inline constexpr size_t GroupUpEntryMinLength = 21;
 inline constexpr size_t ListingPatternLength = 4;
 
 enum GroupBrowserMove {
-  GroupStay,      // nothing (or nothing valid) selected: list the folder again
-  GroupGoUp,      // the up entry: cut the folder at its last backslash
-  GroupDescend,   // a listed entry: append its text to the folder
+  GroupStay,     // nothing (or nothing valid) selected: list the folder again
+  GroupGoUp,     // the up entry: cut the folder at its last backslash
+  GroupDescend,  // a listed entry: append its text to the folder
 };
 
 // True when a listing of a folder of this length starts with the up entry.

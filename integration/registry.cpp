@@ -8,7 +8,7 @@
 #include <cstring>
 
 static const char ShellFoldersKey[] =
-  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 static const char AppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
@@ -52,8 +52,8 @@ static HKEY OpenProductKey(const char *parentPath)
   char emptyClass[] = "";
   HKEY product = nullptr;
   DWORD disposition;
-  if (RegCreateKeyExA(parent, ProductTitle, 0, emptyClass, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, nullptr, &product, &disposition) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(parent, ProductTitle, 0, emptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                      nullptr, &product, &disposition) != ERROR_SUCCESS)
     product = nullptr;
   RegCloseKey(parent);
   return product;

@@ -9,8 +9,8 @@ HRESULT CreateShellLink(const char *target, const char *linkPath, const char *de
   CoInitialize(nullptr);
 
   IShellLinkA *link = nullptr;
-  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_IShellLinkA, reinterpret_cast<void **>(&link));
+  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                    reinterpret_cast<void **>(&link));
   if (SUCCEEDED(result)) {
     link->SetPath(target);
     link->SetDescription(description);

@@ -27,9 +27,9 @@ static const ShortcutFile DesktopShortcut = {"TheZorvane.lnk", "Zorvane.exe", ZV
 
 // Made in the program-group folder, in this order.
 static const ShortcutFile GroupShortcuts[] = {
-  {"TheZorvane.lnk", "Zorvane.exe", ZV_PRODUCT_TITLE},
-  {"Uninstall.lnk", "uninstall.exe", "Uninstall"},
-  {"Readme.lnk", "Readme.rtf", "Readme"},
+    {"TheZorvane.lnk", "Zorvane.exe", ZV_PRODUCT_TITLE},
+    {"Uninstall.lnk", "uninstall.exe", "Uninstall"},
+    {"Readme.lnk", "Readme.rtf", "Readme"},
 };
 
 static const char UninstallProgram[] = "uninstall.exe";
@@ -112,12 +112,12 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
 }
 
 static const CommandEntry ShortcutCommandRows[] = {
-  {IDOK, OnShortcutButton},
-  {IDCANCEL, OnShortcutButton},
-  {IDC_BROWSE, ShowGroupBrowser},
+    {IDOK, OnShortcutButton},
+    {IDCANCEL, OnShortcutButton},
+    {IDC_BROWSE, ShowGroupBrowser},
 };
 static const CommandTable ShortcutCommands =
-  MakeCommandTable(ShortcutCommandRows, DefaultReturnZero);
+    MakeCommandTable(ShortcutCommandRows, DefaultReturnZero);
 
 static LRESULT OnShortcutCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
 {
@@ -125,12 +125,12 @@ static LRESULT OnShortcutCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
 }
 
 static const MessageEntry ShortcutMessageRows[] = {
-  {WM_COMMAND, OnShortcutCommand},
-  {WM_INITDIALOG, OnShortcutInit},
-  {WM_PAINT, PaintBanner},
+    {WM_COMMAND, OnShortcutCommand},
+    {WM_INITDIALOG, OnShortcutInit},
+    {WM_PAINT, PaintBanner},
 };
 static const MessageTable ShortcutMessages =
-  MakeMessageTable(ShortcutMessageRows, DefaultReturnZero);
+    MakeMessageTable(ShortcutMessageRows, DefaultReturnZero);
 
 static INT_PTR CALLBACK ShortcutDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

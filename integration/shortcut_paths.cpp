@@ -41,8 +41,8 @@ int TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dat
   // Data written without its terminator ends at dataLength.
   const void *terminator = std::memchr(data, '\0', dataLength);
   size_t length = terminator != nullptr
-                    ? static_cast<size_t>(static_cast<const char *>(terminator) - data)
-                    : dataLength;
+                      ? static_cast<size_t>(static_cast<const char *>(terminator) - data)
+                      : dataLength;
   if (length > 0 && data[length - 1] == '\\')
     --length;
   // An empty value, or one that was a lone backslash, names no folder.

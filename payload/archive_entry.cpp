@@ -7,7 +7,8 @@ namespace {
 // Reads until size bytes arrived or the source gives nothing more; stdio and
 // memory sources return short counts only at the end, but a pipe-like
 // source may hand out less at a time.
-size_t ReadFully(const ByteSource *source, void *buffer, size_t size) {
+size_t ReadFully(const ByteSource *source, void *buffer, size_t size)
+{
   uint8_t *bytes = static_cast<uint8_t *>(buffer);
   size_t done = 0;
   while (done < size) {
@@ -20,7 +21,8 @@ size_t ReadFully(const ByteSource *source, void *buffer, size_t size) {
   return done;
 }
 
-size_t ReadMemory(void *context, void *buffer, size_t size) {
+size_t ReadMemory(void *context, void *buffer, size_t size)
+{
   MemorySource *memory = static_cast<MemorySource *>(context);
   size_t left = memory->size - memory->offset;
   size_t count = size < left ? size : left;
@@ -31,13 +33,15 @@ size_t ReadMemory(void *context, void *buffer, size_t size) {
   return count;
 }
 
-size_t ReadStdioFile(void *context, void *buffer, size_t size) {
+size_t ReadStdioFile(void *context, void *buffer, size_t size)
+{
   return std::fread(buffer, 1, size, static_cast<FILE *>(context));
 }
 
 }  // namespace
 
-EntryReadResult ReadEntryHeader(const ByteSource *source, EntryHeader *header) {
+EntryReadResult ReadEntryHeader(const ByteSource *source, EntryHeader *header)
+{
   std::memset(header, 0, sizeof *header);
 
   uint8_t length = 0;
@@ -55,17 +59,17 @@ EntryReadResult ReadEntryHeader(const ByteSource *source, EntryHeader *header) {
     return EntryEndsInDataSize;
   }
   header->dataSize = static_cast<uint32_t>(size[0]) | static_cast<uint32_t>(size[1]) << 8 |
-                     static_cast<uint32_t>(size[2]) << 16 |
-                     static_cast<uint32_t>(size[3]) << 24;
+                     static_cast<uint32_t>(size[2]) << 16 | static_cast<uint32_t>(size[3]) << 24;
   return EntryHeaderRead;
 }
 
-bool ReadEntryData(const ByteSource *source, void *data, uint32_t size) {
+bool ReadEntryData(const ByteSource *source, void *data, uint32_t size)
+{
   return ReadFully(source, data, size) == size;
 }
 
-size_t EncodeEntryHeader(const char *name, size_t nameLength, uint32_t dataSize,
-                         uint8_t *out) {
+size_t EncodeEntryHeader(const char *name, size_t nameLength, uint32_t dataSize, uint8_t *out)
+{
   if (nameLength > static_cast<size_t>(EntryMaxNameLength)) {
     return 0;
   }
@@ -81,10 +85,12 @@ size_t EncodeEntryHeader(const char *name, size_t nameLength, uint32_t dataSize,
   return EntryNameLengthBytes + nameLength + EntryDataSizeBytes;
 }
 
-ByteSource MakeMemorySource(MemorySource *memory) {
+ByteSource MakeMemorySource(MemorySource *memory)
+{
   return ByteSource{memory, ReadMemory};
 }
 
-ByteSource MakeFileSource(FILE *file) {
+ByteSource MakeFileSource(FILE *file)
+{
   return ByteSource{file, ReadStdioFile};
 }

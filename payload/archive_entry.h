@@ -31,17 +31,17 @@ struct ByteSource {
 };
 
 struct EntryHeader {
-  uint32_t nameLength;              // L as stored (0 to 255)
-  char name[EntryNameBufferSize];   // the L bytes, NUL-terminated; an embedded
-                                    // NUL cuts the name short here
+  uint32_t nameLength;             // L as stored (0 to 255)
+  char name[EntryNameBufferSize];  // the L bytes, NUL-terminated; an embedded
+                                   // NUL cuts the name short here
   uint32_t dataSize;
 };
 
 enum EntryReadResult {
   EntryHeaderRead = 0,
-  EntryEndsInNameLength,   // not even the length byte was there
-  EntryEndsInName,         // fewer than L name bytes
-  EntryEndsInDataSize,     // fewer than 4 size bytes
+  EntryEndsInNameLength,  // not even the length byte was there
+  EntryEndsInName,        // fewer than L name bytes
+  EntryEndsInDataSize,    // fewer than 4 size bytes
 };
 
 // Reads NameLength, Name and DataSize of the next entry. The name buffer is
@@ -56,8 +56,7 @@ bool ReadEntryData(const ByteSource *source, void *data, uint32_t size);
 // Writes the header of an entry (length byte, name, size) into out, which
 // has room for EntryMaxHeaderBytes, and returns its length in bytes; 0 when
 // nameLength is above EntryMaxNameLength.
-size_t EncodeEntryHeader(const char *name, size_t nameLength, uint32_t dataSize,
-                         uint8_t *out);
+size_t EncodeEntryHeader(const char *name, size_t nameLength, uint32_t dataSize, uint8_t *out);
 
 // A source over bytes in memory.
 struct MemorySource {

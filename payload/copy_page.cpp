@@ -12,12 +12,14 @@ namespace {
 
 LRESULT OnCopyCommand(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-LRESULT StartExtraction(HWND page, UINT, WPARAM, LPARAM) {
+LRESULT StartExtraction(HWND page, UINT, WPARAM, LPARAM)
+{
   PostMessageA(page, WM_COMMAND, IDM_EXTRACT, 0);
   return 1;
 }
 
-LRESULT RequestCopyStop(HWND, UINT, UINT, LPARAM) {
+LRESULT RequestCopyStop(HWND, UINT, UINT, LPARAM)
+{
   CopyStop = 1;
   return 1;
 }
@@ -35,16 +37,19 @@ const CommandEntry CopyCommandRows[] = {
 };
 const CommandTable CopyCommands = MakeCommandTable(CopyCommandRows, DefaultReturnZero);
 
-LRESULT OnCopyCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam) {
+LRESULT OnCopyCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
+{
   return DispatchCommandTable(&CopyCommands, page, wParam, lParam);
 }
 
-INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
   return DispatchMessageTable(&CopyMessages, page, message, wParam, lParam);
 }
 
 }  // namespace
 
-INT_PTR RunCopyPage(HWND owner) {
+INT_PTR RunCopyPage(HWND owner)
+{
   return DialogBoxParamA(AppInstance, "IDD_COPY", owner, CopyPageProc, 0);
 }

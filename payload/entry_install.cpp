@@ -12,7 +12,8 @@ namespace {
 // Creates installDir + "\" + every leading part of name that ends before a
 // "\", outermost first. False when one of them would not fit the 260-byte
 // directory buffer.
-bool CreateParentDirs(const char *installDir, const char *name) {
+bool CreateParentDirs(const char *installDir, const char *name)
+{
   char directory[ShortPathSize];
   size_t length = std::strlen(name);
   for (size_t p = 1; p < length; ++p) {
@@ -28,7 +29,8 @@ bool CreateParentDirs(const char *installDir, const char *name) {
 }
 
 // Opens, writes and closes the destination; every step must succeed.
-EntryOutcome WriteDestination(const char *path, const void *data, uint32_t size) {
+EntryOutcome WriteDestination(const char *path, const void *data, uint32_t size)
+{
   switch (WriteWholeFile(path, data, size)) {
     case WholeFileWritten:
       return EntryInstalled;
@@ -43,7 +45,8 @@ EntryOutcome WriteDestination(const char *path, const void *data, uint32_t size)
 }  // namespace
 
 EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
-                                 const EntryAnnouncer *announcer) {
+                                 const EntryAnnouncer *announcer)
+{
   ByteSource source = MakeFileSource(archive);
   EntryHeader header;
   if (ReadEntryHeader(&source, &header) != EntryHeaderRead) {

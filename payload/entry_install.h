@@ -15,12 +15,12 @@ struct EntryAnnouncer {
 
 enum EntryOutcome {
   EntryInstalled = 0,
-  EntryTruncated,       // the archive ended inside this entry
-  EntryBadName,         // empty, absolute, with a colon or leaving the directory
-  EntryPathTooLong,     // a directory or the destination would not fit its buffer
-  EntryNoMemory,        // no block for the data
-  EntryNotCreated,      // the destination could not be opened for writing
-  EntryWriteFailed,     // short write or failed close
+  EntryTruncated,    // the archive ended inside this entry
+  EntryBadName,      // empty, absolute, with a colon or leaving the directory
+  EntryPathTooLong,  // a directory or the destination would not fit its buffer
+  EntryNoMemory,     // no block for the data
+  EntryNotCreated,   // the destination could not be opened for writing
+  EntryWriteFailed,  // short write or failed close
 };
 
 // Reads the next entry from archive and writes it as installDir + "\" +

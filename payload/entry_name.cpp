@@ -6,14 +6,16 @@
 
 namespace {
 
-bool IsSeparator(char c) {
+bool IsSeparator(char c)
+{
   return c == '\\' || c == '/';
 }
 
 // A component made of dots and spaces only with at least two dots: Windows
 // drops trailing dots and spaces from a component, so ". ." and "..." lead
 // to the parent directory just as ".." does.
-bool IsParentComponent(const char *begin, size_t length) {
+bool IsParentComponent(const char *begin, size_t length)
+{
   size_t dots = 0;
   for (size_t i = 0; i < length; ++i) {
     if (begin[i] == '.') {
@@ -25,7 +27,8 @@ bool IsParentComponent(const char *begin, size_t length) {
   return dots >= 2;
 }
 
-bool EqualsNoCase(const char *begin, size_t length, const char *word) {
+bool EqualsNoCase(const char *begin, size_t length, const char *word)
+{
   size_t wordLength = std::strlen(word);
   if (length != wordLength) {
     return false;
@@ -44,7 +47,8 @@ bool EqualsNoCase(const char *begin, size_t length, const char *word) {
 
 // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices whatever extension
 // or trailing spaces follow them.
-bool IsReservedDevice(const char *begin, size_t length) {
+bool IsReservedDevice(const char *begin, size_t length)
+{
   size_t base = 0;
   while (base < length && begin[base] != '.') {
     ++base;
@@ -64,13 +68,15 @@ bool IsReservedDevice(const char *begin, size_t length) {
   return false;
 }
 
-bool IsBadCharacter(unsigned char c) {
+bool IsBadCharacter(unsigned char c)
+{
   return c < 0x20 || c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*';
 }
 
 }  // namespace
 
-NameVerdict CheckInstallName(const char *name) {
+NameVerdict CheckInstallName(const char *name)
+{
   size_t length = std::strlen(name);
   if (length == 0) {
     return NameEmpty;
@@ -98,7 +104,8 @@ NameVerdict CheckInstallName(const char *name) {
   return NameAccepted;
 }
 
-NameVerdict CheckPackName(const char *name, size_t length) {
+NameVerdict CheckPackName(const char *name, size_t length)
+{
   if (length == 0) {
     return NameEmpty;
   }
@@ -149,7 +156,8 @@ NameVerdict CheckPackName(const char *name, size_t length) {
   return NameAccepted;
 }
 
-const char *DescribeNameVerdict(NameVerdict verdict) {
+const char *DescribeNameVerdict(NameVerdict verdict)
+{
   switch (verdict) {
     case NameAccepted:
       return "name accepted";
@@ -186,7 +194,8 @@ const char *DescribeNameVerdict(NameVerdict verdict) {
   return "unknown rule";
 }
 
-bool JoinPath(char *out, size_t outSize, const char *dir, const char *name, size_t nameLength) {
+bool JoinPath(char *out, size_t outSize, const char *dir, const char *name, size_t nameLength)
+{
   if (outSize == 0) {
     return false;
   }

@@ -21,7 +21,8 @@ int CopyStop;
 
 namespace {
 
-void ShowStatus(HWND page, const char *text, bool repaintNow) {
+void ShowStatus(HWND page, const char *text, bool repaintNow)
+{
   SetDlgItemTextA(page, IDC_STATUS_LINE, text);
   if (repaintNow) {
     UpdateWindow(GetDlgItem(page, IDC_STATUS_LINE));
@@ -29,7 +30,8 @@ void ShowStatus(HWND page, const char *text, bool repaintNow) {
 }
 
 // Copies resource IDR_PAYLOAD, unchanged, into a new file at path.
-bool WritePayloadResource(const char *path) {
+bool WritePayloadResource(const char *path)
+{
   HRSRC found = FindResourceA(AppInstance, MAKEINTRESOURCEA(IDR_PAYLOAD), RT_RCDATA);
   if (found == nullptr) {
     return false;
@@ -47,14 +49,16 @@ bool WritePayloadResource(const char *path) {
 
 // Each entry's destination goes to the status line (painted at the next
 // pump) and advances the bar.
-void AnnounceEntry(void *context, const char *destinationPath) {
+void AnnounceEntry(void *context, const char *destinationPath)
+{
   ShowStatus(static_cast<HWND>(context), destinationPath, false);
   ProgressStep();
 }
 
 // Lets the page react between two files: the only place where Cancel takes
 // effect. Leaves as soon as CopyStop is raised or the queue is empty.
-void PumpCopyMessages(HWND page) {
+void PumpCopyMessages(HWND page)
+{
   MSG message;
   while (CopyStop == 0 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -69,7 +73,8 @@ void PumpCopyMessages(HWND page) {
   }
 }
 
-void ExtractEntries(HWND page, FILE *archive) {
+void ExtractEntries(HWND page, FILE *archive)
+{
   EntryAnnouncer announcer = {AnnounceEntry, page};
   for (int entry = 0; entry < PayloadEntryCount; ++entry) {
     if (InstallArchiveEntry(archive, InstallDir, &announcer) != EntryInstalled) {
@@ -86,12 +91,14 @@ void ExtractEntries(HWND page, FILE *archive) {
 
 }  // namespace
 
-LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM) {
+LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
+{
   char gzipPath[PathBufferSize];
   char archivePath[PathBufferSize];
 
   DWORD tempLength = GetTempPathA(sizeof TempDir, TempDir);
-  bool haveTempDir = SettleTempDir(TempDir, sizeof TempDir, tempLength, StartDir) != TempDirUnusable;
+  bool haveTempDir =
+      SettleTempDir(TempDir, sizeof TempDir, tempLength, StartDir) != TempDirUnusable;
   wsprintfA(gzipPath, "%s\\filesdata.gz", TempDir);
   wsprintfA(archivePath, "%s\\filesdata.dat", TempDir);
 

@@ -4,11 +4,13 @@
 
 namespace {
 
-void ShowPlainBox(void *, const char *text) {
+void ShowPlainBox(void *, const char *text)
+{
   MessageBoxA(nullptr, text, nullptr, MB_OK);
 }
 
-void ShowErrorBox(void *, const char *text) {
+void ShowErrorBox(void *, const char *text)
+{
   ShowGzipError(text);
 }
 
@@ -16,16 +18,19 @@ void ShowErrorBox(void *, const char *text) {
 
 const GzipReporter GzipMessageBoxes = {ShowPlainBox, ShowErrorBox, nullptr};
 
-void ShowGzipError(const char *text) {
+void ShowGzipError(const char *text)
+{
   char message[GzipMessageSize];
   FormatGzipError(message, sizeof message, text);
   MessageBoxA(nullptr, message, nullptr, MB_OK);
 }
 
-BOOL GunzipFile(const char *outputPath, const char *inputPath) {
+BOOL GunzipFile(const char *outputPath, const char *inputPath)
+{
   return GunzipFileReporting(outputPath, inputPath, &GzipMessageBoxes) ? TRUE : FALSE;
 }
 
-BOOL GunzipStream(gzFile input, FILE *output) {
+BOOL GunzipStream(gzFile input, FILE *output)
+{
   return GunzipStreamReporting(input, output, &GzipMessageBoxes) ? TRUE : FALSE;
 }

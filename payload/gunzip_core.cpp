@@ -6,7 +6,8 @@ const char *GzipErrorPrefix = "Setup";
 
 namespace {
 
-void ReportDirect(const GzipReporter *reporter, const char *format, const char *path) {
+void ReportDirect(const GzipReporter *reporter, const char *format, const char *path)
+{
   char message[GzipMessageSize];
   std::snprintf(message, sizeof message, format, path);
   reporter->showDirect(reporter->context, message);
@@ -14,12 +15,14 @@ void ReportDirect(const GzipReporter *reporter, const char *format, const char *
 
 }  // namespace
 
-void FormatGzipError(char *out, size_t outSize, const char *text) {
+void FormatGzipError(char *out, size_t outSize, const char *text)
+{
   std::snprintf(out, outSize, "%s: %s\n", GzipErrorPrefix, text);
 }
 
 bool GunzipFileReporting(const char *outputPath, const char *inputPath,
-                         const GzipReporter *reporter) {
+                         const GzipReporter *reporter)
+{
   gzFile input = gzopen(inputPath, "rb");
   if (input == nullptr) {
     ReportDirect(reporter, "Can't open file %s\n", inputPath);
@@ -34,7 +37,8 @@ bool GunzipFileReporting(const char *outputPath, const char *inputPath,
   return GunzipStreamReporting(input, output, reporter);
 }
 
-bool GunzipStreamReporting(gzFile input, FILE *output, const GzipReporter *reporter) {
+bool GunzipStreamReporting(gzFile input, FILE *output, const GzipReporter *reporter)
+{
   unsigned char block[GunzipBlockSize];
   for (;;) {
     int count = gzread(input, block, sizeof block);

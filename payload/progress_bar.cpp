@@ -9,8 +9,8 @@
 namespace {
 
 struct ProgressBar {
-  HBRUSH fillBrush;    // done part: 0xFF0000, pure blue
-  HBRUSH restBrush;    // the rest: black
+  HBRUSH fillBrush;  // done part: 0xFF0000, pure blue
+  HBRUSH restBrush;  // the rest: black
   HWND control;
   HDC dc;
   RECT doneRect;
@@ -23,7 +23,8 @@ ProgressBar Bar;
 
 }  // namespace
 
-void ProgressInit(HWND control, int total) {
+void ProgressInit(HWND control, int total)
+{
   ZeroMemory(&Bar, sizeof Bar);
   Bar.control = control;
   GetClientRect(control, &Bar.doneRect);
@@ -38,7 +39,8 @@ void ProgressInit(HWND control, int total) {
   Bar.restBrush = CreateSolidBrush(0x000000);
 }
 
-void ProgressStep() {
+void ProgressStep()
+{
   if (ProgressMathStep(&Bar.math)) {
     GetTextExtentPoint32A(Bar.dc, Bar.math.text, lstrlenA(Bar.math.text), &Bar.textSize);
   }
@@ -53,7 +55,8 @@ void ProgressStep() {
   TextOutA(Bar.dc, x, y, Bar.math.text, lstrlenA(Bar.math.text));
 }
 
-void ProgressDone() {
+void ProgressDone()
+{
   if (Bar.dc != nullptr) {
     ReleaseDC(Bar.control, Bar.dc);
     Bar.dc = nullptr;
@@ -69,6 +72,7 @@ void ProgressDone() {
   InvalidateRect(Bar.control, nullptr, TRUE);
 }
 
-int ProgressPosition() {
+int ProgressPosition()
+{
   return Bar.math.position;
 }

@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-void ProgressMathInit(ProgressMath *bar, int32_t width, int32_t total) {
+void ProgressMathInit(ProgressMath *bar, int32_t width, int32_t total)
+{
   std::memset(bar, 0, sizeof *bar);
   bar->width = width < 0 ? 0 : width;
   bar->total = total < 1 ? 1 : total;
@@ -19,7 +20,8 @@ void ProgressMathInit(ProgressMath *bar, int32_t width, int32_t total) {
   }
 }
 
-bool ProgressMathStep(ProgressMath *bar) {
+bool ProgressMathStep(ProgressMath *bar)
+{
   for (int k = ProgressDigits; k >= 1; --k) {
     bar->pending[k] += bar->share[k];
     if (bar->pending[k] > 9) {

@@ -12,15 +12,15 @@ inline constexpr int ProgressDigits = 4;
 inline constexpr int ProgressTextSize = 16;
 
 struct ProgressMath {
-  int32_t width;                          // W, the client width in pixels
-  int32_t total;                          // N, the number of steps
-  int32_t position;                       // right edge of the done part
-  int32_t step;                           // s, the step about to be taken (from 1)
-  int32_t percent;                        // current percentage
-  int32_t lastShown;                      // last percentage formatted
-  int32_t share[ProgressDigits + 1];      // W / N: whole pixels, then digits
-  int32_t pending[ProgressDigits + 1];    // pixels not yet applied, digits
-  char text[ProgressTextSize];            // lastShown in decimal ("" at first)
+  int32_t width;                        // W, the client width in pixels
+  int32_t total;                        // N, the number of steps
+  int32_t position;                     // right edge of the done part
+  int32_t step;                         // s, the step about to be taken (from 1)
+  int32_t percent;                      // current percentage
+  int32_t lastShown;                    // last percentage formatted
+  int32_t share[ProgressDigits + 1];    // W / N: whole pixels, then digits
+  int32_t pending[ProgressDigits + 1];  // pixels not yet applied, digits
+  char text[ProgressTextSize];          // lastShown in decimal ("" at first)
 };
 
 // Clears the state and computes the shares. A total below 1 counts as 1 and

@@ -3,7 +3,8 @@
 #include <cstring>
 
 TempDirChoice SettleTempDir(char *tempDir, size_t tempDirSize, uint32_t tempPathResult,
-                            const char *startDir) {
+                            const char *startDir)
+{
   if (tempDirSize == 0) {
     return TempDirUnusable;
   }

@@ -6,9 +6,9 @@
 #include <cstdint>
 
 enum TempDirChoice {
-  TempDirFromSystem = 0,   // the system's temporary path
-  TempDirFromStartDir,     // the start-up directory
-  TempDirUnusable,         // neither: the fallback did not fit; tempDir is empty
+  TempDirFromSystem = 0,  // the system's temporary path
+  TempDirFromStartDir,    // the start-up directory
+  TempDirUnusable,        // neither: the fallback did not fit; tempDir is empty
 };
 
 // tempDir (tempDirSize bytes) holds what GetTempPathA wrote, and

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-WholeFileResult WriteWholeFile(const char *path, const void *data, uint32_t size) {
+WholeFileResult WriteWholeFile(const char *path, const void *data, uint32_t size)
+{
   FILE *file = std::fopen(path, "wb");
   if (file == nullptr) {
     return WholeFileNotCreated;

@@ -5,8 +5,8 @@
 
 enum WholeFileResult {
   WholeFileWritten = 0,
-  WholeFileNotCreated,   // fopen "wb" failed: read-only file, a directory, no parent
-  WholeFileShort,        // fewer bytes written than asked, or the close failed
+  WholeFileNotCreated,  // fopen "wb" failed: read-only file, a directory, no parent
+  WholeFileShort,       // fewer bytes written than asked, or the close failed
 };
 
 // Creates (or truncates) path and writes size bytes of data (none for size

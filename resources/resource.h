@@ -3,40 +3,40 @@
 // no number here. Included by the resource script and by the C++ code.
 #pragma once
 
-#define IDI_SETUP            200   /* class icon, 32 x 32, 16 colours */
-#define IDI_FOLDER           201   /* yellow folder, 16 x 16 */
-#define IDI_UP               202   /* up arrow, 16 x 16 */
-#define IDI_NEW_FOLDER       203   /* green folder, 16 x 16 */
+#define IDI_SETUP 200      /* class icon, 32 x 32, 16 colours */
+#define IDI_FOLDER 201     /* yellow folder, 16 x 16 */
+#define IDI_UP 202         /* up arrow, 16 x 16 */
+#define IDI_NEW_FOLDER 203 /* green folder, 16 x 16 */
 
-#define IDS_LICENCE          150
-#define IDS_CLASS_NAME       301
+#define IDS_LICENCE 150
+#define IDS_CLASS_NAME 301
 
-#define IDR_PAYLOAD          15734
+#define IDR_PAYLOAD 15734
 
 /* main-window commands */
-#define IDM_CLOSE            300
-#define IDM_RUN_WIZARD       4444
+#define IDM_CLOSE 300
+#define IDM_RUN_WIZARD 4444
 
 /* agreement page */
-#define IDC_LICENCE_TEXT     151
+#define IDC_LICENCE_TEXT 151
 
 /* destination page and shortcut page share their ids */
-#define IDC_BROWSE           100
-#define IDC_DEST_EDIT        101
-#define IDC_DESKTOP_BOX      110
+#define IDC_BROWSE 100
+#define IDC_DEST_EDIT 101
+#define IDC_DESKTOP_BOX 110
 
 /* folder browser */
-#define IDC_PATH_LINE        102
-#define IDC_FREE_SPACE_LINE  103
-#define IDC_DRIVE_LIST       104
-#define IDC_NAME_EDIT        105
-#define IDC_DIR_LIST         107
+#define IDC_PATH_LINE 102
+#define IDC_FREE_SPACE_LINE 103
+#define IDC_DRIVE_LIST 104
+#define IDC_NAME_EDIT 105
+#define IDC_DIR_LIST 107
 
 /* copy page */
-#define IDC_PROGRESS_BAR     214
-#define IDC_STATUS_LINE      215
-#define IDM_EXTRACT          4445
+#define IDC_PROGRESS_BAR 214
+#define IDC_STATUS_LINE 215
+#define IDM_EXTRACT 4445
 
 /* program-group browser */
-#define IDC_GROUP_PATH       211
-#define IDC_GROUP_LIST       212
+#define IDC_GROUP_PATH 211
+#define IDC_GROUP_LIST 212

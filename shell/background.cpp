@@ -126,9 +126,9 @@ static HPALETTE MakeCanvasPalette(const BITMAPINFO *info)
     return nullptr;
   HPALETTE palette = nullptr;
   uint8_t *bytes = static_cast<uint8_t *>(GlobalLock(block));
-  if (bytes && FillCanvasPalette(bytes, CanvasPaletteBlockSize,
-                                 reinterpret_cast<const uint8_t *>(info->bmiColors),
-                                 256 * sizeof(RGBQUAD)))
+  if (bytes &&
+      FillCanvasPalette(bytes, CanvasPaletteBlockSize,
+                        reinterpret_cast<const uint8_t *>(info->bmiColors), 256 * sizeof(RGBQUAD)))
     palette = CreatePalette(reinterpret_cast<const LOGPALETTE *>(bytes));
   GlobalUnlock(block);
   GlobalFree(block);
@@ -142,15 +142,14 @@ static void ProcessCanvas(HDC displayDc, HBITMAP bitmap)
   CanvasInfo = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, CanvasInfoSize);
   BITMAPINFO *info = static_cast<BITMAPINFO *>(GlobalLock(CanvasInfo));
   if (!info)
-    return;   // no header, no pixels: the bitmap keeps the plain snapshot
+    return;  // no header, no pixels: the bitmap keeps the plain snapshot
   FillCanvasHeader(&info->bmiHeader, bitmap);
 
   UINT lines = 0;
   const SIZE_T size = ReadCanvasPixels(displayDc, bitmap, info, &lines);
   const BITMAPINFOHEADER &header = info->bmiHeader;
   if (header.biBitCount == 24)
-    DarkenCheckerboard(static_cast<uint8_t *>(CanvasBits), size, header.biWidth,
-                       header.biHeight);
+    DarkenCheckerboard(static_cast<uint8_t *>(CanvasBits), size, header.biWidth, header.biHeight);
   else if (header.biBitCount == 8)
     BackgroundPalette = MakeCanvasPalette(info);
 

@@ -17,9 +17,9 @@ bool FillCanvasPalette(uint8_t *block, size_t blockSize, const uint8_t *colourTa
   uint8_t *entry = block + PaletteHeaderSize;
   const uint8_t *quad = colourTable;
   for (size_t i = 0; i < entries; ++i, entry += PaletteEntrySize, quad += ColourQuadSize) {
-    entry[0] = quad[2];   // red
-    entry[1] = quad[1];   // green
-    entry[2] = quad[0];   // blue
+    entry[0] = quad[2];  // red
+    entry[1] = quad[1];  // green
+    entry[2] = quad[0];  // blue
     entry[3] = CanvasPaletteFlags;
   }
   return true;

@@ -11,11 +11,11 @@
 
 inline constexpr int CanvasPaletteEntries = 256;
 inline constexpr uint16_t CanvasPaletteVersion = 0x300;
-inline constexpr uint8_t CanvasPaletteFlags = 4;      // PC_NOCOLLAPSE
+inline constexpr uint8_t CanvasPaletteFlags = 4;  // PC_NOCOLLAPSE
 inline constexpr size_t CanvasPaletteBlockSize = 1032;
-inline constexpr size_t ColourQuadSize = 4;           // RGBQUAD: blue, green, red, reserved
-inline constexpr size_t PaletteEntrySize = 4;         // PALETTEENTRY: red, green, blue, flags
-inline constexpr size_t PaletteHeaderSize = 4;        // palVersion, palNumEntries
+inline constexpr size_t ColourQuadSize = 4;     // RGBQUAD: blue, green, red, reserved
+inline constexpr size_t PaletteEntrySize = 4;   // PALETTEENTRY: red, green, blue, flags
+inline constexpr size_t PaletteHeaderSize = 4;  // palVersion, palNumEntries
 
 // Writes the palette block from a colour table of 256 RGBQUADs (blue, green,
 // red, reserved). Returns false and writes nothing when the block or the table

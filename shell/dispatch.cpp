@@ -11,8 +11,8 @@ LRESULT CallDefaultProc(int32_t kind, HWND window, UINT message, WPARAM wParam, 
   return 0;
 }
 
-LRESULT DispatchMessageTable(const MessageTable *table, HWND window, UINT message,
-                             WPARAM wParam, LPARAM lParam)
+LRESULT DispatchMessageTable(const MessageTable *table, HWND window, UINT message, WPARAM wParam,
+                             LPARAM lParam)
 {
   for (int32_t row = 0; row < table->count; ++row) {
     if (table->rows[row].message == message)
@@ -21,8 +21,7 @@ LRESULT DispatchMessageTable(const MessageTable *table, HWND window, UINT messag
   return CallDefaultProc(table->defaultKind, window, message, wParam, lParam);
 }
 
-LRESULT DispatchCommandTable(const CommandTable *table, HWND window, WPARAM wParam,
-                             LPARAM lParam)
+LRESULT DispatchCommandTable(const CommandTable *table, HWND window, WPARAM wParam, LPARAM lParam)
 {
   // Only the id takes part in the match: every notification of a listed
   // control reaches its handler, which tells the codes apart itself.

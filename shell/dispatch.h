@@ -12,9 +12,9 @@
 
 // What happens to a message (or command) that no row names.
 enum DefaultProcKind : int32_t {
-  DefaultReturnZero = 0,   // return 0; for a dialog: not handled
-  DefaultWindowProc = 1,   // DefWindowProcA
-  DefaultDialogProc = 2,   // DefDlgProcA
+  DefaultReturnZero = 0,  // return 0; for a dialog: not handled
+  DefaultWindowProc = 1,  // DefWindowProcA
+  DefaultDialogProc = 2,  // DefDlgProcA
 };
 
 typedef LRESULT (*MessageHandler)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -29,7 +29,7 @@ struct MessageEntry {
 struct MessageTable {
   int32_t count;
   const MessageEntry *rows;
-  int32_t defaultKind;   // a DefaultProcKind; any other value returns 0
+  int32_t defaultKind;  // a DefaultProcKind; any other value returns 0
 };
 
 struct CommandEntry {
@@ -45,20 +45,20 @@ struct CommandTable {
 
 // Builds a table over a constant array of rows, counting them.
 template <size_t N>
-constexpr MessageTable MakeMessageTable(const MessageEntry (&rows)[N], int32_t kind) {
+constexpr MessageTable MakeMessageTable(const MessageEntry (&rows)[N], int32_t kind)
+{
   return MessageTable{static_cast<int32_t>(N), rows, kind};
 }
 template <size_t N>
-constexpr CommandTable MakeCommandTable(const CommandEntry (&rows)[N], int32_t kind) {
+constexpr CommandTable MakeCommandTable(const CommandEntry (&rows)[N], int32_t kind)
+{
   return CommandTable{static_cast<int32_t>(N), rows, kind};
 }
 
-LRESULT DispatchMessageTable(const MessageTable *table, HWND window, UINT message,
-                             WPARAM wParam, LPARAM lParam);
-LRESULT DispatchCommandTable(const CommandTable *table, HWND window, WPARAM wParam,
+LRESULT DispatchMessageTable(const MessageTable *table, HWND window, UINT message, WPARAM wParam,
                              LPARAM lParam);
-LRESULT CallDefaultProc(int32_t kind, HWND window, UINT message, WPARAM wParam,
-                        LPARAM lParam);
+LRESULT DispatchCommandTable(const CommandTable *table, HWND window, WPARAM wParam, LPARAM lParam);
+LRESULT CallDefaultProc(int32_t kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // WM_PAINT handler of the four wizard pages: BannerBitmap at (0, 0).
 LRESULT PaintBanner(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-inline constexpr size_t FaceNameSize = 32;   // LF_FACESIZE
+inline constexpr size_t FaceNameSize = 32;  // LF_FACESIZE
 
 // Fills all FaceNameSize characters of field: the face name with its
 // terminator and zeros after it. A null face name, or one that does not fit

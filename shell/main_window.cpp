@@ -66,8 +66,8 @@ static LRESULT OnClose(HWND window, UINT, UINT, LPARAM)
 }
 
 static const CommandEntry MainCommandRows[] = {
-  {IDM_RUN_WIZARD, SetupWizard},
-  {IDM_CLOSE, OnClose},
+    {IDM_RUN_WIZARD, SetupWizard},
+    {IDM_CLOSE, OnClose},
 };
 static const CommandTable MainCommands = MakeCommandTable(MainCommandRows, DefaultWindowProc);
 
@@ -77,10 +77,10 @@ static LRESULT OnCommand(HWND window, UINT, WPARAM wParam, LPARAM lParam)
 }
 
 static const MessageEntry MainMessageRows[] = {
-  {WM_CREATE, OnCreate},
-  {WM_COMMAND, OnCommand},
-  {WM_DESTROY, OnDestroy},
-  {WM_PAINT, OnPaint},
+    {WM_CREATE, OnCreate},
+    {WM_COMMAND, OnCommand},
+    {WM_DESTROY, OnDestroy},
+    {WM_PAINT, OnPaint},
 };
 static const MessageTable MainMessages = MakeMessageTable(MainMessageRows, DefaultWindowProc);
 
@@ -109,8 +109,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
   if (!RegisterClassA(&windowClass) && !RegisterClassA(&windowClass))
     return 0;
 
-  MainWindow = CreateWindowExA(0, ClassName, ClassName, WS_POPUP | WS_VISIBLE, 0, 0, 0, 0,
-                               nullptr, nullptr, AppInstance, nullptr);
+  MainWindow = CreateWindowExA(0, ClassName, ClassName, WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, nullptr,
+                               nullptr, AppInstance, nullptr);
   if (!MainWindow)
     return 0;
   // No ShowWindow: the window is created visible. UpdateWindow paints the

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-extern char ClassName[20];       // string 301: class name, title, menu and accelerator name
+extern char ClassName[20];  // string 301: class name, title, menu and accelerator name
 extern HWND MainWindow;
 extern int ScreenWidth;
 extern int ScreenHeight;

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-INT_PTR ShowAgreementPage(HWND owner);   // integration/agreement_page.cpp
-INT_PTR RunDirPage(HWND owner);          // destination/dir_page.cpp
-INT_PTR RunCopyPage(HWND owner);         // payload/copy_page.cpp
-INT_PTR ShowShortcutPage(HWND owner);    // integration/shortcut_page.cpp
+INT_PTR ShowAgreementPage(HWND owner);  // integration/agreement_page.cpp
+INT_PTR RunDirPage(HWND owner);         // destination/dir_page.cpp
+INT_PTR RunCopyPage(HWND owner);        // payload/copy_page.cpp
+INT_PTR ShowShortcutPage(HWND owner);   // integration/shortcut_page.cpp

@@ -10,15 +10,15 @@
 #define ZV_SUPPORT_ADDRESS "support@zorvane.example.com"
 
 static const char CancelMessage[] =
-  "Setup was canceled. Any notes or errors you can send on my email: " ZV_SUPPORT_ADDRESS;
+    "Setup was canceled. Any notes or errors you can send on my email: " ZV_SUPPORT_ADDRESS;
 
 typedef INT_PTR (*PageOperation)(HWND owner);
 
 // The pages whose result decides whether setup goes on.
 static const PageOperation DecisivePages[] = {
-  ShowAgreementPage,
-  RunDirPage,
-  RunCopyPage,
+    ShowAgreementPage,
+    RunDirPage,
+    RunCopyPage,
 };
 
 LRESULT SetupWizard(HWND window, UINT, UINT, LPARAM)

@@ -7,12 +7,14 @@
 
 namespace {
 
-const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" ZV_PRODUCT_TITLE;
+const char UninstallKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" ZV_PRODUCT_TITLE;
 const char Caption[] = ZV_PRODUCT_TITLE " - Uninstall";
 
 // Reads a string value of the open key into out; "(not registered)" when it
 // is missing, not a string or too long.
-void ReadPath(HKEY key, const char *name, char *out, DWORD outSize) {
+void ReadPath(HKEY key, const char *name, char *out, DWORD outSize)
+{
   DWORD type = 0;
   DWORD size = outSize - 1;
   if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(out), &size) !=
@@ -26,7 +28,8 @@ void ReadPath(HKEY key, const char *name, char *out, DWORD outSize) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     MessageBoxA(nullptr, ZV_PRODUCT_TITLE " is not registered on this computer; nothing to remove.",

@@ -9,7 +9,8 @@ namespace {
 
 const char ClassName[] = "ZorvaneMain";
 
-LRESULT PaintGreeting(HWND window, UINT, WPARAM, LPARAM) {
+LRESULT PaintGreeting(HWND window, UINT, WPARAM, LPARAM)
+{
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
   RECT client;
@@ -24,7 +25,8 @@ LRESULT PaintGreeting(HWND window, UINT, WPARAM, LPARAM) {
   return 0;
 }
 
-LRESULT QuitOnDestroy(HWND, UINT, WPARAM, LPARAM) {
+LRESULT QuitOnDestroy(HWND, UINT, WPARAM, LPARAM)
+{
   PostQuitMessage(0);
   return 0;
 }
@@ -35,17 +37,19 @@ const MessageEntry MainRows[] = {
 };
 const MessageTable MainMessages = MakeMessageTable(MainRows, DefaultWindowProc);
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
   return DispatchMessageTable(&MainMessages, window, message, wParam, lParam);
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
+{
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = MainWindowProc;
   windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));   // IDC_ARROW
+  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = ClassName;
   RegisterClassA(&windowClass);

@@ -51,12 +51,11 @@ LRESULT CALLBACK PictureWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;   // top-down: row y is screen line y
+  info.bmiHeader.biHeight = -height;  // top-down: row y is screen line y
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, pixels.data(), &info,
-                    DIB_RGB_COLORS);
+  SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
   EndPaint(window, &paint);
   return 0;
 }
@@ -121,16 +120,16 @@ protected:
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "ZvPicture";
     RegisterClassA(&windowClass);
-    picture = CreateWindowExA(WS_EX_TOPMOST, "ZvPicture", "", WS_POPUP | WS_VISIBLE, 0, 0,
-                              ScreenWidth, ScreenHeight, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+    picture =
+        CreateWindowExA(WS_EX_TOPMOST, "ZvPicture", "", WS_POPUP | WS_VISIBLE, 0, 0, ScreenWidth,
+                        ScreenHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(picture, nullptr);
     UpdateWindow(picture);
     PumpFor(500);
 
     // Like the main window while it is created: visible, 0 x 0.
-    window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, nullptr,
-                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     TitleFont = MakeFont(400, 0, 72, DEFAULT_CHARSET, "Arial Black");
     ASSERT_NE(TitleFont, nullptr);
@@ -168,10 +167,10 @@ TEST(MakeFont, FillsEveryFieldOfTheDescription)
   EXPECT_EQ(made.lfUnderline, 0);
   EXPECT_EQ(made.lfStrikeOut, 0);
   EXPECT_EQ(made.lfCharSet, DEFAULT_CHARSET);
-  EXPECT_EQ(made.lfOutPrecision, 3);     // OUT_STROKE_PRECIS
-  EXPECT_EQ(made.lfClipPrecision, 2);    // CLIP_STROKE_PRECIS
-  EXPECT_EQ(made.lfQuality, 1);          // DRAFT_QUALITY
-  EXPECT_EQ(made.lfPitchAndFamily, 0x22);   // VARIABLE_PITCH | FF_SWISS
+  EXPECT_EQ(made.lfOutPrecision, 3);       // OUT_STROKE_PRECIS
+  EXPECT_EQ(made.lfClipPrecision, 2);      // CLIP_STROKE_PRECIS
+  EXPECT_EQ(made.lfQuality, 1);            // DRAFT_QUALITY
+  EXPECT_EQ(made.lfPitchAndFamily, 0x22);  // VARIABLE_PITCH | FF_SWISS
   EXPECT_STREQ(made.lfFaceName, "Arial Black");
   DeleteObject(font);
 
@@ -213,7 +212,7 @@ TEST_F(BackgroundTest, HeaderAndPixelMemoryDescribeTheSnapshot)
   ASSERT_NE(header, nullptr);
   EXPECT_EQ(header->biSize, 40u);
   EXPECT_EQ(header->biWidth, ScreenWidth);
-  EXPECT_EQ(header->biHeight, ScreenHeight);   // positive: bottom-up
+  EXPECT_EQ(header->biHeight, ScreenHeight);  // positive: bottom-up
   EXPECT_EQ(header->biPlanes, 1);
   EXPECT_EQ(header->biBitCount, 24);
   EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));

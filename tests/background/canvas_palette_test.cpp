@@ -15,10 +15,10 @@ std::vector<uint8_t> ColourTable()
 {
   std::vector<uint8_t> table(CanvasPaletteEntries * ColourQuadSize);
   for (int i = 0; i < CanvasPaletteEntries; ++i) {
-    table[i * 4 + 0] = static_cast<uint8_t>(i);              // blue
-    table[i * 4 + 1] = static_cast<uint8_t>(255 - i);        // green
-    table[i * 4 + 2] = static_cast<uint8_t>(i * 37 + 11);    // red
-    table[i * 4 + 3] = 0xA5;                                 // reserved
+    table[i * 4 + 0] = static_cast<uint8_t>(i);            // blue
+    table[i * 4 + 1] = static_cast<uint8_t>(255 - i);      // green
+    table[i * 4 + 2] = static_cast<uint8_t>(i * 37 + 11);  // red
+    table[i * 4 + 3] = 0xA5;                               // reserved
   }
   return table;
 }
@@ -43,7 +43,7 @@ TEST(CanvasPalette, TakesEveryColourOfTheTableWithNoCollapse)
     EXPECT_EQ(entry[0], quad[2]) << "red of entry " << i;
     EXPECT_EQ(entry[1], quad[1]) << "green of entry " << i;
     EXPECT_EQ(entry[2], quad[0]) << "blue of entry " << i;
-    EXPECT_EQ(entry[3], 4) << "flags of entry " << i;   // PC_NOCOLLAPSE
+    EXPECT_EQ(entry[3], 4) << "flags of entry " << i;  // PC_NOCOLLAPSE
   }
   // The block's last 4 bytes lie past the 256 entries and stay as they were.
   for (size_t i = PaletteHeaderSize + 256 * PaletteEntrySize; i < block.size(); ++i) {

@@ -83,12 +83,12 @@ TEST(DibRowSize, EmptyAndOversizedRowsAreZero)
 {
   EXPECT_EQ(DibRowSize(0, 24), 0u);
   EXPECT_EQ(DibRowSize(-1, 24), 0u);
-  EXPECT_EQ(DibRowSize(INT32_MAX, 24), 0u);   // 6 GB: no 32-bit size
+  EXPECT_EQ(DibRowSize(INT32_MAX, 24), 0u);  // 6 GB: no 32-bit size
   EXPECT_EQ(DibImageSize(1024, 768, 24), 2359296u);
   EXPECT_EQ(DibImageSize(5, 3, 24), 48u);
   EXPECT_EQ(DibImageSize(1024, 0, 24), 0u);
   EXPECT_EQ(DibImageSize(1024, -768, 24), 0u);
-  EXPECT_EQ(DibImageSize(65536, 65536, 24), 0u);   // 12 GB
+  EXPECT_EQ(DibImageSize(65536, 65536, 24), 0u);  // 12 GB
 }
 
 TEST(CanvasBitCount, EightBitsOrFewerKeepThePalettePath)
@@ -171,7 +171,7 @@ TEST(DarkenCheckerboard, NoRowsOrNoPixelsLeaveTheBufferAlone)
 // vector is exactly the given size, so AddressSanitizer sees any overrun.
 TEST(DarkenCheckerboard, ShortBufferDarkensOnlyWholeRowsInside)
 {
-  const int32_t width = 13;   // row size 40: 39 pixel bytes + 1 padding
+  const int32_t width = 13;  // row size 40: 39 pixel bytes + 1 padding
   const int32_t height = 6;
   const size_t rowSize = DibRowSize(width, 24);
   for (size_t size : {rowSize * height - 1, rowSize * 3 + 20, rowSize - 1, rowSize}) {

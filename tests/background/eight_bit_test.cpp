@@ -106,8 +106,7 @@ TEST(EightBitBackground, KeepsEveryPixelAndTakesThePaletteOfTheSnapshot)
   for (int r = 0; r < ScreenHeight; ++r) {
     for (int x = 0; x < ScreenWidth; ++x, ++pixels) {
       const RGBQUAD &a = info->bmiColors[bits[static_cast<size_t>(r) * rowSize + x]];
-      const RGBQUAD &b =
-          beforeInfo.colours[beforeIndices[static_cast<size_t>(r) * rowSize + x]];
+      const RGBQUAD &b = beforeInfo.colours[beforeIndices[static_cast<size_t>(r) * rowSize + x]];
       if (a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue)
         ++sameColour;
     }

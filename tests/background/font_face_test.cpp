@@ -28,7 +28,7 @@ TEST(CopyFaceName, CopiesNamesThatFitWithTheirTerminator)
   EXPECT_STREQ(field, "Arial Black");
   EXPECT_TRUE(AllZero(field, std::strlen("Arial Black")));
 
-  const std::string longest(FaceNameSize - 1, 'F');   // 31 characters + terminator
+  const std::string longest(FaceNameSize - 1, 'F');  // 31 characters + terminator
   std::memset(field, 'x', sizeof field);
   ASSERT_TRUE(CopyFaceName(field, longest.c_str()));
   EXPECT_EQ(std::string(field), longest);

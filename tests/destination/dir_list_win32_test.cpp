@@ -29,16 +29,15 @@ ListHost MakeHost()
 {
   InitCommonControls();
   ListHost host;
-  host.window = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  host.window = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
   CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 300, 20, host.window,
                   reinterpret_cast<HMENU>(IDC_PATH_LINE), nullptr, nullptr);
   CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 0, 20, 300, 20, host.window,
                   reinterpret_cast<HMENU>(IDC_GROUP_PATH), nullptr, nullptr);
-  host.list = CreateWindowExA(0, WC_LISTVIEWA, "",
-                              WS_CHILD | LVS_LIST | LVS_SINGLESEL | LVS_SORTASCENDING, 0, 40,
-                              300, 200, host.window, reinterpret_cast<HMENU>(IDC_DIR_LIST),
-                              nullptr, nullptr);
+  host.list = CreateWindowExA(
+      0, WC_LISTVIEWA, "", WS_CHILD | LVS_LIST | LVS_SINGLESEL | LVS_SORTASCENDING, 0, 40, 300, 200,
+      host.window, reinterpret_cast<HMENU>(IDC_DIR_LIST), nullptr, nullptr);
   FolderImage = 0;
   UpImage = 1;
   NewFolderImage = 2;
@@ -114,8 +113,8 @@ TEST(DestFillDirList, ListsSubdirectoriesBetweenUpAndFinalEntries)
 
   FillDirList(host.window, host.list, path, 0);
   std::vector<Entry> entries = Entries(host.list);
-  ASSERT_EQ(Texts(host.list), (std::vector<std::string>{"........", "Alpha", "beta", "gamma",
-                                                         "hid", "The Zorvane"}));
+  ASSERT_EQ(Texts(host.list),
+            (std::vector<std::string>{"........", "Alpha", "beta", "gamma", "hid", "The Zorvane"}));
   EXPECT_EQ(entries[0].image, UpImage);
   EXPECT_EQ(entries[1].image, FolderImage);
   EXPECT_EQ(entries[5].image, NewFolderImage);

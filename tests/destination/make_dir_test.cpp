@@ -11,7 +11,7 @@ namespace {
 // A file system of directory names; creation needs the parent to exist.
 struct FakeFs {
   std::set<std::string> dirs{"C:\\", "C:\\Program files"};
-  std::set<std::string> denied;   // creation of these fails (access denied)
+  std::set<std::string> denied;  // creation of these fails (access denied)
   std::vector<std::string> created;
   std::vector<std::string> removed;
   int creates = 0;
@@ -79,7 +79,8 @@ TEST(DestParentLevels, OutermostFirstWithoutTheRoot)
             (std::vector<std::string>{"C:\\Program files", "C:\\Program files\\Apps"}));
   EXPECT_TRUE(Levels("C:\\The Zorvane").empty());
   EXPECT_EQ(Levels("Apps\\The Zorvane"), (std::vector<std::string>{"Apps"}));
-  EXPECT_EQ(Levels("\\\\server\\share\\Apps\\X"), (std::vector<std::string>{"\\\\server\\share\\Apps"}));
+  EXPECT_EQ(Levels("\\\\server\\share\\Apps\\X"),
+            (std::vector<std::string>{"\\\\server\\share\\Apps"}));
   EXPECT_EQ(Levels("\\Apps\\X"), (std::vector<std::string>{"\\Apps"}));
   // Doubled and trailing separators give no empty level.
   EXPECT_EQ(Levels("C:\\A\\\\B\\"), (std::vector<std::string>{"C:\\A", "C:\\A\\\\B"}));
@@ -107,9 +108,9 @@ TEST(DestSettle, MissingParentsAreCreatedOutermostFirst)
 {
   FakeFs fs;
   EXPECT_EQ(Settle(fs, "C:\\Program files\\Apps\\Games\\The Zorvane"), DestinationCreated);
-  EXPECT_EQ(fs.created, (std::vector<std::string>{"C:\\Program files\\Apps",
-                                                  "C:\\Program files\\Apps\\Games",
-                                                  "C:\\Program files\\Apps\\Games\\The Zorvane"}));
+  EXPECT_EQ(fs.created,
+            (std::vector<std::string>{"C:\\Program files\\Apps", "C:\\Program files\\Apps\\Games",
+                                      "C:\\Program files\\Apps\\Games\\The Zorvane"}));
 }
 
 TEST(DestSettle, DirectoryThatCannotBeMadeIsAFailure)

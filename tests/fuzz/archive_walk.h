@@ -13,13 +13,15 @@
 #include "payload/entry_name.h"
 #include "shell/product.h"
 
-inline void Require(bool condition) {
+inline void Require(bool condition)
+{
   if (!condition) {
     std::abort();
   }
 }
 
-inline void WalkArchive(const uint8_t *data, size_t size) {
+inline void WalkArchive(const uint8_t *data, size_t size)
+{
   MemorySource memory{data, size, 0};
   ByteSource source = MakeMemorySource(&memory);
   std::vector<uint8_t> block;
@@ -45,8 +47,8 @@ inline void WalkArchive(const uint8_t *data, size_t size) {
       Require(std::strchr(header.name, ':') == nullptr);
       char directory[ShortPathSize];
       for (size_t p = 1; p < nameLength; ++p) {
-        if (header.name[p] == '\\' && JoinPath(directory, sizeof directory, DefaultInstallDir,
-                                               header.name, p)) {
+        if (header.name[p] == '\\' &&
+            JoinPath(directory, sizeof directory, DefaultInstallDir, header.name, p)) {
           Require(std::strlen(directory) == std::strlen(DefaultInstallDir) + 1 + p);
         }
       }
@@ -68,6 +70,7 @@ inline void WalkArchive(const uint8_t *data, size_t size) {
     block.assign(header.dataSize, 0);
     Require(ReadEntryData(&source, block.data(), header.dataSize));
     Require(header.dataSize == 0 ||
-            std::memcmp(block.data(), data + memory.offset - header.dataSize, header.dataSize) == 0);
+            std::memcmp(block.data(), data + memory.offset - header.dataSize, header.dataSize) ==
+                0);
   }
 }

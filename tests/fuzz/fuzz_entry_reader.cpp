@@ -5,7 +5,8 @@
 
 #include "tests/fuzz/archive_walk.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
   WalkArchive(data, size);
   return 0;
 }

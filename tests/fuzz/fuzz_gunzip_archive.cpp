@@ -16,18 +16,21 @@ namespace {
 
 int MessageCount;
 
-void Count(void *, const char *text) {
+void Count(void *, const char *text)
+{
   Require(text != nullptr && text[0] != '\0');
   ++MessageCount;
 }
 
-std::string ScratchPath(const char *name) {
+std::string ScratchPath(const char *name)
+{
   return "/tmp/zvfuzz-" + std::to_string(getpid()) + "-" + name;
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
   static const std::string input = ScratchPath("filesdata.gz");
   static const std::string output = ScratchPath("filesdata.dat");
   FILE *file = std::fopen(input.c_str(), "wb");

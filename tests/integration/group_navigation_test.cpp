@@ -11,8 +11,8 @@ namespace {
 
 TEST(GroupBrowserUpEntry, ListedAboveTwentyOneCharacters)
 {
-  const char at21[] = "C:\\WINDOWS\\Start Menu";            // 21
-  const char at22[] = "C:\\WINDOWS\\Start Menu2";           // 22
+  const char at21[] = "C:\\WINDOWS\\Start Menu";   // 21
+  const char at22[] = "C:\\WINDOWS\\Start Menu2";  // 22
   ASSERT_EQ(std::strlen(at21), 21u);
   ASSERT_EQ(std::strlen(at22), 22u);
   EXPECT_FALSE(GroupListHasUpEntry(std::strlen(at21)));
@@ -37,11 +37,11 @@ TEST(GroupBrowserMove, PositionZeroIsTheUpEntryOnlyAboveTwentyOneCharacters)
   // Listing of a 30-character folder: up entry, two folders, final entry.
   EXPECT_EQ(ChooseGroupMove(0, 3, 30), GroupGoUp);
   EXPECT_EQ(ChooseGroupMove(1, 3, 30), GroupDescend);
-  EXPECT_EQ(ChooseGroupMove(3, 3, 30), GroupDescend);   // the final entry
+  EXPECT_EQ(ChooseGroupMove(3, 3, 30), GroupDescend);  // the final entry
   EXPECT_EQ(ChooseGroupMove(0, 3, 22), GroupGoUp);
   // At 21 characters or less position 0 is an ordinary subfolder.
   EXPECT_EQ(ChooseGroupMove(0, 2, 21), GroupDescend);
-  EXPECT_EQ(ChooseGroupMove(0, 0, 2), GroupDescend);    // only the final entry
+  EXPECT_EQ(ChooseGroupMove(0, 0, 2), GroupDescend);  // only the final entry
 }
 
 TEST(GroupBrowserMove, NoSelectionOrBeyondTheFinalEntryStays)
@@ -97,12 +97,12 @@ TEST(GroupBrowserDescend, RefusedUnchangedWhenNoRoomIsLeftForTheListingPattern)
   std::string start(500, 'p');
   std::memcpy(group, start.c_str(), start.size() + 1);
 
-  ASSERT_TRUE(GroupDescendInto(group, 512, "123456"));   // 500 + 1 + 6 = 507
+  ASSERT_TRUE(GroupDescendInto(group, 512, "123456"));  // 500 + 1 + 6 = 507
   EXPECT_EQ(std::strlen(group), 507u);
   EXPECT_EQ(std::string(group), start + "\\123456");
 
   std::string before(group);
-  EXPECT_FALSE(GroupDescendInto(group, 512, ""));        // 508
+  EXPECT_FALSE(GroupDescendInto(group, 512, ""));  // 508
   EXPECT_EQ(std::string(group), before);
   for (size_t i = 508; i < sizeof(group); ++i)
     ASSERT_EQ(group[i], '#') << "written at " << i;

@@ -12,22 +12,28 @@
 namespace {
 
 const char ShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char AppPathsProduct[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane";
-const char UninstallProduct[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane";
+const char AppPathsProduct[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane";
+const char UninstallProduct[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane";
 
 // Stores data (length bytes, the terminator included or not) as REG_SZ
 // under name in Shell Folders; removed again by the destructor.
 struct StagedShellFolder {
   std::string name;
-  StagedShellFolder(const char *valueName, const char *data, DWORD length) : name(valueName) {
+  StagedShellFolder(const char *valueName, const char *data, DWORD length) : name(valueName)
+  {
     HKEY key;
     EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr), ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
-                             length), ERROR_SUCCESS);
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE *>(data), length),
+        ERROR_SUCCESS);
     RegCloseKey(key);
   }
-  ~StagedShellFolder() {
+  ~StagedShellFolder()
+  {
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ShellFolders, 0, KEY_ALL_ACCESS, &key) == 0) {
       RegDeleteValueA(key, name.c_str());
@@ -51,8 +57,8 @@ StoredString ReadValue(const char *keyPath, const char *name)
     return value;
   char data[1024] = "";
   value.length = sizeof(data);
-  value.status = RegQueryValueExA(key, name, nullptr, &value.type,
-                                  reinterpret_cast<BYTE *>(data), &value.length);
+  value.status = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE *>(data),
+                                  &value.length);
   value.text = data;
   RegCloseKey(key);
   return value;
@@ -106,7 +112,7 @@ TEST(ShortcutRegistry, MissingOrEmptyShellFolderIsNotFoundAndLeavesTheBuffer)
 
 TEST(ShortcutRegistry, ShellFolderLongerThanTheReadOrTheCallersBufferIsNotFound)
 {
-  std::string longest(511, 'p');      // 512 bytes with the terminator
+  std::string longest(511, 'p');  // 512 bytes with the terminator
   StagedShellFolder fits("ZvTest Longest", longest.c_str(), 512);
   std::string tooLong(512, 'p');
   StagedShellFolder over("ZvTest Too Long", tooLong.c_str(), 513);
@@ -154,7 +160,8 @@ TEST(ShortcutRegistry, AppPathsAndUninstallValuesRewrittenInPlace)
   ExpectString(AppPathsProduct, "Path", "C:\\Program files\\The Zorvane");
   EXPECT_EQ(CountValues(AppPathsProduct), 2u);
   ExpectString(UninstallProduct, "DisplayName", "The Zorvane");
-  ExpectString(UninstallProduct, "UninstallString", "C:\\Program files\\The Zorvane\\uninstall.exe");
+  ExpectString(UninstallProduct, "UninstallString",
+               "C:\\Program files\\The Zorvane\\uninstall.exe");
   ExpectString(UninstallProduct, "Scdir", "C:\\Menu\\Programs\\The Zorvane");
   ExpectString(UninstallProduct, "Progdir", "C:\\Program files\\The Zorvane");
   EXPECT_EQ(CountValues(UninstallProduct), 4u);

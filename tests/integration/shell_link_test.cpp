@@ -54,8 +54,8 @@ LinkContents ReadLink(const std::string &linkPath)
   LinkContents contents{E_FAIL, "", ""};
   CoInitialize(nullptr);
   IShellLinkA *link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                 IID_IShellLinkA, reinterpret_cast<void **>(&link)))) {
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void **>(&link)))) {
     IPersistFile *file = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file)))) {
       WCHAR wide[MAX_PATH];

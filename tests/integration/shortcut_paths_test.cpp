@@ -12,8 +12,12 @@ namespace {
 // write beyond it is seen.
 struct GuardedBuffer {
   char bytes[600];
-  GuardedBuffer() { std::memset(bytes, '#', sizeof(bytes)); }
-  bool GuardIntact(size_t size) const {
+  GuardedBuffer()
+  {
+    std::memset(bytes, '#', sizeof(bytes));
+  }
+  bool GuardIntact(size_t size) const
+  {
     for (size_t i = size; i < sizeof(bytes); ++i)
       if (bytes[i] != '#')
         return false;
@@ -89,7 +93,7 @@ TEST(ShortcutChildPath, FormatsFolderSeparatorName)
 TEST(ShortcutChildPath, FitsExactlyOrIsRefusedUntouched)
 {
   std::string folder(500, 'f');
-  std::string fits(512 - 1 - 1 - folder.size(), 'n');   // total 511
+  std::string fits(512 - 1 - 1 - folder.size(), 'n');  // total 511
   GuardedBuffer out;
   ASSERT_TRUE(FormatChildPath(out.bytes, 512, folder.c_str(), fits.c_str()));
   EXPECT_EQ(std::strlen(out.bytes), 511u);

@@ -18,13 +18,15 @@ struct Reader {
   ByteSource source;
 };
 
-void Open(Reader *reader, const std::vector<uint8_t> &bytes) {
+void Open(Reader *reader, const std::vector<uint8_t> &bytes)
+{
   reader->memory = MemorySource{bytes.data(), bytes.size(), 0};
   reader->source = MakeMemorySource(&reader->memory);
 }
 
 // Reads one whole entry; the data lands in data.
-EntryReadResult ReadWhole(Reader *reader, EntryHeader *header, std::string *data, bool *dataOk) {
+EntryReadResult ReadWhole(Reader *reader, EntryHeader *header, std::string *data, bool *dataOk)
+{
   EntryReadResult result = ReadEntryHeader(&reader->source, header);
   *dataOk = false;
   if (result == EntryHeaderRead) {
@@ -34,7 +36,8 @@ EntryReadResult ReadWhole(Reader *reader, EntryHeader *header, std::string *data
   return result;
 }
 
-TEST(PayloadArchiveEntry, EncodesTheLayoutByteForByte) {
+TEST(PayloadArchiveEntry, EncodesTheLayoutByteForByte)
+{
   uint8_t out[EntryMaxHeaderBytes];
   size_t size = EncodeEntryHeader("a\\b.txt", 7, 0x01020304u, out);
   ASSERT_EQ(size, 12u);
@@ -48,7 +51,8 @@ TEST(PayloadArchiveEntry, EncodesTheLayoutByteForByte) {
   EXPECT_EQ(EncodeEntryHeader(tooLong.data(), 256, 1, out), 0u);
 }
 
-TEST(PayloadArchiveEntry, ReadsNineteenEntriesAndIgnoresWhatFollows) {
+TEST(PayloadArchiveEntry, ReadsNineteenEntriesAndIgnoresWhatFollows)
+{
   std::vector<uint8_t> archive = SampleArchive(PayloadEntryCount);
   size_t wellFormed = archive.size();
   for (int junk = 0; junk < 1000; ++junk) {
@@ -69,7 +73,8 @@ TEST(PayloadArchiveEntry, ReadsNineteenEntriesAndIgnoresWhatFollows) {
   EXPECT_EQ(reader.memory.offset, wellFormed);
 }
 
-TEST(PayloadArchiveEntry, AnArchiveEndingInAnyFieldIsCaught) {
+TEST(PayloadArchiveEntry, AnArchiveEndingInAnyFieldIsCaught)
+{
   std::vector<uint8_t> whole;
   AppendEntry(&whole, "dir\\name.bin", "0123456789");
   const size_t nameEnd = 1 + 12;
@@ -87,7 +92,7 @@ TEST(PayloadArchiveEntry, AnArchiveEndingInAnyFieldIsCaught) {
       EXPECT_EQ(result, EntryEndsInNameLength);
     } else if (cut < nameEnd) {
       EXPECT_EQ(result, EntryEndsInName);
-      EXPECT_STREQ(header.name, "");   // nothing half-read is passed on
+      EXPECT_STREQ(header.name, "");  // nothing half-read is passed on
     } else if (cut < sizeEnd) {
       EXPECT_EQ(result, EntryEndsInDataSize);
       EXPECT_EQ(header.dataSize, 0u);
@@ -99,7 +104,8 @@ TEST(PayloadArchiveEntry, AnArchiveEndingInAnyFieldIsCaught) {
   }
 }
 
-TEST(PayloadArchiveEntry, AnArchiveEndingInTheNineteenthEntryIsCaught) {
+TEST(PayloadArchiveEntry, AnArchiveEndingInTheNineteenthEntryIsCaught)
+{
   std::vector<uint8_t> archive = SampleArchive(PayloadEntryCount);
   archive.pop_back();
   Reader reader;
@@ -116,7 +122,8 @@ TEST(PayloadArchiveEntry, AnArchiveEndingInTheNineteenthEntryIsCaught) {
   EXPECT_EQ(whole, PayloadEntryCount - 1);
 }
 
-TEST(PayloadArchiveEntry, EmbeddedNulCutsTheNameButTheReaderStaysInStep) {
+TEST(PayloadArchiveEntry, EmbeddedNulCutsTheNameButTheReaderStaysInStep)
+{
   std::vector<uint8_t> archive;
   AppendEntry(&archive, std::string("good.txt\0hidden\\..\\x", 21), "first");
   AppendEntry(&archive, "second.txt", "second");
@@ -134,7 +141,8 @@ TEST(PayloadArchiveEntry, EmbeddedNulCutsTheNameButTheReaderStaysInStep) {
   EXPECT_EQ(data, "second");
 }
 
-TEST(PayloadArchiveEntry, EmptyNameAndEmptyDataAreReadAsSuch) {
+TEST(PayloadArchiveEntry, EmptyNameAndEmptyDataAreReadAsSuch)
+{
   std::vector<uint8_t> archive;
   AppendEntry(&archive, "", "x");
   AppendEntry(&archive, "empty.txt", "");
@@ -155,7 +163,8 @@ TEST(PayloadArchiveEntry, EmptyNameAndEmptyDataAreReadAsSuch) {
   EXPECT_EQ(data, "z");
 }
 
-TEST(PayloadArchiveEntry, LongestNameIsTerminatedAndSizesAreLittleEndian) {
+TEST(PayloadArchiveEntry, LongestNameIsTerminatedAndSizesAreLittleEndian)
+{
   std::vector<uint8_t> archive = {255};
   archive.insert(archive.end(), 255, 'q');
   archive.insert(archive.end(), {0xFF, 0xFF, 0xFF, 0xFF});
@@ -171,7 +180,8 @@ TEST(PayloadArchiveEntry, LongestNameIsTerminatedAndSizesAreLittleEndian) {
   EXPECT_FALSE(ReadEntryData(&reader.source, data.data(), 16));
 }
 
-TEST(PayloadArchiveEntry, FileSourceReadsWhatTheMemorySourceReads) {
+TEST(PayloadArchiveEntry, FileSourceReadsWhatTheMemorySourceReads)
+{
   std::vector<uint8_t> archive = SampleArchive(3);
   FILE *file = std::tmpfile();
   ASSERT_NE(file, nullptr);
@@ -192,7 +202,8 @@ TEST(PayloadArchiveEntry, FileSourceReadsWhatTheMemorySourceReads) {
 }
 
 // A source that hands out one byte at a time still yields whole fields.
-size_t ReadOneByte(void *context, void *buffer, size_t size) {
+size_t ReadOneByte(void *context, void *buffer, size_t size)
+{
   MemorySource *memory = static_cast<MemorySource *>(context);
   if (size == 0 || memory->offset >= memory->size) {
     return 0;
@@ -201,7 +212,8 @@ size_t ReadOneByte(void *context, void *buffer, size_t size) {
   return 1;
 }
 
-TEST(PayloadArchiveEntry, ShortReadsOfASlowSourceAreCompleted) {
+TEST(PayloadArchiveEntry, ShortReadsOfASlowSourceAreCompleted)
+{
   std::vector<uint8_t> archive = SampleArchive(2);
   MemorySource memory{archive.data(), archive.size(), 0};
   ByteSource source{&memory, ReadOneByte};

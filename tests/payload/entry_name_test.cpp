@@ -9,14 +9,16 @@
 
 namespace {
 
-TEST(PayloadEntryName, InstallerAcceptsOrdinaryRelativeNames) {
+TEST(PayloadEntryName, InstallerAcceptsOrdinaryRelativeNames)
+{
   for (const char *name : {"Zorvane.exe", "Maps\\Map01.map", "a\\b\\c.txt", "..x", "x..", "CONSOLE",
                            "a\\..b\\c", "name with spaces.txt", "a.\\b", "Maps/Map01.map"}) {
     EXPECT_EQ(CheckInstallName(name), NameAccepted) << name;
   }
 }
 
-TEST(PayloadEntryName, InstallerRefusesNamesThatLeaveTheDirectory) {
+TEST(PayloadEntryName, InstallerRefusesNamesThatLeaveTheDirectory)
+{
   struct Case {
     const char *name;
     NameVerdict verdict;
@@ -48,7 +50,8 @@ TEST(PayloadEntryName, InstallerRefusesNamesThatLeaveTheDirectory) {
   }
 }
 
-TEST(PayloadEntryName, PackerHoldsNamesToTheWriterRules) {
+TEST(PayloadEntryName, PackerHoldsNamesToTheWriterRules)
+{
   struct Case {
     std::string name;
     NameVerdict verdict;
@@ -85,7 +88,8 @@ TEST(PayloadEntryName, PackerHoldsNamesToTheWriterRules) {
   }
 }
 
-TEST(PayloadEntryName, PackerMeasuresNamesAgainstTheDefaultDestination) {
+TEST(PayloadEntryName, PackerMeasuresNamesAgainstTheDefaultDestination)
+{
   const size_t room = 259 - std::strlen(DefaultInstallDir) - 1;
   EXPECT_STREQ(DefaultInstallDir, "C:\\Program files\\The Zorvane");
   std::string fits(room, 'f');
@@ -97,7 +101,8 @@ TEST(PayloadEntryName, PackerMeasuresNamesAgainstTheDefaultDestination) {
   EXPECT_NE(message.find(DefaultInstallDir), std::string::npos);
 }
 
-TEST(PayloadJoinPath, JoinsWhenItFitsAndRefusesByOneByte) {
+TEST(PayloadJoinPath, JoinsWhenItFitsAndRefusesByOneByte)
+{
   char out[16];
   std::memset(out, 'x', sizeof out);
   // "C:\dir" (6) + "\" + 8 name characters + NUL = 16: fits exactly.
@@ -117,7 +122,8 @@ TEST(PayloadJoinPath, JoinsWhenItFitsAndRefusesByOneByte) {
   EXPECT_FALSE(JoinPath(out, 0, "C:", "n", 1));
 }
 
-TEST(PayloadTempDir, SystemPathLosesItsTrailingBackslash) {
+TEST(PayloadTempDir, SystemPathLosesItsTrailingBackslash)
+{
   char temp[260] = "C:\\TEMP\\";
   EXPECT_EQ(SettleTempDir(temp, sizeof temp, 8, "D:\\start"), TempDirFromSystem);
   EXPECT_STREQ(temp, "C:\\TEMP");
@@ -131,7 +137,8 @@ TEST(PayloadTempDir, SystemPathLosesItsTrailingBackslash) {
   EXPECT_STREQ(plain, "C:\\users\\me\\Temp");
 }
 
-TEST(PayloadTempDir, FailedSystemPathFallsBackToTheStartDirectory) {
+TEST(PayloadTempDir, FailedSystemPathFallsBackToTheStartDirectory)
+{
   char temp[260] = "";
   EXPECT_EQ(SettleTempDir(temp, sizeof temp, 0, "D:\\games"), TempDirFromStartDir);
   EXPECT_STREQ(temp, "D:\\games");
@@ -153,7 +160,8 @@ TEST(PayloadTempDir, FailedSystemPathFallsBackToTheStartDirectory) {
   EXPECT_STREQ(small, "E:\\x");
 }
 
-TEST(PayloadTempDir, StartDirectoryThatDoesNotFitIsNotUsed) {
+TEST(PayloadTempDir, StartDirectoryThatDoesNotFitIsNotUsed)
+{
   std::string longest(259, 's');
   std::string tooLong(260, 's');
   char temp[260];

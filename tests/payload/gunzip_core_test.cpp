@@ -17,15 +17,18 @@ struct Messages {
   std::vector<std::string> errors;
 };
 
-void CollectDirect(void *context, const char *text) {
+void CollectDirect(void *context, const char *text)
+{
   static_cast<Messages *>(context)->direct.push_back(text);
 }
 
-void CollectError(void *context, const char *text) {
+void CollectError(void *context, const char *text)
+{
   static_cast<Messages *>(context)->errors.push_back(text);
 }
 
-std::string Gzip(const std::string &data) {
+std::string Gzip(const std::string &data)
+{
   FILE *file = std::tmpfile();
   GzipWriter writer;
   GzipBegin(&writer, file);
@@ -41,7 +44,8 @@ std::string Gzip(const std::string &data) {
 
 // Text that compresses but not to nothing, and is long enough that zlib's
 // 16 KB blocks matter.
-std::string Payload(size_t size) {
+std::string Payload(size_t size)
+{
   std::string data;
   uint32_t x = 12345;
   while (data.size() < size) {
@@ -53,17 +57,24 @@ std::string Payload(size_t size) {
 }
 
 class PayloadGunzip : public ::testing::Test {
- protected:
-  void SetUp() override {
+protected:
+  void SetUp() override
+  {
     dir_ = MakeScratchDir();
     ASSERT_FALSE(dir_.path.empty());
     input_ = dir_.path + "/filesdata.gz";
     output_ = dir_.path + "/filesdata.dat";
     reporter_ = GzipReporter{CollectDirect, CollectError, &messages_};
   }
-  void TearDown() override { RemoveScratchDir(dir_); }
+  void TearDown() override
+  {
+    RemoveScratchDir(dir_);
+  }
 
-  bool Run() { return GunzipFileReporting(output_.c_str(), input_.c_str(), &reporter_); }
+  bool Run()
+  {
+    return GunzipFileReporting(output_.c_str(), input_.c_str(), &reporter_);
+  }
 
   ScratchDir dir_;
   std::string input_;
@@ -72,7 +83,8 @@ class PayloadGunzip : public ::testing::Test {
   GzipReporter reporter_{};
 };
 
-TEST_F(PayloadGunzip, WholeStreamIsCopiedWithoutAMessage) {
+TEST_F(PayloadGunzip, WholeStreamIsCopiedWithoutAMessage)
+{
   std::string data = Payload(200000);
   WriteFileBytes(input_, Gzip(data));
   EXPECT_TRUE(Run());
@@ -81,7 +93,8 @@ TEST_F(PayloadGunzip, WholeStreamIsCopiedWithoutAMessage) {
   EXPECT_TRUE(messages_.errors.empty());
 }
 
-TEST_F(PayloadGunzip, InputThatIsNotGzipPassesThroughUnchanged) {
+TEST_F(PayloadGunzip, InputThatIsNotGzipPassesThroughUnchanged)
+{
   std::string data = "plain text, no gzip magic here\n" + Payload(40000);
   WriteFileBytes(input_, data);
   EXPECT_TRUE(Run());
@@ -89,7 +102,8 @@ TEST_F(PayloadGunzip, InputThatIsNotGzipPassesThroughUnchanged) {
   EXPECT_TRUE(messages_.errors.empty());
 }
 
-TEST_F(PayloadGunzip, CorruptDeflateDataFails) {
+TEST_F(PayloadGunzip, CorruptDeflateDataFails)
+{
   std::string gz = Gzip(Payload(300000));
   for (size_t i = gz.size() / 2; i < gz.size() / 2 + 64; ++i) {
     gz[i] = static_cast<char>(gz[i] ^ 0x5A);
@@ -102,7 +116,8 @@ TEST_F(PayloadGunzip, CorruptDeflateDataFails) {
   EXPECT_TRUE(messages_.direct.empty());
 }
 
-TEST_F(PayloadGunzip, TrailerCrcMismatchFails) {
+TEST_F(PayloadGunzip, TrailerCrcMismatchFails)
+{
   std::string data = Payload(300000);
   std::string gz = Gzip(data);
   gz[gz.size() - 8] = static_cast<char>(gz[gz.size() - 8] ^ 1);
@@ -114,7 +129,8 @@ TEST_F(PayloadGunzip, TrailerCrcMismatchFails) {
   EXPECT_LE(ReadFileBytes(output_).size(), data.size());
 }
 
-TEST_F(PayloadGunzip, TrailerLengthMismatchFails) {
+TEST_F(PayloadGunzip, TrailerLengthMismatchFails)
+{
   std::string gz = Gzip(Payload(50000));
   gz[gz.size() - 4] = static_cast<char>(gz[gz.size() - 4] ^ 1);
   WriteFileBytes(input_, gz);
@@ -123,7 +139,8 @@ TEST_F(PayloadGunzip, TrailerLengthMismatchFails) {
   EXPECT_EQ(messages_.errors[0], input_ + ": incorrect length check");
 }
 
-TEST_F(PayloadGunzip, StreamCutShortFailsAtTheClose) {
+TEST_F(PayloadGunzip, StreamCutShortFailsAtTheClose)
+{
   std::string gz = Gzip(Payload(100000));
   for (size_t cut : {gz.size() - 3, gz.size() - 8, gz.size() / 2}) {
     SCOPED_TRACE(cut);
@@ -135,7 +152,8 @@ TEST_F(PayloadGunzip, StreamCutShortFailsAtTheClose) {
   }
 }
 
-TEST_F(PayloadGunzip, MissingInputIsNamedAndCreatesNoOutput) {
+TEST_F(PayloadGunzip, MissingInputIsNamedAndCreatesNoOutput)
+{
   EXPECT_FALSE(Run());
   ASSERT_EQ(messages_.direct.size(), 1u);
   EXPECT_EQ(messages_.direct[0], "Can't open file " + input_ + "\n");
@@ -143,16 +161,18 @@ TEST_F(PayloadGunzip, MissingInputIsNamedAndCreatesNoOutput) {
   EXPECT_FALSE(std::filesystem::exists(output_));
 }
 
-TEST_F(PayloadGunzip, OutputThatCannotBeCreatedIsNamed) {
+TEST_F(PayloadGunzip, OutputThatCannotBeCreatedIsNamed)
+{
   WriteFileBytes(input_, Gzip("data"));
-  std::filesystem::create_directory(output_);   // a directory of that name
+  std::filesystem::create_directory(output_);  // a directory of that name
   EXPECT_FALSE(Run());
   ASSERT_EQ(messages_.direct.size(), 1u);
   EXPECT_EQ(messages_.direct[0], "Can't create file " + output_ + "\n");
   EXPECT_TRUE(std::filesystem::is_directory(output_));
 }
 
-TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose) {
+TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose)
+{
   if (!std::filesystem::exists("/dev/full")) {
     GTEST_SKIP() << "no /dev/full";
   }
@@ -170,7 +190,8 @@ TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose) {
   EXPECT_EQ(messages_.errors[0], "failed fclose");
 }
 
-TEST(PayloadGzipError, PrefixColonTextAndLineEnd) {
+TEST(PayloadGzipError, PrefixColonTextAndLineEnd)
+{
   char out[64];
   FormatGzipError(out, sizeof out, "failed fwrite");
   EXPECT_EQ(std::string(out), std::string(GzipErrorPrefix) + ": failed fwrite\n");

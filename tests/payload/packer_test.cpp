@@ -17,16 +17,21 @@
 namespace {
 
 class PackerTest : public ::testing::Test {
- protected:
-  void SetUp() override {
+protected:
+  void SetUp() override
+  {
     dir_ = MakeScratchDir();
     ASSERT_FALSE(dir_.path.empty());
     root_ = dir_.path + "/app";
   }
-  void TearDown() override { RemoveScratchDir(dir_); }
+  void TearDown() override
+  {
+    RemoveScratchDir(dir_);
+  }
 
   // A tree of count files: 12 at the top, the rest in Maps and Sounds.
-  void MakeTree(int count) {
+  void MakeTree(int count)
+  {
     for (int i = 0; i < count; ++i) {
       std::string sub = i < 12 ? "" : (i % 2 == 0 ? "Maps/" : "Sounds/");
       std::string data(static_cast<size_t>(100 + i * 37), static_cast<char>('a' + i % 26));
@@ -35,14 +40,16 @@ class PackerTest : public ::testing::Test {
     }
   }
 
-  std::string Refusal(std::vector<PackInput> inputs, int count) {
+  std::string Refusal(std::vector<PackInput> inputs, int count)
+  {
     std::string error;
     EXPECT_FALSE(CheckPackInputs(&inputs, count, &error));
     return error;
   }
 
   // Inputs for explicitly named entries, each backed by a 5-byte file.
-  std::vector<PackInput> Named(const std::vector<std::string> &names) {
+  std::vector<PackInput> Named(const std::vector<std::string> &names)
+  {
     std::vector<PackInput> inputs;
     for (size_t i = 0; i < names.size(); ++i) {
       std::string path = dir_.path + "/src" + std::to_string(i);
@@ -56,7 +63,8 @@ class PackerTest : public ::testing::Test {
   std::string root_;
 };
 
-std::vector<std::string> Names(int count) {
+std::vector<std::string> Names(int count)
+{
   std::vector<std::string> names;
   for (int i = 0; i < count; ++i) {
     names.push_back("n" + std::to_string(i));
@@ -64,7 +72,8 @@ std::vector<std::string> Names(int count) {
   return names;
 }
 
-TEST_F(PackerTest, RefusesACountOtherThanTheOneAskedFor) {
+TEST_F(PackerTest, RefusesACountOtherThanTheOneAskedFor)
+{
   MakeTree(18);
   std::vector<PackInput> inputs;
   std::string error;
@@ -77,7 +86,8 @@ TEST_F(PackerTest, RefusesACountOtherThanTheOneAskedFor) {
   EXPECT_NE(Refusal(inputs, PayloadEntryCount).find("20 files given"), std::string::npos);
 }
 
-TEST_F(PackerTest, RefusesEveryBrokenNameNamingTheFileAndTheRule) {
+TEST_F(PackerTest, RefusesEveryBrokenNameNamingTheFileAndTheRule)
+{
   struct Case {
     std::string name;
     std::string rule;
@@ -107,7 +117,8 @@ TEST_F(PackerTest, RefusesEveryBrokenNameNamingTheFileAndTheRule) {
   EXPECT_TRUE(CheckPackInputs(&fits, 1, &error)) << error;
 }
 
-TEST_F(PackerTest, RefusesEmptyFilesAndNamesThatDifferOnlyInCase) {
+TEST_F(PackerTest, RefusesEmptyFilesAndNamesThatDifferOnlyInCase)
+{
   std::vector<PackInput> inputs = Named({"a.txt", "b.txt"});
   WriteFileBytes(inputs[1].sourcePath, "");
   std::string error = Refusal(inputs, 2);
@@ -118,7 +129,8 @@ TEST_F(PackerTest, RefusesEmptyFilesAndNamesThatDifferOnlyInCase) {
   EXPECT_NE(Refusal(twins, 2).find("ignores case"), std::string::npos);
 }
 
-TEST_F(PackerTest, MemberHasTheFixedHeaderAndAnExactTrailer) {
+TEST_F(PackerTest, MemberHasTheFixedHeaderAndAnExactTrailer)
+{
   MakeTree(PayloadEntryCount);
   std::vector<PackInput> inputs;
   std::string error;
@@ -153,7 +165,8 @@ TEST_F(PackerTest, MemberHasTheFixedHeaderAndAnExactTrailer) {
       crc32(0, reinterpret_cast<const Bytef *>(archive.data()), static_cast<uInt>(archive.size())));
   const unsigned char *trailer = reinterpret_cast<const unsigned char *>(gz.data() + gz.size() - 8);
   uint32_t storedCrc = trailer[0] | trailer[1] << 8 | trailer[2] << 16 | uint32_t(trailer[3]) << 24;
-  uint32_t storedLength = trailer[4] | trailer[5] << 8 | trailer[6] << 16 | uint32_t(trailer[7]) << 24;
+  uint32_t storedLength =
+      trailer[4] | trailer[5] << 8 | trailer[6] << 16 | uint32_t(trailer[7]) << 24;
   EXPECT_EQ(storedCrc, crc);
   EXPECT_EQ(storedLength, archive.size());
 
@@ -172,7 +185,8 @@ TEST_F(PackerTest, MemberHasTheFixedHeaderAndAnExactTrailer) {
   EXPECT_EQ(gz.substr(10, gz.size() - 18), reference);
 }
 
-TEST_F(PackerTest, ArchiveHoldsTheFilesSortedByName) {
+TEST_F(PackerTest, ArchiveHoldsTheFilesSortedByName)
+{
   MakeTree(PayloadEntryCount);
   std::vector<PackInput> inputs;
   std::string error;
@@ -204,7 +218,8 @@ TEST_F(PackerTest, ArchiveHoldsTheFilesSortedByName) {
   EXPECT_EQ(memory.offset, archive.size());
 }
 
-TEST_F(PackerTest, SameInputGivesTheSameBytesInAnyOrder) {
+TEST_F(PackerTest, SameInputGivesTheSameBytesInAnyOrder)
+{
   MakeTree(PayloadEntryCount);
   std::vector<PackInput> inputs;
   std::string error;
@@ -219,7 +234,8 @@ TEST_F(PackerTest, SameInputGivesTheSameBytesInAnyOrder) {
   EXPECT_EQ(one, ReadFileBytes(dir_.path + "/two.gz"));
 }
 
-TEST_F(PackerTest, CommandRefusesWithAMessageAndWritesNothing) {
+TEST_F(PackerTest, CommandRefusesWithAMessageAndWritesNothing)
+{
   MakeTree(PayloadEntryCount);
   std::string output = dir_.path + "/out.gz";
   std::string log = dir_.path + "/log.txt";

@@ -18,7 +18,8 @@
 
 namespace {
 
-std::string ReadAll(const std::string &path) {
+std::string ReadAll(const std::string &path)
+{
   std::string bytes;
   FILE *file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
@@ -33,19 +34,22 @@ std::string ReadAll(const std::string &path) {
   return bytes;
 }
 
-void WriteAll(const std::string &path, const std::string &bytes) {
+void WriteAll(const std::string &path, const std::string &bytes)
+{
   FILE *file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(file, nullptr) << path;
   std::fwrite(bytes.data(), 1, bytes.size(), file);
   std::fclose(file);
 }
 
-bool Exists(const std::string &path) {
+bool Exists(const std::string &path)
+{
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // A gzip member made by zlib's own deflate with the gzip wrapper.
-std::string Gzip(const std::string &data) {
+std::string Gzip(const std::string &data)
+{
   z_stream stream = {};
   deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
   std::string out(deflateBound(&stream, static_cast<uLong>(data.size())) + 64, '\0');
@@ -60,10 +64,12 @@ std::string Gzip(const std::string &data) {
 }
 
 // A fresh directory below the Windows temporary directory.
-std::string FreshDir(const char *name) {
+std::string FreshDir(const char *name)
+{
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
-  std::string dir = std::string(temp) + "zvpay-" + name + "-" + std::to_string(GetCurrentProcessId());
+  std::string dir =
+      std::string(temp) + "zvpay-" + name + "-" + std::to_string(GetCurrentProcessId());
   CreateDirectoryA(dir.c_str(), nullptr);
   return dir;
 }
@@ -72,17 +78,20 @@ struct Messages {
   std::vector<std::string> direct;
   std::vector<std::string> errors;
 };
-void CollectDirect(void *context, const char *text) {
+void CollectDirect(void *context, const char *text)
+{
   static_cast<Messages *>(context)->direct.push_back(text);
 }
-void CollectError(void *context, const char *text) {
+void CollectError(void *context, const char *text)
+{
   static_cast<Messages *>(context)->errors.push_back(text);
 }
 
 // The real payload's shape: 19 entries with varied data, then enough bytes
 // after the last entry that a fault placed behind them lies beyond the
 // 16 KB zlib may drop when it meets an error.
-std::string ArchiveWithTail(size_t tailBytes) {
+std::string ArchiveWithTail(size_t tailBytes)
+{
   std::vector<uint8_t> archive = SampleArchive(PayloadEntryCount);
   std::string bytes(archive.begin(), archive.end());
   uint32_t x = 7;
@@ -99,7 +108,8 @@ struct GunzipRun {
   std::string output;
 };
 
-GunzipRun RunGunzip(const std::string &dir, const std::string &gz, bool writeInput = true) {
+GunzipRun RunGunzip(const std::string &dir, const std::string &gz, bool writeInput = true)
+{
   std::string in = dir + "\\filesdata.gz";
   std::string out = dir + "\\filesdata.dat";
   DeleteFileA(out.c_str());
@@ -115,7 +125,8 @@ GunzipRun RunGunzip(const std::string &dir, const std::string &gz, bool writeInp
   return run;
 }
 
-TEST(PayloadGunzipWine, WholeArchiveComesOutUnchanged) {
+TEST(PayloadGunzipWine, WholeArchiveComesOutUnchanged)
+{
   std::string dir = FreshDir("gz-ok");
   std::string archive = ArchiveWithTail(0);
   GunzipRun run = RunGunzip(dir, Gzip(archive));
@@ -124,7 +135,8 @@ TEST(PayloadGunzipWine, WholeArchiveComesOutUnchanged) {
   EXPECT_TRUE(run.messages.direct.empty() && run.messages.errors.empty());
 }
 
-TEST(PayloadGunzipWine, CrcMismatchAfterTheLastEntryFailsTheStep) {
+TEST(PayloadGunzipWine, CrcMismatchAfterTheLastEntryFailsTheStep)
+{
   std::string dir = FreshDir("gz-crc");
   // 64 KB after the nineteenth entry: an installer that ignored the error
   // would find all 19 entries in the output.
@@ -139,7 +151,8 @@ TEST(PayloadGunzipWine, CrcMismatchAfterTheLastEntryFailsTheStep) {
   EXPECT_GE(run.output.size(), entries.size());
 }
 
-TEST(PayloadGunzipWine, CorruptDeflateDataFailsTheStep) {
+TEST(PayloadGunzipWine, CorruptDeflateDataFailsTheStep)
+{
   std::string dir = FreshDir("gz-bad");
   std::string archive = ArchiveWithTail(200000);
   std::string gz = Gzip(archive);
@@ -153,7 +166,8 @@ TEST(PayloadGunzipWine, CorruptDeflateDataFailsTheStep) {
       << run.messages.errors[0];
 }
 
-TEST(PayloadGunzipWine, InputThatIsNotGzipPassesThrough) {
+TEST(PayloadGunzipWine, InputThatIsNotGzipPassesThrough)
+{
   std::string dir = FreshDir("gz-plain");
   std::string archive = ArchiveWithTail(100);
   GunzipRun run = RunGunzip(dir, archive);
@@ -161,7 +175,8 @@ TEST(PayloadGunzipWine, InputThatIsNotGzipPassesThrough) {
   EXPECT_EQ(run.output, archive);
 }
 
-TEST(PayloadGunzipWine, MissingInputAndUncreatableOutputAreNamed) {
+TEST(PayloadGunzipWine, MissingInputAndUncreatableOutputAreNamed)
+{
   std::string dir = FreshDir("gz-missing");
   GunzipRun run = RunGunzip(dir, "", false);
   EXPECT_FALSE(run.ok);
@@ -187,13 +202,15 @@ TEST(PayloadGunzipWine, MissingInputAndUncreatableOutputAreNamed) {
 struct Announced {
   std::vector<std::string> paths;
 };
-void Remember(void *context, const char *path) {
+void Remember(void *context, const char *path)
+{
   static_cast<Announced *>(context)->paths.push_back(path);
 }
 
 class PayloadEntryWine : public ::testing::Test {
- protected:
-  void SetUp() override {
+protected:
+  void SetUp() override
+  {
     const ::testing::TestInfo *info = ::testing::UnitTest::GetInstance()->current_test_info();
     base_ = FreshDir(info->name());
     install_ = base_ + "\\dest";
@@ -201,12 +218,14 @@ class PayloadEntryWine : public ::testing::Test {
     archivePath_ = base_ + "\\filesdata.dat";
   }
 
-  void Write(const std::vector<uint8_t> &archive) {
+  void Write(const std::vector<uint8_t> &archive)
+  {
     WriteAll(archivePath_, std::string(archive.begin(), archive.end()));
   }
 
   // Installs count entries (or until one fails) and returns the outcomes.
-  std::vector<EntryOutcome> Install(int count) {
+  std::vector<EntryOutcome> Install(int count)
+  {
     std::vector<EntryOutcome> outcomes;
     FILE *archive = std::fopen(archivePath_.c_str(), "rb");
     EXPECT_NE(archive, nullptr);
@@ -230,9 +249,10 @@ class PayloadEntryWine : public ::testing::Test {
   Announced announced_;
 };
 
-TEST_F(PayloadEntryWine, NineteenEntriesWithSubdirectoriesLandByteForByte) {
+TEST_F(PayloadEntryWine, NineteenEntriesWithSubdirectoriesLandByteForByte)
+{
   std::vector<uint8_t> archive = SampleArchive(PayloadEntryCount);
-  archive.insert(archive.end(), 5000, 0xEE);   // ignored
+  archive.insert(archive.end(), 5000, 0xEE);  // ignored
   Write(archive);
   std::vector<EntryOutcome> outcomes = Install(PayloadEntryCount);
   ASSERT_EQ(outcomes.size(), static_cast<size_t>(PayloadEntryCount));
@@ -244,7 +264,8 @@ TEST_F(PayloadEntryWine, NineteenEntriesWithSubdirectoriesLandByteForByte) {
   }
 }
 
-TEST_F(PayloadEntryWine, ThreeComponentsMakeBothDirectoriesAndOverwriteTruncates) {
+TEST_F(PayloadEntryWine, ThreeComponentsMakeBothDirectoriesAndOverwriteTruncates)
+{
   std::vector<uint8_t> archive;
   AppendEntry(&archive, "a\\b\\c.txt", "a long first version of the file");
   AppendEntry(&archive, "a\\b\\c.txt", "short");
@@ -256,7 +277,8 @@ TEST_F(PayloadEntryWine, ThreeComponentsMakeBothDirectoriesAndOverwriteTruncates
   EXPECT_EQ(ReadAll(install_ + "\\a\\b\\c.txt"), "short");
 }
 
-TEST_F(PayloadEntryWine, SizeZeroEntryIsAnEmptyFile) {
+TEST_F(PayloadEntryWine, SizeZeroEntryIsAnEmptyFile)
+{
   std::vector<uint8_t> archive;
   AppendEntry(&archive, "empty.txt", "");
   AppendEntry(&archive, "next.txt", "next");
@@ -269,9 +291,17 @@ TEST_F(PayloadEntryWine, SizeZeroEntryIsAnEmptyFile) {
   EXPECT_EQ(ReadAll(install_ + "\\next.txt"), "next");
 }
 
-TEST_F(PayloadEntryWine, NamesThatLeaveTheDestinationWriteNothing) {
-  const char *names[] = {"..\\escaped.txt", "sub/../../escaped.txt", "sub\\..\\..\\escaped.txt",
-                         "\\escaped.txt", "C:escaped.txt", "escaped.txt:stream", "CON", "sub\\aux.txt", ""};
+TEST_F(PayloadEntryWine, NamesThatLeaveTheDestinationWriteNothing)
+{
+  const char *names[] = {"..\\escaped.txt",
+                         "sub/../../escaped.txt",
+                         "sub\\..\\..\\escaped.txt",
+                         "\\escaped.txt",
+                         "C:escaped.txt",
+                         "escaped.txt:stream",
+                         "CON",
+                         "sub\\aux.txt",
+                         ""};
   for (const char *name : names) {
     SCOPED_TRACE(name);
     std::vector<uint8_t> archive;
@@ -287,7 +317,8 @@ TEST_F(PayloadEntryWine, NamesThatLeaveTheDestinationWriteNothing) {
   EXPECT_FALSE(Exists(install_ + "\\sub"));
 }
 
-TEST_F(PayloadEntryWine, ArchiveEndingInsideAnEntryWritesNothingForIt) {
+TEST_F(PayloadEntryWine, ArchiveEndingInsideAnEntryWritesNothingForIt)
+{
   std::vector<uint8_t> whole;
   AppendEntry(&whole, "first.txt", "complete");
   size_t firstEnd = whole.size();
@@ -304,7 +335,8 @@ TEST_F(PayloadEntryWine, ArchiveEndingInsideAnEntryWritesNothingForIt) {
   }
 }
 
-TEST_F(PayloadEntryWine, EmbeddedNulCutsTheNameAndTheNextEntryStillReads) {
+TEST_F(PayloadEntryWine, EmbeddedNulCutsTheNameAndTheNextEntryStillReads)
+{
   std::vector<uint8_t> archive;
   AppendEntry(&archive, std::string("good.txt\0..\\bad", 16), "good");
   AppendEntry(&archive, "after.txt", "after");
@@ -316,7 +348,8 @@ TEST_F(PayloadEntryWine, EmbeddedNulCutsTheNameAndTheNextEntryStillReads) {
   EXPECT_EQ(ReadAll(install_ + "\\after.txt"), "after");
 }
 
-TEST_F(PayloadEntryWine, DestinationThatIsADirectoryFailsTheEntry) {
+TEST_F(PayloadEntryWine, DestinationThatIsADirectoryFailsTheEntry)
+{
   CreateDirectoryA((install_ + "\\taken").c_str(), nullptr);
   std::vector<uint8_t> archive;
   AppendEntry(&archive, "taken", "x");
@@ -326,7 +359,8 @@ TEST_F(PayloadEntryWine, DestinationThatIsADirectoryFailsTheEntry) {
   EXPECT_EQ(outcomes[0], EntryNotCreated);
 }
 
-TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry) {
+TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry)
+{
   // A destination directory of 256 characters: its subdirectory would pass
   // the 259 of the directory buffer, though the file path fits 511.
   std::string longDir = "C:\\" + std::string(253, 'd');
@@ -354,12 +388,13 @@ TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry) {
 
 // The progress bar in a real window: the position follows the arithmetic
 // and the drawing paints the done part blue and the rest black.
-TEST(PayloadProgressBarWine, DrawsTheDonePartBlueAndTheRestBlack) {
+TEST(PayloadProgressBarWine, DrawsTheDonePartBlueAndTheRestBlack)
+{
   HWND frame = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 500, 60, nullptr,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(frame, nullptr);
-  HWND bar = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 10, 10, 438,
-                             20, frame, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND bar = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 10, 10, 438, 20,
+                             frame, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(bar, nullptr);
   UpdateWindow(frame);
   ProgressInit(bar, PayloadEntryCount);

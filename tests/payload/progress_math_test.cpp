@@ -14,7 +14,8 @@ struct Track {
   std::vector<std::string> texts;
 };
 
-Track RunBar(int width, int total, int steps) {
+Track RunBar(int width, int total, int steps)
+{
   ProgressMath bar;
   ProgressMathInit(&bar, width, total);
   Track track;
@@ -26,13 +27,15 @@ Track RunBar(int width, int total, int steps) {
   return track;
 }
 
-std::vector<int> Shares(int width, int total) {
+std::vector<int> Shares(int width, int total)
+{
   ProgressMath bar;
   ProgressMathInit(&bar, width, total);
   return std::vector<int>(bar.share, bar.share + ProgressDigits + 1);
 }
 
-TEST(PayloadProgressMath, SharesHoldFourDecimalDigits) {
+TEST(PayloadProgressMath, SharesHoldFourDecimalDigits)
+{
   EXPECT_EQ(Shares(438, 19), (std::vector<int>{23, 0, 5, 2, 6}));
   EXPECT_EQ(Shares(100, 3), (std::vector<int>{33, 3, 3, 3, 3}));
   EXPECT_EQ(Shares(19, 19), (std::vector<int>{1, 0, 0, 0, 0}));
@@ -40,7 +43,8 @@ TEST(PayloadProgressMath, SharesHoldFourDecimalDigits) {
   EXPECT_EQ(Shares(0, 19), (std::vector<int>{0, 0, 0, 0, 0}));
 }
 
-TEST(PayloadProgressMath, WorkedExampleOf438PixelsAnd19Entries) {
+TEST(PayloadProgressMath, WorkedExampleOf438PixelsAnd19Entries)
+{
   Track track = RunBar(438, 19, 20);
   const int steps[] = {1, 2, 3, 4, 5, 10, 18, 19, 20};
   const int positions[] = {0, 23, 46, 69, 92, 207, 391, 414, 438};
@@ -57,20 +61,23 @@ TEST(PayloadProgressMath, WorkedExampleOf438PixelsAnd19Entries) {
   }
 }
 
-TEST(PayloadProgressMath, ThreeStepsOverAHundredPixels) {
+TEST(PayloadProgressMath, ThreeStepsOverAHundredPixels)
+{
   Track track = RunBar(100, 3, 4);
   EXPECT_EQ(track.positions, (std::vector<int>{0, 33, 66, 100}));
   EXPECT_EQ(track.texts, (std::vector<std::string>{"33", "66", "100", "100"}));
 }
 
-TEST(PayloadProgressMath, OnePixelPerStepWhenWidthEqualsTotal) {
+TEST(PayloadProgressMath, OnePixelPerStepWhenWidthEqualsTotal)
+{
   Track track = RunBar(19, 19, 20);
   for (int step = 1; step <= 20; ++step) {
     EXPECT_EQ(track.positions[step - 1], step - 1) << "step " << step;
   }
 }
 
-TEST(PayloadProgressMath, NarrowBarMovesEverySecondStep) {
+TEST(PayloadProgressMath, NarrowBarMovesEverySecondStep)
+{
   Track track = RunBar(10, 19, 20);
   std::vector<int> expected;
   for (int step = 1; step <= 20; ++step) {
@@ -80,7 +87,8 @@ TEST(PayloadProgressMath, NarrowBarMovesEverySecondStep) {
   EXPECT_EQ(track.positions.back(), 10);
 }
 
-TEST(PayloadProgressMath, StepsPastTheEdgeStayAtTheEdgeAndAtAHundred) {
+TEST(PayloadProgressMath, StepsPastTheEdgeStayAtTheEdgeAndAtAHundred)
+{
   for (int width : {438, 100, 19, 10, 1, 7}) {
     SCOPED_TRACE(width);
     Track track = RunBar(width, 19, 40);
@@ -91,7 +99,8 @@ TEST(PayloadProgressMath, StepsPastTheEdgeStayAtTheEdgeAndAtAHundred) {
   }
 }
 
-TEST(PayloadProgressMath, ReachesTheEdgeAtStepTotalPlusOneForAnyWidth) {
+TEST(PayloadProgressMath, ReachesTheEdgeAtStepTotalPlusOneForAnyWidth)
+{
   for (int width = 0; width <= 700; ++width) {
     Track track = RunBar(width, 19, 20);
     ASSERT_EQ(track.positions[19], width) << "width " << width;
@@ -99,7 +108,8 @@ TEST(PayloadProgressMath, ReachesTheEdgeAtStepTotalPlusOneForAnyWidth) {
   }
 }
 
-TEST(PayloadProgressMath, FirstStepIsAllBlackWithTheFirstPercentage) {
+TEST(PayloadProgressMath, FirstStepIsAllBlackWithTheFirstPercentage)
+{
   ProgressMath bar;
   ProgressMathInit(&bar, 438, 19);
   EXPECT_STREQ(bar.text, "");
@@ -109,19 +119,21 @@ TEST(PayloadProgressMath, FirstStepIsAllBlackWithTheFirstPercentage) {
   EXPECT_EQ(bar.step, 2);
 }
 
-TEST(PayloadProgressMath, TextIsMeasuredOnlyWhenThePercentageChanges) {
+TEST(PayloadProgressMath, TextIsMeasuredOnlyWhenThePercentageChanges)
+{
   ProgressMath bar;
   ProgressMathInit(&bar, 438, 400);
   int changes = 0;
   for (int i = 0; i < 420; ++i) {
     changes += ProgressMathStep(&bar) ? 1 : 0;
   }
-  EXPECT_EQ(changes, 100);   // 1 .. 100, each once; step 1 still gives 0
+  EXPECT_EQ(changes, 100);  // 1 .. 100, each once; step 1 still gives 0
   EXPECT_STREQ(bar.text, "100");
   EXPECT_EQ(bar.step, 401);  // frozen once past the total
 }
 
-TEST(PayloadProgressMath, DegenerateTotalsAndWidthsAreTamed) {
+TEST(PayloadProgressMath, DegenerateTotalsAndWidthsAreTamed)
+{
   ProgressMath bar;
   ProgressMathInit(&bar, 50, 0);
   EXPECT_EQ(bar.total, 1);

@@ -9,7 +9,8 @@
 
 namespace {
 
-TEST(PayloadWholeFile, WritesTruncatesAndMakesEmptyFiles) {
+TEST(PayloadWholeFile, WritesTruncatesAndMakesEmptyFiles)
+{
   ScratchDir dir = MakeScratchDir();
   std::string path = dir.path + "/out.bin";
   std::string big(100000, 'b');
@@ -24,7 +25,8 @@ TEST(PayloadWholeFile, WritesTruncatesAndMakesEmptyFiles) {
   RemoveScratchDir(dir);
 }
 
-TEST(PayloadWholeFile, UncreatableDestinationIsReported) {
+TEST(PayloadWholeFile, UncreatableDestinationIsReported)
+{
   ScratchDir dir = MakeScratchDir();
   EXPECT_EQ(WriteWholeFile(dir.path.c_str(), "x", 1), WholeFileNotCreated);
   std::string missingParent = dir.path + "/no/such/dir/file";
@@ -33,7 +35,8 @@ TEST(PayloadWholeFile, UncreatableDestinationIsReported) {
   RemoveScratchDir(dir);
 }
 
-TEST(PayloadWholeFile, FullDiskIsAShortWriteWhetherInWriteOrInClose) {
+TEST(PayloadWholeFile, FullDiskIsAShortWriteWhetherInWriteOrInClose)
+{
   if (!std::filesystem::exists("/dev/full")) {
     GTEST_SKIP() << "no /dev/full";
   }

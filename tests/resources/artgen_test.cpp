@@ -21,20 +21,24 @@
 
 namespace {
 
-uint32_t Read16(const std::vector<uint8_t> &b, size_t at) {
+uint32_t Read16(const std::vector<uint8_t> &b, size_t at)
+{
   return b[at] | (b[at + 1] << 8);
 }
 
-uint32_t Read32(const std::vector<uint8_t> &b, size_t at) {
+uint32_t Read32(const std::vector<uint8_t> &b, size_t at)
+{
   return Read16(b, at) | (Read16(b, at + 2) << 16);
 }
 
-std::vector<uint8_t> ReadBytes(const std::filesystem::path &path) {
+std::vector<uint8_t> ReadBytes(const std::filesystem::path &path)
+{
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string ReadText(const std::filesystem::path &path) {
+std::string ReadText(const std::filesystem::path &path)
+{
   std::vector<uint8_t> bytes = ReadBytes(path);
   return std::string(bytes.begin(), bytes.end());
 }
@@ -43,26 +47,36 @@ std::string ReadText(const std::filesystem::path &path) {
 // windres does: adjacent literals joined, "" a quote, C escapes decoded.
 // Also reports whether any one literal holds "??" (a trigraph start for the
 // preprocessor that windres runs first).
-bool ParseLicenceRc(const std::string &script, std::string *text, bool *trigraphRisk) {
+bool ParseLicenceRc(const std::string &script, std::string *text, bool *trigraphRisk)
+{
   size_t at = script.find("STRINGTABLE");
-  if (at == std::string::npos) return false;
+  if (at == std::string::npos)
+    return false;
   at = script.find('{', at);
-  if (at == std::string::npos) return false;
+  if (at == std::string::npos)
+    return false;
   ++at;
-  while (at < script.size() && std::isspace(static_cast<unsigned char>(script[at]))) ++at;
-  if (script.compare(at, 4, "150,") != 0) return false;
+  while (at < script.size() && std::isspace(static_cast<unsigned char>(script[at])))
+    ++at;
+  if (script.compare(at, 4, "150,") != 0)
+    return false;
   at += 4;
   text->clear();
   *trigraphRisk = false;
   for (;;) {
-    while (at < script.size() && std::isspace(static_cast<unsigned char>(script[at]))) ++at;
-    if (at >= script.size()) return false;
-    if (script[at] == '}') return true;
-    if (script[at] != '"') return false;
+    while (at < script.size() && std::isspace(static_cast<unsigned char>(script[at])))
+      ++at;
+    if (at >= script.size())
+      return false;
+    if (script[at] == '}')
+      return true;
+    if (script[at] != '"')
+      return false;
     ++at;
     std::string literal;
     for (;;) {
-      if (at >= script.size() || script[at] == '\n') return false;
+      if (at >= script.size() || script[at] == '\n')
+        return false;
       char c = script[at++];
       if (c == '"') {
         if (at < script.size() && script[at] == '"') {
@@ -73,25 +87,37 @@ bool ParseLicenceRc(const std::string &script, std::string *text, bool *trigraph
         break;
       }
       if (c == '\\') {
-        if (at >= script.size()) return false;
+        if (at >= script.size())
+          return false;
         char e = script[at++];
         switch (e) {
-          case 'r': literal += '\r'; break;
-          case 'n': literal += '\n'; break;
-          case 't': literal += '\t'; break;
-          case '\\': literal += '\\'; break;
-          default: return false;
+          case 'r':
+            literal += '\r';
+            break;
+          case 'n':
+            literal += '\n';
+            break;
+          case 't':
+            literal += '\t';
+            break;
+          case '\\':
+            literal += '\\';
+            break;
+          default:
+            return false;
         }
         continue;
       }
       literal += c;
     }
-    if (literal.find("??") != std::string::npos) *trigraphRisk = true;
+    if (literal.find("??") != std::string::npos)
+      *trigraphRisk = true;
     *text += literal;
   }
 }
 
-std::string RoundTrip(const std::string &text) {
+std::string RoundTrip(const std::string &text)
+{
   std::string script, error, back;
   bool trigraph = true;
   EXPECT_TRUE(BuildLicenceRc(text, &script, &error)) << error;
@@ -100,20 +126,23 @@ std::string RoundTrip(const std::string &text) {
   return back;
 }
 
-std::filesystem::path FreshDir(const char *name) {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              (std::string("zv-artgen-test-") + name + "-" + std::to_string(getpid()));
+std::filesystem::path FreshDir(const char *name)
+{
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() /
+      (std::string("zv-artgen-test-") + name + "-" + std::to_string(getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;
 }
 
-const char *const GeneratedFiles[] = {"tarnel.bmp", "setup.ico", "folder.ico", "up.ico",
+const char *const GeneratedFiles[] = {"tarnel.bmp",    "setup.ico",  "folder.ico", "up.ico",
                                       "newfolder.ico", "licence.rc", "payload.gz"};
 
 }  // namespace
 
-TEST(ArtBanner, BmpHeaderIs556By384With256ColourPalette) {
+TEST(ArtBanner, BmpHeaderIs556By384With256ColourPalette)
+{
   IndexedImage banner = DrawBanner();
   std::vector<uint8_t> bmp = EncodeBmp8(banner);
   ASSERT_GE(bmp.size(), 54u + 1024u);
@@ -123,12 +152,12 @@ TEST(ArtBanner, BmpHeaderIs556By384With256ColourPalette) {
   EXPECT_EQ(Read32(bmp, 10), 14u + 40u + 1024u);  // pixel offset
   EXPECT_EQ(Read32(bmp, 14), 40u);                // BITMAPINFOHEADER
   EXPECT_EQ(Read32(bmp, 18), 556u);
-  EXPECT_EQ(Read32(bmp, 22), 384u);               // positive: bottom-up
-  EXPECT_EQ(Read16(bmp, 26), 1u);                 // planes
-  EXPECT_EQ(Read16(bmp, 28), 8u);                 // bits per pixel
-  EXPECT_EQ(Read32(bmp, 30), 0u);                 // BI_RGB
-  EXPECT_EQ(Read32(bmp, 34), 556u * 384u);        // rows of 556 need no padding
-  EXPECT_EQ(Read32(bmp, 46), 256u);               // colours used
+  EXPECT_EQ(Read32(bmp, 22), 384u);         // positive: bottom-up
+  EXPECT_EQ(Read16(bmp, 26), 1u);           // planes
+  EXPECT_EQ(Read16(bmp, 28), 8u);           // bits per pixel
+  EXPECT_EQ(Read32(bmp, 30), 0u);           // BI_RGB
+  EXPECT_EQ(Read32(bmp, 34), 556u * 384u);  // rows of 556 need no padding
+  EXPECT_EQ(Read32(bmp, 46), 256u);         // colours used
   EXPECT_EQ(bmp.size(), 14u + 40u + 1024u + 556u * 384u);
   for (size_t i = 0; i < 256; ++i) {
     EXPECT_EQ(bmp[54 + i * 4 + 3], 0) << "reserved byte of palette entry " << i;
@@ -141,13 +170,16 @@ TEST(ArtBanner, BmpHeaderIs556By384With256ColourPalette) {
   }
 }
 
-TEST(ArtBanner, UsesTheWholePaletteAndKeepsTheControlBandDark) {
+TEST(ArtBanner, UsesTheWholePaletteAndKeepsTheControlBandDark)
+{
   IndexedImage banner = DrawBanner();
   ASSERT_EQ(banner.palette.size(), 256u);
   std::vector<bool> used(256, false);
-  for (uint8_t p : banner.pixels) used[p] = true;
+  for (uint8_t p : banner.pixels)
+    used[p] = true;
   int distinct = 0;
-  for (bool u : used) distinct += u ? 1 : 0;
+  for (bool u : used)
+    distinct += u ? 1 : 0;
   EXPECT_GT(distinct, 150) << "the picture should be a smooth picture, not a few flat colours";
 
   // Buttons and fields of the pages sit at y >= 188 dialog units (about 305
@@ -157,7 +189,8 @@ TEST(ArtBanner, UsesTheWholePaletteAndKeepsTheControlBandDark) {
   for (int y = 310; y < 384; ++y) {
     for (int x = 0; x < 556; ++x) {
       uint32_t rgb = banner.palette[banner.pixels[static_cast<size_t>(y) * 556 + x]];
-      double luma = 0.299 * ((rgb >> 16) & 0xFF) + 0.587 * ((rgb >> 8) & 0xFF) + 0.114 * (rgb & 0xFF);
+      double luma =
+          0.299 * ((rgb >> 16) & 0xFF) + 0.587 * ((rgb >> 8) & 0xFF) + 0.114 * (rgb & 0xFF);
       sum += luma;
       sumSquares += luma * luma;
       ++count;
@@ -169,7 +202,8 @@ TEST(ArtBanner, UsesTheWholePaletteAndKeepsTheControlBandDark) {
   EXPECT_LT(deviation, 12.0);
 }
 
-TEST(ArtIcons, DirectoryEntriesGiveSizeColoursAndMask) {
+TEST(ArtIcons, DirectoryEntriesGiveSizeColoursAndMask)
+{
   struct Case {
     const char *name;
     IndexedImage image;
@@ -187,11 +221,11 @@ TEST(ArtIcons, DirectoryEntriesGiveSizeColoursAndMask) {
     const uint32_t andRow = ((size + 31) / 32) * 4;
     ASSERT_EQ(ico.size(), 6u + 16u + 40u + 64u + size * xorRow + size * andRow);
     EXPECT_EQ(Read16(ico, 0), 0u);
-    EXPECT_EQ(Read16(ico, 2), 1u);   // icon
-    EXPECT_EQ(Read16(ico, 4), 1u);   // one image
+    EXPECT_EQ(Read16(ico, 2), 1u);  // icon
+    EXPECT_EQ(Read16(ico, 4), 1u);  // one image
     EXPECT_EQ(ico[6], size);
     EXPECT_EQ(ico[7], size);
-    EXPECT_EQ(ico[8], 16);           // colours
+    EXPECT_EQ(ico[8], 16);  // colours
     EXPECT_EQ(ico[9], 0);
     EXPECT_EQ(Read16(ico, 10), 1u);  // planes
     EXPECT_EQ(Read16(ico, 12), 4u);  // bits per pixel
@@ -228,10 +262,12 @@ TEST(ArtIcons, DirectoryEntriesGiveSizeColoursAndMask) {
   }
 }
 
-TEST(ArtIcons, FolderColoursTellTheEntriesApart) {
+TEST(ArtIcons, FolderColoursTellTheEntriesApart)
+{
   auto count = [](const IndexedImage &image, uint8_t colour) {
     int n = 0;
-    for (size_t i = 0; i < image.pixels.size(); ++i) n += (image.mask[i] == 0 && image.pixels[i] == colour);
+    for (size_t i = 0; i < image.pixels.size(); ++i)
+      n += (image.mask[i] == 0 && image.pixels[i] == colour);
     return n;
   };
   const uint8_t yellow = 11, lime = 10;
@@ -243,18 +279,20 @@ TEST(ArtIcons, FolderColoursTellTheEntriesApart) {
   EXPECT_GT(count(fresh, lime), 60);
 }
 
-TEST(ArtIcons, EncoderRefusesIndicesBeyondTheDepth) {
+TEST(ArtIcons, EncoderRefusesIndicesBeyondTheDepth)
+{
   IndexedImage image = DrawUpIcon();
   image.pixels[5] = 16;
   EXPECT_TRUE(EncodeIcon(image, 4).empty());
   EXPECT_FALSE(EncodeIcon(image, 8).empty());
   EXPECT_TRUE(EncodeIcon(image, 3).empty());
   std::vector<uint8_t> eight = EncodeIcon(image, 8);
-  EXPECT_EQ(eight[8], 0);              // 256 colours are written as 0
+  EXPECT_EQ(eight[8], 0);  // 256 colours are written as 0
   EXPECT_EQ(Read16(eight, 12), 8u);
 }
 
-TEST(ArtLicence, ShippedTextFitsTheAgreementPageWithCrLfLines) {
+TEST(ArtLicence, ShippedTextFitsTheAgreementPageWithCrLfLines)
+{
   std::string source = ReadText(ZV_LICENCE_TXT), text, error;
   ASSERT_FALSE(source.empty());
   ASSERT_TRUE(NormaliseLicence(source, &text, &error)) << error;
@@ -274,7 +312,8 @@ TEST(ArtLicence, ShippedTextFitsTheAgreementPageWithCrLfLines) {
   EXPECT_EQ(RoundTrip(text), text);
 }
 
-TEST(ArtLicence, LineEndsOfEveryKindBecomeCrLf) {
+TEST(ArtLicence, LineEndsOfEveryKindBecomeCrLf)
+{
   std::string text, error;
   ASSERT_TRUE(NormaliseLicence("a\nb\r\nc\rd\n\n", &text, &error));
   EXPECT_EQ(text, "a\r\nb\r\nc\r\nd");
@@ -286,14 +325,20 @@ TEST(ArtLicence, LineEndsOfEveryKindBecomeCrLf) {
   EXPECT_NE(error.find("line 2"), std::string::npos);
 }
 
-TEST(ArtLicence, EscapingReadsBackToTheSameText) {
+TEST(ArtLicence, EscapingReadsBackToTheSameText)
+{
   const std::string samples[] = {
       "",
       "plain",
       "He said \"I agree\".\r\n\"\"quoted twice\"\"",
       "C:\\Program files\\The Zorvane\\",
       "tab\there\r\n\r\n\r\nthree breaks",
-      "Really?" "?) What?" "?( ?" "?/ ?" "?" "? ?\?= end?",
+      "Really?"
+      "?) What?"
+      "?( ?"
+      "?/ ?"
+      "?"
+      "? ?\?= end?",
       "?",
       "\r\n",
       std::string(300, 'x') + " " + std::string(80, 'y') + "\r\n" + std::string(150, ' '),
@@ -303,7 +348,8 @@ TEST(ArtLicence, EscapingReadsBackToTheSameText) {
   }
 }
 
-TEST(ArtLicence, TextLongerThanThePageBufferIsRefused) {
+TEST(ArtLicence, TextLongerThanThePageBufferIsRefused)
+{
   std::string script, error, back;
   bool trigraph;
   std::string longest(LicenceMaxChars, 'a');
@@ -314,7 +360,8 @@ TEST(ArtLicence, TextLongerThanThePageBufferIsRefused) {
   EXPECT_NE(error.find("6999"), std::string::npos);
 }
 
-TEST(ArtPayload, StandInIsAValidEmptyGzipMember) {
+TEST(ArtPayload, StandInIsAValidEmptyGzipMember)
+{
   std::vector<uint8_t> gz = EmptyGzip();
   ASSERT_EQ(gz.size(), 20u);
   EXPECT_EQ(gz[0], 0x1F);
@@ -332,7 +379,8 @@ TEST(ArtPayload, StandInIsAValidEmptyGzipMember) {
   inflateEnd(&stream);
 }
 
-TEST(ArtGenerator, TwoRunsWriteTheSameBytes) {
+TEST(ArtGenerator, TwoRunsWriteTheSameBytes)
+{
   std::filesystem::path first = FreshDir("a"), second = FreshDir("b");
   for (const auto &dir : {first, second}) {
     std::string command = std::string("\"") + ZV_ARTGEN_EXE + "\" \"" + dir.string() + "\" \"" +
@@ -358,12 +406,15 @@ TEST(ArtGenerator, TwoRunsWriteTheSameBytes) {
   std::filesystem::remove_all(second);
 }
 
-TEST(ArtGenerator, FailsWithoutOutputDirectoryOrLicence) {
+TEST(ArtGenerator, FailsWithoutOutputDirectoryOrLicence)
+{
   std::filesystem::path dir = FreshDir("c");
   std::string tool = std::string("\"") + ZV_ARTGEN_EXE + "\"";
   EXPECT_NE(std::system((tool + " 2>/dev/null").c_str()), 0);
   EXPECT_NE(std::system((tool + " \"" + dir.string() + "\" \"" + dir.string() +
-                         "/missing.txt\" 2>/dev/null").c_str()), 0);
+                         "/missing.txt\" 2>/dev/null")
+                            .c_str()),
+            0);
   EXPECT_FALSE(std::filesystem::exists(dir / "licence.rc"));
   EXPECT_FALSE(std::filesystem::exists(dir / "payload.gz"));
   EXPECT_NE(std::system((tool + " \"" + dir.string() + "/no/such/dir\" 2>/dev/null").c_str()), 0);

@@ -37,18 +37,32 @@ struct Template {
 constexpr DWORD Child = WS_CHILD | WS_VISIBLE;
 
 const Template Templates[] = {
-    {"IDD_AGREEMENT", 0x90000850, 0, 370, 236, "",
+    {"IDD_AGREEMENT",
+     0x90000850,
+     0,
+     370,
+     236,
+     "",
      {{1, "BUTTON", "I Agree", 0x50010301, 0, 125, 217, 50, 14},
       {2, "BUTTON", "Cancel", 0x50010300, 0, 193, 217, 50, 14},
       {151, "EDIT", "", 0x50A30844, WS_EX_DLGMODALFRAME, 25, 21, 320, 194}}},
-    {"IDD_DIR", WS_POPUP | WS_VISIBLE | DS_CENTER | DS_SETFONT | DS_NOFAILCREATE, 0, 370, 236, "",
+    {"IDD_DIR",
+     WS_POPUP | WS_VISIBLE | DS_CENTER | DS_SETFONT | DS_NOFAILCREATE,
+     0,
+     370,
+     236,
+     "",
      {{1, "BUTTON", "Next", Child | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 116, 218, 60, 14},
       {2, "BUTTON", "Cancel", Child | BS_PUSHBUTTON | WS_TABSTOP, 0, 193, 218, 60, 14},
       {100, "BUTTON", "Browse", Child | BS_PUSHBUTTON | WS_TABSTOP, 0, 297, 200, 48, 12},
       {101, "EDIT", "", Child | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 92, 200, 204, 11},
       {-1, "STATIC", "Install in directory", Child | SS_CENTER | WS_BORDER, 0, 28, 200, 62, 11}}},
-    {"IDD_BROWSE", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_SETFONT, WS_EX_DLGMODALFRAME,
-     262, 209, "Setup - directory",
+    {"IDD_BROWSE",
+     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_CENTER | DS_SETFONT,
+     WS_EX_DLGMODALFRAME,
+     262,
+     209,
+     "Setup - directory",
      {{1, "BUTTON", "OK", Child | BS_PUSHBUTTON | WS_TABSTOP, 0, 167, 7, 43, 12},
       {105, "EDIT", "", Child | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 0, 71, 7, 95, 12},
       {104, "COMBOBOX", "", Child | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 8, 32, 49, 60},
@@ -59,18 +73,34 @@ const Template Templates[] = {
       {-1, "STATIC", " Install in directory:", Child | SS_SUNKEN, 0, 8, 7, 62, 11},
       {103, "STATIC", "", Child | SS_SUNKEN, 0, 8, 20, 245, 11},
       {2, "BUTTON", "Cancel", Child | BS_PUSHBUTTON | WS_TABSTOP, 0, 211, 7, 43, 12}}},
-    {"IDD_COPY", WS_POPUP | WS_VISIBLE | DS_CENTER | DS_SETFONT | DS_NOFAILCREATE, 0, 370, 236, "",
-     {{2, "BUTTON", "Cancel", Child | BS_DEFPUSHBUTTON | BS_CENTER | WS_TABSTOP, 0, 140, 218, 85, 14},
+    {"IDD_COPY",
+     WS_POPUP | WS_VISIBLE | DS_CENTER | DS_SETFONT | DS_NOFAILCREATE,
+     0,
+     370,
+     236,
+     "",
+     {{2, "BUTTON", "Cancel", Child | BS_DEFPUSHBUTTON | BS_CENTER | WS_TABSTOP, 0, 140, 218, 85,
+       14},
       {214, "STATIC", "", Child | SS_BLACKRECT, 0, 39, 203, 292, 12},
       {215, "EDIT", "", Child | ES_READONLY | WS_TABSTOP, WS_EX_CLIENTEDGE, 39, 190, 292, 11}}},
-    {"IDD_SHORTCUT", 0x90000850, 0, 370, 236, "",
+    {"IDD_SHORTCUT",
+     0x90000850,
+     0,
+     370,
+     236,
+     "",
      {{1, "BUTTON", "Finish", 0x50010301, 0, 116, 218, 60, 14},
       {2, "BUTTON", "Cancel", 0x50010300, 0, 193, 218, 60, 14},
       {100, "BUTTON", "Browse", 0x50010300, 0, 297, 200, 48, 12},
       {101, "EDIT", "", 0x50010080, WS_EX_CLIENTEDGE, 92, 200, 203, 11},
       {-1, "STATIC", "Create shortcuts in", 0x50800001, 0, 27, 200, 64, 11},
       {110, "BUTTON", "Create program shortcat on the Desktop", 0x50018003, 0, 120, 188, 141, 10}}},
-    {"IDD_BROWSE_SHORTCUT", 0x90C80850, 0, 188, 189, "",
+    {"IDD_BROWSE_SHORTCUT",
+     0x90C80850,
+     0,
+     188,
+     189,
+     "",
      {{1, "BUTTON", "OK", 0x50010301, 0, 28, 168, 58, 14},
       {211, "EDIT", "", 0x50810880, 0, 7, 17, 172, 15},
       {-1, "STATIC", "Create a shortcuts on the Start menu.", 0x50000000, 0, 8, 7, 120, 8},
@@ -86,7 +116,8 @@ struct Reader {
   bool overrun;
 };
 
-WORD Word(Reader &r) {
+WORD Word(Reader &r)
+{
   if (r.at + 2 > r.size) {
     r.overrun = true;
     return 0;
@@ -97,17 +128,20 @@ WORD Word(Reader &r) {
   return value;
 }
 
-DWORD Dword(Reader &r) {
+DWORD Dword(Reader &r)
+{
   DWORD low = Word(r);
   return low | (static_cast<DWORD>(Word(r)) << 16);
 }
 
-void AlignDword(Reader &r) {
+void AlignDword(Reader &r)
+{
   r.at = (r.at + 3) & ~static_cast<size_t>(3);
 }
 
 // A string-or-ordinal field as text: an ordinal n becomes "#n".
-std::string SzOrOrdinal(Reader &r) {
+std::string SzOrOrdinal(Reader &r)
+{
   WORD first = Word(r);
   if (first == 0xFFFF) {
     return "#" + std::to_string(Word(r));
@@ -120,72 +154,85 @@ std::string SzOrOrdinal(Reader &r) {
 }
 
 // The predefined classes a template may name by atom.
-std::string ClassFromAtom(const std::string &name) {
-  if (name == "#128") return "BUTTON";
-  if (name == "#129") return "EDIT";
-  if (name == "#130") return "STATIC";
-  if (name == "#131") return "LISTBOX";
-  if (name == "#132") return "SCROLLBAR";
-  if (name == "#133") return "COMBOBOX";
+std::string ClassFromAtom(const std::string &name)
+{
+  if (name == "#128")
+    return "BUTTON";
+  if (name == "#129")
+    return "EDIT";
+  if (name == "#130")
+    return "STATIC";
+  if (name == "#131")
+    return "LISTBOX";
+  if (name == "#132")
+    return "SCROLLBAR";
+  if (name == "#133")
+    return "COMBOBOX";
   return name;
 }
 
-Reader OpenTemplate(const char *name) {
+Reader OpenTemplate(const char *name)
+{
   HRSRC found = FindResourceA(nullptr, name, MAKEINTRESOURCEA(5));  // RT_DIALOG
   if (found == nullptr) {
     return {nullptr, 0, 0, true};
   }
   HGLOBAL loaded = LoadResource(nullptr, found);
-  return {static_cast<const BYTE *>(LockResource(loaded)), SizeofResource(nullptr, found), 0, false};
+  return {static_cast<const BYTE *>(LockResource(loaded)), SizeofResource(nullptr, found), 0,
+          false};
 }
 
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) {
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
   return FALSE;
 }
 
-BOOL CALLBACK CountNumberedNames(HMODULE, LPCSTR, LPSTR name, LONG_PTR count) {
+BOOL CALLBACK CountNumberedNames(HMODULE, LPCSTR, LPSTR name, LONG_PTR count)
+{
   if (IS_INTRESOURCE(name)) {
     ++*reinterpret_cast<int *>(count);
   }
   return TRUE;
 }
 
-void RegisterListViewClass() {
+void RegisterListViewClass()
+{
   INITCOMMONCONTROLSEX init = {sizeof init, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&init);
 }
 
 }  // namespace
 
-TEST(ResourceTemplates, EveryFieldMatchesThePageLayout) {
+TEST(ResourceTemplates, EveryFieldMatchesThePageLayout)
+{
   for (const Template &expected : Templates) {
     SCOPED_TRACE(expected.name);
     Reader r = OpenTemplate(expected.name);
     ASSERT_FALSE(r.overrun) << "template not found by name";
-    EXPECT_EQ(Word(r), 1);          // dlgVer
-    EXPECT_EQ(Word(r), 0xFFFF);     // extended template
-    Dword(r);                       // help id
+    EXPECT_EQ(Word(r), 1);       // dlgVer
+    EXPECT_EQ(Word(r), 0xFFFF);  // extended template
+    Dword(r);                    // help id
     EXPECT_EQ(Dword(r), expected.exStyle);
     DWORD style = Dword(r);
     EXPECT_EQ(style, expected.style) << std::hex << style;
     WORD count = Word(r);
-    EXPECT_EQ(Word(r), 0);          // x
-    EXPECT_EQ(Word(r), 0);          // y
+    EXPECT_EQ(Word(r), 0);  // x
+    EXPECT_EQ(Word(r), 0);  // y
     EXPECT_EQ(static_cast<short>(Word(r)), expected.cx);
     EXPECT_EQ(static_cast<short>(Word(r)), expected.cy);
     EXPECT_EQ(SzOrOrdinal(r), "");  // no menu
     EXPECT_EQ(SzOrOrdinal(r), "");  // the standard dialog class
     EXPECT_EQ(SzOrOrdinal(r), expected.title);
     ASSERT_TRUE(style & DS_SETFONT);
-    EXPECT_EQ(Word(r), 8);          // point size
-    Word(r);                        // weight
-    Word(r);                        // italic, charset
+    EXPECT_EQ(Word(r), 8);  // point size
+    Word(r);                // weight
+    Word(r);                // italic, charset
     EXPECT_EQ(SzOrOrdinal(r), "MS Sans Serif");
     ASSERT_EQ(count, expected.controls.size());
     for (const Control &c : expected.controls) {
       SCOPED_TRACE(c.id);
       AlignDword(r);
-      Dword(r);                     // help id
+      Dword(r);  // help id
       EXPECT_EQ(Dword(r), c.exStyle);
       DWORD controlStyle = Dword(r);
       EXPECT_EQ(controlStyle, c.style) << std::hex << controlStyle;
@@ -195,8 +242,10 @@ TEST(ResourceTemplates, EveryFieldMatchesThePageLayout) {
       EXPECT_EQ(static_cast<short>(Word(r)), c.cy);
       EXPECT_EQ(static_cast<int>(Dword(r)), c.id);
       std::string className = ClassFromAtom(SzOrOrdinal(r));
-      EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, className.c_str(), -1,
-                               c.className, -1), CSTR_EQUAL) << className;
+      EXPECT_EQ(
+          CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, className.c_str(), -1, c.className, -1),
+          CSTR_EQUAL)
+          << className;
       EXPECT_EQ(SzOrOrdinal(r), c.text);
       WORD extra = Word(r);
       r.at += extra;
@@ -206,7 +255,8 @@ TEST(ResourceTemplates, EveryFieldMatchesThePageLayout) {
   }
 }
 
-TEST(ResourceTemplates, NamesAreNotNumbers) {
+TEST(ResourceTemplates, NamesAreNotNumbers)
+{
   for (const Template &expected : Templates) {
     EXPECT_NE(FindResourceA(nullptr, expected.name, MAKEINTRESOURCEA(5)), nullptr) << expected.name;
   }
@@ -217,12 +267,13 @@ TEST(ResourceTemplates, NamesAreNotNumbers) {
   EXPECT_EQ(numbered, 0);
 }
 
-TEST(ResourceTemplates, DialogManagerBuildsEveryPage) {
+TEST(ResourceTemplates, DialogManagerBuildsEveryPage)
+{
   RegisterListViewClass();
   for (const Template &expected : Templates) {
     SCOPED_TRACE(expected.name);
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), expected.name, nullptr,
-                                     QuietDialogProc, 0);
+    HWND dialog =
+        CreateDialogParamA(GetModuleHandleA(nullptr), expected.name, nullptr, QuietDialogProc, 0);
     ASSERT_NE(dialog, nullptr) << GetLastError();
     char title[64] = "?";
     GetWindowTextA(dialog, title, sizeof title);
@@ -243,7 +294,8 @@ TEST(ResourceTemplates, DialogManagerBuildsEveryPage) {
       char className[64] = "";
       GetClassNameA(item, className, sizeof className);
       EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, className, -1, c.className, -1),
-                CSTR_EQUAL) << c.id << " " << className;
+                CSTR_EQUAL)
+          << c.id << " " << className;
       char text[128] = "?";
       GetWindowTextA(item, text, sizeof text);
       EXPECT_STREQ(text, c.text) << c.id;
@@ -263,7 +315,8 @@ TEST(ResourceTemplates, DialogManagerBuildsEveryPage) {
   }
 }
 
-TEST(ResourceBanner, LoadsAsThePageSizedBitmap) {
+TEST(ResourceBanner, LoadsAsThePageSizedBitmap)
+{
   HBITMAP banner = LoadBitmapA(GetModuleHandleA(nullptr), "IDB_TARNEL");
   ASSERT_NE(banner, nullptr);
   BITMAP info = {};
@@ -275,14 +328,16 @@ TEST(ResourceBanner, LoadsAsThePageSizedBitmap) {
   // The resource itself: an 8-bit, 256-colour, uncompressed DIB.
   HRSRC found = FindResourceA(nullptr, "IDB_TARNEL", MAKEINTRESOURCEA(2));  // RT_BITMAP
   ASSERT_NE(found, nullptr);
-  const auto *header = static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(nullptr, found)));
+  const auto *header =
+      static_cast<const BITMAPINFOHEADER *>(LockResource(LoadResource(nullptr, found)));
   EXPECT_EQ(header->biBitCount, 8);
   EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));
   EXPECT_EQ(header->biClrUsed, 256u);
   EXPECT_GT(header->biHeight, 0);  // bottom-up
 }
 
-TEST(ResourceIcons, ClassIconAndListImagesLoad) {
+TEST(ResourceIcons, ClassIconAndListImagesLoad)
+{
   HINSTANCE self = GetModuleHandleA(nullptr);
   struct Case {
     int id;
@@ -293,15 +348,16 @@ TEST(ResourceIcons, ClassIconAndListImagesLoad) {
     SCOPED_TRACE(c.id);
     // The directory entry of the icon group names the one image's size and
     // colours.
-    HRSRC group = FindResourceA(nullptr, MAKEINTRESOURCEA(c.id), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    HRSRC group =
+        FindResourceA(nullptr, MAKEINTRESOURCEA(c.id), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
     ASSERT_NE(group, nullptr);
     const BYTE *dir = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, group)));
     EXPECT_EQ(dir[4] | (dir[5] << 8), 1);  // one image
     EXPECT_EQ(dir[6], c.size);
     EXPECT_EQ(dir[7], c.size);
-    EXPECT_EQ(dir[8], 16);                 // colours
-    HICON icon = static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(c.id), IMAGE_ICON, c.size,
-                                               c.size, 0));
+    EXPECT_EQ(dir[8], 16);  // colours
+    HICON icon =
+        static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(c.id), IMAGE_ICON, c.size, c.size, 0));
     ASSERT_NE(icon, nullptr);
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(icon, &info));
@@ -324,7 +380,8 @@ TEST(ResourceIcons, ClassIconAndListImagesLoad) {
   ImageList_Destroy(list);
 }
 
-TEST(ResourceStrings, LicenceAndClassName) {
+TEST(ResourceStrings, LicenceAndClassName)
+{
   HINSTANCE self = GetModuleHandleA(nullptr);
   static char licence[7000];
   int length = LoadStringA(self, IDS_LICENCE, licence, sizeof licence);
@@ -343,7 +400,8 @@ TEST(ResourceStrings, LicenceAndClassName) {
   EXPECT_STREQ(className, "SETUP");
 }
 
-TEST(ResourcePayload, GzipResourceIsLanguageNeutral) {
+TEST(ResourcePayload, GzipResourceIsLanguageNeutral)
+{
   HRSRC found = FindResourceExA(nullptr, MAKEINTRESOURCEA(10), MAKEINTRESOURCEA(IDR_PAYLOAD),
                                 MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));  // RT_RCDATA
   ASSERT_NE(found, nullptr);

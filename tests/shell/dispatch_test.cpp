@@ -15,10 +15,26 @@ struct Call {
 };
 Call LastCall;
 
-LRESULT First(HWND w, UINT m, WPARAM wp, LPARAM lp) { LastCall = {1, w, m, wp, lp}; return 11; }
-LRESULT Second(HWND w, UINT m, WPARAM wp, LPARAM lp) { LastCall = {2, w, m, wp, lp}; return 22; }
-LRESULT CommandA(HWND w, UINT id, UINT code, LPARAM lp) { LastCall = {3, w, id, code, lp}; return 33; }
-LRESULT CommandB(HWND w, UINT id, UINT code, LPARAM lp) { LastCall = {4, w, id, code, lp}; return 44; }
+LRESULT First(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+  LastCall = {1, w, m, wp, lp};
+  return 11;
+}
+LRESULT Second(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+  LastCall = {2, w, m, wp, lp};
+  return 22;
+}
+LRESULT CommandA(HWND w, UINT id, UINT code, LPARAM lp)
+{
+  LastCall = {3, w, id, code, lp};
+  return 33;
+}
+LRESULT CommandB(HWND w, UINT id, UINT code, LPARAM lp)
+{
+  LastCall = {4, w, id, code, lp};
+  return 44;
+}
 
 // A plain window whose text DefWindowProcA can report.
 HWND MakeWindow()
@@ -49,9 +65,9 @@ HWND MakeDialog()
 }
 
 const MessageEntry TwoRowsSameMessage[] = {
-  {WM_USER + 1, First},
-  {WM_USER + 1, Second},
-  {WM_USER + 2, Second},
+    {WM_USER + 1, First},
+    {WM_USER + 1, Second},
+    {WM_USER + 2, Second},
 };
 
 }  // namespace
@@ -113,7 +129,7 @@ TEST(DispatchMessageTable, DefaultKindsForUnnamedMessages)
     lstrcpyA(text, "untouched");
     EXPECT_EQ(0, DispatchMessageTable(&table, window, WM_GETTEXT, sizeof(text),
                                       reinterpret_cast<LPARAM>(text)))
-      << "kind " << other;
+        << "kind " << other;
     EXPECT_STREQ("untouched", text);
   }
   DestroyWindow(dialog);
@@ -137,9 +153,9 @@ TEST(DispatchMessageTable, CountOfZeroOrLessSendsEverythingToTheDefault)
 
 namespace {
 const CommandEntry CommandRows[] = {
-  {100, CommandA},
-  {100, CommandB},
-  {0xFFFF, CommandB},
+    {100, CommandA},
+    {100, CommandB},
+    {0xFFFF, CommandB},
 };
 }
 

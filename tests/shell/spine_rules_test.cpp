@@ -14,11 +14,11 @@ TEST(SpineRules, DriveRootKeepsLetterAndColonOnly)
   TrimDriveRoot(deeper);
   EXPECT_STREQ("D:\\Games", deeper);
 
-  char shortest[512] = "D:\\G";   // four characters: not a root
+  char shortest[512] = "D:\\G";  // four characters: not a root
   TrimDriveRoot(shortest);
   EXPECT_STREQ("D:\\G", shortest);
 
-  char empty[512] = "";            // a failed query stays empty
+  char empty[512] = "";  // a failed query stays empty
   TrimDriveRoot(empty);
   EXPECT_STREQ("", empty);
 }

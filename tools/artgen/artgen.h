@@ -40,9 +40,9 @@ std::vector<uint8_t> EncodeIcon(const IndexedImage &image, int bitsPerPixel);
 
 // Pictures (banner.cpp, icons.cpp).
 IndexedImage DrawBanner();
-IndexedImage DrawSetupIcon();      // 32 x 32, 16 colours
-IndexedImage DrawFolderIcon(bool isNew); // 16 x 16: yellow, or green when new
-IndexedImage DrawUpIcon();         // 16 x 16 up arrow
+IndexedImage DrawSetupIcon();             // 32 x 32, 16 colours
+IndexedImage DrawFolderIcon(bool isNew);  // 16 x 16: yellow, or green when new
+IndexedImage DrawUpIcon();                // 16 x 16 up arrow
 
 // The standard 16-colour palette (black, maroon, green, olive, navy, purple,
 // teal, silver, grey, red, lime, yellow, blue, fuchsia, aqua, white).

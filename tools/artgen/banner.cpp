@@ -20,8 +20,8 @@ struct Stop {
 };
 
 struct Ramp {
-  int first;   // first palette index
-  int count;   // number of entries
+  int first;  // first palette index
+  int count;  // number of entries
 };
 
 constexpr Ramp SkyRamp = {0, 96};
@@ -30,10 +30,10 @@ constexpr Ramp RingRamp = {160, 32};
 constexpr Ramp GroundRamp = {192, 32};
 constexpr Ramp LightRamp = {224, 32};
 
-const Stop SkyStops[] = {{0.0, 0x050818}, {0.35, 0x121840}, {0.7, 0x342764},
-                         {0.88, 0x6a3a74}, {1.0, 0xb45c78}};
-const Stop PlanetStops[] = {{0.0, 0x060b18}, {0.3, 0x113152}, {0.62, 0x2b7aa3},
-                            {0.86, 0x78c4d8}, {1.0, 0xe6f8f4}};
+const Stop SkyStops[] = {
+    {0.0, 0x050818}, {0.35, 0x121840}, {0.7, 0x342764}, {0.88, 0x6a3a74}, {1.0, 0xb45c78}};
+const Stop PlanetStops[] = {
+    {0.0, 0x060b18}, {0.3, 0x113152}, {0.62, 0x2b7aa3}, {0.86, 0x78c4d8}, {1.0, 0xe6f8f4}};
 const Stop RingStops[] = {{0.0, 0x241a0e}, {0.5, 0x957439}, {1.0, 0xf4dfac}};
 const Stop GroundStops[] = {{0.0, 0x02030a}, {0.55, 0x0d0e26}, {1.0, 0x2c2450}};
 const Stop LightStops[] = {{0.0, 0x3a3022}, {0.5, 0xc4a460}, {1.0, 0xfffbea}};
@@ -50,9 +50,9 @@ const uint8_t Bayer[8][8] = {
 constexpr double PlanetX = 420.0;
 constexpr double PlanetY = 118.0;
 constexpr double PlanetRadius = 66.0;
-constexpr double RingTilt = -0.34;      // radians
-constexpr double RingFlatten = 0.28;    // minor / major axis
-constexpr double RingInner = 1.35;      // in planet radii
+constexpr double RingTilt = -0.34;    // radians
+constexpr double RingFlatten = 0.28;  // minor / major axis
+constexpr double RingInner = 1.35;    // in planet radii
 constexpr double RingOuter = 2.05;
 
 // Title lettering.
@@ -60,12 +60,13 @@ constexpr int TitleX = 18;
 constexpr int TitleY = 7;
 constexpr int TitleScale = 3;
 
-uint8_t Channel(uint32_t rgb, int shift) {
+uint8_t Channel(uint32_t rgb, int shift)
+{
   return static_cast<uint8_t>((rgb >> shift) & 0xFF);
 }
 
-template <size_t N>
-void FillRamp(std::vector<uint32_t> &palette, Ramp ramp, const Stop (&stops)[N]) {
+template <size_t N> void FillRamp(std::vector<uint32_t> &palette, Ramp ramp, const Stop (&stops)[N])
+{
   for (int i = 0; i < ramp.count; ++i) {
     double t = ramp.count > 1 ? static_cast<double>(i) / (ramp.count - 1) : 0.0;
     size_t s = 0;
@@ -86,12 +87,14 @@ void FillRamp(std::vector<uint32_t> &palette, Ramp ramp, const Stop (&stops)[N])
   }
 }
 
-double Clamp01(double v) {
+double Clamp01(double v)
+{
   return v < 0 ? 0 : (v > 1 ? 1 : v);
 }
 
 // Palette entry for a value along a ramp, dithered by pixel position.
-uint8_t Dithered(Ramp ramp, double value, int x, int y) {
+uint8_t Dithered(Ramp ramp, double value, int x, int y)
+{
   double scaled = Clamp01(value) * (ramp.count - 1);
   double threshold = (Bayer[y & 7][x & 7] + 0.5) / 64.0;
   double base = std::floor(scaled);
@@ -103,20 +106,24 @@ uint8_t Dithered(Ramp ramp, double value, int x, int y) {
 }
 
 // Palette entry for a value along a ramp, without dither (for lettering).
-uint8_t Plain(Ramp ramp, double value) {
+uint8_t Plain(Ramp ramp, double value)
+{
   return static_cast<uint8_t>(ramp.first + std::lround(Clamp01(value) * (ramp.count - 1)));
 }
 
-double FarRidge(double x) {
+double FarRidge(double x)
+{
   return 266.0 + 12.0 * std::sin(x * 0.0115 + 0.8) + 7.0 * std::sin(x * 0.029 + 2.1) +
          3.0 * std::sin(x * 0.071);
 }
 
-double NearRidge(double x) {
+double NearRidge(double x)
+{
   return 302.0 + 9.0 * std::sin(x * 0.0085 + 2.6) + 5.0 * std::sin(x * 0.023 + 0.4);
 }
 
-double SkyValue(double x, double y) {
+double SkyValue(double x, double y)
+{
   double v = std::pow(Clamp01(y / 300.0), 1.25) * 0.82;
   double gx = (x - 250.0) / 230.0;
   double gy = (y - 292.0) / 70.0;
@@ -125,24 +132,28 @@ double SkyValue(double x, double y) {
 
 // Ring coordinates of a point: radius in planet radii on the ring plane,
 // and whether the point lies on the near half (in front of the planet).
-void RingPoint(double dx, double dy, double *radius, bool *front) {
+void RingPoint(double dx, double dy, double *radius, bool *front)
+{
   double u = dx * std::cos(RingTilt) + dy * std::sin(RingTilt);
   double w = -dx * std::sin(RingTilt) + dy * std::cos(RingTilt);
   *radius = std::sqrt(u * u + (w / RingFlatten) * (w / RingFlatten));
   *front = w > 0;
 }
 
-bool OnRing(double radius) {
+bool OnRing(double radius)
+{
   return radius >= RingInner && radius <= RingOuter && !(radius > 1.68 && radius < 1.74);
 }
 
-double RingValue(double radius) {
+double RingValue(double radius)
+{
   double band = 0.5 + 0.5 * std::sin(radius * 29.0);
   double edge = std::min(radius - RingInner, RingOuter - radius) / 0.12;
   return (0.45 + 0.4 * band) * Clamp01(0.35 + edge);
 }
 
-double PlanetValue(double dx, double dy) {
+double PlanetValue(double dx, double dy)
+{
   double nz = std::sqrt(std::max(0.0, 1.0 - dx * dx - dy * dy));
   const double lx = -0.58, ly = -0.52, lz = 0.63;
   double lambert = std::max(0.0, dx * lx + dy * ly + nz * lz);
@@ -155,7 +166,8 @@ double PlanetValue(double dx, double dy) {
 // What covers each pixel, so that stars land only on open sky.
 enum Layer : uint8_t { LayerSky, LayerPlanet, LayerRing, LayerHills, LayerText };
 
-void DrawScene(IndexedImage &image, std::vector<uint8_t> &layers) {
+void DrawScene(IndexedImage &image, std::vector<uint8_t> &layers)
+{
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
       double px = x + 0.5, py = y + 0.5;
@@ -195,13 +207,15 @@ void DrawScene(IndexedImage &image, std::vector<uint8_t> &layers) {
 }
 
 // Deterministic pseudo-random numbers for the star field.
-uint32_t NextRandom(uint32_t &state) {
+uint32_t NextRandom(uint32_t &state)
+{
   state = state * 1664525u + 1013904223u;
   return state >> 8;
 }
 
 void PutStarPixel(IndexedImage &image, const std::vector<uint8_t> &layers, int x, int y,
-                  double brightness) {
+                  double brightness)
+{
   if (x < 0 || y < 0 || x >= image.width || y >= image.height) {
     return;
   }
@@ -211,7 +225,8 @@ void PutStarPixel(IndexedImage &image, const std::vector<uint8_t> &layers, int x
   }
 }
 
-void DrawStars(IndexedImage &image, const std::vector<uint8_t> &layers) {
+void DrawStars(IndexedImage &image, const std::vector<uint8_t> &layers)
+{
   uint32_t state = 0x5A0E2026u;
   for (int i = 0; i < 170; ++i) {
     int x = static_cast<int>(NextRandom(state) % static_cast<uint32_t>(image.width));
@@ -237,7 +252,8 @@ void DrawStars(IndexedImage &image, const std::vector<uint8_t> &layers) {
 // Draws text with the pixel font, each font pixel a square of `scale`
 // pixels, with a dark drop shadow; brightness falls from `top` to `bottom`.
 void DrawText(IndexedImage &image, std::vector<uint8_t> &layers, const char *text, int left,
-              int topY, int scale, double top, double bottom) {
+              int topY, int scale, double top, double bottom)
+{
   for (int pass = 0; pass < 2; ++pass) {
     int offset = pass == 0 ? (scale > 1 ? 2 : 1) : 0;
     int x0 = left;
@@ -254,7 +270,8 @@ void DrawText(IndexedImage &image, std::vector<uint8_t> &layers, const char *tex
           }
           size_t at = static_cast<size_t>(y) * image.width + x;
           double t = static_cast<double>(gy) / (GlyphHeight * scale - 1);
-          image.pixels[at] = pass == 0 ? Plain(GroundRamp, 0.0) : Plain(LightRamp, top + (bottom - top) * t);
+          image.pixels[at] =
+              pass == 0 ? Plain(GroundRamp, 0.0) : Plain(LightRamp, top + (bottom - top) * t);
           layers[at] = LayerText;
         }
       }
@@ -263,16 +280,19 @@ void DrawText(IndexedImage &image, std::vector<uint8_t> &layers, const char *tex
 }
 
 // A thin line under the title that fades out to the right.
-void DrawTitleRule(IndexedImage &image, int left, int y, int length) {
+void DrawTitleRule(IndexedImage &image, int left, int y, int length)
+{
   for (int i = 0; i < length; ++i) {
     double fade = 1.0 - static_cast<double>(i) / length;
-    image.pixels[static_cast<size_t>(y) * image.width + left + i] = Plain(LightRamp, 0.25 + 0.5 * fade);
+    image.pixels[static_cast<size_t>(y) * image.width + left + i] =
+        Plain(LightRamp, 0.25 + 0.5 * fade);
   }
 }
 
 }  // namespace
 
-IndexedImage DrawBanner() {
+IndexedImage DrawBanner()
+{
   IndexedImage image;
   image.width = BannerWidth;
   image.height = BannerHeight;

@@ -15,11 +15,26 @@ const uint32_t StandardPalette16[16] = {
 namespace {
 
 enum StandardColour : uint8_t {
-  Black = 0, Maroon = 1, Green = 2, Olive = 3, Navy = 4, Purple = 5, Teal = 6, Silver = 7,
-  Grey = 8, Red = 9, Lime = 10, Yellow = 11, Blue = 12, Fuchsia = 13, Aqua = 14, White = 15,
+  Black = 0,
+  Maroon = 1,
+  Green = 2,
+  Olive = 3,
+  Navy = 4,
+  Purple = 5,
+  Teal = 6,
+  Silver = 7,
+  Grey = 8,
+  Red = 9,
+  Lime = 10,
+  Yellow = 11,
+  Blue = 12,
+  Fuchsia = 13,
+  Aqua = 14,
+  White = 15,
 };
 
-IndexedImage BlankIcon(int size) {
+IndexedImage BlankIcon(int size)
+{
   IndexedImage image;
   image.width = size;
   image.height = size;
@@ -29,13 +44,15 @@ IndexedImage BlankIcon(int size) {
   return image;
 }
 
-void Put(IndexedImage &image, int x, int y, uint8_t colour) {
+void Put(IndexedImage &image, int x, int y, uint8_t colour)
+{
   size_t at = static_cast<size_t>(y) * image.width + x;
   image.pixels[at] = colour;
   image.mask[at] = 0;
 }
 
-bool Opaque(const IndexedImage &image, int x, int y) {
+bool Opaque(const IndexedImage &image, int x, int y)
+{
   if (x < 0 || y < 0 || x >= image.width || y >= image.height) {
     return false;
   }
@@ -44,18 +61,32 @@ bool Opaque(const IndexedImage &image, int x, int y) {
 
 // Paints a 16 x 16 picture given as text rows: '.' is transparent, the
 // other letters name colours.
-IndexedImage IconFromRows(const char *const rows[16], uint8_t fill, uint8_t shade) {
+IndexedImage IconFromRows(const char *const rows[16], uint8_t fill, uint8_t shade)
+{
   IndexedImage image = BlankIcon(16);
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
       switch (rows[y][x]) {
-        case 'k': Put(image, x, y, Black); break;
-        case 'w': Put(image, x, y, White); break;
-        case 'f': Put(image, x, y, fill); break;
-        case 's': Put(image, x, y, shade); break;
-        case 'g': Put(image, x, y, Grey); break;
-        case 'y': Put(image, x, y, Yellow); break;
-        default: break;
+        case 'k':
+          Put(image, x, y, Black);
+          break;
+        case 'w':
+          Put(image, x, y, White);
+          break;
+        case 'f':
+          Put(image, x, y, fill);
+          break;
+        case 's':
+          Put(image, x, y, shade);
+          break;
+        case 'g':
+          Put(image, x, y, Grey);
+          break;
+        case 'y':
+          Put(image, x, y, Yellow);
+          break;
+        default:
+          break;
       }
     }
   }
@@ -64,80 +95,47 @@ IndexedImage IconFromRows(const char *const rows[16], uint8_t fill, uint8_t shad
 
 // A folder: 'f' is the folder's colour, 's' its shaded edge.
 const char *const FolderRows[16] = {
-    "................",
-    "................",
-    "..kkkkk.........",
-    ".kwfffffk.......",
-    ".kfffffffkkkkkk.",
-    ".kfwwwwwwwwwwwfk",
-    ".kfwfffffffffffk",
-    ".kfwfffffffffffk",
-    ".kfwfffffffffffk",
-    ".kfwfffffffffffk",
-    ".kfwfffffffffffk",
-    ".kfwfffffffffffk",
-    ".kfffffffffffffk",
-    ".ksssssssssssssk",
-    "..kkkkkkkkkkkkkk",
-    "................",
+    "................", "................", "..kkkkk.........", ".kwfffffk.......",
+    ".kfffffffkkkkkk.", ".kfwwwwwwwwwwwfk", ".kfwfffffffffffk", ".kfwfffffffffffk",
+    ".kfwfffffffffffk", ".kfwfffffffffffk", ".kfwfffffffffffk", ".kfwfffffffffffk",
+    ".kfffffffffffffk", ".ksssssssssssssk", "..kkkkkkkkkkkkkk", "................",
 };
 
 // The folder to be created: the same folder with a sparkle on its corner.
 const char *const NewFolderRows[16] = {
-    "............y...",
-    "..........y.y.y.",
-    "..kkkkk....yyy..",
-    ".kwfffffk.yyyyy.",
-    ".kfffffffkkyyykk",
-    ".kfwwwwwwwyfyfyk",
-    ".kfwfffffffffffk",
-    ".kfwfffffffffffk",
-    ".kfwfffffffffffk",
-    ".kfwfffffffffffk",
-    ".kfwfffffffffffk",
-    ".kfwfffffffffffk",
-    ".kfffffffffffffk",
-    ".ksssssssssssssk",
-    "..kkkkkkkkkkkkkk",
-    "................",
+    "............y...", "..........y.y.y.", "..kkkkk....yyy..", ".kwfffffk.yyyyy.",
+    ".kfffffffkkyyykk", ".kfwwwwwwwyfyfyk", ".kfwfffffffffffk", ".kfwfffffffffffk",
+    ".kfwfffffffffffk", ".kfwfffffffffffk", ".kfwfffffffffffk", ".kfwfffffffffffk",
+    ".kfffffffffffffk", ".ksssssssssssssk", "..kkkkkkkkkkkkkk", "................",
 };
 
 // An arrow pointing up: 'f' body, 'w' lit edge, 's' shaded edge.
 const char *const UpRows[16] = {
-    ".......kk.......",
-    "......kwfk......",
-    ".....kwffsk.....",
-    "....kwffffsk....",
-    "...kwffffffsk...",
-    "..kwffffffffsk..",
-    ".kwffffffffffsk.",
-    ".kkkkkwffskkkkk.",
-    ".....kwffsk.....",
-    ".....kwffsk.....",
-    ".....kwffsk.....",
-    ".....kwffsk.....",
-    ".....kwffsk.....",
-    ".....kwffsk.....",
-    ".....kkkkkk.....",
-    "................",
+    ".......kk.......", "......kwfk......", ".....kwffsk.....", "....kwffffsk....",
+    "...kwffffffsk...", "..kwffffffffsk..", ".kwffffffffffsk.", ".kkkkkwffskkkkk.",
+    ".....kwffsk.....", ".....kwffsk.....", ".....kwffsk.....", ".....kwffsk.....",
+    ".....kwffsk.....", ".....kwffsk.....", ".....kkkkkk.....", "................",
 };
 
 }  // namespace
 
-IndexedImage DrawFolderIcon(bool isNew) {
+IndexedImage DrawFolderIcon(bool isNew)
+{
   if (isNew) {
     return IconFromRows(NewFolderRows, Lime, Green);
   }
   return IconFromRows(FolderRows, Yellow, Olive);
 }
 
-IndexedImage DrawUpIcon() {
+IndexedImage DrawUpIcon()
+{
   return IconFromRows(UpRows, Blue, Navy);
 }
 
 // A ringed planet lit from the upper left, its shading in four blues mixed
 // by a 2 x 2 dither, with a yellow ring whose far half passes behind it.
-IndexedImage DrawSetupIcon() {
+IndexedImage DrawSetupIcon()
+{
   IndexedImage image = BlankIcon(32);
   const double centre = 15.5, radius = 8.2, tilt = -0.42, flatten = 0.30;
   const double ringInner = 1.3, ringOuter = 1.8;

@@ -5,39 +5,44 @@
 
 namespace {
 
-void Put16(std::vector<uint8_t> &out, uint32_t value) {
+void Put16(std::vector<uint8_t> &out, uint32_t value)
+{
   out.push_back(static_cast<uint8_t>(value & 0xFF));
   out.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
 }
 
-void Put32(std::vector<uint8_t> &out, uint32_t value) {
+void Put32(std::vector<uint8_t> &out, uint32_t value)
+{
   Put16(out, value & 0xFFFF);
   Put16(out, value >> 16);
 }
 
 // Bytes in one bitmap row: rows are padded to a multiple of 4 bytes.
-uint32_t RowBytes(int width, int bitsPerPixel) {
+uint32_t RowBytes(int width, int bitsPerPixel)
+{
   return ((static_cast<uint32_t>(width) * bitsPerPixel + 31) / 32) * 4;
 }
 
 // BITMAPINFOHEADER (40 bytes), uncompressed.
 void PutInfoHeader(std::vector<uint8_t> &out, int width, int height, int bitsPerPixel,
-                   uint32_t imageBytes, uint32_t coloursUsed, uint32_t pixelsPerMetre) {
+                   uint32_t imageBytes, uint32_t coloursUsed, uint32_t pixelsPerMetre)
+{
   Put32(out, 40);
   Put32(out, static_cast<uint32_t>(width));
   Put32(out, static_cast<uint32_t>(height));
-  Put16(out, 1);                 // planes
+  Put16(out, 1);  // planes
   Put16(out, static_cast<uint32_t>(bitsPerPixel));
-  Put32(out, 0);                 // BI_RGB
+  Put32(out, 0);  // BI_RGB
   Put32(out, imageBytes);
   Put32(out, pixelsPerMetre);
   Put32(out, pixelsPerMetre);
   Put32(out, coloursUsed);
-  Put32(out, 0);                 // all colours important
+  Put32(out, 0);  // all colours important
 }
 
 // RGBQUAD entries: blue, green, red, reserved.
-void PutPalette(std::vector<uint8_t> &out, const std::vector<uint32_t> &palette, size_t count) {
+void PutPalette(std::vector<uint8_t> &out, const std::vector<uint32_t> &palette, size_t count)
+{
   for (size_t i = 0; i < count; ++i) {
     uint32_t rgb = i < palette.size() ? palette[i] : 0;
     out.push_back(static_cast<uint8_t>(rgb & 0xFF));
@@ -48,7 +53,8 @@ void PutPalette(std::vector<uint8_t> &out, const std::vector<uint32_t> &palette,
 }
 
 // Pixel rows bottom-up, packed at 4 or 8 bits per pixel.
-void PutPixels(std::vector<uint8_t> &out, const IndexedImage &image, int bitsPerPixel) {
+void PutPixels(std::vector<uint8_t> &out, const IndexedImage &image, int bitsPerPixel)
+{
   uint32_t rowBytes = RowBytes(image.width, bitsPerPixel);
   for (int y = image.height - 1; y >= 0; --y) {
     std::vector<uint8_t> row(rowBytes, 0);
@@ -65,7 +71,8 @@ void PutPixels(std::vector<uint8_t> &out, const IndexedImage &image, int bitsPer
 }
 
 // 1-bit AND mask, bottom-up: 1 where the pixel is transparent.
-void PutMask(std::vector<uint8_t> &out, const IndexedImage &image) {
+void PutMask(std::vector<uint8_t> &out, const IndexedImage &image)
+{
   uint32_t rowBytes = RowBytes(image.width, 1);
   for (int y = image.height - 1; y >= 0; --y) {
     std::vector<uint8_t> row(rowBytes, 0);
@@ -81,7 +88,8 @@ void PutMask(std::vector<uint8_t> &out, const IndexedImage &image) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodeBmp8(const IndexedImage &image) {
+std::vector<uint8_t> EncodeBmp8(const IndexedImage &image)
+{
   const uint32_t paletteBytes = 256 * 4;
   const uint32_t pixelOffset = 14 + 40 + paletteBytes;
   const uint32_t imageBytes = RowBytes(image.width, 8) * static_cast<uint32_t>(image.height);
@@ -99,7 +107,8 @@ std::vector<uint8_t> EncodeBmp8(const IndexedImage &image) {
   return out;
 }
 
-std::vector<uint8_t> EncodeIcon(const IndexedImage &image, int bitsPerPixel) {
+std::vector<uint8_t> EncodeIcon(const IndexedImage &image, int bitsPerPixel)
+{
   if (bitsPerPixel != 4 && bitsPerPixel != 8) {
     return {};
   }
@@ -109,7 +118,8 @@ std::vector<uint8_t> EncodeIcon(const IndexedImage &image, int bitsPerPixel) {
       return {};
     }
   }
-  const uint32_t xorBytes = RowBytes(image.width, bitsPerPixel) * static_cast<uint32_t>(image.height);
+  const uint32_t xorBytes =
+      RowBytes(image.width, bitsPerPixel) * static_cast<uint32_t>(image.height);
   const uint32_t andBytes = RowBytes(image.width, 1) * static_cast<uint32_t>(image.height);
   const uint32_t resourceBytes = 40 + static_cast<uint32_t>(colours) * 4 + xorBytes + andBytes;
 

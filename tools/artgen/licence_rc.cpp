@@ -13,23 +13,33 @@ namespace {
 // Longest stretch of text put into one literal before it is split.
 constexpr size_t LiteralWidth = 72;
 
-bool IsAllowed(unsigned char c) {
+bool IsAllowed(unsigned char c)
+{
   return c == '\t' || (c >= 0x20 && c <= 0x7E);
 }
 
 // Escapes one piece of text (no line breaks in it) into open literals.
 // A "?" that follows a "?" starts a new literal.
-void EscapeInto(std::string &out, const std::string &piece) {
+void EscapeInto(std::string &out, const std::string &piece)
+{
   char previous = 0;
   for (char c : piece) {
     if (c == '?' && previous == '?') {
       out += "\" \"";
     }
     switch (c) {
-      case '"': out += "\"\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c; break;
+      case '"':
+        out += "\"\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
+        break;
     }
     previous = c;
   }
@@ -37,7 +47,8 @@ void EscapeInto(std::string &out, const std::string &piece) {
 
 // Splits one line into pieces of about LiteralWidth characters, breaking
 // after a blank where one exists. The pieces joined give the line back.
-std::vector<std::string> SplitLine(const std::string &line) {
+std::vector<std::string> SplitLine(const std::string &line)
+{
   std::vector<std::string> pieces;
   size_t start = 0;
   while (line.size() - start > LiteralWidth) {
@@ -56,7 +67,8 @@ std::vector<std::string> SplitLine(const std::string &line) {
 
 }  // namespace
 
-bool NormaliseLicence(const std::string &source, std::string *text, std::string *error) {
+bool NormaliseLicence(const std::string &source, std::string *text, std::string *error)
+{
   std::string result;
   result.reserve(source.size() + source.size() / 16);
   size_t line = 1;
@@ -66,7 +78,7 @@ bool NormaliseLicence(const std::string &source, std::string *text, std::string 
       if (i + 1 < source.size() && source[i + 1] == '\n') {
         continue;  // CR LF: the LF makes the break
       }
-      c = '\n';    // a lone CR is a break too
+      c = '\n';  // a lone CR is a break too
     }
     if (c == '\n') {
       result += "\r\n";
@@ -87,7 +99,8 @@ bool NormaliseLicence(const std::string &source, std::string *text, std::string 
   return true;
 }
 
-bool BuildLicenceRc(const std::string &text, std::string *script, std::string *error) {
+bool BuildLicenceRc(const std::string &text, std::string *script, std::string *error)
+{
   if (text.size() > LicenceMaxChars) {
     *error = "licence text has " + std::to_string(text.size()) + " characters; at most " +
              std::to_string(LicenceMaxChars) + " fit the agreement page";

@@ -18,7 +18,8 @@
 
 namespace {
 
-bool WriteFile(const std::string &path, const std::vector<uint8_t> &bytes) {
+bool WriteFile(const std::string &path, const std::vector<uint8_t> &bytes)
+{
   FILE *file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
     std::fprintf(stderr, "zv-artgen: cannot create %s\n", path.c_str());
@@ -33,7 +34,8 @@ bool WriteFile(const std::string &path, const std::vector<uint8_t> &bytes) {
   return true;
 }
 
-bool ReadFile(const std::string &path, std::string *text) {
+bool ReadFile(const std::string &path, std::string *text)
+{
   FILE *file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
     std::fprintf(stderr, "zv-artgen: cannot open %s\n", path.c_str());
@@ -53,7 +55,8 @@ bool ReadFile(const std::string &path, std::string *text) {
   return true;
 }
 
-bool WriteIcon(const std::string &path, const IndexedImage &image) {
+bool WriteIcon(const std::string &path, const IndexedImage &image)
+{
   std::vector<uint8_t> bytes = EncodeIcon(image, 4);
   if (bytes.empty()) {
     std::fprintf(stderr, "zv-artgen: %s does not fit 16 colours\n", path.c_str());
@@ -62,7 +65,8 @@ bool WriteIcon(const std::string &path, const IndexedImage &image) {
   return WriteFile(path, bytes);
 }
 
-bool WriteLicence(const std::string &outDir, const std::string &licencePath) {
+bool WriteLicence(const std::string &outDir, const std::string &licencePath)
+{
   std::string source, text, script, error;
   if (!ReadFile(licencePath, &source)) {
     return false;
@@ -76,7 +80,8 @@ bool WriteLicence(const std::string &outDir, const std::string &licencePath) {
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
   std::string outDir, licencePath = ZV_DEFAULT_LICENCE;
   bool payload = false;
   int positional = 0;

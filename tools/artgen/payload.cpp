@@ -3,7 +3,8 @@
 // valid gzip resource.
 #include "tools/artgen/artgen.h"
 
-std::vector<uint8_t> EmptyGzip() {
+std::vector<uint8_t> EmptyGzip()
+{
   return {
       0x1F, 0x8B, 0x08, 0x00,  // magic, deflate, no flags
       0x00, 0x00, 0x00, 0x00,  // modification time 0

@@ -54,7 +54,8 @@ const uint8_t BlankRows[GlyphHeight] = {0, 0, 0, 0, 0, 0, 0};
 
 }  // namespace
 
-const uint8_t *GlyphRows(char c) {
+const uint8_t *GlyphRows(char c)
+{
   for (const Glyph &glyph : Glyphs) {
     if (glyph.character == c) {
       return glyph.rows;

@@ -27,30 +27,35 @@ struct Random {
   uint64_t state;
 };
 
-uint64_t NextRandom(Random *random) {
+uint64_t NextRandom(Random *random)
+{
   uint64_t z = (random->state += 0x9E3779B97F4A7C15ull);
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
   z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
   return z ^ (z >> 31);
 }
 
-void Put16(Bytes *out, uint32_t value) {
+void Put16(Bytes *out, uint32_t value)
+{
   out->push_back(static_cast<uint8_t>(value));
   out->push_back(static_cast<uint8_t>(value >> 8));
 }
 
-void Put32(Bytes *out, uint32_t value) {
+void Put32(Bytes *out, uint32_t value)
+{
   Put16(out, value & 0xFFFF);
   Put16(out, value >> 16);
 }
 
-void PutText(Bytes *out, const char *text) {
+void PutText(Bytes *out, const char *text)
+{
   while (*text != '\0') {
     out->push_back(static_cast<uint8_t>(*text++));
   }
 }
 
-bool WriteBytes(const std::string &path, const Bytes &bytes) {
+bool WriteBytes(const std::string &path, const Bytes &bytes)
+{
   FILE *file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
     std::perror(path.c_str());
@@ -69,7 +74,8 @@ bool WriteBytes(const std::string &path, const Bytes &bytes) {
 
 // Packed texture atlas: mostly noise with a little structure, the part of
 // the payload that hardly compresses.
-Bytes MakeTextures() {
+Bytes MakeTextures()
+{
   Random random = {0x5A0125EEull};
   Bytes out;
   PutText(&out, "ZVTX");
@@ -89,7 +95,8 @@ Bytes MakeTextures() {
 }
 
 // 24-bit bottom-up BMP: the title picture, smooth gradients and rings.
-Bytes MakeTitlePicture() {
+Bytes MakeTitlePicture()
+{
   const int width = 320;
   const int height = 240;
   const int rowBytes = (width * 3 + 3) & ~3;
@@ -115,9 +122,9 @@ Bytes MakeTitlePicture() {
       int dx = x - width / 2;
       int dy = y - height / 2;
       int ring = ((dx * dx + dy * dy) / 300) % 2;
-      out.push_back(static_cast<uint8_t>(64 + y / 2));          // blue
-      out.push_back(static_cast<uint8_t>(ring ? 40 : 90));      // green
-      out.push_back(static_cast<uint8_t>(x * 255 / width));     // red
+      out.push_back(static_cast<uint8_t>(64 + y / 2));       // blue
+      out.push_back(static_cast<uint8_t>(ring ? 40 : 90));   // green
+      out.push_back(static_cast<uint8_t>(x * 255 / width));  // red
       row += 3;
     }
     for (; row < rowBytes; ++row) {
@@ -128,7 +135,8 @@ Bytes MakeTitlePicture() {
 }
 
 // A mono 16-bit PCM WAV file: tones with a little noise.
-Bytes MakeWave(uint32_t samples, double frequency, uint64_t seed) {
+Bytes MakeWave(uint32_t samples, double frequency, uint64_t seed)
+{
   Random random = {seed};
   Bytes out;
   PutText(&out, "RIFF");
@@ -155,7 +163,8 @@ Bytes MakeWave(uint32_t samples, double frequency, uint64_t seed) {
 }
 
 // Music bank: several voices of sampled sound, medium compressibility.
-Bytes MakeMusic() {
+Bytes MakeMusic()
+{
   Bytes out;
   PutText(&out, "ZVMU");
   const double notes[] = {261.63, 293.66, 329.63, 349.23, 392.0, 440.0};
@@ -167,9 +176,10 @@ Bytes MakeMusic() {
 }
 
 // Word list for the in-game text: plain text, compresses well.
-Bytes MakeWords() {
+Bytes MakeWords()
+{
   static const char *const syllables[] = {"zor", "va", "ne", "tar", "nel", "ka", "ri",  "mo",
-                                          "lun", "de", "si", "ar", "qu", "el", "tho", "bri"};
+                                          "lun", "de", "si", "ar",  "qu",  "el", "tho", "bri"};
   Random random = {0x776F7264ull};
   Bytes out;
   int line = 0;
@@ -188,7 +198,8 @@ Bytes MakeWords() {
 }
 
 // Level records: fixed-size structures with small counters and names.
-Bytes MakeLevels() {
+Bytes MakeLevels()
+{
   Random random = {0x4C45564Cull};
   Bytes out;
   PutText(&out, "ZVLV");
@@ -208,7 +219,8 @@ Bytes MakeLevels() {
 }
 
 // 8 x 16 glyph bitmaps of 256 characters in 24 weights.
-Bytes MakeFonts() {
+Bytes MakeFonts()
+{
   Bytes out;
   PutText(&out, "ZVFN");
   for (int weight = 0; weight < 24; ++weight) {
@@ -223,7 +235,8 @@ Bytes MakeFonts() {
 }
 
 // A tile map: runs of terrain with scattered objects.
-Bytes MakeMap(int number) {
+Bytes MakeMap(int number)
+{
   Random random = {0x4D415000ull + static_cast<uint64_t>(number)};
   const int side = 256 + 64 * number;
   Bytes out;
@@ -242,7 +255,8 @@ Bytes MakeMap(int number) {
   return out;
 }
 
-bool MakeDir(const std::string &path) {
+bool MakeDir(const std::string &path)
+{
   if (mkdir(path.c_str(), 0755) != 0) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
@@ -255,7 +269,8 @@ bool MakeDir(const std::string &path) {
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
   int first = 1;
   if (argc == 4 && std::string(argv[1]) == "--repeat") {
     Repeat = std::atoi(argv[2]);

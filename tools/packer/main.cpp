@@ -16,16 +16,17 @@
 
 namespace {
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: zv-pack --count N --output FILE.gz [--archive FILE] "
-               "(--dir ROOT | --entry NAME=PATH)...\n");
+int Usage()
+{
+  std::fprintf(stderr, "usage: zv-pack --count N --output FILE.gz [--archive FILE] "
+                       "(--dir ROOT | --entry NAME=PATH)...\n");
   return 2;
 }
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
   int count = -1;
   std::string output;
   std::string archive;

@@ -14,15 +14,18 @@ namespace {
 
 constexpr size_t CopyBlock = 1 << 16;
 
-std::string Refusal(const PackInput &input, const std::string &rule) {
+std::string Refusal(const PackInput &input, const std::string &rule)
+{
   return input.sourcePath + " (\"" + input.name + "\"): " + rule;
 }
 
-char UpperAscii(char c) {
+char UpperAscii(char c)
+{
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool SameNameNoCase(const std::string &a, const std::string &b) {
+bool SameNameNoCase(const std::string &a, const std::string &b)
+{
   if (a.size() != b.size()) {
     return false;
   }
@@ -34,7 +37,8 @@ bool SameNameNoCase(const std::string &a, const std::string &b) {
   return true;
 }
 
-bool Deflate(GzipWriter *writer, int flush) {
+bool Deflate(GzipWriter *writer, int flush)
+{
   unsigned char out[CopyBlock];
   int code = Z_OK;
   do {
@@ -52,7 +56,8 @@ bool Deflate(GzipWriter *writer, int flush) {
   return true;
 }
 
-bool WriteBoth(GzipWriter *gzip, FILE *archive, const void *data, size_t size) {
+bool WriteBoth(GzipWriter *gzip, FILE *archive, const void *data, size_t size)
+{
   if (archive != nullptr && std::fwrite(data, 1, size, archive) != size) {
     return false;
   }
@@ -61,7 +66,8 @@ bool WriteBoth(GzipWriter *gzip, FILE *archive, const void *data, size_t size) {
 
 }  // namespace
 
-bool CollectTree(const std::string &root, std::vector<PackInput> *inputs, std::string *error) {
+bool CollectTree(const std::string &root, std::vector<PackInput> *inputs, std::string *error)
+{
   std::error_code failure;
   fs::recursive_directory_iterator walk(root, fs::directory_options::follow_directory_symlink,
                                         failure);
@@ -88,7 +94,8 @@ bool CollectTree(const std::string &root, std::vector<PackInput> *inputs, std::s
   return true;
 }
 
-bool CheckPackInputs(std::vector<PackInput> *inputs, int expectedCount, std::string *error) {
+bool CheckPackInputs(std::vector<PackInput> *inputs, int expectedCount, std::string *error)
+{
   std::sort(inputs->begin(), inputs->end(),
             [](const PackInput &a, const PackInput &b) { return a.name < b.name; });
   if (static_cast<long long>(inputs->size()) != expectedCount) {
@@ -132,7 +139,8 @@ bool CheckPackInputs(std::vector<PackInput> *inputs, int expectedCount, std::str
   return true;
 }
 
-bool GzipBegin(GzipWriter *writer, FILE *file) {
+bool GzipBegin(GzipWriter *writer, FILE *file)
+{
   writer->file = file;
   writer->stream = z_stream{};
   writer->crc = static_cast<uint32_t>(crc32(0L, Z_NULL, 0));
@@ -150,7 +158,8 @@ bool GzipBegin(GzipWriter *writer, FILE *file) {
   return !writer->failed;
 }
 
-bool GzipAppend(GzipWriter *writer, const void *data, size_t size) {
+bool GzipAppend(GzipWriter *writer, const void *data, size_t size)
+{
   if (writer->failed) {
     return false;
   }
@@ -171,7 +180,8 @@ bool GzipAppend(GzipWriter *writer, const void *data, size_t size) {
   return true;
 }
 
-bool GzipFinish(GzipWriter *writer) {
+bool GzipFinish(GzipWriter *writer)
+{
   if (!writer->failed) {
     writer->stream.next_in = nullptr;
     writer->stream.avail_in = 0;
@@ -192,7 +202,8 @@ bool GzipFinish(GzipWriter *writer) {
 }
 
 bool WritePayload(const std::vector<PackInput> &inputs, const std::string &outputPath,
-                  const std::string &archivePath, std::string *error) {
+                  const std::string &archivePath, std::string *error)
+{
   FILE *output = std::fopen(outputPath.c_str(), "wb");
   if (output == nullptr) {
     *error = outputPath + ": cannot create: " + std::strerror(errno);

@@ -12,9 +12,9 @@
 #include <zlib.h>
 
 struct PackInput {
-  std::string name;         // the archive name, "\" between components
-  std::string sourcePath;   // where the bytes come from
-  uint64_t size = 0;        // filled in by CheckPackInputs
+  std::string name;        // the archive name, "\" between components
+  std::string sourcePath;  // where the bytes come from
+  uint64_t size = 0;       // filled in by CheckPackInputs
 };
 
 // Adds every regular file below root, named by its path relative to root
@@ -34,7 +34,7 @@ struct GzipWriter {
   FILE *file = nullptr;
   z_stream stream = {};
   uint32_t crc = 0;
-  uint32_t length = 0;       // modulo 2^32, as the trailer holds it
+  uint32_t length = 0;  // modulo 2^32, as the trailer holds it
   bool failed = false;
 };
 

@@ -38,7 +38,8 @@ struct Entry {
   Bytes data;
 };
 
-bool ReadAll(const char *path, Bytes *out) {
+bool ReadAll(const char *path, Bytes *out)
+{
   FILE *file = std::fopen(path, "rb");
   if (file == nullptr) {
     return false;
@@ -52,7 +53,8 @@ bool ReadAll(const char *path, Bytes *out) {
   return true;
 }
 
-bool Inflate(const Bytes &gz, Bytes *out) {
+bool Inflate(const Bytes &gz, Bytes *out)
+{
   z_stream stream = {};
   if (inflateInit2(&stream, 15 + 16) != Z_OK) {
     return false;
@@ -71,7 +73,8 @@ bool Inflate(const Bytes &gz, Bytes *out) {
   return code == Z_STREAM_END;
 }
 
-bool Gzip(const Bytes &archive, Bytes *out) {
+bool Gzip(const Bytes &archive, Bytes *out)
+{
   FILE *file = std::tmpfile();
   if (file == nullptr) {
     return false;
@@ -89,7 +92,8 @@ bool Gzip(const Bytes &archive, Bytes *out) {
 
 // A gzip member whose deflate data is flushed to a byte boundary after
 // first: the block that starts at *syncOffset holds the start of second.
-bool GzipWithSync(const Bytes &first, const Bytes &second, Bytes *out, size_t *syncOffset) {
+bool GzipWithSync(const Bytes &first, const Bytes &second, Bytes *out, size_t *syncOffset)
+{
   z_stream stream = {};
   if (deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
     return false;
@@ -119,7 +123,8 @@ bool GzipWithSync(const Bytes &first, const Bytes &second, Bytes *out, size_t *s
   return ok;
 }
 
-Bytes Encode(const std::vector<Entry> &entries) {
+Bytes Encode(const std::vector<Entry> &entries)
+{
   Bytes archive;
   for (const Entry &entry : entries) {
     uint8_t header[EntryMaxHeaderBytes];
@@ -133,7 +138,8 @@ Bytes Encode(const std::vector<Entry> &entries) {
 
 // 64 KB of letters that follow the last entry in the corrupt and crc
 // variants: more than the 16 KB zlib may drop at an error.
-Bytes TailBytes() {
+Bytes TailBytes()
+{
   Bytes tail;
   uint32_t x = 99;
   for (int i = 0; i < 65536; ++i) {
@@ -144,7 +150,8 @@ Bytes TailBytes() {
 }
 
 // Builds the variant's gzip member; false when KIND is unknown.
-bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroNoise, Bytes *gz) {
+bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroNoise, Bytes *gz)
+{
   if (zeroNoise) {
     for (Entry &entry : entries) {
       if (entry.name == "Textures.pak") {
@@ -191,7 +198,8 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
   if (argc != 4) {
     std::fprintf(stderr, "usage: zv-payload-variant KIND SETUP.EXE PAYLOAD.GZ\n");
     return 2;

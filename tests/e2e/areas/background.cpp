@@ -59,7 +59,7 @@ Rgb PictureColour(int x, int y)
 // The whole screen as the X server shows it, top-down.
 struct ScreenImage {
   int width = 0, height = 0;
-  std::vector<uint8_t> bits;   // 24-bit rows padded to 4 bytes
+  std::vector<uint8_t> bits;  // 24-bit rows padded to 4 bytes
   Rgb At(int x, int y) const
   {
     const size_t row = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
@@ -133,8 +133,8 @@ void CheckBottomLines(const ScreenImage &image, const RECT &page)
         Log("  line %d pixel %d is %d,%d,%d", y, x, got.red, got.green, got.blue);
     }
     Check(wrong == 0 && black > 0 && kept > 0,
-          "screen line %d: %d black and %d kept as expected, %d wrong, %d under the page", y,
-          black, kept, wrong, skipped);
+          "screen line %d: %d black and %d kept as expected, %d wrong, %d under the page", y, black,
+          kept, wrong, skipped);
   }
 }
 
@@ -192,8 +192,8 @@ void CheckTitle(const ScreenImage &image, const RECT &page)
   Check(lightFar == 0, "light title colour nowhere below line %d (%d pixels)", TitleBandBottom,
         lightFar);
   Check(dark > 0 && darkLeft >= 10 && darkTop >= 10 && darkLeft < lightLeft,
-        "dark title copy from (10, 10): %d pixels, first column %d, first line %d", dark,
-        darkLeft, darkTop);
+        "dark title copy from (10, 10): %d pixels, first column %d, first line %d", dark, darkLeft,
+        darkTop);
 }
 
 // Asks the shell file to close the small picture's X window and waits until
@@ -355,8 +355,8 @@ void TimeToBackground()
   startup.cb = sizeof startup;
   SetupRun run = {};
   QueryPerformanceCounter(&start);
-  run.started = CreateProcessA(SetupPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                               folder, &startup, &run.process) != 0;
+  run.started = CreateProcessA(SetupPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder,
+                               &startup, &run.process) != 0;
   if (!Check(run.started, "setup started (%s)", SetupPath))
     return;
   double elapsedMs = -1;
@@ -381,8 +381,8 @@ void TimeToBackground()
     Sleep(1);
   }
   Check(elapsedMs >= 0, "background painted within 30 s");
-  printf("background %dx%d: first painted %.0f ms after the process was started\n", width,
-         height, elapsedMs);
+  printf("background %dx%d: first painted %.0f ms after the process was started\n", width, height,
+         elapsedMs);
   HWND page = WaitForPage(&run, IDC_LICENCE_TEXT);
   if (page)
     CancelSetup(&run, page);
@@ -392,8 +392,8 @@ void TimeToBackground()
 }  // namespace
 
 const Scenario Scenarios[] = {
-  {"darkened_desktop", DarkenedDesktop},
-  {"eight_bit_display", EightBitDisplay},
-  {"time_to_background", TimeToBackground},
+    {"darkened_desktop", DarkenedDesktop},
+    {"eight_bit_display", EightBitDisplay},
+    {"time_to_background", TimeToBackground},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

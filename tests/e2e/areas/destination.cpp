@@ -132,8 +132,7 @@ unsigned long CheckFreeSpaceLine(HWND browser, const char *root, unsigned long t
         line.c_str());
   unsigned long long expected = FreeUnits(root);
   unsigned long long drift = expected > shown ? expected - shown : shown - expected;
-  Check(drift <= tolerance, "free space shown for %s is %lu, measured %llu", root, shown,
-        expected);
+  Check(drift <= tolerance, "free space shown for %s is %lu, measured %llu", root, shown, expected);
   return shown;
 }
 
@@ -380,8 +379,7 @@ void NameLimitScenario()
     if (browser) {
       CheckText(ControlText(browser, IDC_NAME_EDIT), ProductTitle, "name field on reopening");
       CheckText(ControlText(browser, IDC_PATH_LINE),
-                (std::string(DefaultBase) + "\\" + ninetyNine).c_str(),
-                "path line on reopening");
+                (std::string(DefaultBase) + "\\" + ninetyNine).c_str(), "path line on reopening");
       Check(IndexOf(DirItems(&run, browser), ninetyNine.c_str()) >= 0,
             "final entry shows the earlier name");
       Click(browser, IDCANCEL);
@@ -632,8 +630,7 @@ void LongPathsScenario()
     Click(page, IDOK);
     ExpectMessageBox(&run, SetupCaption, PathTooLongText, MB_OK | MB_ICONERROR, IDOK);
     StillOpen(page, "destination page after the refusal");
-    Check(!DirectoryExists((std::string(DefaultDestination)).c_str()),
-          "nothing was created");
+    Check(!DirectoryExists((std::string(DefaultDestination)).c_str()), "nothing was created");
     EndWithCancel(&run, page);
   } else if (page) {
     CloseBrowserAndCancel(&run, page, browser);
@@ -644,16 +641,16 @@ void LongPathsScenario()
 }  // namespace
 
 const Scenario Scenarios[] = {
-  {"default_destination", DefaultDestinationScenario},
-  {"default_install", DefaultInstallScenario},
-  {"extra_drive", ExtraDriveScenario},
-  {"name_limit", NameLimitScenario},
-  {"empty_name", EmptyNameScenario},
-  {"small_drive", SmallDriveScenario},
-  {"free_space_boundary", FreeSpaceBoundaryScenario},
-  {"existing_destination", ExistingDestinationScenario},
-  {"missing_parent", MissingParentScenario},
-  {"cannot_create", CannotCreateScenario},
-  {"long_paths", LongPathsScenario},
+    {"default_destination", DefaultDestinationScenario},
+    {"default_install", DefaultInstallScenario},
+    {"extra_drive", ExtraDriveScenario},
+    {"name_limit", NameLimitScenario},
+    {"empty_name", EmptyNameScenario},
+    {"small_drive", SmallDriveScenario},
+    {"free_space_boundary", FreeSpaceBoundaryScenario},
+    {"existing_destination", ExistingDestinationScenario},
+    {"missing_parent", MissingParentScenario},
+    {"cannot_create", CannotCreateScenario},
+    {"long_paths", LongPathsScenario},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

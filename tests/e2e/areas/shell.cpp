@@ -10,9 +10,8 @@
 namespace {
 
 const char CancelQuestion[] = "Are you sure you want to cancel the setup?";
-const char CancelMessage[] =
-  "Setup was canceled. Any notes or errors you can send on my email: "
-  "support@zorvane.example.com";
+const char CancelMessage[] = "Setup was canceled. Any notes or errors you can send on my email: "
+                             "support@zorvane.example.com";
 
 void CheckMainWindow(SetupRun *run)
 {
@@ -38,8 +37,8 @@ HWND OpenAgreement(SetupRun *run)
   if (!Check(page != nullptr, "agreement page appears"))
     return nullptr;
   std::string licence = ControlText(page, IDC_LICENCE_TEXT);
-  Check(licence.size() > 2000 && licence.size() < 7000,
-        "licence text is loaded (%u characters)", static_cast<unsigned>(licence.size()));
+  Check(licence.size() > 2000 && licence.size() < 7000, "licence text is loaded (%u characters)",
+        static_cast<unsigned>(licence.size()));
   Check(licence.find("\r\n") != std::string::npos, "licence lines end in CR LF");
   CheckText(ControlText(page, IDOK), "I Agree", "accept button");
   CheckText(ControlText(page, IDCANCEL), "Cancel", "cancel button");
@@ -170,10 +169,10 @@ void CommandLineIgnored()
 }  // namespace
 
 const Scenario Scenarios[] = {
-  {"decline_licence", DeclineLicence},
-  {"accept_licence", AcceptLicence},
-  {"keyboard", Keyboard},
-  {"walk_defaults", WalkWithScreenshots},
-  {"command_line_ignored", CommandLineIgnored},
+    {"decline_licence", DeclineLicence},
+    {"accept_licence", AcceptLicence},
+    {"keyboard", Keyboard},
+    {"walk_defaults", WalkWithScreenshots},
+    {"command_line_ignored", CommandLineIgnored},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -15,12 +15,14 @@
 namespace {
 
 const char ShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char AppPathsProduct[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane";
-const char UninstallProduct[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane";
+const char AppPathsProduct[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane";
+const char UninstallProduct[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane";
 const char SuccessText[] = "The Zorvane was successfully installed";
 const char CancelShortcutsText[] = "Cancel creating the shortcuts?";
 const char UpEntry[] = "........";
-const char FinalEntry[] = "The Zorvane";   // BrowsePath, as the destination page left it
+const char FinalEntry[] = "The Zorvane";  // BrowsePath, as the destination page left it
 
 // A REG_SZ value of HKEY_LOCAL_MACHINE, read by the driver itself; "" when
 // missing.
@@ -120,7 +122,10 @@ void CheckOpenedPage(SetupRun *run, HWND page, const std::string &expectedFolder
   Check(WaitForFocus(run, GetDlgItem(page, IDOK)), "\"Finish\" has the focus");
 }
 
-std::string CommonPrograms() { return ReadMachineString(ShellFolders, "Common Programs"); }
+std::string CommonPrograms()
+{
+  return ReadMachineString(ShellFolders, "Common Programs");
+}
 
 // A default run that presses Finish, optionally with the desktop box.
 void InstallWithFinish(bool tickDesktop, bool acceptExisting)
@@ -143,8 +148,14 @@ void InstallWithFinish(bool tickDesktop, bool acceptExisting)
   EndRun(&run);
 }
 
-void FullInstall() { InstallWithFinish(false, false); }
-void DesktopLink() { InstallWithFinish(true, false); }
+void FullInstall()
+{
+  InstallWithFinish(false, false);
+}
+void DesktopLink()
+{
+  InstallWithFinish(true, false);
+}
 
 // Both runs end with Finish; between them the driver spoils the values and
 // a link, which the second run must put right in place.
@@ -292,7 +303,8 @@ void BrowseShortPath()
       CheckListing(&run, browser, programs, {UpEntry, "Accessories", "Games", FinalEntry});
 
       DoubleClick(&run, browser, IndexOf(&run, browser, "Games"));
-      CheckListing(&run, browser, "C:\\WINDOWS\\Start Menu\\Programs\\Games", {UpEntry, FinalEntry});
+      CheckListing(&run, browser, "C:\\WINDOWS\\Start Menu\\Programs\\Games",
+                   {UpEntry, FinalEntry});
       DoubleClick(&run, browser, 0);
       CheckListing(&run, browser, programs, {UpEntry, "Accessories", "Games", FinalEntry});
       // 30 -> 21 characters: no up entry any more.
@@ -309,8 +321,7 @@ void BrowseShortPath()
     }
     Pause(200);
     CheckText(ControlText(page, IDC_DEST_EDIT),
-              "C:\\WINDOWS\\Start Menu\\Programs\\Games\\The Zorvane",
-              "edit 101 after Browse");
+              "C:\\WINDOWS\\Start Menu\\Programs\\Games\\The Zorvane", "edit 101 after Browse");
     Click(page, IDOK);
     ExpectSuccessAndExit(&run);
   }
@@ -341,7 +352,7 @@ void BrowseToDrive()
       std::vector<std::string> root = ListViewItems(&run, GetDlgItem(browser, IDC_GROUP_LIST));
       Check(!root.empty() && root[0] != UpEntry, "no up entry at C: ([%s])", Joined(root).c_str());
       Check(IndexOf(&run, browser, "Zorvane Start Menus") >= 0 &&
-              IndexOf(&run, browser, "windows") >= 0,
+                IndexOf(&run, browser, "windows") >= 0,
             "C: lists the folders of the drive root");
       SaveScreenshot("browser-drive");
       Click(browser, IDOK);
@@ -444,17 +455,17 @@ void DesktopTooLong()
 }  // namespace
 
 const Scenario Scenarios[] = {
-  {"full_install", FullInstall},
-  {"desktop_link", DesktopLink},
-  {"cancel_no_finish", CancelNoFinish},
-  {"cancel_yes", CancelYes},
-  {"second_install", SecondInstall},
-  {"browse_short_path", BrowseShortPath},
-  {"browse_to_drive", BrowseToDrive},
-  {"deep_descent", DeepDescent},
-  {"no_common_programs", NoCommonPrograms},
-  {"desktop_too_long", DesktopTooLong},
-  {"registry_calls", FullInstall},
-  {"link_calls", FullInstall},
+    {"full_install", FullInstall},
+    {"desktop_link", DesktopLink},
+    {"cancel_no_finish", CancelNoFinish},
+    {"cancel_yes", CancelYes},
+    {"second_install", SecondInstall},
+    {"browse_short_path", BrowseShortPath},
+    {"browse_to_drive", BrowseToDrive},
+    {"deep_descent", DeepDescent},
+    {"no_common_programs", NoCommonPrograms},
+    {"desktop_too_long", DesktopTooLong},
+    {"registry_calls", FullInstall},
+    {"link_calls", FullInstall},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -42,7 +42,10 @@ bool CheckText(const std::string &actual, const char *expected, const char *what
   return Check(actual == expected, "%s is \"%s\" (got \"%s\")", what, expected, actual.c_str());
 }
 
-void Pause(DWORD ms) { Sleep(ms); }
+void Pause(DWORD ms)
+{
+  Sleep(ms);
+}
 
 bool StartSetupIn(SetupRun *run, const char *exePath, const char *currentDir)
 {
@@ -159,8 +162,7 @@ static bool IsMessageBox(HWND window)
 
 // Polls the process's visible windows until one matches, the process ends
 // or the time is up.
-static HWND WaitForWindow(SetupRun *run, bool (*matches)(HWND, int), int argument,
-                          DWORD timeoutMs)
+static HWND WaitForWindow(SetupRun *run, bool (*matches)(HWND, int), int argument, DWORD timeoutMs)
 {
   DWORD start = GetTickCount();
   do {
@@ -242,11 +244,14 @@ static UINT ClassifyIconOnce(HWND box, long *bestDifferenceOut)
       seen[y * width + x] = GetPixel(memory, x, y);
   COLORREF background = GetPixel(screen, rect.left - 2 >= 0 ? rect.left - 2 : 0, rect.top);
 
-  static const struct { LPCSTR resource; UINT flag; } Icons[] = {
-    {IDI_HAND, MB_ICONERROR},
-    {IDI_QUESTION, MB_ICONQUESTION},
-    {IDI_EXCLAMATION, MB_ICONWARNING},
-    {IDI_ASTERISK, MB_ICONINFORMATION},
+  static const struct {
+    LPCSTR resource;
+    UINT flag;
+  } Icons[] = {
+      {IDI_HAND, MB_ICONERROR},
+      {IDI_QUESTION, MB_ICONQUESTION},
+      {IDI_EXCLAMATION, MB_ICONWARNING},
+      {IDI_ASTERISK, MB_ICONINFORMATION},
   };
   UINT best = 0;
   long bestDifference = -1;
@@ -326,8 +331,8 @@ bool CheckMessageBox(HWND box, const char *caption, const char *text, UINT flags
   bool good = CheckText(info.caption, caption ? caption : "Error", "message box caption");
   good &= CheckText(info.text, text, "message box text");
   UINT buttons = flags & MB_TYPEMASK, icon = flags & MB_ICONMASK;
-  good &= Check(info.buttons == buttons, "message box buttons 0x%x (got 0x%x)", buttons,
-                info.buttons);
+  good &=
+      Check(info.buttons == buttons, "message box buttons 0x%x (got 0x%x)", buttons, info.buttons);
   good &= Check(info.icon == icon, "message box icon 0x%x (got 0x%x)", icon, info.icon);
   return good;
 }
@@ -335,15 +340,13 @@ bool CheckMessageBox(HWND box, const char *caption, const char *text, UINT flags
 bool AnswerMessageBox(HWND box, int buttonId)
 {
   HWND button = GetDlgItem(box, buttonId);
-  if (!Check(button != nullptr && IsWindowVisible(button), "message box has button %d",
-             buttonId))
+  if (!Check(button != nullptr && IsWindowVisible(button), "message box has button %d", buttonId))
     return false;
   PostMessageA(button, BM_CLICK, 0, 0);
   return Check(WaitForWindowGone(box), "message box closes after button %d", buttonId);
 }
 
-bool ExpectMessageBox(SetupRun *run, const char *caption, const char *text, UINT flags,
-                      int answer)
+bool ExpectMessageBox(SetupRun *run, const char *caption, const char *text, UINT flags, int answer)
 {
   HWND box = WaitForMessageBox(run);
   bool good = CheckMessageBox(box, caption, text, flags);
@@ -431,8 +434,8 @@ std::vector<std::string> ListViewItems(SetupRun *run, HWND list)
   std::vector<std::string> items;
   HANDLE process = run->process.hProcess;
   const SIZE_T textSize = 512;
-  char *remote = static_cast<char *>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize,
-                                                    MEM_COMMIT, PAGE_READWRITE));
+  char *remote = static_cast<char *>(
+      VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
   if (!remote)
     return items;
   int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -457,13 +460,13 @@ bool DoubleClickListItem(SetupRun *run, HWND list, int index)
 {
   HANDLE process = run->process.hProcess;
   RECT *remote = static_cast<RECT *>(
-    VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE));
+      VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE));
   if (!remote)
     return false;
   RECT rect = {LVIR_LABEL, 0, 0, 0};
   WriteProcessMemory(process, remote, &rect, sizeof(rect), nullptr);
   BOOL found = static_cast<BOOL>(
-    SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote)));
+      SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote)));
   ReadProcessMemory(process, remote, &rect, sizeof(rect), nullptr);
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   if (!Check(found != 0, "list item %d has a rectangle", index))
@@ -558,8 +561,7 @@ bool SaveScreenshot(const char *name)
   return saved;
 }
 
-MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesSeen,
-                            HWND *finalBox)
+MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesSeen, HWND *finalBox)
 {
   MessageBoxInfo none;
   none.buttons = 0;

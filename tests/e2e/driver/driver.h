@@ -63,8 +63,8 @@ std::vector<HWND> ProcessWindows(SetupRun *run);
 struct MessageBoxInfo {
   std::string caption;
   std::string text;
-  UINT buttons;   // MB_OK, MB_OKCANCEL, MB_YESNO, MB_YESNOCANCEL ...
-  UINT icon;      // 0 or MB_ICONERROR / MB_ICONQUESTION / MB_ICONWARNING / MB_ICONINFORMATION
+  UINT buttons;  // MB_OK, MB_OKCANCEL, MB_YESNO, MB_YESNOCANCEL ...
+  UINT icon;     // 0 or MB_ICONERROR / MB_ICONQUESTION / MB_ICONWARNING / MB_ICONINFORMATION
 };
 MessageBoxInfo ReadMessageBox(HWND box);
 // Checks caption, text and flags (buttons | icon) of a box; a null
@@ -74,8 +74,7 @@ bool CheckMessageBox(HWND box, const char *caption, const char *text, UINT flags
 // the box to close.
 bool AnswerMessageBox(HWND box, int buttonId);
 // Waits for a box, checks it, answers it. Returns false when no box came.
-bool ExpectMessageBox(SetupRun *run, const char *caption, const char *text, UINT flags,
-                      int answer);
+bool ExpectMessageBox(SetupRun *run, const char *caption, const char *text, UINT flags, int answer);
 
 // Controls.
 std::string WindowText(HWND window);

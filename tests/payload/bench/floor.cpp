@@ -7,7 +7,8 @@
 
 #include <cstdio>
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
   if (argc != 2) {
     std::printf("usage: payload_bench_floor FILE.gz\n");
     return 2;

@@ -56,6 +56,6 @@ void TimeCopy()
 }  // namespace
 
 const Scenario Scenarios[] = {
-  {"copy", TimeCopy},
+    {"copy", TimeCopy},
 };
 const int ScenarioCount = 1;

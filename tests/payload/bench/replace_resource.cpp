@@ -8,7 +8,8 @@
 
 #include "resources/resource.h"
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
   if (argc != 4) {
     std::printf("usage: payload_bench_resource SETUP.EXE OUT.EXE PAYLOAD.GZ\n");
     return 2;
