@@ -45,6 +45,7 @@ run_ctest() {
   count_ctest "$build/$name.log"
 }
 
+step code-style bash scripts/check-style.sh
 step build-native-and-win32 bash scripts/build.sh
 if [ -f "$build/native/CMakeCache.txt" ]; then
   run_ctest ctest-native "$build/native" -j "$jobs"
