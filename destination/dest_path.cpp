@@ -2,32 +2,18 @@
 
 #include <cstring>
 
+#include "shell/path_text.h"
 #include "shell/product.h"
-
-namespace {
-
-// Appends text at out[*length], keeping within size; counts all of text.
-void AppendBounded(char *out, int size, int *length, const char *text)
-{
-  for (const char *p = text; *p != '\0'; ++p) {
-    if (*length + 1 < size)
-      out[*length] = *p;
-    ++*length;
-  }
-}
-
-}  // namespace
 
 int ComposePath(char *out, int size, const char *baseDir, const char *browsePath)
 {
-  int length = 0;
-  AppendBounded(out, size, &length, baseDir);
+  size_t bound = size > 0 ? static_cast<size_t>(size) : 0;
+  size_t length = 0;
+  AppendCut(out, bound, &length, baseDir);
   if (std::strlen(baseDir) > 3)
-    AppendBounded(out, size, &length, "\\");
-  AppendBounded(out, size, &length, browsePath);
-  if (size > 0)
-    out[length < size ? length : size - 1] = '\0';
-  return length;
+    AppendCut(out, bound, &length, "\\");
+  AppendCut(out, bound, &length, browsePath);
+  return static_cast<int>(length);
 }
 
 int ComposeInstallDir(char *installDir, int size, const char *baseDir, const char *browsePath)
@@ -76,11 +62,11 @@ int ChooseNavigation(int selected, int lastItemIndex, int baseLength)
   return NavigateDown;
 }
 
-int JudgeFolderName(int length)
+FolderNameVerdict JudgeFolderName(int length)
 {
   if (length <= 0)
-    return NameCleared;
+    return FolderNameCleared;
   if (length <= MaxFolderNameLength)
-    return NameAccepted;
-  return NameRefused;
+    return FolderNameAccepted;
+  return FolderNameRefused;
 }

@@ -36,5 +36,9 @@ enum Navigation : int { NavigateRelist = 0, NavigateUp = 1, NavigateDown = 2 };
 int ChooseNavigation(int selected, int lastItemIndex, int baseLength);
 
 // What the name field does with a text of the given length.
-enum NameVerdict : int { NameCleared = 0, NameAccepted = 1, NameRefused = 2 };
-int JudgeFolderName(int length);
+enum FolderNameVerdict : int {
+  FolderNameCleared = 0,
+  FolderNameAccepted = 1,
+  FolderNameRefused = 2
+};
+FolderNameVerdict JudgeFolderName(int length);

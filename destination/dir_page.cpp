@@ -9,6 +9,8 @@
 #include "destination/folder_browser.h"
 #include "destination/make_dir.h"
 #include "resources/resource.h"
+#include "shell/dir_ops.h"
+#include "shell/banner.h"
 #include "shell/dispatch.h"
 #include "shell/pages.h"
 #include "shell/state.h"
@@ -39,36 +41,19 @@ static LRESULT OnBrowse(HWND page, UINT, UINT, LPARAM)
   return 0;
 }
 
-static int CreateOneLevel(const char *path, void *)
+// Makes InstallDir; true when the page may end and setup go on.
+static bool SettleInstallDir(HWND page)
 {
-  return CreateDir(path) ? 1 : 0;
-}
-
-static int IsExistingDirectory(const char *path, void *)
-{
-  DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-static int RemoveOneLevel(const char *path, void *)
-{
-  return RemoveDirectoryA(path) ? 1 : 0;
-}
-
-// Makes InstallDir; 1 when the page may end and setup go on.
-static int SettleInstallDir(HWND page)
-{
-  DirOps ops = {CreateOneLevel, IsExistingDirectory, RemoveOneLevel, nullptr};
-  switch (SettleDestination(InstallDir, ops)) {
+  switch (SettleDestination(InstallDir, SystemDirOps)) {
     case DestinationCreated:
-      return 1;
+      return true;
     case DestinationExists:
       return MessageBoxA(page, DirExistsText, SetupCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
     default: {
       char text[2 * PathBufferSize];
       wsprintfA(text, CannotCreateFormat, InstallDir);
       MessageBoxA(page, text, SetupCaption, MB_OK | MB_ICONERROR);
-      return 0;
+      return false;
     }
   }
 }

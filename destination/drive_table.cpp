@@ -1,5 +1,6 @@
 #include "destination/drive_table.h"
 
+#include "shell/path_text.h"
 #include "shell/product.h"
 
 namespace {
@@ -7,15 +8,6 @@ namespace {
 char UpperAscii(char c)
 {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-void CopyBounded(char *out, int size, const char *text)
-{
-  int i = 0;
-  for (; i + 1 < size && text[i] != '\0'; ++i)
-    out[i] = text[i];
-  if (size > 0)
-    out[i] = '\0';
 }
 
 }  // namespace
@@ -75,13 +67,13 @@ void ChooseBaseDir(char *baseDir, int size, const char *windowsDir, const char *
   if (letter >= 'A' && letter <= 'Z') {
     char candidate[32];
     candidate[0] = letter;
-    CopyBounded(candidate + 1, static_cast<int>(sizeof(candidate)) - 1, ":\\Program files");
+    CopyCut(candidate + 1, sizeof(candidate) - 1, ":\\Program files");
     if (probe(candidate, context)) {
-      CopyBounded(baseDir, size, candidate);
+      CopyCut(baseDir, size > 0 ? static_cast<size_t>(size) : 0, candidate);
       return;
     }
   }
-  CopyBounded(baseDir, size, driveCRoot);
+  CopyCut(baseDir, size > 0 ? static_cast<size_t>(size) : 0, driveCRoot);
 }
 
 uint32_t FreeSpaceUnits(int ok, uint32_t sectorsPerCluster, uint32_t bytesPerSector,

@@ -77,10 +77,10 @@ static LRESULT OnNameField(HWND dialog, UINT, UINT code, LPARAM)
   char text[PathBufferSize];
   int length = GetDlgItemTextA(dialog, IDC_NAME_EDIT, text, sizeof(text));
   switch (JudgeFolderName(length)) {
-    case NameCleared:
+    case FolderNameCleared:
       BrowsePath[0] = '\0';
       break;
-    case NameAccepted:
+    case FolderNameAccepted:
       lstrcpynA(BrowsePath, text, sizeof(BrowsePath));
       break;
     default:

@@ -2,6 +2,7 @@
 // bitmap that every later page paints as its background, so it must run
 // before any of them.
 #include "resources/resource.h"
+#include "shell/banner.h"
 #include "shell/dispatch.h"
 #include "shell/pages.h"
 #include "shell/state.h"
@@ -12,12 +13,8 @@ static const int LicenceBufferSize = 7000;
 
 static LRESULT OnAgreementInit(HWND dialog, UINT, WPARAM, LPARAM)
 {
-  BannerBitmap = LoadBitmapA(AppInstance, "IDB_TARNEL");
-  BITMAP description;
-  if (BannerBitmap && GetObjectA(BannerBitmap, sizeof(description), &description)) {
-    BannerWidth = description.bmWidth;
-    BannerHeight = description.bmHeight;
-  }
+  // The first page: the banner it loads is what every later page paints.
+  LoadBanner();
 
   static char licence[LicenceBufferSize];
   licence[0] = '\0';

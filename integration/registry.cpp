@@ -24,7 +24,7 @@ int GetShellFolder(char *buffer, size_t bufferSize, const char *valueName)
   char data[PathBufferSize];
   std::memset(data, 0, sizeof(data));
   DWORD dataLength = sizeof(data);
-  int found = 0;
+  bool found = false;
   if (RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE *>(data),
                        &dataLength) == ERROR_SUCCESS) {
     found = TakeShellFolderValue(buffer, bufferSize, data, dataLength);

@@ -9,8 +9,11 @@
 #include "integration/shell_link.h"
 #include "integration/shortcut_paths.h"
 #include "resources/resource.h"
+#include "shell/dir_ops.h"
+#include "shell/banner.h"
 #include "shell/dispatch.h"
 #include "shell/pages.h"
+#include "shell/path_text.h"
 #include "shell/state.h"
 
 #include <cstring>
@@ -40,8 +43,8 @@ static void MakeShortcut(const char *folder, const ShortcutFile &shortcut)
 {
   char linkPath[PathBufferSize];
   char targetPath[PathBufferSize];
-  if (!FormatChildPath(linkPath, sizeof(linkPath), folder, shortcut.linkName) ||
-      !FormatChildPath(targetPath, sizeof(targetPath), InstallDir, shortcut.targetName))
+  if (!JoinPath(linkPath, sizeof(linkPath), folder, shortcut.linkName) ||
+      !JoinPath(targetPath, sizeof(targetPath), InstallDir, shortcut.targetName))
     return;
   CreateShellLink(targetPath, linkPath, shortcut.description);
 }
@@ -64,7 +67,7 @@ static LRESULT ShowGroupBrowser(HWND page, UINT, UINT, LPARAM)
 {
   RunGroupBrowser(page);
   char shown[PathBufferSize];
-  if (FormatChildPath(shown, sizeof(shown), ShortcutGroup, ProgramGroupName))
+  if (JoinPath(shown, sizeof(shown), ShortcutGroup, ProgramGroupName))
     SetDlgItemTextA(page, IDC_DEST_EDIT, shown);
   else
     SetDlgItemTextA(page, IDC_DEST_EDIT, ShortcutGroup);
@@ -82,7 +85,7 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
 
   RegisterAppPath();
   char uninstallCommand[PathBufferSize] = "";
-  FormatChildPath(uninstallCommand, sizeof(uninstallCommand), InstallDir, UninstallProgram);
+  JoinPath(uninstallCommand, sizeof(uninstallCommand), InstallDir, UninstallProgram);
   RegisterUninstall(uninstallCommand, groupFolder);
 
   if (id == IDCANCEL) {

@@ -16,13 +16,9 @@ inline constexpr const char *ProgramGroupName = "The Zorvane";
 // again gives the same folder. false (out untouched) when it would not fit.
 bool FormGroupFolder(char *out, size_t outSize, const char *group);
 
-// Formats "%s\%s" with folder and name into out. false (out untouched) when
-// the result would not fit outSize characters with its terminator.
-bool FormatChildPath(char *out, size_t outSize, const char *folder, const char *name);
-
 // Turns the data of a Shell Folders registry value (dataLength bytes, which
 // need not hold a terminator) into a folder path: the text up to the first
-// NUL, with one trailing backslash removed. Copied into out and 1 returned
+// NUL, with one trailing backslash removed. Copied into out and true returned
 // only when that path is not empty and fits outSize characters with its
-// terminator; otherwise 0 and out is left as it was.
-int TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dataLength);
+// terminator; otherwise false and out is left as it was.
+bool TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dataLength);

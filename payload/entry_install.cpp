@@ -5,28 +5,11 @@
 #include "payload/archive_entry.h"
 #include "payload/entry_name.h"
 #include "payload/whole_file.h"
-#include "shell/state.h"
+#include "shell/dir_ops.h"
+#include "shell/path_text.h"
+#include "shell/product.h"
 
 namespace {
-
-// Creates installDir + "\" + every leading part of name that ends before a
-// "\", outermost first. False when one of them would not fit the 260-byte
-// directory buffer.
-bool CreateParentDirs(const char *installDir, const char *name)
-{
-  char directory[ShortPathSize];
-  size_t length = std::strlen(name);
-  for (size_t p = 1; p < length; ++p) {
-    if (name[p] != '\\') {
-      continue;
-    }
-    if (!JoinPath(directory, sizeof directory, installDir, name, p)) {
-      return false;
-    }
-    CreateDir(directory);
-  }
-  return true;
-}
 
 // Opens, writes and closes the destination; every step must succeed.
 EntryOutcome WriteDestination(const char *path, const void *data, uint32_t size)
@@ -56,13 +39,19 @@ EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
     return EntryBadName;
   }
   char destination[PathBufferSize];
-  if (!JoinPath(destination, sizeof destination, installDir, header.name,
-                std::strlen(header.name))) {
+  if (!JoinPath(destination, sizeof destination, installDir, header.name)) {
     return EntryPathTooLong;
   }
-  if (!CreateParentDirs(installDir, header.name)) {
+  // Every folder of the entry must fit a directory buffer of ShortPathSize.
+  const char *lastSeparator = std::strrchr(header.name, '\\');
+  if (lastSeparator != nullptr &&
+      std::strlen(installDir) + 1 + static_cast<size_t>(lastSeparator - header.name) >=
+          static_cast<size_t>(ShortPathSize)) {
     return EntryPathTooLong;
   }
+  // The folders below installDir, outermost first; they may exist already.
+  MadeDirs made;
+  MakeParentDirs(destination, std::strlen(installDir), SystemDirOps, &made);
   announcer->announce(announcer->context, destination);
 
   if (header.dataSize == 0) {

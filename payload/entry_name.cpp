@@ -75,7 +75,7 @@ bool IsBadCharacter(unsigned char c)
 
 }  // namespace
 
-NameVerdict CheckInstallName(const char *name)
+EntryNameVerdict CheckInstallName(const char *name)
 {
   size_t length = std::strlen(name);
   if (length == 0) {
@@ -104,7 +104,7 @@ NameVerdict CheckInstallName(const char *name)
   return NameAccepted;
 }
 
-NameVerdict CheckPackName(const char *name, size_t length)
+EntryNameVerdict CheckPackName(const char *name, size_t length)
 {
   if (length == 0) {
     return NameEmpty;
@@ -115,7 +115,7 @@ NameVerdict CheckPackName(const char *name, size_t length)
   if (std::memchr(name, '\0', length) != nullptr) {
     return NameHasNul;
   }
-  NameVerdict installVerdict = CheckInstallName(name);
+  EntryNameVerdict installVerdict = CheckInstallName(name);
   if (installVerdict != NameAccepted) {
     return installVerdict;
   }
@@ -156,7 +156,7 @@ NameVerdict CheckPackName(const char *name, size_t length)
   return NameAccepted;
 }
 
-const char *DescribeNameVerdict(NameVerdict verdict)
+const char *DescribeNameVerdict(EntryNameVerdict verdict)
 {
   switch (verdict) {
     case NameAccepted:
@@ -192,22 +192,4 @@ const char *DescribeNameVerdict(NameVerdict verdict)
              "\" + \"\\\" + name is longer than 259 characters";
   }
   return "unknown rule";
-}
-
-bool JoinPath(char *out, size_t outSize, const char *dir, const char *name, size_t nameLength)
-{
-  if (outSize == 0) {
-    return false;
-  }
-  size_t dirLength = std::strlen(dir);
-  // dir, the separator, the name and the terminator
-  if (dirLength >= outSize || nameLength >= outSize - dirLength - 1) {
-    out[0] = '\0';
-    return false;
-  }
-  std::memcpy(out, dir, dirLength);
-  out[dirLength] = '\\';
-  std::memcpy(out + dirLength + 1, name, nameLength);
-  out[dirLength + 1 + nameLength] = '\0';
-  return true;
 }

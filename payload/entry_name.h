@@ -13,7 +13,7 @@
 #define ZV_DEFAULT_INSTALL_DIR "C:\\Program files\\" ZV_PRODUCT_TITLE
 inline constexpr const char *DefaultInstallDir = ZV_DEFAULT_INSTALL_DIR;
 
-enum NameVerdict {
+enum EntryNameVerdict {
   NameAccepted = 0,
   NameEmpty,              // no characters (also when a NUL comes first)
   NameTooLong,            // more than 255 bytes
@@ -35,18 +35,13 @@ enum NameVerdict {
 // use): not empty, no leading separator, no colon, no ".." component with
 // either separator, no device name. Everything else is left to the file
 // system.
-NameVerdict CheckInstallName(const char *name);
+EntryNameVerdict CheckInstallName(const char *name);
 
 // What the packer demands of a stored name of length bytes: everything
 // CheckInstallName demands, plus 1 to 255 bytes without NUL, "\" as the only
 // separator, no empty, "." or trailing components, valid Windows file names,
 // and DefaultInstallDir + "\" + name within 259 characters.
-NameVerdict CheckPackName(const char *name, size_t length);
+EntryNameVerdict CheckPackName(const char *name, size_t length);
 
 // A short English statement of the rule a verdict stands for.
-const char *DescribeNameVerdict(NameVerdict verdict);
-
-// Writes dir + "\" + the first nameLength characters of name, NUL-terminated,
-// into out (outSize bytes). When that does not fit, out becomes empty and
-// the result is false; nothing is written beyond outSize.
-bool JoinPath(char *out, size_t outSize, const char *dir, const char *name, size_t nameLength);
+const char *DescribeNameVerdict(EntryNameVerdict verdict);

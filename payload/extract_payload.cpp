@@ -3,7 +3,7 @@
 // InstallDir. Any failed step stops it with CopyStop = 1 and "Can't
 // decompress setup files" (before the archive is read) or silently (an
 // entry); both temporary files are deleted whatever happened.
-#include "payload/copy_page.h"
+#include "payload/extract_payload.h"
 
 #include <cstdio>
 
@@ -14,12 +14,16 @@
 #include "payload/temp_dir.h"
 #include "payload/whole_file.h"
 #include "resources/resource.h"
+#include "shell/dir_ops.h"
+#include "shell/path_text.h"
 #include "shell/state.h"
 
-char TempDir[ShortPathSize];
 int CopyStop;
 
 namespace {
+
+// The temporary directory of the extraction, without a trailing "\".
+char TempDir[ShortPathSize];
 
 void ShowStatus(HWND page, const char *text, bool repaintNow)
 {
@@ -118,7 +122,7 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
     // Made empty for the application's saved pictures; it may exist.
     static const char ImagesName[] = "AImages";
     char imagesDir[ShortPathSize];
-    if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesName, sizeof ImagesName - 1)) {
+    if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesName)) {
       CreateDir(imagesDir);
     }
   }

@@ -4,33 +4,25 @@
 
 namespace {
 
+// "Can't open file ..." and "Can't create file ..." as they are.
 void ShowPlainBox(void *, const char *text)
 {
   MessageBoxA(nullptr, text, nullptr, MB_OK);
 }
 
-void ShowErrorBox(void *, const char *text)
-{
-  ShowGzipError(text);
-}
-
-}  // namespace
-
-const GzipReporter GzipMessageBoxes = {ShowPlainBox, ShowErrorBox, nullptr};
-
-void ShowGzipError(const char *text)
+// GzipErrorPrefix, ": " and text, in a box with just an OK button.
+void ShowGzipError(void *, const char *text)
 {
   char message[GzipMessageSize];
   FormatGzipError(message, sizeof message, text);
   MessageBoxA(nullptr, message, nullptr, MB_OK);
 }
 
+const GzipReporter GzipMessageBoxes = {ShowPlainBox, ShowGzipError, nullptr};
+
+}  // namespace
+
 BOOL GunzipFile(const char *outputPath, const char *inputPath)
 {
   return GunzipFileReporting(outputPath, inputPath, &GzipMessageBoxes) ? TRUE : FALSE;
-}
-
-BOOL GunzipStream(gzFile input, FILE *output)
-{
-  return GunzipStreamReporting(input, output, &GzipMessageBoxes) ? TRUE : FALSE;
 }

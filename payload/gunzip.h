@@ -9,10 +9,3 @@
 // Decompresses the gzip file inputPath into outputPath; TRUE only when the
 // output is whole and passed zlib's checks.
 BOOL GunzipFile(const char *outputPath, const char *inputPath);
-// Copies an open gzip input into an open output and closes both.
-BOOL GunzipStream(gzFile input, FILE *output);
-// Shows GzipErrorPrefix, ": " and text in a box with just an OK button.
-void ShowGzipError(const char *text);
-
-// The reporter behind GunzipFile and GunzipStream.
-extern const GzipReporter GzipMessageBoxes;

@@ -14,7 +14,7 @@
 #include "shell/canvas_palette.h"
 #include "shell/darken.h"
 #include "shell/font_face.h"
-#include "shell/main_window.h"
+#include "shell/screen.h"
 #include "shell/product.h"
 
 HFONT TitleFont;

@@ -1,8 +1,23 @@
 // Paints the banner bitmap at the top-left corner of a wizard page. The
 // bitmap is the size of a whole page, so it serves as the page background;
 // the controls paint themselves over it.
-#include "shell/dispatch.h"
+#include "shell/banner.h"
+
 #include "shell/state.h"
+
+// The loaded bitmap's size: what PaintBanner copies.
+static int BannerWidth;
+static int BannerHeight;
+
+void LoadBanner()
+{
+  BannerBitmap = LoadBitmapA(AppInstance, "IDB_TARNEL");
+  BITMAP description;
+  if (BannerBitmap && GetObjectA(BannerBitmap, sizeof(description), &description)) {
+    BannerWidth = description.bmWidth;
+    BannerHeight = description.bmHeight;
+  }
+}
 
 LRESULT PaintBanner(HWND window, UINT, WPARAM, LPARAM)
 {

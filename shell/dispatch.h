@@ -59,6 +59,3 @@ LRESULT DispatchMessageTable(const MessageTable *table, HWND window, UINT messag
                              LPARAM lParam);
 LRESULT DispatchCommandTable(const CommandTable *table, HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT CallDefaultProc(int32_t kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// WM_PAINT handler of the four wizard pages: BannerBitmap at (0, 0).
-LRESULT PaintBanner(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,27 +5,21 @@
 // shows the desktop as it was, without setup on it. The wizard itself runs
 // from a posted command, so the background is painted before the first page
 // appears.
-#include "shell/main_window.h"
-
 #include "resources/resource.h"
 #include "shell/background.h"
 #include "shell/dispatch.h"
+#include "shell/screen.h"
 #include "shell/spine_rules.h"
 #include "shell/state.h"
+#include "shell/wizard.h"
 
-char ClassName[20];
-HWND MainWindow;
-int ScreenWidth;
-int ScreenHeight;
-int ScreenBitsPerPixel;
+// String 301: the class name, and the window's title, menu and accelerator name.
+static char ClassName[20];
+static HWND MainWindow;
 
 static LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
 {
-  HDC dc = GetDC(window);
-  ScreenWidth = GetDeviceCaps(dc, HORZRES);
-  ScreenHeight = GetDeviceCaps(dc, VERTRES);
-  ScreenBitsPerPixel = GetDeviceCaps(dc, BITSPIXEL);
-  ReleaseDC(window, dc);
+  MeasureScreen(window);
 
   TitleFont = MakeFont(400, 0, 72, DEFAULT_CHARSET, "Arial Black");
   BackgroundBitmap = BuildBackground(window);
@@ -84,7 +78,7 @@ static const MessageEntry MainMessageRows[] = {
 };
 static const MessageTable MainMessages = MakeMessageTable(MainMessageRows, DefaultWindowProc);
 
-LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
   return DispatchMessageTable(&MainMessages, window, message, wParam, lParam);
 }

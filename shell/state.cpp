@@ -12,16 +12,3 @@ DWORD FreeSpaceKB;
 char ShortcutGroup[PathBufferSize];
 char FinishOpenPath[PathBufferSize];
 HBITMAP BannerBitmap;
-int BannerWidth;
-int BannerHeight;
-
-// One level only: callers that need a chain create it outermost first, and
-// the destination page relies on 0 for an existing directory.
-BOOL CreateDir(const char *path)
-{
-  SECURITY_ATTRIBUTES security;
-  security.nLength = sizeof(security);
-  security.lpSecurityDescriptor = nullptr;
-  security.bInheritHandle = TRUE;
-  return CreateDirectoryA(path, &security);
-}

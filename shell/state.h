@@ -19,9 +19,3 @@ extern DWORD FreeSpaceKB;                    // free space on CurrentDrive, unit
 extern char ShortcutGroup[PathBufferSize];   // Start-menu folder holding the program group
 extern char FinishOpenPath[PathBufferSize];  // folder the shell opens at the end
 extern HBITMAP BannerBitmap;                 // painted at the top-left of each wizard page
-extern int BannerWidth;
-extern int BannerHeight;
-
-// Creates exactly one directory level; non-zero when it was created, 0 when
-// not (it exists, its parent is missing, access denied, invalid name).
-BOOL CreateDir(const char *path);

@@ -1,7 +1,8 @@
 // The wizard driver: runs the pages in their fixed order, tells the user
 // the outcome and closes the main window. There is no Back button: the first
 // page that does not return 0 ends the sequence with the cancel message.
-#include "shell/main_window.h"
+#include "shell/wizard.h"
+
 #include "shell/pages.h"
 #include "shell/spine_rules.h"
 #include "shell/state.h"
@@ -14,7 +15,8 @@ static const char CancelMessage[] =
 
 typedef INT_PTR (*PageOperation)(HWND owner);
 
-// The pages whose result decides whether setup goes on.
+// The pages whose result decides whether setup goes on. The licence page
+// comes first: it loads the banner every later page paints (LoadBanner).
 static const PageOperation DecisivePages[] = {
     ShowAgreementPage,
     RunDirPage,

@@ -121,9 +121,9 @@ TEST(DestNavigation, DoubleClickDecisionGoesByPosition)
 
 TEST(DestNameField, NinetyNineCharactersAtMost)
 {
-  EXPECT_EQ(JudgeFolderName(0), NameCleared);
-  EXPECT_EQ(JudgeFolderName(1), NameAccepted);
-  EXPECT_EQ(JudgeFolderName(MaxFolderNameLength), NameAccepted);
-  EXPECT_EQ(JudgeFolderName(MaxFolderNameLength + 1), NameRefused);
-  EXPECT_EQ(JudgeFolderName(511), NameRefused);
+  EXPECT_EQ(JudgeFolderName(0), FolderNameCleared);
+  EXPECT_EQ(JudgeFolderName(1), FolderNameAccepted);
+  EXPECT_EQ(JudgeFolderName(MaxFolderNameLength), FolderNameAccepted);
+  EXPECT_EQ(JudgeFolderName(MaxFolderNameLength + 1), FolderNameRefused);
+  EXPECT_EQ(JudgeFolderName(511), FolderNameRefused);
 }

@@ -11,6 +11,7 @@
 
 #include "payload/archive_entry.h"
 #include "payload/entry_name.h"
+#include "shell/path_text.h"
 #include "shell/product.h"
 
 inline void Require(bool condition)
@@ -38,7 +39,7 @@ inline void WalkArchive(const uint8_t *data, size_t size)
     }
     Require(memory.offset == before + 5 + header.nameLength);
 
-    NameVerdict verdict = CheckInstallName(header.name);
+    EntryNameVerdict verdict = CheckInstallName(header.name);
     if (CheckPackName(header.name, nameLength) == NameAccepted) {
       Require(verdict == NameAccepted);
     }

@@ -78,38 +78,6 @@ TEST(ShortcutGroupFolder, FitsExactlyOrIsRefusedUntouched)
   EXPECT_FALSE(FormGroupFolder(withSlash.bytes, 0, "C:"));
 }
 
-TEST(ShortcutChildPath, FormatsFolderSeparatorName)
-{
-  char out[512];
-  ASSERT_TRUE(FormatChildPath(out, sizeof(out), "C:\\Menu\\The Zorvane", "TheZorvane.lnk"));
-  EXPECT_STREQ(out, "C:\\Menu\\The Zorvane\\TheZorvane.lnk");
-  ASSERT_TRUE(FormatChildPath(out, sizeof(out), "C:\\Program files\\The Zorvane", "uninstall.exe"));
-  EXPECT_STREQ(out, "C:\\Program files\\The Zorvane\\uninstall.exe");
-  // The format is literal: no drive-root rule here.
-  ASSERT_TRUE(FormatChildPath(out, sizeof(out), "", "Readme.rtf"));
-  EXPECT_STREQ(out, "\\Readme.rtf");
-}
-
-TEST(ShortcutChildPath, FitsExactlyOrIsRefusedUntouched)
-{
-  std::string folder(500, 'f');
-  std::string fits(512 - 1 - 1 - folder.size(), 'n');  // total 511
-  GuardedBuffer out;
-  ASSERT_TRUE(FormatChildPath(out.bytes, 512, folder.c_str(), fits.c_str()));
-  EXPECT_EQ(std::strlen(out.bytes), 511u);
-  EXPECT_EQ(std::string(out.bytes), folder + "\\" + fits);
-  EXPECT_TRUE(out.GuardIntact(512));
-
-  std::string tooLong = fits + "n";
-  GuardedBuffer refused;
-  EXPECT_FALSE(FormatChildPath(refused.bytes, 512, folder.c_str(), tooLong.c_str()));
-  EXPECT_TRUE(refused.GuardIntact(0));
-  // A folder that already fills the buffer leaves no room for anything.
-  std::string full(511, 'f');
-  EXPECT_FALSE(FormatChildPath(refused.bytes, 512, full.c_str(), ""));
-  EXPECT_TRUE(refused.GuardIntact(0));
-}
-
 TEST(ShortcutShellFolderValue, TakesTheTextAndRemovesOneTrailingBackslash)
 {
   char out[512] = "unchanged";

@@ -21,7 +21,7 @@ TEST(PayloadEntryName, InstallerRefusesNamesThatLeaveTheDirectory)
 {
   struct Case {
     const char *name;
-    NameVerdict verdict;
+    EntryNameVerdict verdict;
   };
   const Case cases[] = {
       {"", NameEmpty},
@@ -54,7 +54,7 @@ TEST(PayloadEntryName, PackerHoldsNamesToTheWriterRules)
 {
   struct Case {
     std::string name;
-    NameVerdict verdict;
+    EntryNameVerdict verdict;
   };
   const Case cases[] = {
       {"Zorvane.exe", NameAccepted},
@@ -99,27 +99,6 @@ TEST(PayloadEntryName, PackerMeasuresNamesAgainstTheDefaultDestination)
   std::string message = DescribeNameVerdict(NamePathTooLong);
   EXPECT_NE(message.find("259"), std::string::npos);
   EXPECT_NE(message.find(DefaultInstallDir), std::string::npos);
-}
-
-TEST(PayloadJoinPath, JoinsWhenItFitsAndRefusesByOneByte)
-{
-  char out[16];
-  std::memset(out, 'x', sizeof out);
-  // "C:\dir" (6) + "\" + 8 name characters + NUL = 16: fits exactly.
-  ASSERT_TRUE(JoinPath(out, sizeof out, "C:\\dir", "abcdefgh", 8));
-  EXPECT_STREQ(out, "C:\\dir\\abcdefgh");
-  // One more character does not fit: empty result, nothing past the end.
-  char guarded[17];
-  std::memset(guarded, 'x', sizeof guarded);
-  EXPECT_FALSE(JoinPath(guarded, 16, "C:\\dir", "abcdefghi", 9));
-  EXPECT_EQ(guarded[0], '\0');
-  EXPECT_EQ(guarded[16], 'x');
-  // A prefix of the name: the parent directory of an entry.
-  ASSERT_TRUE(JoinPath(out, sizeof out, "D:", "Maps\\x.map", 4));
-  EXPECT_STREQ(out, "D:\\Maps");
-  // A directory that alone fills the buffer.
-  EXPECT_FALSE(JoinPath(out, sizeof out, "0123456789abcdef", "n", 1));
-  EXPECT_FALSE(JoinPath(out, 0, "C:", "n", 1));
 }
 
 TEST(PayloadTempDir, SystemPathLosesItsTrailingBackslash)

@@ -3,7 +3,6 @@
 // fragment's escaping reads back to the same text, and that the generator
 // gives the same bytes on every run.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <unistd.h>
 
@@ -136,8 +135,8 @@ std::filesystem::path FreshDir(const char *name)
   return dir;
 }
 
-const char *const GeneratedFiles[] = {"tarnel.bmp",    "setup.ico",  "folder.ico", "up.ico",
-                                      "newfolder.ico", "licence.rc", "payload.gz"};
+const char *const GeneratedFiles[] = {"tarnel.bmp", "setup.ico",     "folder.ico",
+                                      "up.ico",     "newfolder.ico", "licence.rc"};
 
 }  // namespace
 
@@ -360,31 +359,12 @@ TEST(ArtLicence, TextLongerThanThePageBufferIsRefused)
   EXPECT_NE(error.find("6999"), std::string::npos);
 }
 
-TEST(ArtPayload, StandInIsAValidEmptyGzipMember)
-{
-  std::vector<uint8_t> gz = EmptyGzip();
-  ASSERT_EQ(gz.size(), 20u);
-  EXPECT_EQ(gz[0], 0x1F);
-  EXPECT_EQ(gz[1], 0x8B);
-  z_stream stream{};
-  ASSERT_EQ(inflateInit2(&stream, 16 + MAX_WBITS), Z_OK);
-  unsigned char out[16];
-  stream.next_in = gz.data();
-  stream.avail_in = static_cast<uInt>(gz.size());
-  stream.next_out = out;
-  stream.avail_out = sizeof out;
-  EXPECT_EQ(inflate(&stream, Z_FINISH), Z_STREAM_END);
-  EXPECT_EQ(stream.total_out, 0u);
-  EXPECT_EQ(stream.avail_in, 0u);
-  inflateEnd(&stream);
-}
-
 TEST(ArtGenerator, TwoRunsWriteTheSameBytes)
 {
   std::filesystem::path first = FreshDir("a"), second = FreshDir("b");
   for (const auto &dir : {first, second}) {
     std::string command = std::string("\"") + ZV_ARTGEN_EXE + "\" \"" + dir.string() + "\" \"" +
-                          ZV_LICENCE_TXT + "\" --payload";
+                          ZV_LICENCE_TXT + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
   for (const char *name : GeneratedFiles) {
@@ -395,7 +375,6 @@ TEST(ArtGenerator, TwoRunsWriteTheSameBytes)
   // The files are the encoders' output, unchanged.
   EXPECT_EQ(ReadBytes(first / "tarnel.bmp"), EncodeBmp8(DrawBanner()));
   EXPECT_EQ(ReadBytes(first / "setup.ico"), EncodeIcon(DrawSetupIcon(), 4));
-  EXPECT_EQ(ReadBytes(first / "payload.gz"), EmptyGzip());
   std::string text, back;
   bool trigraph;
   ASSERT_TRUE(ParseLicenceRc(ReadText(first / "licence.rc"), &back, &trigraph));
@@ -416,7 +395,6 @@ TEST(ArtGenerator, FailsWithoutOutputDirectoryOrLicence)
                             .c_str()),
             0);
   EXPECT_FALSE(std::filesystem::exists(dir / "licence.rc"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "payload.gz"));
   EXPECT_NE(std::system((tool + " \"" + dir.string() + "/no/such/dir\" 2>/dev/null").c_str()), 0);
   std::filesystem::remove_all(dir);
 }

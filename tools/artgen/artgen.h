@@ -56,7 +56,3 @@ bool NormaliseLicence(const std::string &source, std::string *text, std::string 
 // with the text's quotes doubled and its control characters escaped.
 // Refuses a text of more than LicenceMaxChars characters.
 bool BuildLicenceRc(const std::string &text, std::string *script, std::string *error);
-
-// A gzip member holding no data at all: the stand-in payload of a build
-// without the packer (payload.cpp).
-std::vector<uint8_t> EmptyGzip();

@@ -1,9 +1,8 @@
-// zv-artgen OUTDIR [LICENCE_TXT] [--payload]
+// zv-artgen OUTDIR [LICENCE_TXT]
 //
 // Writes the artwork and the licence fragment that resources/setup.rc
 // includes: tarnel.bmp, setup.ico, folder.ico, up.ico, newfolder.ico and
-// licence.rc; with --payload also a stand-in payload.gz. Without
-// LICENCE_TXT the licence comes from the source tree's resources/.
+// licence.rc. Without LICENCE_TXT the licence comes from the source tree's resources/.
 // Exits with 1 and a message on the first failure.
 #include <cstdio>
 #include <cstring>
@@ -83,12 +82,9 @@ bool WriteLicence(const std::string &outDir, const std::string &licencePath)
 int main(int argc, char **argv)
 {
   std::string outDir, licencePath = ZV_DEFAULT_LICENCE;
-  bool payload = false;
   int positional = 0;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--payload") == 0) {
-      payload = true;
-    } else if (positional == 0) {
+    if (positional == 0) {
       outDir = argv[i];
       ++positional;
     } else if (positional == 1) {
@@ -99,7 +95,7 @@ int main(int argc, char **argv)
     }
   }
   if (outDir.empty() || positional > 2) {
-    std::fprintf(stderr, "usage: zv-artgen OUTDIR [LICENCE_TXT] [--payload]\n");
+    std::fprintf(stderr, "usage: zv-artgen OUTDIR [LICENCE_TXT]\n");
     return 1;
   }
   bool ok = WriteFile(outDir + "/tarnel.bmp", EncodeBmp8(DrawBanner())) &&
@@ -107,7 +103,6 @@ int main(int argc, char **argv)
             WriteIcon(outDir + "/folder.ico", DrawFolderIcon(false)) &&
             WriteIcon(outDir + "/up.ico", DrawUpIcon()) &&
             WriteIcon(outDir + "/newfolder.ico", DrawFolderIcon(true)) &&
-            WriteLicence(outDir, licencePath) &&
-            (!payload || WriteFile(outDir + "/payload.gz", EmptyGzip()));
+            WriteLicence(outDir, licencePath);
   return ok ? 0 : 1;
 }

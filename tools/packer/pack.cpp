@@ -108,7 +108,7 @@ bool CheckPackInputs(std::vector<PackInput> *inputs, int expectedCount, std::str
   }
   for (size_t i = 0; i < inputs->size(); ++i) {
     PackInput &input = (*inputs)[i];
-    NameVerdict verdict = CheckPackName(input.name.data(), input.name.size());
+    EntryNameVerdict verdict = CheckPackName(input.name.data(), input.name.size());
     if (verdict != NameAccepted) {
       *error = Refusal(input, DescribeNameVerdict(verdict));
       return false;
