@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Benchmark of the copy pipeline under Wine, against its floor: a plain
 # gzread loop of the same gzip file to nowhere.
-#   tests/payload/bench/run-bench.sh [WIN32_BUILD_DIR [REPEAT [RUNS]]]
+#   bench/payload/run.sh [WIN32_BUILD_DIR [REPEAT [RUNS]]]
 # WIN32_BUILD_DIR (default build/win32) is a built Windows tree (setup.exe,
-# app-stage, generated/payload.gz, tests/payload/bench/*.exe); its
+# app-stage, generated/payload.gz, bench/payload/*.exe); its
 # ZV_HOST_TOOLS give zv-appgen and zv-pack. The second payload has the
 # shipped one's 19 entries with every generated file written REPEAT times
 # over (default 82: about 300 MB). Each figure is the median of RUNS runs
@@ -13,14 +13,18 @@
 # (Linux RssAnon sampled every 20 ms: heap and allocations, not the mapped
 # executable; Wine's own share included), and how much that peak grew from
 # the shipped payload to the big one.
+# Without WIN32_BUILD_DIR it first builds the default tree (scripts/build.sh).
 # Uses a display and prefix of its own, ended by their recorded ids.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../../.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
+if [ -z "${1:-}" ]; then
+  bash "$root/scripts/build.sh" > /dev/null
+fi
 build=$(cd "${1:-$root/build/win32}" && pwd)
 repeat=${2:-82}
 runs=${3:-3}
 tools=$(grep '^ZV_HOST_TOOLS:' "$build/CMakeCache.txt" | cut -d= -f2-)
-bin=$build/tests/payload/bench
+bin=$build/bench/payload
 work=$build/bench-payload
 state=$work/wine
 rm -rf "$work/big-stage" "$work/out"

@@ -6,15 +6,21 @@
 # median per size. With a native benchmark build it also runs the darkening
 # pass against memset.
 #
-#   scripts/bench-background.sh [WIN32_BUILD_DIR [RUNS [BENCH_BUILD_DIR]]]
+#   bench/background/run.sh [WIN32_BUILD_DIR [RUNS [BENCH_BUILD_DIR]]]
 #
 # WIN32_BUILD_DIR (default build/win32) must hold setup.exe and
 # tests/e2e/e2e_background.exe; its Wine fixture's pristine prefix is used
 # (made first when missing). BENCH_BUILD_DIR (default build/bench) is the
 # native build of preset "bench". Every process started here is ended by its
-# id.
+# id. Without WIN32_BUILD_DIR it first builds the default trees
+# (scripts/build.sh and preset bench).
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
+if [ -z "${1:-}" ]; then
+  bash "$root/scripts/build.sh" > /dev/null || exit 1
+  { cmake --preset bench -B "$root/build/bench" && cmake --build "$root/build/bench" --target bench_darken; } \
+    > /dev/null || exit 1
+fi
 build=$(cd "${1:-$root/build/win32}" && pwd) || exit 1
 runs=${2:-5}
 bench=${3:-$root/build/bench}
