@@ -5,14 +5,12 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 #include "destination/dest_path.h"
 #include "destination/dest_texts.h"
-#include "destination/dir_list.h"
 #include "destination/drives.h"
 #include "resources/resource.h"
 #include "shell/dispatch.h"
+#include "shell/folder_list_view.h"
 #include "shell/state.h"
 
 // Handles of the open browser's controls.
@@ -45,7 +43,7 @@ static LRESULT OnBrowseInit(HWND dialog, UINT, WPARAM, LPARAM)
   ShowFreeSpace(dialog);
 
   AttachFolderImages(DirList);
-  FillDirList(dialog, DirList, BaseDir, 0);
+  FillDirList(dialog, DirList, BaseDir, FolderBrowserListing);
 
   // The field's update notification takes the name into BrowsePath; it is
   // copied here as well so the name holds even if no notification comes.
@@ -64,7 +62,7 @@ static LRESULT OnDriveList(HWND dialog, UINT, UINT code, LPARAM)
   CurrentDrive = drive;
   lstrcpynA(BaseDir, DriveRoots[drive], sizeof(BaseDir));
   CharUpperA(BaseDir);
-  FillDirList(dialog, DirList, BaseDir, 0);
+  FillDirList(dialog, DirList, BaseDir, FolderBrowserListing);
   MeasureFreeSpace(drive);
   ShowFreeSpace(dialog);
   return 0;
@@ -93,47 +91,15 @@ static LRESULT OnNameField(HWND dialog, UINT, UINT code, LPARAM)
   return 0;
 }
 
-static void DescendInto(int position)
-{
-  char name[256];
-  name[0] = '\0';
-  LVITEMA item;
-  std::memset(&item, 0, sizeof(item));
-  item.mask = LVIF_TEXT;
-  item.iItem = position;
-  item.pszText = name;
-  item.cchTextMax = sizeof(name);
-  if (!SendMessageA(DirList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-    return;
-  // The control may answer with a pointer to its own copy of the text.
-  const char *text = item.pszText != nullptr ? item.pszText : name;
-  // A descent that would leave no room for the search pattern is refused.
-  if (!DescendDir(BaseDir, sizeof(BaseDir), text))
-    MessageBeep(0xFFFFFFFF);
-}
-
-// Double-click in the list: position 0 below a drive root goes up, any other
-// listed position descends by the entry's text; the list is sorted, so this
-// goes by position, not by the up entry's text.
+// A double-click in the list goes up or down by position and lists again; a
+// descent that would leave no room for the search pattern beeps.
 static LRESULT OnBrowseNotify(HWND dialog, UINT, WPARAM, LPARAM lParam)
 {
   const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
   if (header == nullptr || header->idFrom != IDC_DIR_LIST || header->code != NM_DBLCLK)
     return 0;
-  int length = static_cast<int>(std::strlen(BaseDir));
-  int selected = static_cast<int>(
-      SendMessageA(DirList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-  switch (ChooseNavigation(selected, LastItemIndex, length)) {
-    case NavigateUp:
-      GoUpDir(BaseDir);
-      break;
-    case NavigateDown:
-      DescendInto(selected);
-      break;
-    default:
-      break;
-  }
-  FillDirList(dialog, DirList, BaseDir, 0);
+  if (!FollowDoubleClick(dialog, DirList, BaseDir, sizeof(BaseDir), FolderBrowserListing))
+    MessageBeep(0xFFFFFFFF);
   return 0;
 }
 

@@ -1,20 +1,16 @@
-// Program-group browser; see group_browser.h. The list is filled by the
-// shared directory listing in its program-group mode, which lists the up
-// entry "........" only above the 21-character top of the Start menu.
+// Program-group browser; see group_browser.h. The list is the shared folder
+// list with the program-group browser's listing, which shows the up entry
+// "........" only above the 21-character top of the Start menu.
 #include "integration/group_browser.h"
 
-#include "destination/dir_list.h"
-#include "integration/group_navigation.h"
+#include "integration/shortcut_paths.h"
 #include "resources/resource.h"
 #include "shell/dispatch.h"
+#include "shell/folder_list_view.h"
 #include "shell/state.h"
 
 #include <commctrl.h>
 #include <cstring>
-
-static const int GroupListingMode = 1;
-// The list returns an entry's text into a buffer of this size.
-static const int EntryTextSize = 256;
 
 // The path line and the list, kept while the browser is open.
 static HWND GroupPathLine;
@@ -26,53 +22,18 @@ static LRESULT OnGroupBrowserInit(HWND dialog, UINT, WPARAM, LPARAM)
   GroupList = GetDlgItem(dialog, IDC_GROUP_LIST);
   SetWindowTextA(GroupPathLine, ShortcutGroup);
   AttachFolderImages(GroupList);
-  FillDirList(dialog, GroupList, ShortcutGroup, GroupListingMode);
+  FillDirList(dialog, GroupList, ShortcutGroup, GroupBrowserListing);
   return TRUE;
 }
 
-// Descends into the entry at position, by its text; a folder that would no
-// longer fit ShortcutGroup is refused and nothing changes.
-static void DescendIntoEntry(int position)
-{
-  char text[EntryTextSize];
-  text[0] = '\0';
-  LVITEMA item;
-  std::memset(&item, 0, sizeof(item));
-  item.mask = LVIF_TEXT;
-  item.iItem = position;
-  item.iSubItem = 0;
-  item.pszText = text;
-  item.cchTextMax = EntryTextSize;
-  if (!SendMessageA(GroupList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-    return;
-  // The control may answer with a pointer to its own copy of the text.
-  const char *name = item.pszText != nullptr ? item.pszText : text;
-  GroupDescendInto(ShortcutGroup, sizeof(ShortcutGroup), name);
-}
-
-// A double-click goes by position: position 0 is the up entry when the
-// folder is long enough to list one, any other entry up to the final one
-// is descended into. The folder is listed again in every case.
+// A double-click goes up or down by position and lists the folder again; a
+// folder that would no longer fit ShortcutGroup is not entered.
 static LRESULT OnGroupBrowserNotify(HWND dialog, UINT, WPARAM, LPARAM lParam)
 {
   const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
   if (header == nullptr || header->idFrom != IDC_GROUP_LIST || header->code != NM_DBLCLK)
     return 0;
-
-  size_t length = std::strlen(ShortcutGroup);
-  LRESULT selected = SendMessageA(GroupList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                  MAKELPARAM(LVNI_SELECTED, 0));
-  switch (ChooseGroupMove(static_cast<long>(selected), LastItemIndex, length)) {
-    case GroupGoUp:
-      GroupGoUpLevel(ShortcutGroup);
-      break;
-    case GroupDescend:
-      DescendIntoEntry(static_cast<int>(selected));
-      break;
-    case GroupStay:
-      break;
-  }
-  FillDirList(dialog, GroupList, ShortcutGroup, GroupListingMode);
+  FollowDoubleClick(dialog, GroupList, ShortcutGroup, sizeof(ShortcutGroup), GroupBrowserListing);
   return 0;
 }
 

@@ -4,7 +4,6 @@
 // Finish, makes the shortcuts. The wizard ignores its result: a confirmed
 // Cancel here skips only the shortcuts.
 #include "integration/group_browser.h"
-#include "integration/group_navigation.h"
 #include "integration/registry.h"
 #include "integration/shell_link.h"
 #include "integration/shortcut_paths.h"
@@ -54,8 +53,7 @@ static LRESULT OnShortcutInit(HWND page, UINT, WPARAM, LPARAM)
   // The folder must keep room for the listing pattern the browser adds, so
   // a value too long for that counts as not found.
   std::memset(ShortcutGroup, 0, sizeof(ShortcutGroup));
-  if (!GetShellFolder(ShortcutGroup, sizeof(ShortcutGroup) - ListingPatternLength,
-                      "Common Programs"))
+  if (!GetShellFolder(ShortcutGroup, sizeof(ShortcutGroup) - ListingPatternRoom, "Common Programs"))
     std::strcpy(ShortcutGroup, "C:");
   SetDlgItemTextA(page, IDC_DEST_EDIT, ShortcutGroup);
   return TRUE;

@@ -63,62 +63,6 @@ TEST(DestCompose, ComposePathCutsSafelyAndReportsTheFullLength)
   EXPECT_EQ(std::strlen(line), 611u);
 }
 
-TEST(DestNavigation, UpKeepsADriveRootsSeparator)
-{
-  char path[PathBufferSize] = "D:\\Games\\Sub";
-  ASSERT_TRUE(GoUpDir(path));
-  EXPECT_STREQ(path, "D:\\Games");
-  ASSERT_TRUE(GoUpDir(path));
-  EXPECT_STREQ(path, "D:\\");
-  EXPECT_FALSE(GoUpDir(path));
-  EXPECT_STREQ(path, "D:\\");
-  char bare[PathBufferSize] = "The Zorvane";
-  EXPECT_FALSE(GoUpDir(bare));
-  EXPECT_STREQ(bare, "The Zorvane");
-}
-
-TEST(DestNavigation, DownAddsASeparatorBelowARootOnly)
-{
-  char path[PathBufferSize] = "C:\\";
-  ASSERT_TRUE(DescendDir(path, sizeof(path), "Games"));
-  EXPECT_STREQ(path, "C:\\Games");
-  ASSERT_TRUE(DescendDir(path, sizeof(path), "The Zorvane"));
-  EXPECT_STREQ(path, "C:\\Games\\The Zorvane");
-  // Down then up returns to where it started.
-  ASSERT_TRUE(GoUpDir(path));
-  EXPECT_STREQ(path, "C:\\Games");
-}
-
-TEST(DestNavigation, DownIsRefusedWhenThePathAndPatternWouldNotFit)
-{
-  char path[PathBufferSize];
-  std::string base = "C:\\" + std::string(400, 'a');
-  std::strcpy(path, base.c_str());
-  std::string name(255, 'n');
-  // 403 + 1 + 255 = 659 characters do not fit 512 bytes.
-  EXPECT_FALSE(DescendDir(path, sizeof(path), name.c_str()));
-  EXPECT_EQ(std::string(path), base);
-  // Exactly fitting: length + separator + name + 4 for the pattern + 1 = 512.
-  std::string fits(PathBufferSize - 1 - PatternRoom - 1 - base.size(), 'f');
-  ASSERT_TRUE(DescendDir(path, sizeof(path), fits.c_str()));
-  EXPECT_EQ(std::strlen(path), static_cast<size_t>(PathBufferSize - 1 - PatternRoom));
-  // One more level of even one character is refused.
-  EXPECT_FALSE(DescendDir(path, sizeof(path), "x"));
-}
-
-TEST(DestNavigation, DoubleClickDecisionGoesByPosition)
-{
-  // No selection, or beyond the final entry: list the same directory again.
-  EXPECT_EQ(ChooseNavigation(-1, 4, 10), NavigateRelist);
-  EXPECT_EQ(ChooseNavigation(5, 4, 10), NavigateRelist);
-  // Position 0 below a root goes up, whatever its text.
-  EXPECT_EQ(ChooseNavigation(0, 4, 10), NavigateUp);
-  // At a root position 0 is an ordinary subdirectory.
-  EXPECT_EQ(ChooseNavigation(0, 2, 3), NavigateDown);
-  EXPECT_EQ(ChooseNavigation(4, 4, 10), NavigateDown);  // the final entry
-  EXPECT_EQ(ChooseNavigation(2, 4, 10), NavigateDown);
-}
-
 TEST(DestNameField, NinetyNineCharactersAtMost)
 {
   EXPECT_EQ(JudgeFolderName(0), FolderNameCleared);

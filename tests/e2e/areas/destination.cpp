@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "destination/dest_texts.h"
+#include "shell/folder_listing.h"
 #include "resources/resource.h"
 #include "shell/product.h"
 

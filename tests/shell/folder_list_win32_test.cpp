@@ -1,6 +1,5 @@
-// The directory list and the drive table against the real system calls,
-// under Wine: listing filter, order, up entry, final entry and path line;
-// the drive table, the default base directory and the free space.
+// The folder list of both browsers against the real system calls, under
+// Wine: listing filter, order, up entry, final entry and path line.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -11,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "destination/dir_list.h"
-#include "destination/drives.h"
+#include "destination/dest_path.h"
+#include "integration/shortcut_paths.h"
+#include "shell/folder_list_view.h"
 #include "resources/resource.h"
 #include "shell/state.h"
 
@@ -103,7 +103,7 @@ std::string MakeTree()
 
 }  // namespace
 
-TEST(DestFillDirList, ListsSubdirectoriesBetweenUpAndFinalEntries)
+TEST(FolderList, ListsSubdirectoriesBetweenUpAndFinalEntries)
 {
   ListHost host = MakeHost();
   std::string tree = MakeTree();
@@ -111,7 +111,7 @@ TEST(DestFillDirList, ListsSubdirectoriesBetweenUpAndFinalEntries)
   char path[PathBufferSize];
   lstrcpynA(path, tree.c_str(), sizeof(path));
 
-  FillDirList(host.window, host.list, path, 0);
+  FillDirList(host.window, host.list, path, FolderBrowserListing);
   std::vector<Entry> entries = Entries(host.list);
   ASSERT_EQ(Texts(host.list),
             (std::vector<std::string>{"........", "Alpha", "beta", "gamma", "hid", "The Zorvane"}));
@@ -124,29 +124,29 @@ TEST(DestFillDirList, ListsSubdirectoriesBetweenUpAndFinalEntries)
   EXPECT_EQ(Text(host.window, IDC_GROUP_PATH), "");
 
   // Listing again replaces the entries rather than adding to them.
-  FillDirList(host.window, host.list, path, 0);
+  FillDirList(host.window, host.list, path, FolderBrowserListing);
   EXPECT_EQ(Entries(host.list).size(), 6u);
   DestroyWindow(host.window);
 }
 
-TEST(DestFillDirList, UnreadableDirectoryGivesOnlyUpAndFinalEntries)
+TEST(FolderList, UnreadableDirectoryGivesOnlyUpAndFinalEntries)
 {
   ListHost host = MakeHost();
   lstrcpynA(BrowsePath, "The Zorvane", sizeof(BrowsePath));
   char path[PathBufferSize] = "C:\\no such directory here";
-  FillDirList(host.window, host.list, path, 0);
+  FillDirList(host.window, host.list, path, FolderBrowserListing);
   EXPECT_EQ(Texts(host.list), (std::vector<std::string>{"........", "The Zorvane"}));
   EXPECT_EQ(LastItemIndex, 1);
   EXPECT_EQ(Text(host.window, IDC_PATH_LINE), "C:\\no such directory here\\The Zorvane");
   DestroyWindow(host.window);
 }
 
-TEST(DestFillDirList, DriveRootHasNoUpEntryAndNoDoubledSeparator)
+TEST(FolderList, DriveRootHasNoUpEntryAndNoDoubledSeparator)
 {
   ListHost host = MakeHost();
   lstrcpynA(BrowsePath, "Name", sizeof(BrowsePath));
   char path[PathBufferSize] = "C:\\";
-  FillDirList(host.window, host.list, path, 0);
+  FillDirList(host.window, host.list, path, FolderBrowserListing);
   std::vector<std::string> texts = Texts(host.list);
   ASSERT_GE(texts.size(), 2u);
   EXPECT_NE(texts[0], "........");
@@ -162,76 +162,31 @@ TEST(DestFillDirList, DriveRootHasNoUpEntryAndNoDoubledSeparator)
   DestroyWindow(host.window);
 }
 
-TEST(DestFillDirList, GroupModeWritesItsOwnPathLine)
+TEST(FolderList, GroupModeWritesItsOwnPathLine)
 {
   ListHost host = MakeHost();
   std::string tree = MakeTree();
   lstrcpynA(BrowsePath, "The Zorvane", sizeof(BrowsePath));
   char path[PathBufferSize];
   lstrcpynA(path, tree.c_str(), sizeof(path));
-  FillDirList(host.window, host.list, path, 1);
+  FillDirList(host.window, host.list, path, GroupBrowserListing);
   EXPECT_EQ(Text(host.window, IDC_GROUP_PATH), tree + "\\The Zorvane");
   EXPECT_EQ(Text(host.window, IDC_PATH_LINE), "");
   // Longer than 21 characters: an up entry.
   EXPECT_EQ(Texts(host.list)[0], tree.size() > 21 ? "........" : "Alpha");
 
   char top[PathBufferSize] = "C:\\";
-  FillDirList(host.window, host.list, top, 1);
+  FillDirList(host.window, host.list, top, GroupBrowserListing);
   EXPECT_NE(Texts(host.list)[0], "........");
   EXPECT_EQ(Text(host.window, IDC_GROUP_PATH), "C:\\\\The Zorvane");
   DestroyWindow(host.window);
 }
 
-TEST(DestFillDirList, AddDirEntryPlacesByTextInASortedList)
+TEST(FolderList, AddDirEntryPlacesByTextInASortedList)
 {
   ListHost host = MakeHost();
   EXPECT_EQ(AddDirEntry(host.list, "zeta", 0, FolderImage), 0);
   EXPECT_EQ(AddDirEntry(host.list, "alpha", 5, FolderImage), 0);
   EXPECT_EQ(Texts(host.list), (std::vector<std::string>{"alpha", "zeta"}));
   DestroyWindow(host.window);
-}
-
-TEST(DestReadDrives, DriveCProgramFilesAndFreeSpace)
-{
-  lstrcpynA(StartDir, "z:\\somewhere", sizeof(StartDir));
-  BaseDir[0] = '\0';
-  CurrentDrive = 0;
-  ReadDrives();
-  EXPECT_STREQ(StartDir, "Z:\\SOMEWHERE");
-  ASSERT_GE(DriveCount, 2);  // Wine has C: and Z: at least
-  ASSERT_LE(DriveCount, MaxDrives);
-  for (int i = 0; i < DriveCount; ++i) {
-    EXPECT_EQ(std::strlen(DriveRoots[i]), 3u);
-    EXPECT_TRUE(DriveRoots[i][0] >= 'A' && DriveRoots[i][0] <= 'Z');
-  }
-  // Drive C wins over the start-up drive Z.
-  EXPECT_STREQ(DriveRoots[CurrentDrive], "C:\\");
-  EXPECT_STREQ(BaseDir, "C:\\Program files");
-  // The probe left Program files current.
-  char current[MAX_PATH] = "";
-  GetCurrentDirectoryA(sizeof(current), current);
-  EXPECT_EQ(lstrcmpiA(current, "C:\\Program files"), 0) << current;
-
-  ULARGE_INTEGER available, total, free;
-  ASSERT_TRUE(GetDiskFreeSpaceExA("C:\\", &available, &total, &free));
-  unsigned long long expected = free.QuadPart / 1000;
-  if (expected > 0xFFFFFFFFull)
-    expected = 0xFFFFFFFFull;
-  // Other programs write to the disk meanwhile: allow 500 MB of drift.
-  long long drift = static_cast<long long>(expected) - static_cast<long long>(FreeSpaceKB);
-  EXPECT_LT(drift < 0 ? -drift : drift, 500000) << FreeSpaceKB << " vs " << expected;
-  EXPECT_GT(FreeSpaceKB, 0u);
-}
-
-TEST(DestReadDrives, MeasureFreeSpaceOfNoDriveIsZero)
-{
-  ReadDrives();
-  FreeSpaceKB = 12345;
-  MeasureFreeSpace(DriveCount);
-  EXPECT_EQ(FreeSpaceKB, 0u);
-  FreeSpaceKB = 12345;
-  MeasureFreeSpace(-1);
-  EXPECT_EQ(FreeSpaceKB, 0u);
-  MeasureFreeSpace(CurrentDrive);
-  EXPECT_GT(FreeSpaceKB, 0u);
 }
