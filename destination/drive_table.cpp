@@ -76,7 +76,7 @@ void ChooseBaseDir(char *baseDir, int size, const char *windowsDir, const char *
   CopyCut(baseDir, size > 0 ? static_cast<size_t>(size) : 0, driveCRoot);
 }
 
-uint32_t FreeSpaceUnits(int ok, uint32_t sectorsPerCluster, uint32_t bytesPerSector,
+uint32_t FreeSpaceUnits(bool ok, uint32_t sectorsPerCluster, uint32_t bytesPerSector,
                         uint32_t freeClusters)
 {
   if (!ok)
@@ -90,7 +90,7 @@ uint32_t FreeSpaceUnits(int ok, uint32_t sectorsPerCluster, uint32_t bytesPerSec
   return units > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(units);
 }
 
-int FreeSpaceSuffices(uint32_t units)
+bool FreeSpaceSuffices(uint32_t units)
 {
   return units >= RequiredKB;
 }

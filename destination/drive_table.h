@@ -34,7 +34,7 @@ int ChooseCurrentDrive(const char (*roots)[DriveRootSize], int count, int startI
 
 // Tests whether a directory exists; may have side effects (the Windows side
 // makes it the current directory).
-typedef int (*DirectoryProbe)(const char *path, void *context);
+typedef bool (*DirectoryProbe)(const char *path, void *context);
 
 // Writes the default base directory into baseDir (size bytes): the Windows
 // directory's drive letter followed by ":\Program files" when probe accepts
@@ -45,8 +45,8 @@ void ChooseBaseDir(char *baseDir, int size, const char *windowsDir, const char *
 
 // Free space in units of 1000 bytes, truncated. A failed query (ok == 0)
 // counts as no space; more than 4,294,967,295 units is held as that maximum.
-uint32_t FreeSpaceUnits(int ok, uint32_t sectorsPerCluster, uint32_t bytesPerSector,
+uint32_t FreeSpaceUnits(bool ok, uint32_t sectorsPerCluster, uint32_t bytesPerSector,
                         uint32_t freeClusters);
 
 // Whether the free space allows setup to go on (RequiredKB or more).
-int FreeSpaceSuffices(uint32_t units);
+bool FreeSpaceSuffices(uint32_t units);

@@ -9,9 +9,9 @@ int DriveCount;
 
 // Program files exists when it can be made the current directory; it stays
 // current afterwards, as the start-up directory no longer matters here.
-static int ProbeBySettingCurrentDir(const char *path, void *)
+static bool ProbeBySettingCurrentDir(const char *path, void *)
 {
-  return SetCurrentDirectoryA(path) ? 1 : 0;
+  return SetCurrentDirectoryA(path) != FALSE;
 }
 
 void ReadDrives()
@@ -48,7 +48,7 @@ void MeasureFreeSpace(int drive)
   DWORD totalClusters = 0;
   // A drive without a medium fails the query: it counts as full rather than
   // leaving whatever the last drive measured.
-  BOOL ok = drive >= 0 && drive < DriveCount &&
+  bool ok = drive >= 0 && drive < DriveCount &&
             GetDiskFreeSpaceA(DriveRoots[drive], &sectorsPerCluster, &bytesPerSector, &freeClusters,
                               &totalClusters);
   FreeSpaceKB = FreeSpaceUnits(ok, sectorsPerCluster, bytesPerSector, freeClusters);

@@ -17,9 +17,9 @@
 static HWND NameField;
 static HWND DirList;
 static HWND DriveList;
-// 1 while the name-field handler writes the field itself, so that the
+// true while the name-field handler writes the field itself, so that the
 // update notification of that write is not taken for typing.
-static int NameGuard;
+static bool NameGuard;
 
 static void ShowFreeSpace(HWND dialog)
 {
@@ -82,10 +82,10 @@ static LRESULT OnNameField(HWND dialog, UINT, UINT code, LPARAM)
       lstrcpynA(BrowsePath, text, sizeof(BrowsePath));
       break;
     default:
-      NameGuard = 1;
+      NameGuard = true;
       SetWindowTextA(NameField, BrowsePath);
       MessageBeep(0xFFFFFFFF);
-      NameGuard = 0;
+      NameGuard = false;
       break;
   }
   return 0;

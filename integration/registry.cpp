@@ -12,11 +12,11 @@ static const char ShellFoldersKey[] =
 static const char AppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-int GetShellFolder(char *buffer, size_t bufferSize, const char *valueName)
+bool GetShellFolder(char *buffer, size_t bufferSize, const char *valueName)
 {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ShellFoldersKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return 0;
+    return false;
 
   // A value longer than the buffer fails the query with ERROR_MORE_DATA and
   // counts as not found; a value stored without its terminator is bounded

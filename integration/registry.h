@@ -7,10 +7,10 @@
 
 // Reads the Shell Folders value valueName (for instance "Common Programs")
 // into buffer, which holds bufferSize characters with the terminator, with
-// one trailing backslash removed. 1 when a non-empty path that fits was
-// copied; 0 otherwise (missing key or value, empty, or too long for the
+// one trailing backslash removed. true when a non-empty path that fits was
+// copied; false otherwise (missing key or value, empty, or too long for the
 // 512-byte read or for buffer), and buffer is then left as it was.
-int GetShellFolder(char *buffer, size_t bufferSize, const char *valueName);
+bool GetShellFolder(char *buffer, size_t bufferSize, const char *valueName);
 
 // Writes App Paths\The Zorvane: the default value "The Zorvane" and "Path"
 // = InstallDir.

@@ -22,7 +22,7 @@ const GzipReporter GzipMessageBoxes = {ShowPlainBox, ShowGzipError, nullptr};
 
 }  // namespace
 
-BOOL GunzipFile(const char *outputPath, const char *inputPath)
+bool GunzipFile(const char *outputPath, const char *inputPath)
 {
-  return GunzipFileReporting(outputPath, inputPath, &GzipMessageBoxes) ? TRUE : FALSE;
+  return GunzipFileReporting(outputPath, inputPath, &GzipMessageBoxes);
 }

@@ -6,6 +6,6 @@
 
 #include "payload/gunzip_core.h"
 
-// Decompresses the gzip file inputPath into outputPath; TRUE only when the
+// Decompresses the gzip file inputPath into outputPath; true only when the
 // output is whole and passed zlib's checks.
-BOOL GunzipFile(const char *outputPath, const char *inputPath);
+bool GunzipFile(const char *outputPath, const char *inputPath);

@@ -2,20 +2,20 @@
 
 // One level only: callers that need a chain create it outermost first, and
 // the destination page relies on 0 for an existing directory.
-BOOL CreateDir(const char *path)
+bool CreateDir(const char *path)
 {
   SECURITY_ATTRIBUTES security;
   security.nLength = sizeof(security);
   security.lpSecurityDescriptor = nullptr;
   security.bInheritHandle = TRUE;
-  return CreateDirectoryA(path, &security);
+  return CreateDirectoryA(path, &security) != FALSE;
 }
 
 namespace {
 
 bool CreateLevel(const char *path, void *)
 {
-  return CreateDir(path) != FALSE;
+  return CreateDir(path);
 }
 
 bool IsDirectory(const char *path, void *)

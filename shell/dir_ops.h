@@ -6,9 +6,9 @@
 
 #include "shell/parent_dirs.h"
 
-// Creates exactly one directory level; non-zero when it was created, 0 when
-// not (it exists, its parent is missing, access denied, invalid name).
-BOOL CreateDir(const char *path);
+// Creates exactly one directory level; true when it was created, false
+// when not (it exists, its parent is missing, access denied, invalid name).
+bool CreateDir(const char *path);
 
 // CreateDir, GetFileAttributesA and RemoveDirectoryA as DirOps.
 extern const DirOps SystemDirOps;

@@ -150,14 +150,14 @@ struct Probe {
   std::vector<std::string> asked;
 };
 
-int ProbeExists(const char *path, void *context)
+bool ProbeExists(const char *path, void *context)
 {
   Probe *p = static_cast<Probe *>(context);
   p->asked.push_back(path);
   for (const std::string &e : p->existing)
     if (e == path)
-      return 1;
-  return 0;
+      return true;
+  return false;
 }
 
 }  // namespace
