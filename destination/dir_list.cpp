@@ -10,6 +10,7 @@
 #include "destination/dest_texts.h"
 #include "destination/dir_rules.h"
 #include "resources/resource.h"
+#include "shell/common_controls.h"
 #include "shell/state.h"
 
 int FolderImage;
@@ -64,12 +65,12 @@ void FillDirList(HWND dialog, HWND list, char *path, int mode)
 
 static int AppendIcon(HIMAGELIST images, int id)
 {
-  return ImageList_ReplaceIcon(images, -1, LoadIconA(AppInstance, MAKEINTRESOURCEA(id)));
+  return ImageListReplaceIcon(images, -1, LoadIconA(AppInstance, MAKEINTRESOURCEA(id)));
 }
 
 void AttachFolderImages(HWND list)
 {
-  HIMAGELIST images = ImageList_Create(16, 16, ILC_MASK, 3, 0);
+  HIMAGELIST images = ImageListCreate(16, 16, ILC_MASK, 3, 0);
   FolderImage = AppendIcon(images, IDI_FOLDER);
   UpImage = AppendIcon(images, IDI_UP);
   NewFolderImage = AppendIcon(images, IDI_NEW_FOLDER);
