@@ -20,11 +20,23 @@ if(WIN32)
   # GUI subsystem; without a 4 KB file alignment Wine reads a large
   # executable whole into memory before its entry point instead of mapping it.
   # Release builds are stripped: the static runtime and zlib would otherwise
-  # bring their debugging sections into the shipped program.
+  # bring their debugging sections into the shipped program. Large address
+  # aware, so a large payload fits the address space; no link time stamp,
+  # so the same sources give the same bytes.
   function(zv_win32_program target)
     target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096
-      $<$<NOT:$<CONFIG:Debug>>:-s>)
+      -Wl,--large-address-aware -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>)
   endfunction()
+
+  # The programs' manifests, one for each execution level, made from one
+  # template into the generated directory, where their resource scripts
+  # find them.
+  set(ZV_MANIFEST_DIR ${CMAKE_BINARY_DIR}/generated)
+  foreach(level requireAdministrator asInvoker)
+    set(ZV_EXECUTION_LEVEL ${level})
+    configure_file(${CMAKE_SOURCE_DIR}/resources/program.manifest.in
+      ${ZV_MANIFEST_DIR}/${level}.manifest @ONLY)
+  endforeach()
 
   # Every Win32 program of the build runs under Wine with the private prefix
   # and display that the wine.start fixture prepares.

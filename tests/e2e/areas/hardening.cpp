@@ -1,13 +1,15 @@
 // Hardening seen from outside. A comctl32.dll planted in setup's folder
 // (see hardening.sh) leaves a marker file beside itself when any process
 // loads it: setup must never load it, yet its browsers' list views work
-// and the install completes.
+// and the install completes. And the programs that setup installs start
+// with their manifests.
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
 #include "shell/product.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -63,9 +65,54 @@ void PlantedComctl32()
   EndRun(&run);
 }
 
+// Starts a program copied beside the setup (hardening.sh) and waits for its
+// first window: with its manifest (requireAdministrator for the
+// uninstaller) it still starts. Wine does not refuse a malformed manifest
+// as Windows does; tests/hardening/programs.sh checks the manifests
+// themselves. Returns the window's text ("" if none).
+std::string FirstWindowOf(const char *name, SetupRun *run)
+{
+  std::string folder = SetupPath;
+  folder.erase(folder.find_last_of('\\'));
+  std::string path = folder + "\\" + name;
+  if (!StartSetupIn(run, path.c_str(), folder.c_str()))
+    return "";
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < 15000 && !HasExited(run)) {
+    std::vector<HWND> windows = ProcessWindows(run);
+    if (!windows.empty()) {
+      Check(true, "%s shows a window", name);
+      return WindowText(windows.front());
+    }
+    Sleep(50);
+  }
+  Check(false, "%s shows a window within 15 s", name);
+  return "";
+}
+
+void InstalledProgramsStart()
+{
+  SetupRun app;
+  CheckText(FirstWindowOf("Zorvane.exe", &app), ProductTitle, "Zorvane.exe's window title");
+  for (HWND window : ProcessWindows(&app))
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  Check(WaitForExit(&app, 10000) == 0, "Zorvane.exe ends with 0 when its window is closed");
+  EndRun(&app);
+
+  // What the uninstaller shows is its own concern: only that it starts.
+  SetupRun uninstall;
+  FirstWindowOf("uninstall.exe", &uninstall);
+  if (uninstall.started && !HasExited(&uninstall)) {
+    TerminateProcess(uninstall.process.hProcess, 0);
+    WaitForSingleObject(uninstall.process.hProcess, 5000);
+  }
+  EndRun(&uninstall);
+}
+
 }  // namespace
 
 const Scenario Scenarios[] = {
     {"planted_comctl32", PlantedComctl32},
+    {"installed_programs_start", InstalledProgramsStart},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -13,3 +13,9 @@ check_planted_comctl32() {
   n=$(find "$DRIVE_C/Program Files/The Zorvane" -type f 2>/dev/null | wc -l)
   if [ "$n" -eq 19 ]; then ok "19 files installed"; else fail "$n files installed, expected 19"; fi
 }
+
+# Zorvane.exe and uninstall.exe as they are packed into the payload.
+prepare_installed_programs_start() {
+  local stage; stage="$(dirname "$ZV_SETUP_EXE")/app-stage"
+  cp "$stage/Zorvane.exe" "$stage/uninstall.exe" "$DRIVE_C/zvtest/"
+}
