@@ -21,11 +21,13 @@ if(WIN32)
   # executable whole into memory before its entry point instead of mapping it.
   # Release builds are stripped: the static runtime and zlib would otherwise
   # bring their debugging sections into the shipped program. Large address
-  # aware, so a large payload fits the address space; no link time stamp,
-  # so the same sources give the same bytes.
+  # aware, so a large payload fits the address space (64-bit programs are,
+  # and their linker has no such option); no link time stamp, so the same
+  # sources give the same bytes.
   function(zv_win32_program target)
     target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096
-      -Wl,--large-address-aware -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>)
+      $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--large-address-aware>
+      -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>)
   endfunction()
 
   # The programs' manifests, one for each execution level, made from one
