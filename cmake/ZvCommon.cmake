@@ -9,19 +9,36 @@ endfunction()
 
 if(WIN32)
   enable_language(RC)
-  # Libraries every Win32 program of the project may need. zlib comes from
-  # Debian's libz-mingw-w64-dev as a static archive.
-  set(ZV_WIN32_LIBS -l:libz.a comctl32 ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
+  # Libraries of the shipped programs: zlib, a static archive from Debian's
+  # libz-mingw-w64-dev, and only DLLs that Windows always takes from its
+  # system directory. comctl32 is not one of those: setup loads it at run
+  # time (shell/common_controls.h). The tests and the driver may import it.
+  set(ZV_PROGRAM_LIBS -l:libz.a ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
+  set(ZV_WIN32_LIBS comctl32 ${ZV_PROGRAM_LIBS})
   add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0501 NOMINMAX)
 
   # GUI subsystem; without a 4 KB file alignment Wine reads a large
   # executable whole into memory before its entry point instead of mapping it.
   # Release builds are stripped: the static runtime and zlib would otherwise
-  # bring their debugging sections into the shipped program.
+  # bring their debugging sections into the shipped program. Large address
+  # aware, so a large payload fits the address space (64-bit programs are,
+  # and their linker has no such option); no link time stamp, so the same
+  # sources give the same bytes.
   function(zv_win32_program target)
     target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096
-      $<$<NOT:$<CONFIG:Debug>>:-s>)
+      $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--large-address-aware>
+      -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>)
   endfunction()
+
+  # The programs' manifests, one for each execution level, made from one
+  # template into the generated directory, where their resource scripts
+  # find them.
+  set(ZV_MANIFEST_DIR ${CMAKE_BINARY_DIR}/generated)
+  foreach(level requireAdministrator asInvoker)
+    set(ZV_EXECUTION_LEVEL ${level})
+    configure_file(${CMAKE_SOURCE_DIR}/resources/program.manifest.in
+      ${ZV_MANIFEST_DIR}/${level}.manifest @ONLY)
+  endforeach()
 
   # Every Win32 program of the build runs under Wine with the private prefix
   # and display that the wine.start fixture prepares.

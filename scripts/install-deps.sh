@@ -2,7 +2,9 @@
 # Installs what building and testing the setup program needs on Debian 12:
 # the mingw-w64 cross compilers, zlib for Windows, Wine (32- and 64-bit),
 # a virtual X display, GoogleTest, clang for the fuzzers, the tools the
-# end-to-end tests read results with and clang-format for the style check.
+# end-to-end tests read results with, the tools that check and sign the
+# built programs (xmllint, wrestool, openssl, osslsigncode) and
+# clang-format for the style check.
 # Does nothing when all is there.
 set -euo pipefail
 
@@ -13,6 +15,7 @@ PKGS=(
   wine wine32:i386 wine64
   xvfb x11-apps x11-utils imagemagick
   liblnk-utils file
+  libxml2-utils icoutils openssl osslsigncode
   clang-format
 )
 

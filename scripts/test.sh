@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test: the
 # native unit tests (under AddressSanitizer and UBSan), the fuzz targets for
 # a short bounded time, the Win32 unit tests and the end-to-end scenarios
-# under Wine, and the warning-free 64-bit Windows build. Ends with the line
+# under Wine, a second build of the shipped programs that must give the
+# same bytes, and the warning-free 64-bit Windows build. Ends with the line
 # "N passed, M failed"; exits non-zero when anything failed.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -53,6 +54,7 @@ fi
 if [ -f "$build/win32/setup.exe" ]; then
   echo "   $(file -b "$build/win32/setup.exe")"
   run_ctest ctest-win32 "$build/win32" -j "${ZV_WINE_JOBS:-2}"
+  step reproducible-build bash scripts/check-reproducible.sh "$build/win32" "$build/repro"
 fi
 step build-win64 sh -c "cmake --preset win64 -B '$build/win64' -DZV_HOST_TOOLS='$build/native/bin' && cmake --build '$build/win64' -j $jobs"
 step build-fuzz sh -c "cmake --preset fuzz -B '$build/fuzz' && cmake --build '$build/fuzz' -j $jobs"

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "resources/resource.h"
+#include "shell/common_controls.h"
 #include "shell/product.h"
 #include "shell/state.h"
 
@@ -60,12 +61,12 @@ void FillDirList(HWND dialog, HWND list, const char *path, const FolderListing &
 
 static int AppendIcon(HIMAGELIST images, int id)
 {
-  return ImageList_ReplaceIcon(images, -1, LoadIconA(AppInstance, MAKEINTRESOURCEA(id)));
+  return ImageListReplaceIcon(images, -1, LoadIconA(AppInstance, MAKEINTRESOURCEA(id)));
 }
 
 void AttachFolderImages(HWND list)
 {
-  HIMAGELIST images = ImageList_Create(16, 16, ILC_MASK, 3, 0);
+  HIMAGELIST images = ImageListCreate(16, 16, ILC_MASK, 3, 0);
   FolderImage = AppendIcon(images, IDI_FOLDER);
   UpImage = AppendIcon(images, IDI_UP);
   NewFolderImage = AppendIcon(images, IDI_NEW_FOLDER);

@@ -7,7 +7,9 @@
 // appears.
 #include "resources/resource.h"
 #include "shell/background.h"
+#include "shell/common_controls.h"
 #include "shell/dispatch.h"
+#include "shell/dll_search.h"
 #include "shell/screen.h"
 #include "shell/spine_rules.h"
 #include "shell/state.h"
@@ -85,6 +87,10 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+  RestrictDllSearch();
+  // The browsers' list view is registered by loading comctl32; nothing
+  // initialises the common controls later.
+  LoadCommonControls();
   LoadStringA(instance, IDS_CLASS_NAME, ClassName, sizeof(ClassName));
   AppInstance = instance;
 

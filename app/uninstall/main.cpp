@@ -3,6 +3,7 @@
 // group ("Scdir") under the product's Uninstall key.
 #include <windows.h>
 
+#include "shell/dll_search.h"
 #include "shell/product.h"
 
 namespace {
@@ -30,6 +31,7 @@ void ReadPath(HKEY key, const char *name, char *out, DWORD outSize)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+  RestrictDllSearch();
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     MessageBoxA(nullptr, ZV_PRODUCT_TITLE " is not registered on this computer; nothing to remove.",

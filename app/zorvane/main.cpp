@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "shell/dispatch.h"
+#include "shell/dll_search.h"
 #include "shell/product.h"
 
 namespace {
@@ -46,6 +47,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
+  RestrictDllSearch();
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = MainWindowProc;
   windowClass.hInstance = instance;
