@@ -154,30 +154,34 @@ void AddRemovePrograms()
         "a second run exits with 1");
 }
 
-void AnswerNo()
+// Runs the installed uninstaller, answers its question and expects the
+// information box that ends a removal (none after No); its exit code.
+long RemoveWithAnswer(int answer, const char *lastText)
 {
   SetupRun run;
   if (!Start(&run, Uninstaller, ""))
-    return;
-  ExpectUninstallBox(Question, MB_YESNO | MB_ICONQUESTION, IDNO);
-  Check(WaitForExit(&run) == 1, "No ends the uninstaller with 1");
-  Check(WaitForUninstallBox(1000) == nullptr, "no further box");
+    return -1;
+  ExpectUninstallBox(Question, MB_YESNO | MB_ICONQUESTION, answer);
+  if (lastText != nullptr)
+    ExpectUninstallBox(lastText, MB_OK | MB_ICONINFORMATION, IDOK);
+  long code = WaitForExit(&run);
   EndRun(&run);
+  WaitForUninstallersGone();
+  Check(WaitForUninstallBox(1000) == nullptr, "no further box");
+  return code;
+}
+
+void AnswerNo()
+{
+  Check(RemoveWithAnswer(IDNO, nullptr) == 1, "No ends the uninstaller with 1");
 }
 
 void UserFilesKept()
 {
-  SetupRun run;
-  if (!Start(&run, Uninstaller, ""))
-    return;
-  ExpectUninstallBox(Question, MB_YESNO | MB_ICONQUESTION, IDYES);
-  ExpectUninstallBox("The Zorvane was removed from your computer.\r\n"
-                     "The folder C:\\Program files\\The Zorvane was kept: it holds files that "
-                     "setup did not install.",
-                     MB_OK | MB_ICONINFORMATION, IDOK);
-  Check(WaitForExit(&run) == 0, "the uninstaller exits with 0");
-  EndRun(&run);
-  WaitForUninstallersGone();
+  Check(RemoveWithAnswer(IDYES, "The Zorvane was removed from your computer.\r\n"
+                                "The folder C:\\Program files\\The Zorvane was kept: it holds "
+                                "files that setup did not install.") == 0,
+        "the uninstaller exits with 0");
 }
 
 // The game still runs: its file goes at restart, and the box says so.
@@ -187,16 +191,10 @@ void FilesInUse()
   if (!Start(&game, "C:\\Program files\\The Zorvane\\Zorvane.exe", ""))
     return;
   WaitForInputIdle(game.process.hProcess, 10000);
-  SetupRun run;
-  if (Start(&run, Uninstaller, "")) {
-    ExpectUninstallBox(Question, MB_YESNO | MB_ICONQUESTION, IDYES);
-    ExpectUninstallBox("The Zorvane was removed from your computer.\r\n"
-                       "Some files are in use and will be removed when Windows restarts.",
-                       MB_OK | MB_ICONINFORMATION, IDOK);
-    Check(WaitForExit(&run) == 0, "the uninstaller exits with 0");
-    EndRun(&run);
-    WaitForUninstallersGone();
-  }
+  Check(RemoveWithAnswer(IDYES, "The Zorvane was removed from your computer.\r\n"
+                                "Some files are in use and will be removed when Windows "
+                                "restarts.") == 0,
+        "the uninstaller exits with 0");
   TerminateProcess(game.process.hProcess, 0);
   WaitForExit(&game);
   EndRun(&game);
