@@ -111,7 +111,7 @@ bool RunCopyOutside(const char *arguments, int *exitCode)
 {
   char self[ShortPathSize];
   char folder[ShortPathSize];
-  char copy[ShortPathSize];
+  char copy[ShortPathSize] = "";
   if (!OwnPath(self, sizeof self) || !MakeCopyFolder(folder, sizeof folder))
     return false;
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
