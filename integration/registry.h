@@ -5,6 +5,13 @@
 
 #include <cstddef>
 
+// Parents of the application's two keys under HKEY_LOCAL_MACHINE; the key
+// under each is named by the product title.
+inline constexpr const char *AppPathsKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+inline constexpr const char *UninstallKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
 // Reads the Shell Folders value valueName (for instance "Common Programs")
 // into buffer, which holds bufferSize characters with the terminator, with
 // one trailing backslash removed. true when a non-empty path that fits was

@@ -25,16 +25,14 @@ struct ShortcutFile {
   const char *description;
 };
 
-static const ShortcutFile DesktopShortcut = {"TheZorvane.lnk", "Zorvane.exe", ZV_PRODUCT_TITLE};
+static const ShortcutFile DesktopShortcut = {ProgramLinkName, ProgramFileName, ZV_PRODUCT_TITLE};
 
 // Made in the program-group folder, in this order.
 static const ShortcutFile GroupShortcuts[] = {
-    {"TheZorvane.lnk", "Zorvane.exe", ZV_PRODUCT_TITLE},
-    {"Uninstall.lnk", "uninstall.exe", "Uninstall"},
-    {"Readme.lnk", "Readme.rtf", "Readme"},
+    {ProgramLinkName, ProgramFileName, ZV_PRODUCT_TITLE},
+    {UninstallLinkName, UninstallerFileName, "Uninstall"},
+    {ReadmeLinkName, ReadmeFileName, "Readme"},
 };
-
-static const char UninstallProgram[] = "uninstall.exe";
 
 // Writes one shortcut in folder. A link or target path that does not fit
 // its buffer is not written at all rather than cut into another path.
@@ -83,7 +81,7 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
 
   RegisterAppPath();
   char uninstallCommand[PathBufferSize] = "";
-  JoinPath(uninstallCommand, sizeof(uninstallCommand), InstallDir, UninstallProgram);
+  JoinPath(uninstallCommand, sizeof(uninstallCommand), InstallDir, UninstallerFileName);
   RegisterUninstall(uninstallCommand, groupFolder);
 
   if (id == IDCANCEL) {

@@ -120,9 +120,8 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
       CopyStop = 1;
     }
     // Made empty for the application's saved pictures; it may exist.
-    static const char ImagesName[] = "AImages";
     char imagesDir[ShortPathSize];
-    if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesName)) {
+    if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesDirName)) {
       CreateDir(imagesDir);
     }
   }

@@ -1,55 +1,98 @@
-// uninstall.exe: for now it only tells the user what it would remove, as
-// setup registered it: the program directory ("Progdir") and the program
-// group ("Scdir") under the product's Uninstall key.
+// uninstall.exe: removes what setup installed, and nothing else. It finds
+// the installation through the values setup wrote under its Uninstall key,
+// refuses a folder that does not look like it, asks, moves out of the
+// folder it removes, removes the links, the payload's files, the folders
+// left empty and the keys, and says what happened. /S: no question and no
+// box; the exit code tells the result.
 #include <windows.h>
 
+#include "app/uninstall/boxes.h"
+#include "app/uninstall/carry_out.h"
+#include "app/uninstall/disk_lookup.h"
+#include "app/uninstall/install_record.h"
+#include "app/uninstall/removal_plan.h"
+#include "app/uninstall/run_outside.h"
+#include "app/uninstall/uninstall_options.h"
+#include "payload_names.h"
 #include "shell/dll_search.h"
-#include "shell/product.h"
 
-namespace {
+static_assert(PayloadNameCount == PayloadEntryCount,
+              "the uninstaller's list and the payload have the same length");
 
-const char UninstallKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" ZV_PRODUCT_TITLE;
-const char Caption[] = ZV_PRODUCT_TITLE " - Uninstall";
+static UninstallOptions Options;
+// Large working records, kept off the stack.
+static InstallRecord Record;
+static RemovalPlan Plan;
 
-// Reads a string value of the open key into out; "(not registered)" when it
-// is missing, not a string or too long.
-void ReadPath(HKEY key, const char *name, char *out, DWORD outSize)
+static void HandOff(int exitCode, void *options)
 {
-  DWORD type = 0;
-  DWORD size = outSize - 1;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(out), &size) !=
-          ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ)) {
-    lstrcpyA(out, "(not registered)");
-    return;
-  }
-  out[size < outSize ? size : outSize - 1] = '\0';
+  HandResultBack(*static_cast<UninstallOptions *>(options), exitCode);
 }
 
-}  // namespace
+static InstallFacts FactsOf(const InstallRecord &record)
+{
+  InstallFacts facts;
+  facts.programDir = record.programDir;
+  facts.groupDir = record.groupDir[0] != '\0' ? record.groupDir : nullptr;
+  facts.desktopDir = record.desktopDir[0] != '\0' ? record.desktopDir : nullptr;
+  facts.windowsDir = record.windowsDir;
+  facts.names = PayloadNames;
+  facts.nameCount = PayloadNameCount;
+  return facts;
+}
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+static int Refuse(const InstallRecord &record)
+{
+  char text[2 * PathBufferSize];
+  ComposeRefusal(record.programDirTooLong ? "(a path longer than 511 characters)"
+                                          : record.programDir,
+                 text, sizeof text);
+  ShowUninstallBox(text, MB_ICONERROR);
+  return ExitNothingDone;
+}
+
+static int Uninstall(const char *arguments, const UninstallOptions &options)
+{
+  ReadInstallRecord(&Record);
+  if (!Record.found) {
+    ShowUninstallBox(NotInstalledText, MB_ICONEXCLAMATION);
+    return ExitNothingDone;
+  }
+  if (Record.programDirTooLong ||
+      CheckProgramDir(Record.programDir, Record.windowsDir, DiskLookup) != FolderAccepted)
+    return Refuse(Record);
+
+  // The copy was started after the question was answered.
+  if (!options.isCopy) {
+    if (!AskToRemove())
+      return ExitNothingDone;
+    int copyResult = ExitIncomplete;
+    if (RunsFromProgramDir(Record.programDir) && RunCopyOutside(arguments, &copyResult))
+      return copyResult;
+    // Without a copy the uninstaller's own file goes at restart, like any
+    // file in use.
+  }
+
+  // No folder that goes may be held as this process's current one.
+  if (Record.windowsDir[0] != '\0')
+    SetCurrentDirectoryA(Record.windowsDir);
+  if (PlanRemoval(FactsOf(Record), options.isCopy, DiskLookup, &Plan) != FolderAccepted)
+    return Refuse(Record);
+  RemovalTally tally = {};
+  CarryOutPlan(Plan, HandOff, &Options, &tally);
+  char text[4 * PathBufferSize];
+  bool removed = ComposeRemovalReport(tally, text, sizeof text);
+  ShowUninstallBox(text, removed ? MB_ICONINFORMATION : MB_ICONERROR);
+  return RemovalExitCode(tally);
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
 {
   RestrictDllSearch();
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    MessageBoxA(nullptr, ZV_PRODUCT_TITLE " is not registered on this computer; nothing to remove.",
-                Caption, MB_OK | MB_ICONEXCLAMATION);
-    return 0;
-  }
-  char programDir[MAX_PATH + 1];
-  char groupDir[MAX_PATH + 1];
-  ReadPath(key, "Progdir", programDir, sizeof programDir);
-  ReadPath(key, "Scdir", groupDir, sizeof groupDir);
-  RegCloseKey(key);
-
-  char text[3 * MAX_PATH];
-  wsprintfA(text,
-            "Uninstalling would remove:\r\n\r\n"
-            "Program directory: %s\r\nProgram group: %s\r\n\r\n"
-            "Nothing has been removed yet.",
-            programDir, groupDir);
-  MessageBoxA(nullptr, text, Caption, MB_OK | MB_ICONINFORMATION);
-  return 0;
+  ReadUninstallOptions(arguments, &Options);
+  SetBoxesSilent(Options.silent);
+  int exitCode = Uninstall(arguments, Options);
+  if (Options.isCopy)
+    ScheduleOwnRemoval();
+  return exitCode;
 }

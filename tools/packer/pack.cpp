@@ -94,7 +94,7 @@ bool CollectTree(const std::string &root, std::vector<PackInput> *inputs, std::s
   return true;
 }
 
-bool CheckPackInputs(std::vector<PackInput> *inputs, int expectedCount, std::string *error)
+bool CheckPackNames(std::vector<PackInput> *inputs, int expectedCount, std::string *error)
 {
   std::sort(inputs->begin(), inputs->end(),
             [](const PackInput &a, const PackInput &b) { return a.name < b.name; });
@@ -120,6 +120,16 @@ bool CheckPackInputs(std::vector<PackInput> *inputs, int expectedCount, std::str
         return false;
       }
     }
+  }
+  return true;
+}
+
+bool CheckPackInputs(std::vector<PackInput> *inputs, int expectedCount, std::string *error)
+{
+  if (!CheckPackNames(inputs, expectedCount, error)) {
+    return false;
+  }
+  for (PackInput &input : *inputs) {
     std::error_code failure;
     uint64_t size = fs::file_size(input.sourcePath, failure);
     if (failure) {

@@ -22,6 +22,11 @@ struct PackInput {
 // read or holds something that is neither a file nor a directory.
 bool CollectTree(const std::string &root, std::vector<PackInput> *inputs, std::string *error);
 
+// Sorts the inputs by name (byte order) and checks their names only:
+// exactly expectedCount of them, each per CheckPackName, no two equal
+// without regard to case. The files need not exist yet.
+bool CheckPackNames(std::vector<PackInput> *inputs, int expectedCount, std::string *error);
+
 // Sorts the inputs by name (byte order, so the same tree always packs the
 // same way) and checks each against the writer's rules: exactly
 // expectedCount entries, names per CheckPackName, no two names equal

@@ -8,7 +8,7 @@
 // PAYLOAD.GZ is the member the build embedded; KIND is one of
 //   corrupt    a deflate block of invalid type 32 KB behind the last entry
 //   crc        trailer CRC-32 wrong
-//   truncated  archive ends inside the last entry
+//   truncated  archive ends half way into the last entry's data
 //   traversal  first entry named "..\" + its name
 //   size0      first entry holds no data
 //   slow       64 MB of zeros after the last entry: the gzip step takes
@@ -183,7 +183,10 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
   } else if (kind == "slow") {
     archive.resize(archive.size() + (64u << 20), 0);
   } else if (kind == "truncated") {
-    archive.resize(archive.size() - 100);
+    // Half the last entry's data: the member then comes out well smaller
+    // than the shipped one, whatever the last file holds; a cut of a few
+    // bytes could come out larger and make Textures.pak zeros.
+    archive.resize(archive.size() - (entries.back().data.size() + 1) / 2);
   } else if (kind != "traversal" && kind != "size0" && kind != "slow") {
     return false;
   }

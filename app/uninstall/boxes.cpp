@@ -1,0 +1,22 @@
+#include "app/uninstall/boxes.h"
+
+#include "app/uninstall/removal_plan.h"
+
+static bool Silent;
+
+void SetBoxesSilent(bool silent)
+{
+  Silent = silent;
+}
+
+void ShowUninstallBox(const char *text, UINT icon)
+{
+  if (!Silent)
+    MessageBoxA(nullptr, text, UninstallCaption, MB_OK | icon);
+}
+
+bool AskToRemove()
+{
+  return Silent || MessageBoxA(nullptr, RemoveQuestionText, UninstallCaption,
+                               MB_YESNO | MB_ICONQUESTION) == IDYES;
+}

@@ -1,0 +1,61 @@
+#include "app/uninstall/install_record.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "integration/registry.h"
+#include "shell/path_text.h"
+
+// Reads a string value into out (size bytes, terminated). False when it is
+// missing; *tooLong when it is there but does not fit.
+static bool ReadText(HKEY key, const char *name, char *out, DWORD size, bool *tooLong)
+{
+  DWORD type = 0;
+  DWORD length = size - 1;
+  out[0] = '\0';
+  *tooLong = false;
+  LONG status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(out), &length);
+  if (status == ERROR_MORE_DATA) {
+    out[0] = '\0';
+    *tooLong = true;
+    return true;
+  }
+  if (status != ERROR_SUCCESS)
+    return false;
+  // Data that is not text names no folder; stored text need not end in NUL.
+  if (type != REG_SZ && type != REG_EXPAND_SZ)
+    length = 0;
+  out[length < size ? length : size - 1] = '\0';
+  return true;
+}
+
+void ReadInstallRecord(InstallRecord *record)
+{
+  std::memset(record, 0, sizeof *record);
+  char keyPath[PathBufferSize];
+  HKEY key;
+  if (!JoinPath(keyPath, sizeof keyPath, UninstallKey, ProductTitle) ||
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return;
+  record->found = ReadText(key, "Progdir", record->programDir, sizeof record->programDir,
+                           &record->programDirTooLong);
+  bool groupTooLong = false;
+  if (!ReadText(key, "Scdir", record->groupDir, sizeof record->groupDir, &groupTooLong))
+    record->groupDir[0] = '\0';
+  RegCloseKey(key);
+
+  if (!GetShellFolder(record->desktopDir, sizeof record->desktopDir, "Common Desktop"))
+    record->desktopDir[0] = '\0';
+  UINT length = GetWindowsDirectoryA(record->windowsDir, sizeof record->windowsDir);
+  if (length == 0 || length >= sizeof record->windowsDir)
+    record->windowsDir[0] = '\0';
+}
+
+StepResult RemoveMachineKey(const char *keyPath)
+{
+  LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath);
+  if (status == ERROR_SUCCESS)
+    return ResultDone;
+  return status == ERROR_FILE_NOT_FOUND ? ResultGone : ResultFailed;
+}

@@ -1,0 +1,21 @@
+// What the uninstaller reads of the registry, and the keys it deletes.
+// "Progdir" and "Scdir" are the values setup wrote under its Uninstall key;
+// the desktop is read the way setup read it.
+#pragma once
+
+#include "app/uninstall/removal_plan.h"
+#include "shell/product.h"
+
+struct InstallRecord {
+  bool found;              // the Uninstall key and its "Progdir" are there
+  bool programDirTooLong;  // "Progdir" does not fit programDir
+  char programDir[PathBufferSize];
+  char groupDir[PathBufferSize];   // "" when missing or too long
+  char desktopDir[ShortPathSize];  // "" when not found
+  char windowsDir[ShortPathSize];  // "" when not known
+};
+
+void ReadInstallRecord(InstallRecord *record);
+
+// Deletes the key keyPath below HKEY_LOCAL_MACHINE (one without subkeys).
+StepResult RemoveMachineKey(const char *keyPath);

@@ -1,0 +1,232 @@
+// The uninstaller seen from outside: its boxes, which may belong to the
+// first process or to the copy it starts from the temporary folder, and its
+// exit codes. Each scenario's prefix holds a default installation made by
+// the "install" walk below (uninstall.sh runs it first); uninstall.sh
+// compares the files and the registry before and after.
+#include "tests/e2e/driver/driver.h"
+
+#include "resources/resource.h"
+#include "shell/product.h"
+
+#include <tlhelp32.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char Caption[] = "The Zorvane - Uninstall";
+const char Uninstaller[] = "C:\\Program files\\The Zorvane\\uninstall.exe";
+const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane";
+const char Question[] = "Remove The Zorvane and its shortcuts from this computer?";
+const char Removed[] = "The Zorvane was removed from your computer.";
+
+// Setup with its defaults and the desktop link ticked.
+void Install()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND handled = nullptr;
+  HWND box = nullptr;
+  DWORD start = GetTickCount();
+  while (box == nullptr && GetTickCount() - start < 60000 && !HasExited(&run)) {
+    box = WaitForMessageBox(&run, 0);
+    for (HWND page : ProcessWindows(&run)) {
+      bool wizardPage = GetDlgItem(page, IDC_LICENCE_TEXT) || GetDlgItem(page, IDC_DEST_EDIT);
+      if (box != nullptr || page == handled || !wizardPage || GetDlgItem(page, IDC_PROGRESS_BAR))
+        continue;
+      Pause(200);
+      if (GetDlgItem(page, IDC_DESKTOP_BOX))
+        Click(page, IDC_DESKTOP_BOX);
+      Click(page, IDOK);
+      handled = page;
+    }
+    Pause(50);
+  }
+  CheckMessageBox(box, SetupCaption, "The Zorvane was successfully installed",
+                  MB_OK | MB_ICONINFORMATION);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  Check(WaitForExit(&run, 30000) == 0, "setup exits with 0");
+  EndRun(&run);
+  // Setup ends by opening the program group in a folder window; closed as
+  // a user would, so that it covers no box of the uninstaller.
+  HWND folder = nullptr;
+  for (start = GetTickCount(); folder == nullptr && GetTickCount() - start < 10000; Pause(100))
+    folder = FindWindowA(nullptr, ProductTitle);
+  if (Check(folder != nullptr, "the program group's folder window opens")) {
+    PostMessageA(folder, WM_CLOSE, 0, 0);
+    Check(WaitForWindowGone(folder), "the folder window closes");
+  }
+}
+
+// Starts a program in C:\ without waiting for it to go idle: the
+// uninstaller with /S and Wine's uninstaller never do.
+bool Start(SetupRun *run, const char *exe, const char *arguments)
+{
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  std::string line = std::string("\"") + exe + "\" " + arguments;
+  run->started = CreateProcessA(exe, &line[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\",
+                                &startup, &run->process) != FALSE;
+  return Check(run->started, "%s started", exe);
+}
+
+// A box of the uninstaller, whichever of its processes shows it.
+HWND WaitForUninstallBox(DWORD timeoutMs = 30000)
+{
+  DWORD start = GetTickCount();
+  do {
+    HWND box = FindWindowA("#32770", Caption);
+    if (box != nullptr && IsWindowVisible(box)) {
+      Pause(300);
+      return box;
+    }
+    Pause(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
+void ExpectUninstallBox(const char *text, UINT flags, int answer)
+{
+  HWND box = WaitForUninstallBox();
+  CheckMessageBox(box, Caption, text, flags);
+  if (box)
+    AnswerMessageBox(box, answer);
+}
+
+// The copy goes on after the first process has ended: waits until no
+// uninstall.exe runs any more.
+void WaitForUninstallersGone()
+{
+  DWORD start = GetTickCount();
+  bool running = true;
+  while (running && GetTickCount() - start < 30000) {
+    running = false;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+      running |= lstrcmpiA(entry.szExeFile, "uninstall.exe") == 0;
+    CloseHandle(snapshot);
+    if (running)
+      Pause(100);
+  }
+  Check(!running, "every uninstall.exe has ended");
+}
+
+long RunUninstaller(const char *exe, const char *arguments, const char *text, UINT flags)
+{
+  SetupRun run;
+  if (!Start(&run, exe, arguments))
+    return -1;
+  if (text != nullptr)
+    ExpectUninstallBox(text, flags, IDOK);
+  long code = WaitForExit(&run, 60000);
+  EndRun(&run);
+  return code;
+}
+
+void SilentRestores()
+{
+  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "uninstall.exe /S exits with 0");
+  Check(FindWindowA("#32770", Caption) == nullptr, "no box with /S");
+  WaitForUninstallersGone();
+}
+
+// Add/Remove Programs starts the registered UninstallString; Wine's
+// uninstaller does the same.
+void AddRemovePrograms()
+{
+  SetupRun panel;
+  if (!Start(&panel, "C:\\windows\\system32\\uninstaller.exe", "--remove \"The Zorvane\""))
+    return;
+  ExpectUninstallBox(Question, MB_YESNO | MB_ICONQUESTION, IDYES);
+  ExpectUninstallBox(Removed, MB_OK | MB_ICONINFORMATION, IDOK);
+  WaitForExit(&panel, 30000);
+  EndRun(&panel);
+  WaitForUninstallersGone();
+  // A second run finds nothing (a copy kept outside the removed folder).
+  Check(RunUninstaller("C:\\zvtest\\uninstall.exe", "",
+                       "The Zorvane is not installed on this computer.",
+                       MB_OK | MB_ICONEXCLAMATION) == 1,
+        "a second run exits with 1");
+}
+
+// Runs the installed uninstaller, answers its question and expects the
+// information box that ends a removal (none after No); its exit code.
+long RemoveWithAnswer(int answer, const char *lastText)
+{
+  SetupRun run;
+  if (!Start(&run, Uninstaller, ""))
+    return -1;
+  ExpectUninstallBox(Question, MB_YESNO | MB_ICONQUESTION, answer);
+  if (lastText != nullptr)
+    ExpectUninstallBox(lastText, MB_OK | MB_ICONINFORMATION, IDOK);
+  long code = WaitForExit(&run);
+  EndRun(&run);
+  WaitForUninstallersGone();
+  Check(WaitForUninstallBox(1000) == nullptr, "no further box");
+  return code;
+}
+
+void AnswerNo()
+{
+  Check(RemoveWithAnswer(IDNO, nullptr) == 1, "No ends the uninstaller with 1");
+}
+
+void UserFilesKept()
+{
+  Check(RemoveWithAnswer(IDYES, "The Zorvane was removed from your computer.\r\n"
+                                "The folder C:\\Program files\\The Zorvane was kept: it holds "
+                                "files that setup did not install.") == 0,
+        "the uninstaller exits with 0");
+}
+
+// The game still runs: its file goes at restart, and the box says so.
+void FilesInUse()
+{
+  SetupRun game;
+  if (!Start(&game, "C:\\Program files\\The Zorvane\\Zorvane.exe", ""))
+    return;
+  WaitForInputIdle(game.process.hProcess, 10000);
+  Check(RemoveWithAnswer(IDYES, "The Zorvane was removed from your computer.\r\n"
+                                "Some files are in use and will be removed when Windows "
+                                "restarts.") == 0,
+        "the uninstaller exits with 0");
+  TerminateProcess(game.process.hProcess, 0);
+  WaitForExit(&game);
+  EndRun(&game);
+}
+
+// "Progdir" edited to the drive's root, then to the Windows folder: both
+// hold an uninstall.exe (uninstall.sh puts one there), neither is touched.
+void BadProgdir()
+{
+  for (const char *dir : {"C:\\", "C:\\windows"}) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+      RegSetValueExA(key, "Progdir", 0, REG_SZ, reinterpret_cast<const BYTE *>(dir),
+                     static_cast<DWORD>(std::strlen(dir) + 1));
+      RegCloseKey(key);
+    }
+    std::string text = std::string("The registered folder ") + dir +
+                       " does not hold The Zorvane. Nothing was removed.";
+    Check(RunUninstaller(Uninstaller, "", text.c_str(), MB_OK | MB_ICONERROR) == 1,
+          "refusing %s exits with 1", dir);
+  }
+}
+
+}  // namespace
+
+const Scenario Scenarios[] = {
+    {"install", Install},
+    {"silent_restores", SilentRestores},
+    {"add_remove_programs", AddRemovePrograms},
+    {"answer_no", AnswerNo},
+    {"user_files_kept", UserFilesKept},
+    {"files_in_use", FilesInUse},
+    {"bad_progdir", BadProgdir},
+};
+const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -1,0 +1,268 @@
+// The uninstaller's plan against a fake disk, its last message and its
+// command line.
+#include "app/uninstall/removal_plan.h"
+#include "app/uninstall/uninstall_options.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Upper(std::string text)
+{
+  for (char &c : text)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Paths compare without regard to case, as on Windows.
+struct FakeDisk {
+  std::map<std::string, PathKind> kinds;
+  std::map<std::string, std::string> links;
+  void Add(const std::string &path, PathKind kind = PathFile)
+  {
+    kinds[Upper(path)] = kind;
+  }
+};
+
+PathKind FakeKind(const char *path, void *context)
+{
+  auto &kinds = static_cast<FakeDisk *>(context)->kinds;
+  auto found = kinds.find(Upper(path));
+  return found == kinds.end() ? PathMissing : found->second;
+}
+
+bool FakeTarget(const char *link, char *target, size_t size, void *context)
+{
+  auto &links = static_cast<FakeDisk *>(context)->links;
+  auto found = links.find(Upper(link));
+  if (found == links.end() || found->second.size() >= size)
+    return false;
+  std::strcpy(target, found->second.c_str());
+  return true;
+}
+
+const char Prog[] = "C:\\Program files\\The Zorvane";
+const char Group[] = "C:\\ProgramData\\Start Menu\\Programs\\The Zorvane";
+const char Desktop[] = "C:\\users\\Public\\Desktop";
+const char *const Names[] = {"Maps\\M1.map", "Readme.rtf", "Sounds\\S1.wav", "Zorvane.exe",
+                             "uninstall.exe"};
+
+// A default installation: everything setup made, the desktop link too.
+struct Installed : ::testing::Test {
+  FakeDisk disk;
+  RemovalLookup lookup = {FakeKind, FakeTarget, &disk};
+  InstallFacts facts = {Prog, Group, Desktop, "C:\\windows", Names, 5};
+  RemovalPlan plan;
+  void SetUp() override
+  {
+    for (const char *folder : {"", "\\Maps", "\\Sounds", "\\AImages"})
+      disk.Add(std::string(Prog) + folder, PathFolder);
+    for (const char *name : Names)
+      disk.Add(std::string(Prog) + "\\" + name);
+    disk.Add(Group, PathFolder);
+    for (const char *link : {"\\TheZorvane.lnk", "\\Uninstall.lnk", "\\Readme.lnk"})
+      disk.Add(std::string(Group) + link);
+    disk.Add(std::string(Desktop) + "\\TheZorvane.lnk");
+    disk.links[Upper(std::string(Desktop) + "\\TheZorvane.lnk")] =
+        "c:\\PROGRAM FILES\\The Zorvane\\Zorvane.exe";
+  }
+  // The steps as "action path" lines, paths relative to Prog where inside.
+  std::vector<std::string> Steps(bool handOff = false)
+  {
+    EXPECT_EQ(PlanRemoval(facts, handOff, lookup, &plan), FolderAccepted);
+    std::vector<std::string> lines;
+    for (int i = 0; i < plan.count; ++i) {
+      std::string path = plan.steps[i].path;
+      if (path.rfind(Prog, 0) == 0)
+        path = "P" + path.substr(std::strlen(Prog));
+      const char *actions[] = {"file ", "folder ", "key ", "handoff"};
+      lines.push_back(actions[plan.steps[i].action] + path);
+    }
+    return lines;
+  }
+};
+
+TEST_F(Installed, RemovesLinksFilesFoldersBottomUpThenTheKeys)
+{
+  std::vector<std::string> expected = {
+      "file C:\\users\\Public\\Desktop\\TheZorvane.lnk",
+      std::string("file ") + Group + "\\TheZorvane.lnk",
+      std::string("file ") + Group + "\\Uninstall.lnk",
+      std::string("file ") + Group + "\\Readme.lnk",
+      std::string("folder ") + Group,
+      "file P\\Maps\\M1.map",
+      "file P\\Readme.rtf",
+      "file P\\Sounds\\S1.wav",
+      "file P\\Zorvane.exe",
+      "file P\\uninstall.exe",
+      "folder P\\Maps",
+      "folder P\\Sounds",
+      "folder P\\AImages",
+      "folder P",
+      "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane",
+      "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane"};
+  EXPECT_EQ(Steps(), expected);
+  EXPECT_EQ(plan.steps[4].role, RoleGroupFolder);
+  EXPECT_EQ(plan.steps[13].role, RoleProgramFolder);
+}
+
+TEST_F(Installed, TheCopyHandsOffBeforeTheFirstProcessFileAndTheProgramFolder)
+{
+  std::vector<std::string> steps = Steps(true);
+  ASSERT_EQ(steps.size(), 17u);
+  std::vector<std::string> tail(steps.end() - 6, steps.end());
+  std::vector<std::string> expected = {
+      "folder P\\AImages",
+      "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane",
+      "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane",
+      "handoff",
+      "file P\\uninstall.exe",
+      "folder P"};
+  EXPECT_EQ(tail, expected);
+}
+
+TEST_F(Installed, LeavesWhatIsNotSetupsAndNeverEntersALink)
+{
+  disk.links[Upper(std::string(Desktop) + "\\TheZorvane.lnk")] = "D:\\Games\\Other.exe";
+  disk.Add(std::string(Prog) + "\\Maps", PathReparse);
+  disk.kinds.erase(Upper(std::string(Prog) + "\\Readme.rtf"));
+  disk.Add(std::string(Prog) + "\\Zorvane.exe", PathFolder);
+  facts.groupDir = "C:\\";
+  std::vector<std::string> expected = {
+      "file P\\Sounds\\S1.wav",
+      "file P\\uninstall.exe",
+      "folder P\\Sounds",
+      "folder P\\AImages",
+      "folder P",
+      "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane",
+      "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane"};
+  EXPECT_EQ(Steps(), expected);
+}
+
+TEST_F(Installed, DeeperFoldersGoBeforeTheFoldersAroundThem)
+{
+  const char *deep[] = {"Data\\Deep\\x.bin", "Data\\y.bin", "uninstall.exe"};
+  facts = {Prog, nullptr, nullptr, "C:\\windows", deep, 3};
+  for (const char *folder : {"\\Data", "\\Data\\Deep"})
+    disk.Add(std::string(Prog) + folder, PathFolder);
+  for (const char *name : deep)
+    disk.Add(std::string(Prog) + "\\" + name);
+  std::vector<std::string> steps = Steps();
+  std::vector<std::string> folders(steps.begin() + 3, steps.begin() + 7);
+  std::vector<std::string> expected = {"folder P\\Data\\Deep", "folder P\\Data",
+                                       "folder P\\AImages", "folder P"};
+  EXPECT_EQ(folders, expected);
+}
+
+TEST_F(Installed, RefusesAFolderThatDoesNotLookLikeTheInstallation)
+{
+  std::string longDir = std::string(Prog) + "\\" + std::string(250, 'x');
+  struct Case {
+    const char *dir;
+    FolderVerdict verdict;
+  } cases[] = {
+      {"C:\\", FolderIsDriveRoot},
+      {"c:", FolderNotFullPath},
+      {"Program files\\The Zorvane", FolderNotFullPath},
+      {"\\\\server\\share\\The Zorvane", FolderNotFullPath},
+      {"C:\\Program files\\..\\windows", FolderNotFullPath},
+      {"C:\\Windows.", FolderNotFullPath},
+      {"C:\\Program files\\\\The Zorvane", FolderNotFullPath},
+      {"C:\\WINDOWS\\", FolderHoldsWindows},
+      {"C:\\Program files", FolderNotOurs},  // no uninstall.exe in it
+      {longDir.c_str(), FolderTooLong},
+      {"C:\\Program files\\The Zorvane\\", FolderAccepted},
+  };
+  for (const Case &c : cases) {
+    facts.programDir = c.dir;
+    EXPECT_EQ(PlanRemoval(facts, false, lookup, &plan), c.verdict) << c.dir;
+    if (c.verdict != FolderAccepted) {
+      EXPECT_EQ(plan.count, 0) << c.dir;
+    }
+  }
+  disk.Add("D:\\OS\\uninstall.exe");
+  disk.Add("D:\\OS", PathFolder);
+  EXPECT_EQ(CheckProgramDir("D:\\OS", "D:\\OS\\Windows", lookup), FolderHoldsWindows);
+  EXPECT_EQ(CheckProgramDir("D:\\OS", "D:\\OSWindows", lookup), FolderAccepted);
+  disk.Add(Prog, PathReparse);
+  EXPECT_EQ(CheckProgramDir(Prog, "C:\\windows", lookup), FolderNotOurs);
+}
+
+TEST(RemovalReport, SaysWhatStayedAndKeepsTheKeysWhenAFileStays)
+{
+  RemovalStep program = {StepRemoveFolder, RoleProgramFolder, "C:\\Z"};
+  RemovalStep file = {StepDeleteFile, RoleItem, "C:\\Z\\Zorvane.exe"};
+  RemovalTally tally = {};
+  char text[1024];
+  NoteStepResult(&tally, file, ResultScheduled);
+  NoteStepResult(&tally, program, ResultKept);
+  EXPECT_TRUE(KeysMayGo(tally));
+  EXPECT_TRUE(ComposeRemovalReport(tally, text, sizeof text));
+  EXPECT_EQ(RemovalExitCode(tally), ExitRemoved);
+  EXPECT_STREQ(text, "The Zorvane was removed from your computer.\r\n"
+                     "The folder C:\\Z was kept: it holds files that setup did not install.\r\n"
+                     "Some files are in use and will be removed when Windows restarts.");
+
+  RemovalTally failed = {};
+  NoteStepResult(&failed, file, ResultFailed);
+  EXPECT_FALSE(KeysMayGo(failed));
+  NoteStepResult(&failed, {StepRemoveKey, RoleItem, "SOFTWARE\\K"}, ResultKeyKept);
+  EXPECT_FALSE(ComposeRemovalReport(failed, text, sizeof text));
+  EXPECT_EQ(RemovalExitCode(failed), ExitIncomplete);
+  EXPECT_STREQ(text, "The Zorvane was not removed completely: C:\\Z\\Zorvane.exe could not be "
+                     "removed. It stays registered, so that you can run the uninstaller again.");
+  // Cut to the buffer, never beyond it.
+  char small[20];
+  std::memset(small, '#', sizeof small);
+  ComposeRemovalReport(tally, small, 12);
+  EXPECT_STREQ(small, "The Zorvane");
+  EXPECT_EQ(small[12], '#');
+}
+
+TEST(RemovalReport, AFolderHoldingAFileThatGoesAtRestartGoesWithIt)
+{
+  RemovalPlan plan = {};
+  plan.count = 3;
+  plan.steps[0] = {StepDeleteFile, RoleItem, "C:\\Z\\Maps\\a.map"};
+  plan.steps[1] = {StepRemoveFolder, RoleItem, "C:\\Z\\Map"};
+  plan.steps[2] = {StepRemoveFolder, RoleItem, "C:\\Z\\MAPS"};
+  StepResult results[] = {ResultScheduled, ResultKept, ResultKept};
+  EXPECT_FALSE(ScheduledInside(plan, results, 1));
+  EXPECT_TRUE(ScheduledInside(plan, results, 2));
+}
+
+TEST(RemovalReport, RefusalNamesTheFolderCutWhenTooLong)
+{
+  char text[1024];
+  ComposeRefusal("C:\\", text, sizeof text);
+  EXPECT_STREQ(text, "The registered folder C:\\ does not hold The Zorvane. Nothing was removed.");
+  ComposeRefusal(std::string(600, 'x').c_str(), text, sizeof text);
+  EXPECT_EQ(std::string(text).find(std::string(259, 'x') + "... does not hold"), 22u);
+}
+
+TEST(UninstallCommandLine, ReadsSilentAndTheCopysHandOff)
+{
+  UninstallOptions options;
+  ReadUninstallOptions("  /s  ", &options);
+  EXPECT_TRUE(options.silent);
+  EXPECT_FALSE(options.isCopy);
+  ReadUninstallOptions("/SILENT /FROM=12:34x", &options);
+  EXPECT_FALSE(options.silent);
+  EXPECT_FALSE(options.isCopy);
+
+  char line[128];
+  ASSERT_TRUE(FormatCopyCommandLine(line, sizeof line, "C:\\T\\uninstall.exe", "/S", 4242, 0x1c4));
+  EXPECT_STREQ(line, "\"C:\\T\\uninstall.exe\" /S /FROM=4242:452");
+  ReadUninstallOptions(std::strchr(line + 1, '"') + 1, &options);
+  EXPECT_TRUE(options.silent && options.isCopy);
+  EXPECT_EQ(options.firstProcess, 4242u);
+  EXPECT_EQ(options.resultPipe, 452u);
+  EXPECT_FALSE(FormatCopyCommandLine(line, 30, "C:\\T\\uninstall.exe", "", 1, 2));
+}
+
+}  // namespace
