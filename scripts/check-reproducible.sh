@@ -27,7 +27,7 @@ export SOURCE_DATE_EPOCH=$(($(date +%s) + 366 * 86400))
 cd "$work/sources"
 cmake --preset native -B "$work/native" > "$work/native-configure.log" 2>&1 ||
   { cat "$work/native-configure.log"; exit 1; }
-cmake --build "$work/native" -j "$jobs" --target zv-artgen zv-pack zv-appgen > "$work/native-build.log" 2>&1 ||
+cmake --build "$work/native" -j "$jobs" --target zv-artgen zv-pack zv-appgen zv-names > "$work/native-build.log" 2>&1 ||
   { tail -30 "$work/native-build.log"; exit 1; }
 cmake --preset win32 -B "$work/win32" -DZV_HOST_TOOLS="$work/native/bin" \
   > "$work/win32-configure.log" 2>&1 || { cat "$work/win32-configure.log"; exit 1; }
