@@ -11,7 +11,7 @@
 #   shipped  the payload setup.exe carries;
 #   300mb    the shipped one's 19 entries with every generated file written
 #            REPEAT times over (default 82: about 300 MB);
-#   1gb      the same, with Levels.dat grown to 760 MiB: about 1 GB in all,
+#   1gb      the same, with Title.bmp grown to 760 MiB: about 1 GB in all,
 #            one entry far larger than any buffer (optional: slow to make).
 # Each figure is the median of RUNS runs (default 3), each run in a fresh
 # copy of the prefix. Per payload it prints:
@@ -71,7 +71,7 @@ make_payload() {
       cp "$build/generated/payload.gz" "$work/payload-$name.gz"
       cp "$build/setup.exe" "$work/setup-$name.exe" ;;
     300mb|1gb)
-      echo "making the $name payload (files repeated $repeat times$([ "$name" = 1gb ] && echo ", Levels.dat $large_mib MiB"))..."
+      echo "making the $name payload (files repeated $repeat times$([ "$name" = 1gb ] && echo ", Title.bmp $large_mib MiB"))..."
       cp -r "$build/app-stage" "$stage"
       if [ "$name" = 1gb ]; then
         "$tools/zv-appgen" --repeat "$repeat" --large "$large_mib" "$stage"

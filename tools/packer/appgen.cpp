@@ -7,7 +7,7 @@
 //                                                OUTDIR/Sounds are created)
 // --repeat writes every generated file N times over, end to end: a payload
 // of the same shape and compressibility, N times the size, for benchmarks.
-// --large writes Levels.dat over and over until it holds at least MB MiB
+// --large writes Title.bmp over and over until it holds at least MB MiB
 // (up to 4000): one entry far larger than any buffer of the installer, as a
 // game's big data file is.
 #include <sys/stat.h>
@@ -24,7 +24,7 @@ namespace {
 typedef std::vector<uint8_t> Bytes;
 
 int Repeat = 1;
-// Levels.dat is written until it holds at least this many bytes (0: Repeat).
+// Title.bmp is written until it holds at least this many bytes (0: Repeat).
 uint64_t LargeBytes = 0;
 
 // SplitMix64: small, fast and the same on every machine.
@@ -317,10 +317,10 @@ int main(int argc, char **argv)
     return 1;
   }
   bool ok = WriteBytes(root + "/Textures.pak", MakeTextures()) &&
-            WriteBytes(root + "/Title.bmp", MakeTitlePicture()) &&
+            WriteLarge(root + "/Title.bmp", MakeTitlePicture()) &&
             WriteBytes(root + "/Music.dat", MakeMusic()) &&
             WriteBytes(root + "/Words.dat", MakeWords()) &&
-            WriteLarge(root + "/Levels.dat", MakeLevels()) &&
+            WriteBytes(root + "/Levels.dat", MakeLevels()) &&
             WriteBytes(root + "/Fonts.dat", MakeFonts());
   for (int map = 1; ok && map <= 4; ++map) {
     char name[32];
