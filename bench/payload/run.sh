@@ -54,7 +54,7 @@ rm -rf "$work/out" "$work"/setup-*
 mkdir -p "$work/out"
 
 "$root/tests/wine/wine-start.sh" "$state" > "$work/wine-start.log" 2>&1
-trap '"$root/tests/wine/wine-stop.sh" "$state"' EXIT
+trap 'WINEPREFIX="$state/bench" wineserver -k 2>/dev/null; "$root/tests/wine/wine-stop.sh" "$state"' EXIT
 trap 'exit 1' INT TERM
 export DISPLAY=$(cat "$state/display")
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
@@ -128,14 +128,21 @@ fresh_prefix() {
 }
 
 # sample_anon PATTERN FILE: the highest RssAnon (kB) of the process whose
-# command line matches PATTERN, written to FILE until killed. The process
-# is looked up once; each sample then reads its status with shell builtins
-# only, so the sampler hardly takes the processor from what it measures.
+# command line matches PATTERN and that runs in this benchmark's prefix
+# (other runs on the machine may start a C:\zvtest\setup.exe of their own),
+# written to FILE until killed. The process is looked up once; each sample
+# then reads its status with shell builtins only, so the sampler hardly
+# takes the processor from what it measures.
 sample_anon() {
-  local pattern=$1 out=$2 max=0 pid="" key value rest
+  local pattern=$1 out=$2 max=0 pid="" candidate key value rest
   echo 0 > "$out"
   while [ -z "$pid" ]; do
-    pid=$(pgrep -f "$pattern" | head -1 || true)
+    for candidate in $(pgrep -f "$pattern" || true); do
+      if tr '\0' '\n' < "/proc/$candidate/environ" 2>/dev/null |
+        grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+        pid=$candidate
+      fi
+    done
     [ -n "$pid" ] || sleep 0.02
   done
   while [ -r "/proc/$pid/status" ]; do
