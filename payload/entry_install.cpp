@@ -11,14 +11,24 @@
 
 namespace {
 
-// Opens, writes and closes the destination; every step must succeed.
-EntryOutcome WriteDestination(const char *path, const void *data, uint32_t size)
+// Every entry goes through this one block, whatever its size: memory stays
+// flat, and a large block keeps the read and write calls few.
+constexpr size_t EntryCopyBlockSize = 256 * 1024;
+unsigned char EntryCopyBlock[EntryCopyBlockSize];
+
+// Creates the destination and copies the entry's data into it; every step
+// must succeed. A file whose data the archive does not hold in full is
+// removed again: nothing is left for such an entry.
+EntryOutcome CopyDestination(const char *path, const ByteSource *source, uint32_t size)
 {
-  switch (WriteWholeFile(path, data, size)) {
+  switch (CopyWholeFile(path, source, size, EntryCopyBlock, sizeof EntryCopyBlock)) {
     case WholeFileWritten:
       return EntryInstalled;
     case WholeFileNotCreated:
       return EntryNotCreated;
+    case WholeFileSourceShort:
+      DeleteFileA(path);
+      return EntryTruncated;
     case WholeFileShort:
       break;
   }
@@ -54,23 +64,5 @@ EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
   MakeParentDirs(destination, std::strlen(installDir), SystemDirOps, &made);
   announcer->announce(announcer->context, destination);
 
-  if (header.dataSize == 0) {
-    return WriteDestination(destination, nullptr, 0);
-  }
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, header.dataSize);
-  if (block == nullptr) {
-    return EntryNoMemory;
-  }
-  void *data = GlobalLock(block);
-  EntryOutcome outcome = EntryNoMemory;
-  if (data != nullptr) {
-    if (!ReadEntryData(&source, data, header.dataSize)) {
-      outcome = EntryTruncated;
-    } else {
-      outcome = WriteDestination(destination, data, header.dataSize);
-    }
-    GlobalUnlock(block);
-  }
-  GlobalFree(block);
-  return outcome;
+  return CopyDestination(destination, &source, header.dataSize);
 }

@@ -335,6 +335,35 @@ TEST_F(PayloadEntryWine, ArchiveEndingInsideAnEntryWritesNothingForIt)
   }
 }
 
+// Entries pass through one fixed block: an entry several blocks long lands
+// byte for byte, and one whose data ends in a later block leaves nothing.
+TEST_F(PayloadEntryWine, EntriesLargerThanTheCopyBlockLandWholeOrNotAtAll)
+{
+  std::string big(1000000, '\0');
+  uint32_t x = 3;
+  for (char &c : big) {
+    x = x * 1664525u + 1013904223u;
+    c = static_cast<char>(x >> 24);
+  }
+  std::vector<uint8_t> archive;
+  AppendEntry(&archive, "Sounds\\big.wav", big);
+  AppendEntry(&archive, "after.txt", "after");
+  Write(archive);
+  std::vector<EntryOutcome> outcomes = Install(2);
+  ASSERT_EQ(outcomes.size(), 2u);
+  EXPECT_EQ(outcomes[0], EntryInstalled);
+  EXPECT_EQ(ReadAll(install_ + "\\Sounds\\big.wav"), big);
+  EXPECT_EQ(ReadAll(install_ + "\\after.txt"), "after");
+
+  DeleteFileA((install_ + "\\Sounds\\big.wav").c_str());
+  archive.resize(archive.size() - 300000);
+  Write(archive);
+  outcomes = Install(1);
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_EQ(outcomes[0], EntryTruncated);
+  EXPECT_FALSE(Exists(install_ + "\\Sounds\\big.wav"));
+}
+
 TEST_F(PayloadEntryWine, EmbeddedNulCutsTheNameAndTheNextEntryStillReads)
 {
   std::vector<uint8_t> archive;

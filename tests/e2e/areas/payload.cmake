@@ -3,5 +3,5 @@
 # read-only destination file, a full temporary disk and a full destination.
 zv_e2e_area(payload SOURCES ${CMAKE_CURRENT_LIST_DIR}/payload.cpp
   SCENARIOS default_install cancel_at_once corrupt_stream crc_mismatch truncated_archive
-            traversal_name size_zero_entry readonly_destination full_temp_disk
-            full_destination_disk)
+            truncated_large_entry traversal_name size_zero_entry readonly_destination
+            full_temp_disk full_destination_disk)

@@ -70,6 +70,20 @@ check_truncated_archive() {
   expect_no_temporaries
 }
 
+# The archive ends inside Textures.pak, in the second of its copy blocks:
+# the entries before it land, nothing of it stays, nothing after it comes.
+prepare_truncated_large_entry() { pay_variant truncated_large; }
+check_truncated_large_entry() {
+  local name whole=0
+  while read -r name; do
+    [ "$name" = Textures.pak ] && break
+    expect_same "$name"; whole=$((whole + 1))
+  done < <(pay_names)
+  expect_no_file "Program Files/The Zorvane/Textures.pak"
+  expect_count "$whole"
+  expect_no_temporaries
+}
+
 # The first entry is named "..\" + its name: nothing is written, least of
 # all next to the destination.
 prepare_traversal_name() { pay_variant traversal; }
