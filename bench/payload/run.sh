@@ -54,7 +54,7 @@ rm -rf "$work/out" "$work"/setup-*
 mkdir -p "$work/out"
 
 "$root/tests/wine/wine-start.sh" "$state" > "$work/wine-start.log" 2>&1
-trap 'WINEPREFIX="$state/bench" wineserver -k 2>/dev/null; "$root/tests/wine/wine-stop.sh" "$state"' EXIT
+trap 'WINEPREFIX="$state/bench" wineserver -k 2>/dev/null || true; "$root/tests/wine/wine-stop.sh" "$state"' EXIT
 trap 'exit 1' INT TERM
 export DISPLAY=$(cat "$state/display")
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
@@ -96,8 +96,8 @@ make_payload() {
       # The generated payload and the peer depend only on the application
       # and the sizes asked for: kept from an earlier run when those match.
       local stamp
-      stamp=$( (echo "$repeat $large_mib"; find "$build/app-stage" -type f -printf '%P %s %T@\n' |
-        sort) | md5sum | cut -d' ' -f1)
+      stamp=$( (echo "$repeat $large_mib"; cd "$build/app-stage" && find . -type f | sort |
+        xargs md5sum; md5sum "$tools/zv-appgen") | md5sum | cut -d' ' -f1)
       if [ "$(cat "$work/made-$name" 2>/dev/null)" != "$stamp" ]; then
         echo "making the $name payload (files repeated $repeat times$([ "$name" = 1gb ] &&
           echo ", Title.bmp $large_mib MiB"))..."
