@@ -16,23 +16,42 @@ namespace {
 constexpr size_t EntryCopyBlockSize = 256 * 1024;
 unsigned char EntryCopyBlock[EntryCopyBlockSize];
 
-// Creates the destination and copies the entry's data into it; every step
-// must succeed. A file whose data the archive does not hold in full is
-// removed again: nothing is left for such an entry.
-EntryOutcome CopyDestination(const char *path, const ByteSource *source, uint32_t size)
+// The name an entry is written under until all of it is on disk.
+const char PartSuffix[] = ".zvpart";
+
+// Writes the entry's data to a file beside the destination and moves it
+// over the destination only once all of it is written and closed: a file
+// of an earlier installation stays whole when the disk fills up or the
+// archive ends early, and no cut file is ever left under a real name. A
+// failed entry removes its part file.
+EntryOutcome InstallThroughPartFile(const char *destination, const ByteSource *source,
+                                    uint32_t size)
 {
-  switch (CopyWholeFile(path, source, size, EntryCopyBlock, sizeof EntryCopyBlock)) {
+  char part[PathBufferSize];
+  size_t length = CopyCut(part, sizeof part, destination);
+  AppendCut(part, sizeof part, &length, PartSuffix);
+  if (length >= sizeof part) {
+    return EntryPathTooLong;  // cut: it would name another file
+  }
+  EntryOutcome outcome = EntryWriteFailed;
+  switch (CopyWholeFile(part, source, size, EntryCopyBlock, sizeof EntryCopyBlock)) {
     case WholeFileWritten:
-      return EntryInstalled;
+      if (MoveFileExA(part, destination, MOVEFILE_REPLACE_EXISTING)) {
+        return EntryInstalled;
+      }
+      // A read-only file or a directory under the destination's name.
+      outcome = EntryNotCreated;
+      break;
     case WholeFileNotCreated:
       return EntryNotCreated;
     case WholeFileSourceShort:
-      DeleteFileA(path);
-      return EntryTruncated;
+      outcome = EntryTruncated;
+      break;
     case WholeFileShort:
       break;
   }
-  return EntryWriteFailed;
+  DeleteFileA(part);
+  return outcome;
 }
 
 }  // namespace
@@ -64,5 +83,5 @@ EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
   MakeParentDirs(destination, std::strlen(installDir), SystemDirOps, &made);
   announcer->announce(announcer->context, destination);
 
-  return CopyDestination(destination, &source, header.dataSize);
+  return InstallThroughPartFile(destination, &source, header.dataSize);
 }

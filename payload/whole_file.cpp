@@ -1,10 +1,45 @@
 #include "payload/whole_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdio>
 
-WholeFileResult WriteWholeFile(const char *path, const void *data, uint32_t size)
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+FILE *CreateNewFile(const char *path)
 {
-  FILE *file = std::fopen(path, "wb");
+  // O_EXCL: the C runtime's CREATE_NEW, which fails on any name that exists
+  // and follows no link.
+#ifdef _WIN32
+  int descriptor = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+  int descriptor = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+#endif
+  if (descriptor < 0) {
+    return nullptr;
+  }
+#ifdef _WIN32
+  FILE *file = _fdopen(descriptor, "wb");
+  if (file == nullptr) {
+    _close(descriptor);
+  }
+#else
+  FILE *file = fdopen(descriptor, "wb");
+  if (file == nullptr) {
+    close(descriptor);
+  }
+#endif
+  return file;
+}
+
+WholeFileResult WriteNewFile(const char *path, const void *data, uint32_t size)
+{
+  FILE *file = CreateNewFile(path);
   if (file == nullptr) {
     return WholeFileNotCreated;
   }

@@ -99,7 +99,7 @@ int main(int argc, char **argv)
   CreateDirectoryA(dest.c_str(), nullptr);
 
   LARGE_INTEGER start = Now();
-  bool ok = WriteWholeFile(gz.c_str(), bytes, SizeofResource(setup, found)) == WholeFileWritten;
+  bool ok = WriteNewFile(gz.c_str(), bytes, SizeofResource(setup, found)) == WholeFileWritten;
   double writeGz = Since(start);
 
   GzipReporter reporter = {Print, Print, nullptr};

@@ -332,11 +332,13 @@ TEST_F(PayloadEntryWine, ArchiveEndingInsideAnEntryWritesNothingForIt)
     EXPECT_EQ(outcomes[0], EntryInstalled);
     EXPECT_EQ(outcomes[1], EntryTruncated);
     EXPECT_FALSE(Exists(install_ + "\\dir\\second.txt"));
+    EXPECT_FALSE(Exists(install_ + "\\dir\\second.txt.zvpart"));
   }
 }
 
-// Entries pass through one fixed block: an entry several blocks long lands
-// byte for byte, and one whose data ends in a later block leaves nothing.
+// Entries pass through one fixed block into a part file: an entry several
+// blocks long lands byte for byte, and one whose data ends in a later block
+// leaves the earlier file of its name as it was and no part file.
 TEST_F(PayloadEntryWine, EntriesLargerThanTheCopyBlockLandWholeOrNotAtAll)
 {
   std::string big(1000000, '\0');
@@ -352,16 +354,19 @@ TEST_F(PayloadEntryWine, EntriesLargerThanTheCopyBlockLandWholeOrNotAtAll)
   std::vector<EntryOutcome> outcomes = Install(2);
   ASSERT_EQ(outcomes.size(), 2u);
   EXPECT_EQ(outcomes[0], EntryInstalled);
-  EXPECT_EQ(ReadAll(install_ + "\\Sounds\\big.wav"), big);
+  std::string path = install_ + "\\Sounds\\big.wav";
+  EXPECT_EQ(ReadAll(path), big);
   EXPECT_EQ(ReadAll(install_ + "\\after.txt"), "after");
+  EXPECT_FALSE(Exists(path + ".zvpart"));
 
-  DeleteFileA((install_ + "\\Sounds\\big.wav").c_str());
+  WriteAll(path, "the earlier file");
   archive.resize(archive.size() - 300000);
   Write(archive);
   outcomes = Install(1);
   ASSERT_EQ(outcomes.size(), 1u);
   EXPECT_EQ(outcomes[0], EntryTruncated);
-  EXPECT_FALSE(Exists(install_ + "\\Sounds\\big.wav"));
+  EXPECT_EQ(ReadAll(path), "the earlier file");
+  EXPECT_FALSE(Exists(path + ".zvpart"));
 }
 
 TEST_F(PayloadEntryWine, EmbeddedNulCutsTheNameAndTheNextEntryStillReads)
@@ -386,6 +391,7 @@ TEST_F(PayloadEntryWine, DestinationThatIsADirectoryFailsTheEntry)
   std::vector<EntryOutcome> outcomes = Install(1);
   ASSERT_EQ(outcomes.size(), 1u);
   EXPECT_EQ(outcomes[0], EntryNotCreated);
+  EXPECT_FALSE(Exists(install_ + "\\taken.zvpart"));
 }
 
 TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry)
