@@ -11,18 +11,47 @@
 
 namespace {
 
-// Opens, writes and closes the destination; every step must succeed.
-EntryOutcome WriteDestination(const char *path, const void *data, uint32_t size)
+// Every entry goes through this one block, whatever its size: memory stays
+// flat, and a large block keeps the read and write calls few.
+constexpr size_t EntryCopyBlockSize = 256 * 1024;
+unsigned char EntryCopyBlock[EntryCopyBlockSize];
+
+// The name an entry is written under until all of it is on disk.
+const char PartSuffix[] = ".zvpart";
+
+// Writes the entry's data to a file beside the destination and moves it
+// over the destination only once all of it is written and closed: a file
+// of an earlier installation stays whole when the disk fills up or the
+// archive ends early, and no cut file is ever left under a real name. A
+// failed entry removes its part file.
+EntryOutcome InstallThroughPartFile(const char *destination, const ByteSource *source,
+                                    uint32_t size)
 {
-  switch (WriteWholeFile(path, data, size)) {
+  char part[PathBufferSize];
+  size_t length = CopyCut(part, sizeof part, destination);
+  AppendCut(part, sizeof part, &length, PartSuffix);
+  if (length >= sizeof part) {
+    return EntryPathTooLong;  // cut: it would name another file
+  }
+  EntryOutcome outcome = EntryWriteFailed;
+  switch (CopyWholeFile(part, source, size, EntryCopyBlock, sizeof EntryCopyBlock)) {
     case WholeFileWritten:
-      return EntryInstalled;
+      if (MoveFileExA(part, destination, MOVEFILE_REPLACE_EXISTING)) {
+        return EntryInstalled;
+      }
+      // A read-only file or a directory under the destination's name.
+      outcome = EntryNotCreated;
+      break;
     case WholeFileNotCreated:
       return EntryNotCreated;
+    case WholeFileSourceShort:
+      outcome = EntryTruncated;
+      break;
     case WholeFileShort:
       break;
   }
-  return EntryWriteFailed;
+  DeleteFileA(part);
+  return outcome;
 }
 
 }  // namespace
@@ -54,23 +83,5 @@ EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
   MakeParentDirs(destination, std::strlen(installDir), SystemDirOps, &made);
   announcer->announce(announcer->context, destination);
 
-  if (header.dataSize == 0) {
-    return WriteDestination(destination, nullptr, 0);
-  }
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, header.dataSize);
-  if (block == nullptr) {
-    return EntryNoMemory;
-  }
-  void *data = GlobalLock(block);
-  EntryOutcome outcome = EntryNoMemory;
-  if (data != nullptr) {
-    if (!ReadEntryData(&source, data, header.dataSize)) {
-      outcome = EntryTruncated;
-    } else {
-      outcome = WriteDestination(destination, data, header.dataSize);
-    }
-    GlobalUnlock(block);
-  }
-  GlobalFree(block);
-  return outcome;
+  return InstallThroughPartFile(destination, &source, header.dataSize);
 }

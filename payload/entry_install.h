@@ -18,8 +18,8 @@ enum EntryOutcome {
   EntryTruncated,    // the archive ended inside this entry
   EntryBadName,      // empty, absolute, with a colon or leaving the directory
   EntryPathTooLong,  // a directory or the destination would not fit its buffer
-  EntryNoMemory,     // no block for the data
-  EntryNotCreated,   // the destination could not be opened for writing
+  EntryNotCreated,   // the part file could not be created, or not moved over the
+                     // destination (a read-only file, a directory)
   EntryWriteFailed,  // short write or failed close
 };
 
@@ -27,6 +27,10 @@ enum EntryOutcome {
 // name, creating the parent directories outermost first (their results are
 // ignored: they may exist). Nothing is created or written for an entry whose
 // header, name or data is faulty; a size of 0 makes an empty file. The
-// data is held in one zero-filled block of exactly its size.
+// data is copied through one fixed block, so no entry size needs more
+// memory than another, into name + ".zvpart" beside the destination, which
+// is moved over the destination (MoveFileExA, MOVEFILE_REPLACE_EXISTING)
+// only when all of it is written and closed; a failed entry removes its
+// part file and leaves any earlier file of that name as it was.
 EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
                                  const EntryAnnouncer *announcer);

@@ -1,9 +1,12 @@
 // The extraction pipeline of the copy page: payload resource -> filesdata.gz
-// in the temporary directory -> filesdata.dat (gzip step) -> the files below
-// InstallDir. Any failed step stops it with CopyStop = 1 and "Can't
-// decompress setup files" (before the archive is read) or silently (an
-// entry); both temporary files are deleted whatever happened.
+// in a folder of its own inside the temporary directory -> filesdata.dat
+// (gzip step) -> the files below InstallDir. Any failed step stops it with
+// CopyStop = 1 and "Can't decompress setup files" (before the archive is
+// read) or silently (an entry); both temporary files and their folder are
+// removed whatever happened.
 #include "payload/extract_payload.h"
+
+#include <ntsecapi.h>
 
 #include <cstdio>
 
@@ -25,12 +28,48 @@ namespace {
 // The temporary directory of the extraction, without a trailing "\".
 char TempDir[ShortPathSize];
 
+// Names tried for the work folder before giving up; a clash is already
+// unlikely with 64 random bits.
+constexpr int WorkDirAttempts = 16;
+
 void ShowStatus(HWND page, const char *text, bool repaintNow)
 {
   SetDlgItemTextA(page, IDC_STATUS_LINE, text);
   if (repaintNow) {
     UpdateWindow(GetDlgItem(page, IDC_STATUS_LINE));
   }
+}
+
+// Makes the extraction's own folder inside TempDir, with a name no other
+// program can guess, so that the temporary files are created only where
+// nothing could have been planted: every program of the user can write
+// TempDir, and setup, running elevated, would otherwise write through a
+// link left at a fixed name there. CreateDirectoryA fails on a name that
+// exists, a link included: another name is tried then.
+bool MakeWorkDir(char *workDir, size_t size)
+{
+  for (int attempt = 0; attempt < WorkDirAttempts; ++attempt) {
+    DWORD random[2] = {};
+    if (!RtlGenRandom(random, sizeof random)) {
+      LARGE_INTEGER now;
+      QueryPerformanceCounter(&now);
+      random[0] = now.LowPart ^ GetTickCount();
+      random[1] = now.HighPart ^ (GetCurrentProcessId() << 16) ^ static_cast<DWORD>(attempt);
+    }
+    char name[24];
+    wsprintfA(name, "zv%08lx%08lx", random[0], random[1]);
+    if (!JoinPath(workDir, size, TempDir, name)) {
+      return false;
+    }
+    if (CreateDirectoryA(workDir, nullptr)) {
+      return true;
+    }
+    DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+      return false;
+    }
+  }
+  return false;
 }
 
 // Copies resource IDR_PAYLOAD, unchanged, into a new file at path.
@@ -48,7 +87,7 @@ bool WritePayloadResource(const char *path)
   if (bytes == nullptr) {
     return false;
   }
-  return WriteWholeFile(path, bytes, SizeofResource(AppInstance, found)) == WholeFileWritten;
+  return WriteNewFile(path, bytes, SizeofResource(AppInstance, found)) == WholeFileWritten;
 }
 
 // Each entry's destination goes to the status line (painted at the next
@@ -97,14 +136,16 @@ void ExtractEntries(HWND page, FILE *archive)
 
 LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
 {
+  char workDir[PathBufferSize];
   char gzipPath[PathBufferSize];
   char archivePath[PathBufferSize];
 
   DWORD tempLength = GetTempPathA(sizeof TempDir, TempDir);
-  bool haveTempDir =
-      SettleTempDir(TempDir, sizeof TempDir, tempLength, StartDir) != TempDirUnusable;
-  wsprintfA(gzipPath, "%s\\filesdata.gz", TempDir);
-  wsprintfA(archivePath, "%s\\filesdata.dat", TempDir);
+  bool madeWorkDir =
+      SettleTempDir(TempDir, sizeof TempDir, tempLength, StartDir) != TempDirUnusable &&
+      MakeWorkDir(workDir, sizeof workDir);
+  bool haveTempDir = madeWorkDir && JoinPath(gzipPath, sizeof gzipPath, workDir, "filesdata.gz") &&
+                     JoinPath(archivePath, sizeof archivePath, workDir, "filesdata.dat");
 
   CopyStop = 0;
   ProgressInit(GetDlgItem(page, IDC_PROGRESS_BAR), PayloadEntryCount);
@@ -139,6 +180,9 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
   if (haveTempDir) {
     DeleteFileA(archivePath);
     DeleteFileA(gzipPath);
+  }
+  if (madeWorkDir) {
+    RemoveDirectoryA(workDir);
   }
   ProgressDone();
   EndDialog(page, CopyStop);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "payload/whole_file.h"
+
 const char *GzipErrorPrefix = "Setup";
 
 namespace {
@@ -28,7 +30,7 @@ bool GunzipFileReporting(const char *outputPath, const char *inputPath,
     ReportDirect(reporter, "Can't open file %s\n", inputPath);
     return false;
   }
-  FILE *output = std::fopen(outputPath, "wb");
+  FILE *output = CreateNewFile(outputPath);
   if (output == nullptr) {
     gzclose(input);
     ReportDirect(reporter, "Can't create file %s\n", outputPath);

@@ -31,7 +31,9 @@ struct GzipReporter {
   void *context;
 };
 
-// Decompresses inputPath into outputPath (created or truncated). Returns
+// Decompresses inputPath into outputPath, a file this call creates
+// (CreateNewFile: a name that exists, a link included, is refused and left
+// alone, and "Can't create file" names it). Returns
 // true only when the whole stream was read, written and both files closed
 // without error. After a stream error the partly written output stays.
 bool GunzipFileReporting(const char *outputPath, const char *inputPath,

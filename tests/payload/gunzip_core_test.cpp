@@ -145,6 +145,7 @@ TEST_F(PayloadGunzip, StreamCutShortFailsAtTheClose)
   for (size_t cut : {gz.size() - 3, gz.size() - 8, gz.size() / 2}) {
     SCOPED_TRACE(cut);
     messages_ = Messages();
+    std::filesystem::remove(output_);  // the step makes a new file each time
     WriteFileBytes(input_, gz.substr(0, cut));
     EXPECT_FALSE(Run());
     ASSERT_FALSE(messages_.errors.empty());
@@ -161,6 +162,8 @@ TEST_F(PayloadGunzip, MissingInputIsNamedAndCreatesNoOutput)
   EXPECT_FALSE(std::filesystem::exists(output_));
 }
 
+// The output is always a new file: a directory, a file or a link planted at
+// its name is named in the message and left as it was.
 TEST_F(PayloadGunzip, OutputThatCannotBeCreatedIsNamed)
 {
   WriteFileBytes(input_, Gzip("data"));
@@ -169,6 +172,15 @@ TEST_F(PayloadGunzip, OutputThatCannotBeCreatedIsNamed)
   ASSERT_EQ(messages_.direct.size(), 1u);
   EXPECT_EQ(messages_.direct[0], "Can't create file " + output_ + "\n");
   EXPECT_TRUE(std::filesystem::is_directory(output_));
+
+  std::filesystem::remove(output_);
+  std::string victim = dir_.path + "/victim";
+  WriteFileBytes(victim, "victim");
+  std::filesystem::create_symlink(victim, output_);
+  EXPECT_FALSE(Run());
+  ASSERT_EQ(messages_.direct.size(), 2u);
+  EXPECT_EQ(messages_.direct[1], "Can't create file " + output_ + "\n");
+  EXPECT_EQ(ReadFileBytes(victim), "victim");
 }
 
 TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose)
@@ -176,16 +188,21 @@ TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose)
   if (!std::filesystem::exists("/dev/full")) {
     GTEST_SKIP() << "no /dev/full";
   }
-  output_ = "/dev/full";
+  // The step makes its own output; a full disk is given to the stream copy.
+  auto runIntoFullDisk = [this]() {
+    gzFile input = gzopen(input_.c_str(), "rb");
+    FILE *full = std::fopen("/dev/full", "wb");
+    return input != nullptr && full != nullptr && GunzipStreamReporting(input, full, &reporter_);
+  };
   // A whole block goes past stdio's buffer: the write itself fails.
   WriteFileBytes(input_, Gzip(Payload(100000)));
-  EXPECT_FALSE(Run());
+  EXPECT_FALSE(runIntoFullDisk());
   ASSERT_EQ(messages_.errors.size(), 1u);
   EXPECT_EQ(messages_.errors[0], "failed fwrite");
   // A few bytes stay in stdio's buffer until the close, which fails.
   messages_ = Messages();
   WriteFileBytes(input_, Gzip("short"));
-  EXPECT_FALSE(Run());
+  EXPECT_FALSE(runIntoFullDisk());
   ASSERT_EQ(messages_.errors.size(), 1u);
   EXPECT_EQ(messages_.errors[0], "failed fclose");
 }

@@ -332,7 +332,41 @@ TEST_F(PayloadEntryWine, ArchiveEndingInsideAnEntryWritesNothingForIt)
     EXPECT_EQ(outcomes[0], EntryInstalled);
     EXPECT_EQ(outcomes[1], EntryTruncated);
     EXPECT_FALSE(Exists(install_ + "\\dir\\second.txt"));
+    EXPECT_FALSE(Exists(install_ + "\\dir\\second.txt.zvpart"));
   }
+}
+
+// Entries pass through one fixed block into a part file: an entry several
+// blocks long lands byte for byte, and one whose data ends in a later block
+// leaves the earlier file of its name as it was and no part file.
+TEST_F(PayloadEntryWine, EntriesLargerThanTheCopyBlockLandWholeOrNotAtAll)
+{
+  std::string big(1000000, '\0');
+  uint32_t x = 3;
+  for (char &c : big) {
+    x = x * 1664525u + 1013904223u;
+    c = static_cast<char>(x >> 24);
+  }
+  std::vector<uint8_t> archive;
+  AppendEntry(&archive, "Sounds\\big.wav", big);
+  AppendEntry(&archive, "after.txt", "after");
+  Write(archive);
+  std::vector<EntryOutcome> outcomes = Install(2);
+  ASSERT_EQ(outcomes.size(), 2u);
+  EXPECT_EQ(outcomes[0], EntryInstalled);
+  std::string path = install_ + "\\Sounds\\big.wav";
+  EXPECT_EQ(ReadAll(path), big);
+  EXPECT_EQ(ReadAll(install_ + "\\after.txt"), "after");
+  EXPECT_FALSE(Exists(path + ".zvpart"));
+
+  WriteAll(path, "the earlier file");
+  archive.resize(archive.size() - 300000);
+  Write(archive);
+  outcomes = Install(1);
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_EQ(outcomes[0], EntryTruncated);
+  EXPECT_EQ(ReadAll(path), "the earlier file");
+  EXPECT_FALSE(Exists(path + ".zvpart"));
 }
 
 TEST_F(PayloadEntryWine, EmbeddedNulCutsTheNameAndTheNextEntryStillReads)
@@ -357,6 +391,7 @@ TEST_F(PayloadEntryWine, DestinationThatIsADirectoryFailsTheEntry)
   std::vector<EntryOutcome> outcomes = Install(1);
   ASSERT_EQ(outcomes.size(), 1u);
   EXPECT_EQ(outcomes[0], EntryNotCreated);
+  EXPECT_FALSE(Exists(install_ + "\\taken.zvpart"));
 }
 
 TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry)

@@ -3,10 +3,13 @@
 // compressibility, a few MB in all. Every byte follows from fixed seeds, so
 // the same build always packs the same payload.
 //
-//   zv-appgen [--repeat N] OUTDIR   (OUTDIR, OUTDIR/Maps and OUTDIR/Sounds
-//                                    are created)
+//   zv-appgen [--repeat N] [--large MB] OUTDIR   (OUTDIR, OUTDIR/Maps and
+//                                                OUTDIR/Sounds are created)
 // --repeat writes every generated file N times over, end to end: a payload
 // of the same shape and compressibility, N times the size, for benchmarks.
+// --large writes Title.bmp over and over until it holds at least MB MiB
+// (up to 4000): one entry far larger than any buffer of the installer, as a
+// game's big data file is.
 #include <sys/stat.h>
 
 #include <cmath>
@@ -21,6 +24,8 @@ namespace {
 typedef std::vector<uint8_t> Bytes;
 
 int Repeat = 1;
+// Title.bmp is written until it holds at least this many bytes (0: Repeat).
+uint64_t LargeBytes = 0;
 
 // SplitMix64: small, fast and the same on every machine.
 struct Random {
@@ -54,7 +59,7 @@ void PutText(Bytes *out, const char *text)
   }
 }
 
-bool WriteBytes(const std::string &path, const Bytes &bytes)
+bool WriteBytesTimes(const std::string &path, const Bytes &bytes, uint64_t times)
 {
   FILE *file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
@@ -62,7 +67,7 @@ bool WriteBytes(const std::string &path, const Bytes &bytes)
     return false;
   }
   bool ok = true;
-  for (int i = 0; i < Repeat && ok; ++i) {
+  for (uint64_t i = 0; i < times && ok; ++i) {
     ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   }
   ok = std::fclose(file) == 0 && ok;
@@ -70,6 +75,20 @@ bool WriteBytes(const std::string &path, const Bytes &bytes)
     std::fprintf(stderr, "zv-appgen: %s: write failed\n", path.c_str());
   }
   return ok;
+}
+
+bool WriteBytes(const std::string &path, const Bytes &bytes)
+{
+  return WriteBytesTimes(path, bytes, static_cast<uint64_t>(Repeat));
+}
+
+// The large entry: whole copies of bytes until at least LargeBytes.
+bool WriteLarge(const std::string &path, const Bytes &bytes)
+{
+  if (LargeBytes == 0) {
+    return WriteBytes(path, bytes);
+  }
+  return WriteBytesTimes(path, bytes, (LargeBytes + bytes.size() - 1) / bytes.size());
 }
 
 // Packed texture atlas: mostly noise with a little structure, the part of
@@ -272,20 +291,33 @@ bool MakeDir(const std::string &path)
 int main(int argc, char **argv)
 {
   int first = 1;
-  if (argc == 4 && std::string(argv[1]) == "--repeat") {
-    Repeat = std::atoi(argv[2]);
-    first = 3;
+  long largeMiB = 0;
+  bool usage = false;
+  while (first + 2 < argc && argv[first][0] == '-') {
+    std::string option = argv[first];
+    long value = std::atol(argv[first + 1]);
+    if (option == "--repeat") {
+      Repeat = static_cast<int>(value);
+      usage = usage || value < 1 || value > 1000;
+    } else if (option == "--large") {
+      largeMiB = value;
+      usage = usage || value < 1 || value > 4000;
+    } else {
+      usage = true;
+    }
+    first += 2;
   }
-  if (argc != first + 1 || Repeat < 1 || Repeat > 1000) {
-    std::fprintf(stderr, "usage: zv-appgen [--repeat N] OUTDIR\n");
+  if (usage || argc != first + 1) {
+    std::fprintf(stderr, "usage: zv-appgen [--repeat N] [--large MB] OUTDIR\n");
     return 2;
   }
+  LargeBytes = static_cast<uint64_t>(largeMiB) << 20;
   std::string root = argv[first];
   if (!MakeDir(root) || !MakeDir(root + "/Maps") || !MakeDir(root + "/Sounds")) {
     return 1;
   }
   bool ok = WriteBytes(root + "/Textures.pak", MakeTextures()) &&
-            WriteBytes(root + "/Title.bmp", MakeTitlePicture()) &&
+            WriteLarge(root + "/Title.bmp", MakeTitlePicture()) &&
             WriteBytes(root + "/Music.dat", MakeMusic()) &&
             WriteBytes(root + "/Words.dat", MakeWords()) &&
             WriteBytes(root + "/Levels.dat", MakeLevels()) &&

@@ -9,6 +9,8 @@
 //   corrupt    a deflate block of invalid type 32 KB behind the last entry
 //   crc        trailer CRC-32 wrong
 //   truncated  archive ends half way into the last entry's data
+//   truncated_large  archive ends 300,000 bytes into the data of
+//              Textures.pak, past the installer's first copy block
 //   traversal  first entry named "..\" + its name
 //   size0      first entry holds no data
 //   slow       64 MB of zeros after the last entry: the gzip step takes
@@ -187,6 +189,16 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
     // than the shipped one, whatever the last file holds; a cut of a few
     // bytes could come out larger and make Textures.pak zeros.
     archive.resize(archive.size() - (entries.back().data.size() + 1) / 2);
+  } else if (kind == "truncated_large") {
+    size_t offset = 0;
+    for (const Entry &entry : entries) {
+      offset += EntryNameLengthBytes + entry.name.size() + EntryDataSizeBytes;
+      if (entry.name == "Textures.pak") {
+        break;
+      }
+      offset += entry.data.size();
+    }
+    archive.resize(offset + 300000);
   } else if (kind != "traversal" && kind != "size0" && kind != "slow") {
     return false;
   }

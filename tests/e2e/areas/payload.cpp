@@ -171,10 +171,12 @@ void FullTempDisk()
 }  // namespace
 
 const Scenario Scenarios[] = {
-    {"default_install", DefaultInstall}, {"cancel_at_once", CancelAtOnce},
-    {"corrupt_stream", CorruptStream},   {"crc_mismatch", CrcMismatch},
-    {"truncated_archive", EntryFailure}, {"traversal_name", EntryFailure},
-    {"size_zero_entry", SizeZeroEntry},  {"readonly_destination", EntryFailure},
-    {"full_temp_disk", FullTempDisk},    {"full_destination_disk", EntryFailure},
+    {"default_install", DefaultInstall},      {"cancel_at_once", CancelAtOnce},
+    {"corrupt_stream", CorruptStream},        {"crc_mismatch", CrcMismatch},
+    {"truncated_archive", EntryFailure},      {"truncated_large_entry", EntryFailure},
+    {"traversal_name", EntryFailure},         {"size_zero_entry", SizeZeroEntry},
+    {"readonly_destination", EntryFailure},   {"full_temp_disk", FullTempDisk},
+    {"full_destination_disk", EntryFailure},  {"planted_temp_links", DefaultInstall},
+    {"full_disk_over_earlier", EntryFailure},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -15,6 +15,7 @@ pay_variant() {
 pay_names() {
   (cd "$(pay_stage)" && find . -type f | sed 's|^\./||' | tr '/' '\\' | LC_ALL=C sort | tr '\\' '/')
 }
+pay_temp() { echo "$DRIVE_C/users/$(ls "$DRIVE_C/users" | grep -v Public | head -1)/Temp"; }
 pay_count_installed() {
   find "$(pay_dest)" -type f 2>/dev/null | wc -l
 }
@@ -26,9 +27,10 @@ expect_count() {
 expect_same() {
   if cmp -s "$(pay_stage)/$1" "$(pay_dest)/$1"; then ok "$1 installed byte for byte"; else fail "$1 differs from the application's or is missing"; fi
 }
+# Neither temporary file nor the folder setup made for them in Temp.
 expect_no_temporaries() {
-  local left; left=$(find "$DRIVE_C" -name 'filesdata.*' 2>/dev/null)
-  if [ -z "$left" ]; then ok "temporary files deleted"; else fail "temporary files left: $left"; fi
+  local left; left=$(find "$DRIVE_C" -name 'filesdata.*' 2>/dev/null; find "$(pay_temp)" -maxdepth 1 -name 'zv*' 2>/dev/null)
+  if [ -z "$left" ]; then ok "temporary files and their folder deleted"; else fail "temporary files left: $left"; fi
 }
 expect_images_dir() {
   if [ -d "$(pay_dest)/AImages" ] && [ -z "$(ls -A "$(pay_dest)/AImages")" ]; then
@@ -67,6 +69,20 @@ check_truncated_archive() {
   while read -r name; do expect_same "$name"; done < <(pay_names | head -18)
   expect_no_file "Program Files/The Zorvane/$(pay_names | tail -1)"
   expect_count 18
+  expect_no_temporaries
+}
+
+# The archive ends inside Textures.pak, in the second of its copy blocks:
+# the entries before it land, nothing of it stays, nothing after it comes.
+prepare_truncated_large_entry() { pay_variant truncated_large; }
+check_truncated_large_entry() {
+  local name whole=0
+  while read -r name; do
+    [ "$name" = Textures.pak ] && break
+    expect_same "$name"; whole=$((whole + 1))
+  done < <(pay_names)
+  expect_no_file "Program Files/The Zorvane/Textures.pak"
+  expect_count "$whole"
   expect_no_temporaries
 }
 
@@ -111,7 +127,6 @@ cleanup_readonly_destination() {
 }
 
 # A 3 MB temporary directory: filesdata.gz fits, the archive does not.
-pay_temp() { echo "$DRIVE_C/users/$(ls "$DRIVE_C/users" | grep -v Public | head -1)/Temp"; }
 prepare_full_temp_disk() {
   mkdir -p "$(pay_temp)" && mount -t tmpfs -o size=3m zvtemp "$(pay_temp)"
 }
@@ -142,3 +157,55 @@ check_full_destination_disk() {
   expect_no_temporaries
 }
 cleanup_full_destination_disk() { umount "$(pay_dest)" 2>/dev/null || true; }
+
+# Links planted at the old fixed temporary names, pointing at files outside
+# the prefix: setup keeps its temporaries in a folder of its own and never
+# opens those names, so the victims and the links stay as they were, and
+# nothing setup made is left in the temporary directory.
+pay_victims() { echo "$OUT/victims"; }
+prepare_planted_temp_links() {
+  mkdir -p "$(pay_temp)" "$(pay_victims)"
+  echo "victim of filesdata.gz" > "$(pay_victims)/gz.txt"
+  echo "victim of filesdata.dat" > "$(pay_victims)/dat.txt"
+  ln -s "$(pay_victims)/gz.txt" "$(pay_temp)/filesdata.gz"
+  ln -s "$(pay_victims)/dat.txt" "$(pay_temp)/filesdata.dat"
+  ls -A "$(pay_temp)" | sort > "$OUT/temp-before.txt"
+}
+check_planted_temp_links() {
+  local name kind
+  while read -r name; do expect_same "$name"; done < <(pay_names)
+  expect_count 19
+  for kind in gz dat; do
+    if [ "$(cat "$(pay_victims)/$kind.txt")" = "victim of filesdata.$kind" ]; then
+      ok "the victim of filesdata.$kind is unchanged"; else fail "the victim of filesdata.$kind was written"; fi
+    if [ -L "$(pay_temp)/filesdata.$kind" ] &&
+      [ "$(readlink "$(pay_temp)/filesdata.$kind")" = "$(pay_victims)/$kind.txt" ]; then
+      ok "the link filesdata.$kind is still there, untouched"; else fail "the link filesdata.$kind was changed"; fi
+  done
+  if diff <(ls -A "$(pay_temp)" | sort) "$OUT/temp-before.txt" > "$OUT/temp-diff.txt"; then
+    ok "nothing setup made is left in the temporary directory"
+  else
+    fail "the temporary directory changed: $(tr '\n' ' ' < "$OUT/temp-diff.txt")"
+  fi
+}
+
+# An earlier installation (a Music.dat of 200,000 bytes) on a disk that
+# fills up in the middle of the new Music.dat (600,004 bytes): 1656 kB hold
+# the 1.19 MB of entries before it, the earlier file and about 300 kB more,
+# less than the new file needs even where the earlier one was given up
+# first. The earlier Music.dat stays byte for byte as it was, no
+# half-written file is left under any name, and the copy stops there.
+prepare_full_disk_over_earlier() {
+  mkdir -p "$(pay_dest)" && mount -t tmpfs -o size=1656k zvearly "$(pay_dest)" || return 1
+  head -c 200000 /dev/urandom > "$OUT/earlier-Music.dat"
+  cp "$OUT/earlier-Music.dat" "$(pay_dest)/Music.dat"
+}
+check_full_disk_over_earlier() {
+  if cmp -s "$OUT/earlier-Music.dat" "$(pay_dest)/Music.dat"; then
+    ok "the earlier Music.dat is byte for byte as it was"; else fail "the earlier Music.dat was changed"; fi
+  local parts; parts=$(find "$(pay_dest)" -name '*.zvpart')
+  if [ -z "$parts" ]; then ok "no .zvpart file is left"; else fail "left: $parts"; fi
+  expect_no_file "Program Files/The Zorvane/$(pay_names | grep -A1 '^Music.dat$' | tail -1)"
+  expect_no_temporaries
+}
+cleanup_full_disk_over_earlier() { umount "$(pay_dest)" 2>/dev/null || true; }
