@@ -12,8 +12,10 @@
 #include <cstdio>
 
 #include "payload/copy_texts.h"
+#include "payload/destination_walk.h"
 #include "payload/entry_install.h"
 #include "payload/gunzip.h"
+#include "payload/in_use.h"
 #include "payload/progress_bar.h"
 #include "payload/temp_dir.h"
 #include "resources/resource.h"
@@ -134,6 +136,20 @@ void PumpCopyMessages(HWND page)
   }
 }
 
+// Before the first entry is written: every destination must fit with its
+// part file (otherwise the copy stops as for a failed entry), and none may
+// be in use (the user closes it, or cancels). Nothing is written when this
+// says no. Leaves the archive at its start.
+bool ReadyToWrite(HWND page, FILE *archive)
+{
+  ByteSource source = MakeFileSource(archive);
+  DataSkipper skipper = MakeFileSkipper(archive);
+  bool allFit =
+      WalkDestinations(&source, &skipper, PayloadEntryCount, InstallDir, nullptr) == WalkAllFit;
+  std::rewind(archive);
+  return allFit && WaitUntilNothingInUse(page, archive, PayloadEntryCount, InstallDir);
+}
+
 void ExtractEntries(HWND page, FILE *archive)
 {
   EntryAnnouncer announcer = {AnnounceEntry, page};
@@ -200,12 +216,16 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
     MessageBoxA(page, CantDecompressText, nullptr, MB_ICONERROR);
     CopyStop = 1;
   } else {
-    // Made empty for the application's saved pictures; it may exist.
-    char imagesDir[ShortPathSize];
-    if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesDirName)) {
-      CreateDir(imagesDir);
+    if (!ReadyToWrite(page, archive)) {
+      CopyStop = 1;
+    } else {
+      // Made empty for the application's saved pictures; it may exist.
+      char imagesDir[ShortPathSize];
+      if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesDirName)) {
+        CreateDir(imagesDir);
+      }
+      ExtractEntries(page, archive);
     }
-    ExtractEntries(page, archive);
     std::fclose(archive);
   }
 
