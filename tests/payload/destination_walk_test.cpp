@@ -62,17 +62,6 @@ TEST(PayloadDestinationFit, PartFileNameMustStayWithinThePathLimit)
   EXPECT_FALSE(DestinationFits("", std::string(259 - 24, 'n').c_str(), 512));
 }
 
-TEST(PayloadDestinationFit, PartPathIsTheDestinationAndSixteenHexDigits)
-{
-  char part[64];
-  ASSERT_TRUE(FormatPartPath(part, sizeof part, "C:\\Z\\a.exe", 0x00000000DEADBEEFull));
-  EXPECT_STREQ(part, "C:\\Z\\a.exe.00000000deadbeef.zvpart");
-  EXPECT_EQ(std::string(part).size(), std::string("C:\\Z\\a.exe").size() + PartNameExtraLength);
-  // 34 characters and the terminator.
-  EXPECT_FALSE(FormatPartPath(part, 34, "C:\\Z\\a.exe", 1));
-  EXPECT_TRUE(FormatPartPath(part, 35, "C:\\Z\\a.exe", 1));
-}
-
 // Every destination is visited in archive order without the data being
 // read; one that does not fit ends the walk before the visitor hears of it,
 // wherever it stands in the archive.
@@ -99,18 +88,4 @@ TEST(PayloadDestinationWalk, VisitsEachDestinationAndStopsAtTheFirstThatDoesNotF
   seen.stopAt = 3;
   EXPECT_EQ(Walk(archive, 14, "C:\\Z", &seen), WalkStopped);
   EXPECT_EQ(seen.destinations.size(), 3u);
-}
-
-// A faulty archive is left to the copy, which writes the entries before the
-// fault as it always did: the walk does not refuse it.
-TEST(PayloadDestinationWalk, FaultyEntriesAreLeftToTheCopy)
-{
-  std::vector<uint8_t> archive;
-  AppendEntry(&archive, "a.txt", "a");
-  AppendEntry(&archive, "..\\b.txt", "b");
-  Seen seen;
-  EXPECT_EQ(Walk(archive, 2, "C:\\Z", &seen), WalkAllFit);
-  EXPECT_EQ(seen.destinations.size(), 1u);
-  archive.resize(3);  // ends inside the first name
-  EXPECT_EQ(Walk(archive, 2, "C:\\Z", &seen), WalkAllFit);
 }
