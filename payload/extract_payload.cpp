@@ -1,24 +1,27 @@
 // The extraction pipeline of the copy page: payload resource -> filesdata.gz
-// in a folder of its own inside the temporary directory -> filesdata.dat
+// in a private work folder inside the temporary directory -> filesdata.dat
 // (gzip step) -> the files below InstallDir. Any failed step stops it with
 // CopyStop = 1 and "Can't decompress setup files" (before the archive is
-// read) or silently (an entry); both temporary files and their folder are
-// removed whatever happened.
+// read) or silently (an entry); the work folder is removed whatever happened.
 #include "payload/extract_payload.h"
 
-#include <ntsecapi.h>
+#include <fcntl.h>
+#include <io.h>
 
+#include <cstdint>
 #include <cstdio>
 
+#include "payload/copy_texts.h"
+#include "payload/destination_walk.h"
 #include "payload/entry_install.h"
-#include "payload/entry_name.h"
 #include "payload/gunzip.h"
+#include "payload/in_use.h"
 #include "payload/progress_bar.h"
 #include "payload/temp_dir.h"
-#include "payload/whole_file.h"
 #include "resources/resource.h"
 #include "shell/dir_ops.h"
 #include "shell/path_text.h"
+#include "shell/private_dir.h"
 #include "shell/state.h"
 
 int CopyStop;
@@ -28,10 +31,6 @@ namespace {
 // The temporary directory of the extraction, without a trailing "\".
 char TempDir[ShortPathSize];
 
-// Names tried for the work folder before giving up; a clash is already
-// unlikely with 64 random bits.
-constexpr int WorkDirAttempts = 16;
-
 void ShowStatus(HWND page, const char *text, bool repaintNow)
 {
   SetDlgItemTextA(page, IDC_STATUS_LINE, text);
@@ -40,40 +39,38 @@ void ShowStatus(HWND page, const char *text, bool repaintNow)
   }
 }
 
-// Makes the extraction's own folder inside TempDir, with a name no other
-// program can guess, so that the temporary files are created only where
-// nothing could have been planted: every program of the user can write
-// TempDir, and setup, running elevated, would otherwise write through a
-// link left at a fixed name there. CreateDirectoryA fails on a name that
-// exists, a link included: another name is tried then.
-bool MakeWorkDir(char *workDir, size_t size)
+// The two temporary files live in the private work folder, only as long as
+// their handles: each is a new file (nothing that stood at the name is
+// opened) removed when its last handle closes, also when setup is killed.
+// Nothing reopens them by name.
+HANDLE CreateWorkFile(const char *path)
 {
-  for (int attempt = 0; attempt < WorkDirAttempts; ++attempt) {
-    DWORD random[2] = {};
-    if (!RtlGenRandom(random, sizeof random)) {
-      LARGE_INTEGER now;
-      QueryPerformanceCounter(&now);
-      random[0] = now.LowPart ^ GetTickCount();
-      random[1] = now.HighPart ^ (GetCurrentProcessId() << 16) ^ static_cast<DWORD>(attempt);
-    }
-    char name[24];
-    wsprintfA(name, "zv%08lx%08lx", random[0], random[1]);
-    if (!JoinPath(workDir, size, TempDir, name)) {
-      return false;
-    }
-    if (CreateDirectoryA(workDir, nullptr)) {
-      return true;
-    }
-    DWORD error = GetLastError();
-    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-      return false;
-    }
-  }
-  return false;
+  return CreateFileA(
+      path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
-// Copies resource IDR_PAYLOAD, unchanged, into a new file at path.
-bool WritePayloadResource(const char *path)
+// A second handle of the same open file, to give away while the first
+// keeps the file.
+HANDLE SecondHandle(HANDLE file)
+{
+  HANDLE copy = INVALID_HANDLE_VALUE;
+  HANDLE process = GetCurrentProcess();
+  if (file == INVALID_HANDLE_VALUE ||
+      !DuplicateHandle(process, file, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+    return INVALID_HANDLE_VALUE;
+  }
+  return copy;
+}
+
+bool Rewind(HANDLE file)
+{
+  return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+}
+
+// Copies resource IDR_PAYLOAD, unchanged, into the open file, and leaves it
+// at its start for reading.
+bool WritePayloadResource(HANDLE file)
 {
   HRSRC found = FindResourceA(AppInstance, MAKEINTRESOURCEA(IDR_PAYLOAD), RT_RCDATA);
   if (found == nullptr) {
@@ -87,7 +84,30 @@ bool WritePayloadResource(const char *path)
   if (bytes == nullptr) {
     return false;
   }
-  return WriteNewFile(path, bytes, SizeofResource(AppInstance, found)) == WholeFileWritten;
+  DWORD size = SizeofResource(AppInstance, found);
+  DWORD written = 0;
+  return WriteFile(file, bytes, size, &written, nullptr) && written == size && Rewind(file);
+}
+
+// The archive as a stdio stream over the kept handle, from its start; the
+// stream owns the handle from here (fclose removes the file), null when it
+// could not be made (the handle is closed then).
+FILE *OpenArchiveStream(HANDLE file)
+{
+  if (file == INVALID_HANDLE_VALUE) {
+    return nullptr;
+  }
+  int descriptor =
+      Rewind(file) ? _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY) : -1;
+  if (descriptor < 0) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  FILE *archive = _fdopen(descriptor, "rb");
+  if (archive == nullptr) {
+    _close(descriptor);
+  }
+  return archive;
 }
 
 // Each entry's destination goes to the status line (painted at the next
@@ -116,6 +136,20 @@ void PumpCopyMessages(HWND page)
   }
 }
 
+// Before the first entry is written: every destination must fit with its
+// part file (otherwise the copy stops as for a failed entry), and none may
+// be in use (the user closes it, or cancels). Nothing is written when this
+// says no. Leaves the archive at its start.
+bool ReadyToWrite(HWND page, FILE *archive)
+{
+  ByteSource source = MakeFileSource(archive);
+  DataSkipper skipper = MakeFileSkipper(archive);
+  bool allFit =
+      WalkDestinations(&source, &skipper, PayloadEntryCount, InstallDir, nullptr) == WalkAllFit;
+  std::rewind(archive);
+  return allFit && WaitUntilNothingInUse(page, archive, PayloadEntryCount, InstallDir);
+}
+
 void ExtractEntries(HWND page, FILE *archive)
 {
   EntryAnnouncer announcer = {AnnounceEntry, page};
@@ -139,50 +173,65 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
   char workDir[PathBufferSize];
   char gzipPath[PathBufferSize];
   char archivePath[PathBufferSize];
+  HANDLE heldWorkDir = INVALID_HANDLE_VALUE;
 
   DWORD tempLength = GetTempPathA(sizeof TempDir, TempDir);
   bool madeWorkDir =
       SettleTempDir(TempDir, sizeof TempDir, tempLength, StartDir) != TempDirUnusable &&
-      MakeWorkDir(workDir, sizeof workDir);
+      MakePrivateDir(TempDir, "zv", workDir, sizeof workDir, &heldWorkDir);
   bool haveTempDir = madeWorkDir && JoinPath(gzipPath, sizeof gzipPath, workDir, "filesdata.gz") &&
                      JoinPath(archivePath, sizeof archivePath, workDir, "filesdata.dat");
 
   CopyStop = 0;
   ProgressInit(GetDlgItem(page, IDC_PROGRESS_BAR), PayloadEntryCount);
-  ShowStatus(page, "Preparing to decompress setup files", true);
+  ShowStatus(page, PreparingText, true);
   ProgressStep();
 
-  if (!haveTempDir || !WritePayloadResource(gzipPath)) {
+  HANDLE gzipFile = haveTempDir ? CreateWorkFile(gzipPath) : INVALID_HANDLE_VALUE;
+  HANDLE archiveFile = INVALID_HANDLE_VALUE;
+  if (gzipFile == INVALID_HANDLE_VALUE || !WritePayloadResource(gzipFile)) {
     CopyStop = 1;
   }
   if (CopyStop == 0) {
-    ShowStatus(page, "Decompressing setup files", true);
-    if (!GunzipFile(archivePath, gzipPath)) {
+    ShowStatus(page, DecompressingText, true);
+    archiveFile = CreateWorkFile(archivePath);
+    // The gzip step takes over the compressed file (it goes at its close)
+    // and a second handle of the archive, whose own handle keeps it.
+    if (!GunzipHeld(gzipFile, SecondHandle(archiveFile), archivePath, gzipPath)) {
       CopyStop = 1;
     }
-    // Made empty for the application's saved pictures; it may exist.
-    char imagesDir[ShortPathSize];
-    if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesDirName)) {
-      CreateDir(imagesDir);
-    }
+    gzipFile = INVALID_HANDLE_VALUE;
+  }
+  if (gzipFile != INVALID_HANDLE_VALUE) {
+    CloseHandle(gzipFile);
   }
 
-  FILE *archive = CopyStop == 0 ? std::fopen(archivePath, "rb") : nullptr;
+  FILE *archive = nullptr;
+  if (CopyStop == 0) {
+    archive = OpenArchiveStream(archiveFile);
+  } else if (archiveFile != INVALID_HANDLE_VALUE) {
+    CloseHandle(archiveFile);
+  }
   if (archive == nullptr) {
-    MessageBoxA(page, "Can't decompress setup files", nullptr, MB_ICONERROR);
+    MessageBoxA(page, CantDecompressText, nullptr, MB_ICONERROR);
     CopyStop = 1;
   } else {
-    ExtractEntries(page, archive);
+    if (!ReadyToWrite(page, archive)) {
+      CopyStop = 1;
+    } else {
+      // Made empty for the application's saved pictures; it may exist.
+      char imagesDir[ShortPathSize];
+      if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesDirName)) {
+        CreateDir(imagesDir);
+      }
+      ExtractEntries(page, archive);
+    }
     std::fclose(archive);
   }
 
-  ShowStatus(page, "Deleting temproary files", false);
-  if (haveTempDir) {
-    DeleteFileA(archivePath);
-    DeleteFileA(gzipPath);
-  }
+  ShowStatus(page, DeletingTempText, false);
   if (madeWorkDir) {
-    RemoveDirectoryA(workDir);
+    ClosePrivateDir(heldWorkDir, workDir);
   }
   ProgressDone();
   EndDialog(page, CopyStop);

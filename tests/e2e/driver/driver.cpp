@@ -311,10 +311,13 @@ MessageBoxInfo ReadMessageBox(HWND box)
   info.text = ControlText(box, 0xFFFF);
   bool ok = IsControlVisible(box, IDOK), cancel = IsControlVisible(box, IDCANCEL);
   bool yes = IsControlVisible(box, IDYES), no = IsControlVisible(box, IDNO);
+  bool retry = IsControlVisible(box, IDRETRY);
   if (yes && no && cancel)
     info.buttons = MB_YESNOCANCEL;
   else if (yes && no)
     info.buttons = MB_YESNO;
+  else if (retry && cancel)
+    info.buttons = MB_RETRYCANCEL;
   else if (ok && cancel)
     info.buttons = MB_OKCANCEL;
   else
