@@ -91,8 +91,10 @@ mkdir -p "$shots"
 for page in $pages; do
   rm -f "$shots/$page.png"
   # 8-bit PNG: the darkened pictures hold few colours, and a 256-colour
-  # palette keeps each file small.
-  [ -f "$best/$page.png" ] && convert "$best/$page.png" -colors 256 "PNG8:$shots/$page.png"
+  # palette keeps each file small; without time stamps, the same screen gives
+  # the same file.
+  [ -f "$best/$page.png" ] && convert "$best/$page.png" -colors 256 -strip \
+    -define png:exclude-chunks=date,time "PNG8:$shots/$page.png"
 done
 echo "Pictures of the pages are in $shots/:"
 ls -l "$shots" | grep -E ' [1-5]-[a-z]+\.png$' | awk '{print "  " $NF " (" $5 " bytes)"}'
