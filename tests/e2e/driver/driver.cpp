@@ -564,6 +564,19 @@ bool SaveScreenshot(const char *name)
   return saved;
 }
 
+// The copy page may close a few dozen milliseconds after it shows, before
+// its banner is painted: it is taken again and again while it stays up, and
+// the last picture taken wholly while it was on screen is kept as 3-copy.
+static void SaveCopyPage(HWND page)
+{
+  char next[MAX_PATH], kept[MAX_PATH];
+  snprintf(next, sizeof(next), "%s\\3-copy-next.bmp", OutputDir);
+  snprintf(kept, sizeof(kept), "%s\\3-copy.bmp", OutputDir);
+  while (IsWindowVisible(page) && SaveScreenshot("3-copy-next") && IsWindowVisible(page))
+    MoveFileExA(next, kept, MOVEFILE_REPLACE_EXISTING);
+  DeleteFileA(next);
+}
+
 MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesSeen, HWND *finalBox)
 {
   MessageBoxInfo none;
@@ -594,7 +607,7 @@ MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesS
       } else if (GetDlgItem(window, 214)) {
         pagesSeen->push_back('C');
         if (screenshots)
-          SaveScreenshot("3-copy");
+          SaveCopyPage(window);
       } else if (GetDlgItem(window, 110)) {
         pagesSeen->push_back('S');
         Sleep(300);
