@@ -7,6 +7,15 @@ function(zv_warnings target)
   endif()
 endfunction()
 
+# product_version.h, from the project's version, in a folder of its own on
+# the include path of zv_core's users and of the resource scripts.
+set(ZV_VERSION_DIR ${CMAKE_BINARY_DIR}/version)
+configure_file(${CMAKE_SOURCE_DIR}/resources/product_version.h.in
+  ${ZV_VERSION_DIR}/product_version.h @ONLY)
+# What a resource script with the version resource reads, for its OBJECT_DEPENDS.
+set(ZV_VERSION_RESOURCE_FILES ${ZV_VERSION_DIR}/product_version.h
+  ${CMAKE_SOURCE_DIR}/resources/version_info.rc ${CMAKE_SOURCE_DIR}/shell/product_title.h)
+
 if(WIN32)
   enable_language(RC)
   # Libraries of the shipped programs: zlib, a static archive from Debian's
