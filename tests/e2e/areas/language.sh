@@ -14,6 +14,9 @@ LANG_APP_PATHS='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\The Zor
 
 lang_user() { ls "$DRIVE_C/users" | grep -v Public | head -1; }
 
+# lang_hex: standard input as one line of hexadecimal digits.
+lang_hex() { od -An -tx1 -v | tr -d ' \n'; }
+
 # lang_export KEY: the key as `wine reg export` writes it, in UTF-8.
 lang_export() {
   local file="$OUT/export.reg"
@@ -55,13 +58,23 @@ prepare_utf8_paths() {
     "Progdir=$LANG_DIR_WIN" "InstallLocation=$LANG_DIR_WIN" "DisplayIcon=$LANG_DIR_WIN\\Zorvane.exe,0" \
     "QuietUninstallString=\"$LANG_DIR_WIN\\uninstall.exe\" /S"
   lang_expect_values "$LANG_APP_PATHS" "Path=$LANG_DIR_WIN"
-  local link target path
+  # lnkinfo reads a link's local path in a Windows code page such as 1252.
+  # Wine writes it in the creating program's code page, here UTF-8, and the
+  # shell items hold the names in UTF-16 too: lnkinfo checks the link's
+  # form, the file's bytes the name in both encodings.
+  local link target path wide
+  wide=$(printf '%s' "$LANG_FOLDER" | iconv -f UTF-8 -t UTF-16LE | lang_hex)
   for link in TheZorvane.lnk=Zorvane.exe Uninstall.lnk=uninstall.exe Readme.lnk=Readme.rtf; do
     target=${link#*=} link=${link%%=*}
     path=$(lnkinfo "$LANG_GROUP/$link" 2>&1 | tee "$OUT/lnkinfo-$link.txt" |
       awk -F': ' '/^[ \t]*Local path[ \t]*:/ {print $2; exit}' | sed 's/[ \t]*$//')
-    [ "${path,,}" = "${LANG_DIR_WIN,,}\\${target,,}" ] && ok "$link -> $path" ||
-      fail "$link target is '$path', expected '$LANG_DIR_WIN\\$target'"
+    if [[ "${path,,}" == 'c:\program files\'*"\\${target,,}" ]] &&
+       LC_ALL=C grep -qaF "$LANG_DIR_WIN\\$target" "$LANG_GROUP/$link" &&
+       lang_hex <"$LANG_GROUP/$link" | grep -q "$wide"; then
+      ok "$link -> $LANG_DIR_WIN\\$target"
+    else
+      fail "$link: local path '$path', or the link's bytes, do not name $LANG_DIR_WIN\\$target"
+    fi
   done
 }
 
