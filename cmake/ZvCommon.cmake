@@ -30,9 +30,11 @@ if(WIN32)
   # with an array or an address-taken local, checked before it returns, so
   # an overrun of a stack buffer ends the process instead of returning
   # through a forged address; and the checked forms of memcpy, strcpy and
-  # the like where the compiler knows the destination's size. The guard, its
-  # failure handler and the checked functions come from the compiler's
-  # libssp, linked statically (-static) when the link has the option too.
+  # the like where the compiler knows the destination's size. The checked
+  # functions come from the compiler's libssp, linked statically (-static)
+  # when the link has the option too; the shipped programs have their own
+  # guard and failure handlers (shell/stack_guard.cpp), since libssp's seed
+  # the guard through a DLL that Windows may take from the program's folder.
   add_compile_options(-fstack-protector-strong -D_FORTIFY_SOURCE=2)
   add_link_options(-fstack-protector-strong)
 
@@ -44,7 +46,9 @@ if(WIN32)
   # and their linker has no such option); no link time stamp, so the same
   # sources give the same bytes. The linker's map (PROGRAM.exe.map beside
   # it) tells what went into the stripped program, for the hardening checks.
+  # The program's own stack guard, zv_stack_guard, is linked in as an object.
   function(zv_win32_program target)
+    target_link_libraries(${target} PRIVATE zv_stack_guard)
     target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096
       $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--large-address-aware>
       -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>

@@ -14,8 +14,10 @@
 #     (text and numbers), ProductName TITLE, FileDescription
 #     DESCRIPTION, OriginalFilename its own name;
 #   programs.sh guard OBJDUMP EXE...
-#     the linker's map EXE.map shows libssp's stack guard and its failure
-#     handler linked into each, and its code reads the guard.
+#     the linker's map EXE.map shows the program's own stack guard and its
+#     failure handlers linked into each from stack_guard.cpp, and not
+#     libssp's ssp.o (which seeds its guard through advapi32's Crypt*
+#     functions); and its code reads the guard.
 set -uo pipefail
 mode=$1 objdump=$2; shift 2
 status=0
@@ -156,11 +158,14 @@ check_version() {
   rm -f "$resource"
 }
 
-# map_address MAP SYMBOL: the address of a symbol defined by libssp, as
-# objdump writes addresses (0x and no leading zeros); empty when missing.
+# map_address MAP SYMBOL: the address of a symbol defined by the object of
+# stack_guard.cpp, as objdump writes addresses (0x and no leading zeros);
+# empty when missing.
 map_address() {
-  awk -v sym="$2" '/libssp\.a\(/ {in_ssp = 1; next} /^ \./ {in_ssp = 0}
-    in_ssp && NF == 2 && $2 == sym && $1 ~ /^0x/ {print $1; exit}' "$1" |
+  # An input section's line names its object; a long section name puts
+  # the address, size and object on a line of their own.
+  awk -v sym="$2" '/^ \./ || (NF == 3 && $1 ~ /^0x/ && $2 ~ /^0x/) {in_guard = /stack_guard\.cpp\.obj/; next}
+    in_guard && NF == 2 && $2 == sym && $1 ~ /^0x/ {print $1; exit}' "$1" |
     sed -E 's/^0x0*/0x/'
 }
 
@@ -168,10 +173,14 @@ check_guard() {
   local exe=$1 name map symbol address uses
   name=$(basename "$exe") map=$exe.map
   [ -s "$map" ] || { fail "$name: no linker map $map"; return; }
-  for symbol in __stack_chk_fail __stack_chk_guard; do
+  for symbol in __stack_chk_guard __stack_chk_fail __chk_fail; do
     address=$(map_address "$map" "$symbol")
-    [ -n "$address" ] && ok "$name: $symbol from libssp at $address" || fail "$name: $symbol not linked from libssp"
+    [ -n "$address" ] && ok "$name: $symbol from stack_guard.cpp at $address" ||
+      fail "$name: $symbol not linked from stack_guard.cpp"
   done
+  grep -q 'libssp\.a(ssp\.o)' "$map" &&
+    fail "$name: libssp's ssp.o is linked, whose guard needs advapi32's Crypt* functions" ||
+    ok "$name: no libssp ssp.o"
   address=$(map_address "$map" __stack_chk_guard)
   [ -n "$address" ] || return
   uses=$("$objdump" -d "$exe" | grep -c -- "$address\b")
