@@ -1,7 +1,7 @@
 # The uninstaller on a real installation: /S back to the prefix as it was,
 # Add/Remove Programs, No, user files, the game still running, an edited
-# "Progdir". The driver's
+# "Progdir", the Add/Remove Programs entry and its quiet command. The driver's
 # "install" walk, run by uninstall.sh, is no test of its own.
 zv_e2e_area(uninstall SOURCES ${CMAKE_CURRENT_LIST_DIR}/uninstall.cpp
   SCENARIOS silent_restores add_remove_programs answer_no user_files_kept files_in_use
-            bad_progdir)
+            bad_progdir add_remove_entry)
