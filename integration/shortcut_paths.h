@@ -1,9 +1,10 @@
-// Path composition for the shortcut page: the program-group folder, the
-// link and target paths, and the shell-folder values read from the
-// registry. Plain C++ with no Windows header, so the rules are tested
-// natively. Every routine writes its output only when the whole result fits
-// the given buffer (terminator included) and says so in its result; a path
-// that would not fit is never truncated into a different, wrong path.
+// Path rules of the shortcut page and its program-group browser: how the
+// browser lists, the program-group folder, and the shell-folder values read
+// from the registry. Plain C++ with no Windows header, so the rules are
+// tested natively. Every routine writes its output only when the whole
+// result fits the given buffer (terminator included) and says so in its
+// result; a path that would not fit is never truncated into a different,
+// wrong path.
 #pragma once
 
 #include <cstddef>

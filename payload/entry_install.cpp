@@ -71,13 +71,6 @@ EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
   if (!JoinPath(destination, sizeof destination, installDir, header.name)) {
     return EntryPathTooLong;
   }
-  // Every folder of the entry must fit a directory buffer of ShortPathSize.
-  const char *lastSeparator = std::strrchr(header.name, '\\');
-  if (lastSeparator != nullptr &&
-      std::strlen(installDir) + 1 + static_cast<size_t>(lastSeparator - header.name) >=
-          static_cast<size_t>(ShortPathSize)) {
-    return EntryPathTooLong;
-  }
   // The folders below installDir, outermost first; they may exist already.
   MadeDirs made;
   MakeParentDirs(destination, std::strlen(installDir), SystemDirOps, &made);
