@@ -16,7 +16,6 @@ inline constexpr const char *DirExistsText =
     "button and select another installation directory.";
 inline constexpr const char *CancelQuestionText = "Are you sure you want to cancel the setup?";
 inline constexpr const char *FreeSpaceFormat = " Available: %lu KB, Required: %d KB";
-inline constexpr const char *BrowserCaption = "Setup - directory";
 // A destination the system cannot hold as one path.
 inline constexpr const char *PathTooLongText =
     "The installation directory is too long: a Windows path holds at most 259 characters.\n\n"
