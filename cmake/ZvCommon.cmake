@@ -78,7 +78,8 @@ endfunction()
 # program of the Windows build, run under Wine; each TEST becomes one CTest
 # test (found by scanning the sources, since listing them would need Wine at
 # build time). Tests that take the same LOCK never run at the same time:
-# tests that read screen pixels lock the unit display.
+# tests that read screen pixels, and tests that show windows on the screen
+# those read, lock the unit display.
 function(zv_win32_test name)
   if(NOT WIN32)
     return()
