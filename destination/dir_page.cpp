@@ -90,31 +90,13 @@ static LRESULT OnDirButton(HWND page, UINT id, UINT, LPARAM)
   return 0;
 }
 
-static const CommandEntry DirCommandRows[] = {
-    {IDOK, OnDirButton},
-    {IDCANCEL, OnDirButton},
-    {IDC_BROWSE, OnBrowse},
-};
-static const CommandTable DirCommands = MakeCommandTable(DirCommandRows, DefaultReturnZero);
+ZV_COMMAND_TABLE(DirCommands, DefaultReturnZero, {IDOK, OnDirButton}, {IDCANCEL, OnDirButton},
+                 {IDC_BROWSE, OnBrowse});
 
-static LRESULT OnDirCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchCommandTable(&DirCommands, page, wParam, lParam);
-}
-
-static const MessageEntry DirMessageRows[] = {
-    {WM_COMMAND, OnDirCommand},
-    {WM_INITDIALOG, OnDirInit},
-    {WM_PAINT, PaintBanner},
-};
-static const MessageTable DirMessages = MakeMessageTable(DirMessageRows, DefaultReturnZero);
-
-static INT_PTR CALLBACK DirDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&DirMessages, page, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(DirMessages, DefaultReturnZero, {WM_COMMAND, ForwardCommand<&DirCommands>},
+                 {WM_INITDIALOG, OnDirInit}, {WM_PAINT, PaintBanner});
 
 INT_PTR RunDirPage(HWND owner)
 {
-  return DialogBoxParamA(AppInstance, "IDD_DIR", owner, DirDlgProc, 0);
+  return DialogBoxParamA(AppInstance, "IDD_DIR", owner, TableDlgProc<&DirMessages>, 0);
 }

@@ -38,32 +38,14 @@ static LRESULT OnAgreementButton(HWND dialog, UINT id, UINT, LPARAM)
   return 0;
 }
 
-static const CommandEntry AgreementCommandRows[] = {
-    {IDOK, OnAgreementButton},
-    {IDCANCEL, OnAgreementButton},
-};
-static const CommandTable AgreementCommands =
-    MakeCommandTable(AgreementCommandRows, DefaultReturnZero);
+ZV_COMMAND_TABLE(AgreementCommands, DefaultReturnZero, {IDOK, OnAgreementButton},
+                 {IDCANCEL, OnAgreementButton});
 
-static LRESULT OnAgreementCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchCommandTable(&AgreementCommands, dialog, wParam, lParam);
-}
-
-static const MessageEntry AgreementMessageRows[] = {
-    {WM_COMMAND, OnAgreementCommand},
-    {WM_INITDIALOG, OnAgreementInit},
-    {WM_PAINT, PaintBanner},
-};
-static const MessageTable AgreementMessages =
-    MakeMessageTable(AgreementMessageRows, DefaultReturnZero);
-
-static INT_PTR CALLBACK AgreementDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&AgreementMessages, dialog, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(AgreementMessages, DefaultReturnZero,
+                 {WM_COMMAND, ForwardCommand<&AgreementCommands>}, {WM_INITDIALOG, OnAgreementInit},
+                 {WM_PAINT, PaintBanner});
 
 INT_PTR ShowAgreementPage(HWND owner)
 {
-  return DialogBoxParamA(AppInstance, "IDD_AGREEMENT", owner, AgreementDlgProc, 0);
+  return DialogBoxParamA(AppInstance, "IDD_AGREEMENT", owner, TableDlgProc<&AgreementMessages>, 0);
 }

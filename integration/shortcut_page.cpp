@@ -110,33 +110,14 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
   return 0;
 }
 
-static const CommandEntry ShortcutCommandRows[] = {
-    {IDOK, OnShortcutButton},
-    {IDCANCEL, OnShortcutButton},
-    {IDC_BROWSE, ShowGroupBrowser},
-};
-static const CommandTable ShortcutCommands =
-    MakeCommandTable(ShortcutCommandRows, DefaultReturnZero);
+ZV_COMMAND_TABLE(ShortcutCommands, DefaultReturnZero, {IDOK, OnShortcutButton},
+                 {IDCANCEL, OnShortcutButton}, {IDC_BROWSE, ShowGroupBrowser});
 
-static LRESULT OnShortcutCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchCommandTable(&ShortcutCommands, page, wParam, lParam);
-}
-
-static const MessageEntry ShortcutMessageRows[] = {
-    {WM_COMMAND, OnShortcutCommand},
-    {WM_INITDIALOG, OnShortcutInit},
-    {WM_PAINT, PaintBanner},
-};
-static const MessageTable ShortcutMessages =
-    MakeMessageTable(ShortcutMessageRows, DefaultReturnZero);
-
-static INT_PTR CALLBACK ShortcutDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&ShortcutMessages, page, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(ShortcutMessages, DefaultReturnZero,
+                 {WM_COMMAND, ForwardCommand<&ShortcutCommands>}, {WM_INITDIALOG, OnShortcutInit},
+                 {WM_PAINT, PaintBanner});
 
 INT_PTR ShowShortcutPage(HWND owner)
 {
-  return DialogBoxParamA(AppInstance, "IDD_SHORTCUT", owner, ShortcutDlgProc, 0);
+  return DialogBoxParamA(AppInstance, "IDD_SHORTCUT", owner, TableDlgProc<&ShortcutMessages>, 0);
 }

@@ -20,30 +20,13 @@ static LRESULT OnCopyCancel(HWND, UINT, UINT, LPARAM)
   return 1;
 }
 
-static const CommandEntry CopyCommandRows[] = {
-    {IDM_EXTRACT, ExtractPayload},
-    {IDCANCEL, OnCopyCancel},
-};
-static const CommandTable CopyCommands = MakeCommandTable(CopyCommandRows, DefaultReturnZero);
+ZV_COMMAND_TABLE(CopyCommands, DefaultReturnZero, {IDM_EXTRACT, ExtractPayload},
+                 {IDCANCEL, OnCopyCancel});
 
-static LRESULT OnCopyCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchCommandTable(&CopyCommands, page, wParam, lParam);
-}
-
-static const MessageEntry CopyMessageRows[] = {
-    {WM_COMMAND, OnCopyCommand},
-    {WM_INITDIALOG, OnCopyInit},
-    {WM_PAINT, PaintBanner},
-};
-static const MessageTable CopyMessages = MakeMessageTable(CopyMessageRows, DefaultReturnZero);
-
-static INT_PTR CALLBACK CopyDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&CopyMessages, page, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(CopyMessages, DefaultReturnZero, {WM_COMMAND, ForwardCommand<&CopyCommands>},
+                 {WM_INITDIALOG, OnCopyInit}, {WM_PAINT, PaintBanner});
 
 INT_PTR RunCopyPage(HWND owner)
 {
-  return DialogBoxParamA(AppInstance, "IDD_COPY", owner, CopyDlgProc, 0);
+  return DialogBoxParamA(AppInstance, "IDD_COPY", owner, TableDlgProc<&CopyMessages>, 0);
 }

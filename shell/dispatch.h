@@ -55,7 +55,42 @@ constexpr CommandTable MakeCommandTable(const CommandEntry (&rows)[N], int32_t k
   return CommandTable{static_cast<int32_t>(N), rows, kind};
 }
 
+// Declares a window's constant table Name and its rows in one line:
+//   ZV_COMMAND_TABLE(PageCommands, DefaultReturnZero, {IDOK, OnOk}, {IDCANCEL, OnCancel});
+// The rows are searched in the order written. Name##Rows holds them.
+#define ZV_COMMAND_TABLE(Name, kind, ...)                                                          \
+  static const CommandEntry Name##Rows[] = {__VA_ARGS__};                                          \
+  static const CommandTable Name = MakeCommandTable(Name##Rows, kind)
+#define ZV_MESSAGE_TABLE(Name, kind, ...)                                                          \
+  static const MessageEntry Name##Rows[] = {__VA_ARGS__};                                          \
+  static const MessageTable Name = MakeMessageTable(Name##Rows, kind)
+
 LRESULT DispatchMessageTable(const MessageTable *table, HWND window, UINT message, WPARAM wParam,
                              LPARAM lParam);
 LRESULT DispatchCommandTable(const CommandTable *table, HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT CallDefaultProc(int32_t kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The scaffolding every window shares, made once for each table: the
+// WM_COMMAND row that forwards to the window's command table, and the
+// window or dialog procedure whose whole body dispatches over the window's
+// message table. A window names them by its tables:
+//   {WM_COMMAND, ForwardCommand<&PageCommands>}, ... TableDlgProc<&PageMessages>
+template <const CommandTable *Commands>
+LRESULT ForwardCommand(HWND window, UINT, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchCommandTable(Commands, window, wParam, lParam);
+}
+
+template <const MessageTable *Messages>
+LRESULT CALLBACK TableWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchMessageTable(Messages, window, message, wParam, lParam);
+}
+
+// A dialog procedure returns INT_PTR, which 32-bit Windows declares apart
+// from LRESULT.
+template <const MessageTable *Messages>
+INT_PTR CALLBACK TableDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return DispatchMessageTable(Messages, dialog, message, wParam, lParam);
+}

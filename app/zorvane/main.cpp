@@ -32,16 +32,8 @@ LRESULT QuitOnDestroy(HWND, UINT, WPARAM, LPARAM)
   return 0;
 }
 
-const MessageEntry MainRows[] = {
-    {WM_PAINT, PaintGreeting},
-    {WM_DESTROY, QuitOnDestroy},
-};
-const MessageTable MainMessages = MakeMessageTable(MainRows, DefaultWindowProc);
-
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&MainMessages, window, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(MainMessages, DefaultWindowProc, {WM_PAINT, PaintGreeting},
+                 {WM_DESTROY, QuitOnDestroy});
 
 }  // namespace
 
@@ -49,7 +41,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
   RestrictDllSearch();
   WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = MainWindowProc;
+  windowClass.lpfnWndProc = TableWndProc<&MainMessages>;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);

@@ -206,3 +206,32 @@ TEST(DispatchCommandTable, UnnamedIdGoesToTheDefaultWithWParamUnsplit)
   EXPECT_EQ(9, LastCall.handler) << "a count of 0 ignores the rows";
   DestroyWindow(dialog);
 }
+
+namespace {
+const CommandTable ForwardedCommands = MakeCommandTable(CommandRows, DefaultReturnZero);
+ZV_MESSAGE_TABLE(ProcMessages, DefaultWindowProc, {WM_COMMAND, ForwardCommand<&ForwardedCommands>},
+                 {WM_USER + 1, First});
+}  // namespace
+
+// A window whose procedure is made from its table: messages reach the rows,
+// WM_COMMAND the command table, and the rest the table's default.
+TEST(DispatchScaffolding, ProcedureAndForwarderComeFromTheTables)
+{
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = TableWndProc<&ProcMessages>;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "ZvTableProc";
+  ASSERT_NE(0, RegisterClassA(&windowClass));
+  HWND window = CreateWindowExA(0, "ZvTableProc", "abcdef", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(nullptr, window);
+  EXPECT_EQ(11, SendMessageA(window, WM_USER + 1, 5, 6));
+  EXPECT_EQ(1, LastCall.handler);
+  EXPECT_EQ(33, SendMessageA(window, WM_COMMAND, MAKEWPARAM(100, 7), 0x42));
+  EXPECT_EQ(3, LastCall.handler);
+  EXPECT_EQ(static_cast<WPARAM>(7), LastCall.wParam);
+  char text[16] = "";
+  EXPECT_EQ(6, SendMessageA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text)));
+  EXPECT_STREQ("abcdef", text);
+  DestroyWindow(window);
+}
