@@ -1,16 +1,8 @@
 #include "destination/drive_table.h"
 
+#include "shell/ascii_text.h"
 #include "shell/path_text.h"
 #include "shell/product.h"
-
-namespace {
-
-char UpperAscii(char c)
-{
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-}  // namespace
 
 int ParseDriveStrings(const char *buffer, int length, char (*roots)[DriveRootSize], int capacity,
                       char startLetter, int *startIndex)

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "shell/ascii_text.h"
 #include "shell/path_text.h"
 
 bool FormGroupFolder(char *out, size_t outSize, const char *group)
@@ -17,8 +18,7 @@ bool TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t da
   size_t length = terminator != nullptr
                       ? static_cast<size_t>(static_cast<const char *>(terminator) - data)
                       : dataLength;
-  if (length > 0 && data[length - 1] == '\\')
-    --length;
+  length = WithoutTrailingSeparator(data, length);
   // An empty value, or one that was a lone backslash, names no folder.
   if (length == 0 || length >= outSize)
     return false;

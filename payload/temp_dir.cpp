@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "shell/ascii_text.h"
+
 TempDirChoice SettleTempDir(char *tempDir, size_t tempDirSize, uint32_t tempPathResult,
                             const char *startDir)
 {
@@ -19,9 +21,6 @@ TempDirChoice SettleTempDir(char *tempDir, size_t tempDirSize, uint32_t tempPath
     choice = TempDirFromStartDir;
   }
   tempDir[tempDirSize - 1] = '\0';
-  size_t length = std::strlen(tempDir);
-  if (length > 0 && tempDir[length - 1] == '\\') {
-    tempDir[length - 1] = '\0';
-  }
+  tempDir[WithoutTrailingSeparator(tempDir, std::strlen(tempDir))] = '\0';
   return choice;
 }

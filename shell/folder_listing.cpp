@@ -9,7 +9,7 @@ namespace {
 // Whether a "\" goes between a path of this length and a name.
 bool AddsSeparator(const FolderListing &listing, size_t pathLength)
 {
-  return !(listing.keepsRootSeparator && pathLength <= DriveRootLength);
+  return !(listing.keepsRootSeparator && IsDriveRoot(pathLength));
 }
 
 // Appends the separator the listing calls for and name to path in place,
@@ -84,7 +84,7 @@ bool GoUpFolder(const FolderListing &listing, char *path)
   if (last == nullptr)
     return false;
   size_t at = static_cast<size_t>(last - path);
-  size_t cut = listing.keepsRootSeparator && at <= DriveRootLength ? at + 1 : at;
+  size_t cut = listing.keepsRootSeparator && IsDriveRoot(at) ? at + 1 : at;
   if (path[cut] == '\0')
     return false;
   path[cut] = '\0';

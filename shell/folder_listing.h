@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "shell/ascii_text.h"
+
 // How one browser lists and walks folders.
 struct FolderListing {
   // A path of this length or less is the top: no up entry "........" is
@@ -21,8 +23,6 @@ struct FolderListing {
   int pathLineId;
 };
 
-// A path this long or shorter counts as a drive root such as "C:\".
-inline constexpr size_t DriveRootLength = 3;
 // Room a listed path keeps for the search pattern appended to it ("\*.*").
 inline constexpr size_t ListingPatternRoom = 4;
 // Text of the up entry.

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "shell/ascii_text.h"
+
 const char *ClosingWord(int installMode)
 {
   return installMode != 0 ? "installed" : "registered";
@@ -14,6 +16,6 @@ bool OpensGroupFolder(int installMode)
 
 void TrimDriveRoot(char *directory)
 {
-  if (std::strlen(directory) < 4)
+  if (IsDriveRoot(std::strlen(directory)))
     directory[2] = '\0';
 }
