@@ -12,7 +12,7 @@ if(WIN32)
   # Libraries of the shipped programs: zlib, a static archive from Debian's
   # libz-mingw-w64-dev, and only DLLs that Windows always takes from its
   # system directory. comctl32 is not one of those: setup loads it at run
-  # time (shell/common_controls.h). The tests and the driver may import it.
+  # time (common/common_controls.h). The tests and the driver may import it.
   set(ZV_PROGRAM_LIBS -l:libz.a ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
   set(ZV_WIN32_LIBS comctl32 ${ZV_PROGRAM_LIBS})
   add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0501 NOMINMAX)

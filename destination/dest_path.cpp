@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "shell/ascii_text.h"
-#include "shell/folder_listing.h"
-#include "shell/path_text.h"
-#include "shell/product.h"
+#include "common/ascii_text.h"
+#include "common/folder_listing.h"
+#include "common/path_text.h"
+#include "common/product.h"
 
 int ComposePath(char *out, int size, const char *baseDir, const char *browsePath)
 {

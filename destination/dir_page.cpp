@@ -9,11 +9,11 @@
 #include "destination/folder_browser.h"
 #include "destination/make_dir.h"
 #include "resources/resource.h"
-#include "shell/dir_ops.h"
-#include "shell/banner.h"
-#include "shell/dispatch.h"
+#include "common/dir_ops.h"
+#include "common/banner.h"
+#include "common/dispatch.h"
 #include "shell/pages.h"
-#include "shell/state.h"
+#include "common/state.h"
 
 // Composes InstallDir and shows the destination in edit 101. A composition
 // longer than a Windows path is shown as it is but not taken into

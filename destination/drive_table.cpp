@@ -1,8 +1,8 @@
 #include "destination/drive_table.h"
 
-#include "shell/ascii_text.h"
-#include "shell/path_text.h"
-#include "shell/product.h"
+#include "common/ascii_text.h"
+#include "common/path_text.h"
+#include "common/product.h"
 
 int ParseDriveStrings(const char *buffer, int length, char (*roots)[DriveRootSize], int capacity,
                       char startLetter, int *startIndex)

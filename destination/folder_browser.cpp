@@ -9,9 +9,9 @@
 #include "destination/dest_texts.h"
 #include "destination/drives.h"
 #include "resources/resource.h"
-#include "shell/dispatch.h"
-#include "shell/folder_list_view.h"
-#include "shell/state.h"
+#include "common/dispatch.h"
+#include "common/folder_list_view.h"
+#include "common/state.h"
 
 // Handles of the open browser's controls.
 static HWND NameField;

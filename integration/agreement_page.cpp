@@ -2,10 +2,10 @@
 // bitmap that every later page paints as its background, so it must run
 // before any of them.
 #include "resources/resource.h"
-#include "shell/banner.h"
-#include "shell/dispatch.h"
+#include "common/banner.h"
+#include "common/dispatch.h"
 #include "shell/pages.h"
-#include "shell/state.h"
+#include "common/state.h"
 
 // The licence text is loaded into a buffer of this size; a longer text
 // would be cut, so the licence resource is kept well below it.

@@ -5,9 +5,9 @@
 
 #include "integration/shortcut_paths.h"
 #include "resources/resource.h"
-#include "shell/dispatch.h"
-#include "shell/folder_list_view.h"
-#include "shell/state.h"
+#include "common/dispatch.h"
+#include "common/folder_list_view.h"
+#include "common/state.h"
 
 #include <commctrl.h>
 #include <cstring>

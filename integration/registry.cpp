@@ -3,7 +3,7 @@
 #include "integration/registry.h"
 
 #include "integration/shortcut_paths.h"
-#include "shell/state.h"
+#include "common/state.h"
 
 #include <cstring>
 

@@ -8,12 +8,12 @@
 #include "integration/shell_link.h"
 #include "integration/shortcut_paths.h"
 #include "resources/resource.h"
-#include "shell/dir_ops.h"
-#include "shell/banner.h"
-#include "shell/dispatch.h"
+#include "common/dir_ops.h"
+#include "common/banner.h"
+#include "common/dispatch.h"
 #include "shell/pages.h"
-#include "shell/path_text.h"
-#include "shell/state.h"
+#include "common/path_text.h"
+#include "common/state.h"
 
 #include <cstring>
 

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "shell/ascii_text.h"
-#include "shell/path_text.h"
+#include "common/ascii_text.h"
+#include "common/path_text.h"
 
 bool FormGroupFolder(char *out, size_t outSize, const char *group)
 {

@@ -3,10 +3,10 @@
 // pipeline notices the flag between two files and ends the page itself.
 #include "payload/extract_payload.h"
 #include "resources/resource.h"
-#include "shell/banner.h"
-#include "shell/dispatch.h"
+#include "common/banner.h"
+#include "common/dispatch.h"
 #include "shell/pages.h"
-#include "shell/state.h"
+#include "common/state.h"
 
 static LRESULT OnCopyInit(HWND page, UINT, WPARAM, LPARAM)
 {

@@ -5,9 +5,9 @@
 #include "payload/archive_entry.h"
 #include "payload/entry_name.h"
 #include "payload/whole_file.h"
-#include "shell/dir_ops.h"
-#include "shell/path_text.h"
-#include "shell/product.h"
+#include "common/dir_ops.h"
+#include "common/path_text.h"
+#include "common/product.h"
 
 namespace {
 

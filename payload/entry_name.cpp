@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "payload/archive_entry.h"
-#include "shell/ascii_text.h"
+#include "common/ascii_text.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include "payload/temp_dir.h"
 #include "payload/whole_file.h"
 #include "resources/resource.h"
-#include "shell/dir_ops.h"
-#include "shell/path_text.h"
-#include "shell/state.h"
+#include "common/dir_ops.h"
+#include "common/path_text.h"
+#include "common/state.h"
 
 int CopyStop;
 

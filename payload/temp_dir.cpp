@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "shell/ascii_text.h"
+#include "common/ascii_text.h"
 
 TempDirChoice SettleTempDir(char *tempDir, size_t tempDirSize, uint32_t tempPathResult,
                             const char *startDir)

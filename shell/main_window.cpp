@@ -7,12 +7,12 @@
 // appears.
 #include "resources/resource.h"
 #include "shell/background.h"
-#include "shell/common_controls.h"
-#include "shell/dispatch.h"
-#include "shell/dll_search.h"
-#include "shell/screen.h"
+#include "common/common_controls.h"
+#include "common/dispatch.h"
+#include "common/dll_search.h"
+#include "common/screen.h"
 #include "shell/spine_rules.h"
-#include "shell/state.h"
+#include "common/state.h"
 #include "shell/wizard.h"
 
 // String 301: the class name, and the window's title, menu and accelerator name.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "shell/ascii_text.h"
+#include "common/ascii_text.h"
 
 const char *ClosingWord(int installMode)
 {

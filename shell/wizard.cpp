@@ -5,7 +5,7 @@
 
 #include "shell/pages.h"
 #include "shell/spine_rules.h"
-#include "shell/state.h"
+#include "common/state.h"
 
 // Where users send notes about a cancelled or failed setup.
 #define ZV_SUPPORT_ADDRESS "support@zorvane.example.com"

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "integration/registry.h"
-#include "shell/path_text.h"
+#include "common/path_text.h"
 
 // Reads a string value into out (size bytes, terminated). False when it is
 // missing; *tooLong when it is there but does not fit.

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "integration/registry.h"
-#include "shell/ascii_text.h"
-#include "shell/parent_dirs.h"
-#include "shell/path_text.h"
+#include "common/ascii_text.h"
+#include "common/parent_dirs.h"
+#include "common/path_text.h"
 
 // Length of path without one trailing backslash, except after a drive
 // ("C:\" keeps it).

@@ -2,9 +2,9 @@
 // "The Zorvane" that greets the user and says where it runs from.
 #include <windows.h>
 
-#include "shell/dispatch.h"
-#include "shell/dll_search.h"
-#include "shell/product.h"
+#include "common/dispatch.h"
+#include "common/dll_search.h"
+#include "common/product.h"
 
 namespace {
 

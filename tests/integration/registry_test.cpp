@@ -2,7 +2,7 @@
 // Shell Folders values are staged under names of the tests' own, so the
 // prefix's real folders stay as they are.
 #include "integration/registry.h"
-#include "shell/state.h"
+#include "common/state.h"
 
 #include <gtest/gtest.h>
 

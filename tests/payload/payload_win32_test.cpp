@@ -13,7 +13,7 @@
 #include "payload/entry_install.h"
 #include "payload/gunzip_core.h"
 #include "payload/progress_bar.h"
-#include "shell/product.h"
+#include "common/product.h"
 #include "tests/payload/archive_builder.h"
 
 namespace {

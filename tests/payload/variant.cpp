@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "payload/archive_entry.h"
-#include "shell/product.h"
+#include "common/product.h"
 #include "tools/packer/pack.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // command line.
 #include "app/uninstall/removal_plan.h"
 #include "app/uninstall/uninstall_options.h"
-#include "shell/ascii_text.h"
+#include "common/ascii_text.h"
 
 #include <gtest/gtest.h>
 

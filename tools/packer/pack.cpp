@@ -7,7 +7,7 @@
 
 #include "payload/archive_entry.h"
 #include "payload/entry_name.h"
-#include "shell/ascii_text.h"
+#include "common/ascii_text.h"
 
 namespace fs = std::filesystem;
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "destination/dest_texts.h"
-#include "shell/folder_listing.h"
+#include "common/folder_listing.h"
 #include "resources/resource.h"
-#include "shell/product.h"
+#include "common/product.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "destination/dest_texts.h"
 #include "resources/resource.h"
-#include "shell/product.h"
+#include "common/product.h"
 
 #include <cstring>
 #include <string>

@@ -1,4 +1,4 @@
-#include "shell/path_text.h"
+#include "common/path_text.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "shell/parent_dirs.h"
+#include "common/parent_dirs.h"
 
 // Creates exactly one directory level; true when it was created, false
 // when not (it exists, its parent is missing, access denied, invalid name).

@@ -1,7 +1,7 @@
 // The folder-list rules under both browsers' listings: the folder browser
 // (up entry below a drive root, roots keep their separator) and the
 // program-group browser (up entry above 21 characters, "\" always).
-#include "shell/folder_listing.h"
+#include "common/folder_listing.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "destination/dest_path.h"
 #include "integration/shortcut_paths.h"
-#include "shell/product.h"
+#include "common/product.h"
 
 namespace {
 

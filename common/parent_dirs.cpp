@@ -1,8 +1,8 @@
-#include "shell/parent_dirs.h"
+#include "common/parent_dirs.h"
 
 #include <cstring>
 
-#include "shell/product.h"
+#include "common/product.h"
 
 namespace {
 

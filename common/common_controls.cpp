@@ -1,8 +1,8 @@
 // Run-time loading of comctl32 (see common_controls.h).
-#include "shell/common_controls.h"
+#include "common/common_controls.h"
 
-#include "shell/path_text.h"
-#include "shell/product.h"
+#include "common/path_text.h"
+#include "common/product.h"
 
 static HMODULE CommonControls;
 

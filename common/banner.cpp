@@ -1,9 +1,9 @@
 // Paints the banner bitmap at the top-left corner of a wizard page. The
 // bitmap is the size of a whole page, so it serves as the page background;
 // the controls paint themselves over it.
-#include "shell/banner.h"
+#include "common/banner.h"
 
-#include "shell/state.h"
+#include "common/state.h"
 
 // The loaded bitmap's size: what PaintBanner copies.
 static int BannerWidth;

@@ -1,13 +1,13 @@
-#include "shell/folder_list_view.h"
+#include "common/folder_list_view.h"
 
 #include <commctrl.h>
 
 #include <cstring>
 
 #include "resources/resource.h"
-#include "shell/common_controls.h"
-#include "shell/product.h"
-#include "shell/state.h"
+#include "common/common_controls.h"
+#include "common/product.h"
+#include "common/state.h"
 
 int FolderImage;
 int UpImage;

@@ -1,6 +1,6 @@
 // The dispatchers against real windows: which row runs, what the handlers
 // receive, and where unnamed messages go for each default kind.
-#include "shell/dispatch.h"
+#include "common/dispatch.h"
 
 #include <gtest/gtest.h>
 

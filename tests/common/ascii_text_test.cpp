@@ -1,5 +1,5 @@
 // The shared text rules: each once, for every area that needs it.
-#include "shell/ascii_text.h"
+#include "common/ascii_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/ascii_text.h"
+#include "common/ascii_text.h"
 
 bool IsDriveRoot(size_t pathLength)
 {

@@ -1,7 +1,7 @@
 // The folder-making rules: levels outermost first without the root, only
 // the missing ones below what the caller keeps, removed innermost first.
-#include "shell/parent_dirs.h"
-#include "tests/shell/fake_dirs.h"
+#include "common/parent_dirs.h"
+#include "tests/common/fake_dirs.h"
 
 #include <gtest/gtest.h>
 

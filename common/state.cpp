@@ -1,5 +1,5 @@
 // The shared setup state, defined once; see state.h for each variable's role.
-#include "shell/state.h"
+#include "common/state.h"
 
 HINSTANCE AppInstance;
 char StartDir[PathBufferSize];

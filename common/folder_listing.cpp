@@ -1,8 +1,8 @@
-#include "shell/folder_listing.h"
+#include "common/folder_listing.h"
 
 #include <cstring>
 
-#include "shell/path_text.h"
+#include "common/path_text.h"
 
 namespace {
 

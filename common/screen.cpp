@@ -1,4 +1,4 @@
-#include "shell/screen.h"
+#include "common/screen.h"
 
 int ScreenWidth;
 int ScreenHeight;

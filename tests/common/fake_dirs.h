@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/parent_dirs.h"
+#include "common/parent_dirs.h"
 
 struct FakeFs {
   std::set<std::string> dirs{"C:\\", "C:\\Program files"};

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/ascii_text.h"
+#include "common/ascii_text.h"
 
 // How one browser lists and walks folders.
 struct FolderListing {

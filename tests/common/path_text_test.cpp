@@ -1,6 +1,6 @@
 // The bounded path builders: whole joins that fit exactly or change
 // nothing, and cut copies that never pass their buffer.
-#include "shell/path_text.h"
+#include "common/path_text.h"
 
 #include <gtest/gtest.h>
 

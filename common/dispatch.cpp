@@ -1,6 +1,6 @@
 // The two table dispatchers. They keep no state, so a handler may run a
 // nested message loop and re-enter them for the same or another window.
-#include "shell/dispatch.h"
+#include "common/dispatch.h"
 
 LRESULT CallDefaultProc(int32_t kind, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -1,4 +1,4 @@
-#include "shell/dir_ops.h"
+#include "common/dir_ops.h"
 
 // One level only: callers that need a chain create it outermost first, and
 // the destination page relies on 0 for an existing directory.

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "shell/product.h"
+#include "common/product.h"
 
 extern HINSTANCE AppInstance;                // the executable's own module
 extern char StartDir[PathBufferSize];        // current directory at start-up ("D:" for a root)

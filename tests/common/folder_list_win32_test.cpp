@@ -12,9 +12,9 @@
 
 #include "destination/dest_path.h"
 #include "integration/shortcut_paths.h"
-#include "shell/folder_list_view.h"
+#include "common/folder_list_view.h"
 #include "resources/resource.h"
-#include "shell/state.h"
+#include "common/state.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // DLL search restriction (see dll_search.h), for setup.exe, Zorvane.exe and
 // uninstall.exe alike.
-#include "shell/dll_search.h"
+#include "common/dll_search.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // CreateDir makes exactly one directory level and reports 0, changing
 // nothing, when the directory exists or its parent is missing.
-#include "shell/dir_ops.h"
+#include "common/dir_ops.h"
 
 #include <gtest/gtest.h>
 
