@@ -1,6 +1,8 @@
 // The destination page: proposes a directory, lets the folder browser
 // change it, checks the name, the free space and the length, and makes the
 // directory before setup goes on.
+#include "destination/dir_page.h"
+
 #include <cstring>
 
 #include "destination/dest_path.h"
@@ -12,7 +14,6 @@
 #include "common/dir_ops.h"
 #include "common/banner.h"
 #include "common/dispatch.h"
-#include "shell/pages.h"
 #include "common/state.h"
 
 // Composes InstallDir and shows the destination in edit 101. A composition

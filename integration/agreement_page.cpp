@@ -1,10 +1,11 @@
 // The licence agreement, the first wizard page. It also loads the banner
 // bitmap that every later page paints as its background, so it must run
 // before any of them.
+#include "integration/agreement_page.h"
+
 #include "resources/resource.h"
 #include "common/banner.h"
 #include "common/dispatch.h"
-#include "shell/pages.h"
 #include "common/state.h"
 
 // The licence text is loaded into a buffer of this size; a longer text

@@ -3,6 +3,8 @@
 // browser, offers a desktop shortcut, registers the application and, on
 // Finish, makes the shortcuts. The wizard ignores its result: a confirmed
 // Cancel here skips only the shortcuts.
+#include "integration/shortcut_page.h"
+
 #include "integration/group_browser.h"
 #include "integration/registry.h"
 #include "integration/shell_link.h"
@@ -11,7 +13,6 @@
 #include "common/dir_ops.h"
 #include "common/banner.h"
 #include "common/dispatch.h"
-#include "shell/pages.h"
 #include "common/path_text.h"
 #include "common/state.h"
 

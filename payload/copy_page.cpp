@@ -1,11 +1,12 @@
 // The copy page's dialog: it starts the extraction by posting itself
 // IDM_EXTRACT once it is shown, and its Cancel only raises CopyStop; the
 // pipeline notices the flag between two files and ends the page itself.
+#include "payload/copy_page.h"
+
 #include "payload/extract_payload.h"
 #include "resources/resource.h"
 #include "common/banner.h"
 #include "common/dispatch.h"
-#include "shell/pages.h"
 #include "common/state.h"
 
 static LRESULT OnCopyInit(HWND page, UINT, WPARAM, LPARAM)

@@ -3,7 +3,10 @@
 // page that does not return 0 ends the sequence with the cancel message.
 #include "shell/wizard.h"
 
-#include "shell/pages.h"
+#include "destination/dir_page.h"
+#include "integration/agreement_page.h"
+#include "integration/shortcut_page.h"
+#include "payload/copy_page.h"
 #include "shell/spine_rules.h"
 #include "common/state.h"
 
