@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/uninstall/removal_plan.h"
-#include "payload/temp_dir.h"
+#include "common/temp_dir.h"
 #include "common/dir_ops.h"
 #include "common/path_text.h"
 #include "common/product.h"

@@ -1,5 +1,6 @@
-// Choice of the copy page's temporary directory from what GetTempPathA
-// reported, with the start-up directory as the fallback.
+// Choice of a temporary directory (the copy page's, and the folder the
+// uninstaller runs from) from what GetTempPathA reported, with the start-up
+// directory as the fallback.
 #pragma once
 
 #include <cstddef>

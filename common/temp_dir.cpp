@@ -1,4 +1,4 @@
-#include "payload/temp_dir.h"
+#include "common/temp_dir.h"
 
 #include <cstring>
 
