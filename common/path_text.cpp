@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/ascii_text.h"
+
 void AppendCut(char *out, size_t size, size_t *length, const char *text)
 {
   for (const char *p = text; *p != '\0'; ++p) {
@@ -40,4 +42,20 @@ bool JoinPath(char *out, size_t outSize, const char *dir, const char *name, size
 bool JoinPath(char *out, size_t outSize, const char *dir, const char *name)
 {
   return JoinPath(out, outSize, dir, name, std::strlen(name));
+}
+
+bool TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dataLength)
+{
+  // Data written without its terminator ends at dataLength.
+  const void *terminator = std::memchr(data, '\0', dataLength);
+  size_t length = terminator != nullptr
+                      ? static_cast<size_t>(static_cast<const char *>(terminator) - data)
+                      : dataLength;
+  length = WithoutTrailingSeparator(data, length);
+  // An empty value, or one that was a lone backslash, names no folder.
+  if (length == 0 || length >= outSize)
+    return false;
+  std::memcpy(out, data, length);
+  out[length] = '\0';
+  return true;
 }

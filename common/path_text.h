@@ -28,3 +28,10 @@ size_t CopyCut(char *out, size_t size, const char *text);
 bool JoinPath(char *out, size_t outSize, const char *dir, const char *name, size_t nameLength);
 // The same with the whole of name.
 bool JoinPath(char *out, size_t outSize, const char *dir, const char *name);
+
+// Turns the data of a Shell Folders registry value (dataLength bytes, which
+// need not hold a terminator) into a folder path: the text up to the first
+// NUL, with one trailing backslash removed. Copied into out and true returned
+// only when that path is not empty and fits outSize characters with its
+// terminator; otherwise false and out is left as it was.
+bool TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dataLength);

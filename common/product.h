@@ -12,17 +12,6 @@
 inline constexpr const char *ProductTitle = ZV_PRODUCT_TITLE;
 inline constexpr const char *SetupCaption = ZV_SETUP_CAPTION;
 
-// Names setup uses beyond the payload's list: the payload files its links
-// point at, the folder it makes empty and the links. The uninstaller finds
-// what to remove by the same names, so both take them from here.
-inline constexpr const char *ProgramFileName = "Zorvane.exe";
-inline constexpr const char *UninstallerFileName = "uninstall.exe";
-inline constexpr const char *ReadmeFileName = "Readme.rtf";
-inline constexpr const char *ImagesDirName = "AImages";
-inline constexpr const char *ProgramLinkName = "TheZorvane.lnk";
-inline constexpr const char *UninstallLinkName = "Uninstall.lnk";
-inline constexpr const char *ReadmeLinkName = "Readme.lnk";
-
 // Number of entries in the payload archive; also the progress bar's total.
 inline constexpr int PayloadEntryCount = 19;
 

@@ -11,6 +11,8 @@
 #include "integration/shortcut_paths.h"
 #include "resources/resource.h"
 #include "common/dir_ops.h"
+#include "common/install_facts.h"
+#include "common/shell_folder.h"
 #include "common/banner.h"
 #include "common/dispatch.h"
 #include "common/path_text.h"
@@ -52,7 +54,8 @@ static LRESULT OnShortcutInit(HWND page, UINT, WPARAM, LPARAM)
   // The folder must keep room for the listing pattern the browser adds, so
   // a value too long for that counts as not found.
   std::memset(ShortcutGroup, 0, sizeof(ShortcutGroup));
-  if (!GetShellFolder(ShortcutGroup, sizeof(ShortcutGroup) - ListingPatternRoom, "Common Programs"))
+  if (!GetShellFolder(ShortcutGroup, sizeof(ShortcutGroup) - ListingPatternRoom,
+                      CommonProgramsValue))
     std::strcpy(ShortcutGroup, "C:");
   SetDlgItemTextA(page, IDC_DEST_EDIT, ShortcutGroup);
   return TRUE;
@@ -80,10 +83,10 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
   char groupFolder[PathBufferSize] = "";
   bool haveGroupFolder = FormGroupFolder(groupFolder, sizeof(groupFolder), ShortcutGroup);
 
-  RegisterAppPath();
+  RegisterAppPath(InstallDir);
   char uninstallCommand[PathBufferSize] = "";
   JoinPath(uninstallCommand, sizeof(uninstallCommand), InstallDir, UninstallerFileName);
-  RegisterUninstall(uninstallCommand, groupFolder);
+  RegisterUninstall(uninstallCommand, groupFolder, InstallDir);
 
   if (id == IDCANCEL) {
     if (MessageBoxA(page, "Cancel creating the shortcuts?", "Confirmation",
@@ -96,7 +99,7 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
     // A desktop path longer than this buffer counts as not found.
     char desktop[ShortPathSize];
     std::memset(desktop, 0, sizeof(desktop));
-    if (GetShellFolder(desktop, sizeof(desktop), "Common Desktop"))
+    if (GetShellFolder(desktop, sizeof(desktop), CommonDesktopValue))
       MakeShortcut(desktop, DesktopShortcut);
   }
 

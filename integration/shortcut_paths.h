@@ -1,10 +1,9 @@
 // Path rules of the shortcut page and its program-group browser: how the
-// browser lists, the program-group folder, and the shell-folder values read
-// from the registry. Plain C++ with no Windows header, so the rules are
-// tested natively. Every routine writes its output only when the whole
-// result fits the given buffer (terminator included) and says so in its
-// result; a path that would not fit is never truncated into a different,
-// wrong path.
+// browser lists and the program-group folder. Plain C++ with no Windows
+// header, so the rules are tested natively. Every routine writes its output
+// only when the whole result fits the given buffer (terminator included)
+// and says so in its result; a path that would not fit is never truncated
+// into a different, wrong path.
 #pragma once
 
 #include <cstddef>
@@ -24,10 +23,3 @@ inline constexpr const char *ProgramGroupName = "The Zorvane";
 // ends with one, then ProgramGroupName. group is not changed, so forming it
 // again gives the same folder. false (out untouched) when it would not fit.
 bool FormGroupFolder(char *out, size_t outSize, const char *group);
-
-// Turns the data of a Shell Folders registry value (dataLength bytes, which
-// need not hold a terminator) into a folder path: the text up to the first
-// NUL, with one trailing backslash removed. Copied into out and true returned
-// only when that path is not empty and fits outSize characters with its
-// terminator; otherwise false and out is left as it was.
-bool TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dataLength);

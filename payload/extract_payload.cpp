@@ -14,6 +14,7 @@
 #include "payload/entry_name.h"
 #include "payload/gunzip.h"
 #include "payload/progress_bar.h"
+#include "common/install_facts.h"
 #include "common/temp_dir.h"
 #include "payload/whole_file.h"
 #include "resources/resource.h"

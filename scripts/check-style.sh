@@ -25,7 +25,7 @@ while IFS=: read -r file line text; do
   [[ $included == */* ]] || continue
   case "$own" in
     common) allowed=" common resources " ;;
-    destination | payload | integration) allowed=" $own common resources " ;;
+    destination | payload | integration | app) allowed=" $own common resources " ;;
     *) continue ;;
   esac
   if [[ $allowed != *" ${included%%/*} "* ]]; then

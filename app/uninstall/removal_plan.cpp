@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "integration/registry.h"
+#include "common/install_facts.h"
 #include "common/ascii_text.h"
 #include "common/parent_dirs.h"
 #include "common/path_text.h"

@@ -8,7 +8,7 @@
 #include "common/temp_dir.h"
 #include "common/dir_ops.h"
 #include "common/path_text.h"
-#include "common/product.h"
+#include "common/install_facts.h"
 
 // Folders of the copies: "ZvUninstall.PID.N" in the temporary directory.
 static const char CopyFolderPrefix[] = "ZvUninstall.";

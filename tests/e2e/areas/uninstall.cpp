@@ -6,7 +6,7 @@
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
-#include "common/product.h"
+#include "common/install_facts.h"
 
 #include <tlhelp32.h>
 
