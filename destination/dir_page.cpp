@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "destination/dest_path.h"
-#include "destination/dest_texts.h"
+#include "resources/setup_texts.h"
 #include "destination/drives.h"
 #include "destination/folder_browser.h"
 #include "destination/make_dir.h"

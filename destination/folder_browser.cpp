@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 #include "destination/dest_path.h"
-#include "destination/dest_texts.h"
+#include "resources/setup_texts.h"
 #include "destination/drives.h"
 #include "resources/resource.h"
 #include "common/dispatch.h"

@@ -4,6 +4,7 @@
 #include "integration/agreement_page.h"
 
 #include "resources/resource.h"
+#include "resources/setup_texts.h"
 #include "common/banner.h"
 #include "common/dispatch.h"
 #include "common/state.h"
@@ -32,8 +33,8 @@ static LRESULT OnAgreementButton(HWND dialog, UINT id, UINT, LPARAM)
 {
   if (id == IDOK) {
     EndDialog(dialog, 0);
-  } else if (MessageBoxA(dialog, "Are you sure you want to cancel the setup?", SetupCaption,
-                         MB_YESNO | MB_ICONQUESTION) == IDYES) {
+  } else if (MessageBoxA(dialog, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) ==
+             IDYES) {
     EndDialog(dialog, 1);
   }
   return 0;

@@ -10,6 +10,7 @@
 #include "integration/shell_link.h"
 #include "integration/shortcut_paths.h"
 #include "resources/resource.h"
+#include "resources/setup_texts.h"
 #include "common/dir_ops.h"
 #include "common/install_facts.h"
 #include "common/shell_folder.h"
@@ -33,8 +34,8 @@ static const ShortcutFile DesktopShortcut = {ProgramLinkName, ProgramFileName, Z
 // Made in the program-group folder, in this order.
 static const ShortcutFile GroupShortcuts[] = {
     {ProgramLinkName, ProgramFileName, ZV_PRODUCT_TITLE},
-    {UninstallLinkName, UninstallerFileName, "Uninstall"},
-    {ReadmeLinkName, ReadmeFileName, "Readme"},
+    {UninstallLinkName, UninstallerFileName, UninstallLinkDescription},
+    {ReadmeLinkName, ReadmeFileName, ReadmeLinkDescription},
 };
 
 // Writes one shortcut in folder. A link or target path that does not fit
@@ -89,7 +90,7 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
   RegisterUninstall(uninstallCommand, groupFolder, InstallDir);
 
   if (id == IDCANCEL) {
-    if (MessageBoxA(page, "Cancel creating the shortcuts?", "Confirmation",
+    if (MessageBoxA(page, CancelShortcutsText, CancelShortcutsCaption,
                     MB_YESNO | MB_ICONQUESTION) == IDYES)
       EndDialog(page, 1);
     return 0;

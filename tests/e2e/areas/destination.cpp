@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "destination/dest_texts.h"
+#include "resources/setup_texts.h"
 #include "common/folder_listing.h"
 #include "resources/resource.h"
 #include "common/product.h"

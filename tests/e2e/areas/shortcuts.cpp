@@ -4,7 +4,7 @@
 // shortcuts.sh with `wine reg query` and `lnkinfo`.
 #include "tests/e2e/driver/driver.h"
 
-#include "destination/dest_texts.h"
+#include "resources/setup_texts.h"
 #include "resources/resource.h"
 #include "common/product.h"
 
@@ -20,7 +20,6 @@ const char AppPathsProduct[] =
 const char UninstallProduct[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane";
 const char SuccessText[] = "The Zorvane was successfully installed";
-const char CancelShortcutsText[] = "Cancel creating the shortcuts?";
 const char UpEntry[] = "........";
 const char FinalEntry[] = "The Zorvane";  // BrowsePath, as the destination page left it
 
@@ -185,7 +184,7 @@ void CancelNoFinish()
     std::string group = CommonPrograms() + "\\The Zorvane";
     Click(page, IDCANCEL);
     HWND box = WaitForMessageBox(&run);
-    CheckMessageBox(box, "Confirmation", CancelShortcutsText, MB_YESNO | MB_ICONQUESTION);
+    CheckMessageBox(box, CancelShortcutsCaption, CancelShortcutsText, MB_YESNO | MB_ICONQUESTION);
     CheckText(ReadMachineString(UninstallProduct, "Scdir"), group.c_str(),
               "Scdir written before the question is answered");
     if (box)
@@ -214,7 +213,8 @@ void CancelYes()
     return;
   if (HWND page = ReachShortcutPage(&run, false)) {
     Click(page, IDCANCEL);
-    ExpectMessageBox(&run, "Confirmation", CancelShortcutsText, MB_YESNO | MB_ICONQUESTION, IDYES);
+    ExpectMessageBox(&run, CancelShortcutsCaption, CancelShortcutsText, MB_YESNO | MB_ICONQUESTION,
+                     IDYES);
     Check(WaitForWindowGone(page), "the page ends after Yes");
     ExpectSuccessAndExit(&run);
   }

@@ -1,5 +1,6 @@
-// Texts of the destination page and the folder browser, shared by the
-// dialogs and by the tests that drive them.
+// Texts that setup shows beyond its dialog templates, each written once and
+// shared by the code that shows it and the tests that read it back. The
+// spellings are the product's own.
 #pragma once
 
 #define ZV_NO_SPACE_TEXT                                                                           \
@@ -16,6 +17,12 @@ inline constexpr const char *DirExistsText =
     "button and select another installation directory.";
 inline constexpr const char *CancelQuestionText = "Are you sure you want to cancel the setup?";
 inline constexpr const char *FreeSpaceFormat = " Available: %lu KB, Required: %d KB";
+// The shortcut page's Cancel: its question and the box's caption.
+inline constexpr const char *CancelShortcutsText = "Cancel creating the shortcuts?";
+inline constexpr const char *CancelShortcutsCaption = "Confirmation";
+// Descriptions of the program group's Uninstall and Readme links.
+inline constexpr const char *UninstallLinkDescription = "Uninstall";
+inline constexpr const char *ReadmeLinkDescription = "Readme";
 // A destination the system cannot hold as one path.
 inline constexpr const char *PathTooLongText =
     "The installation directory is too long: a Windows path holds at most 259 characters.\n\n"
