@@ -18,6 +18,7 @@
 #include "common/temp_dir.h"
 #include "payload/whole_file.h"
 #include "resources/resource.h"
+#include "resources/setup_texts.h"
 #include "common/dir_ops.h"
 #include "common/path_text.h"
 #include "common/state.h"
@@ -150,14 +151,14 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
 
   CopyStop = 0;
   ProgressInit(GetDlgItem(page, IDC_PROGRESS_BAR), PayloadEntryCount);
-  ShowStatus(page, "Preparing to decompress setup files", true);
+  ShowStatus(page, PreparingText, true);
   ProgressStep();
 
   if (!haveTempDir || !WritePayloadResource(gzipPath)) {
     CopyStop = 1;
   }
   if (CopyStop == 0) {
-    ShowStatus(page, "Decompressing setup files", true);
+    ShowStatus(page, DecompressingText, true);
     if (!GunzipFile(archivePath, gzipPath)) {
       CopyStop = 1;
     }
@@ -170,14 +171,14 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
 
   FILE *archive = CopyStop == 0 ? std::fopen(archivePath, "rb") : nullptr;
   if (archive == nullptr) {
-    MessageBoxA(page, "Can't decompress setup files", nullptr, MB_ICONERROR);
+    MessageBoxA(page, DecompressFailedText, nullptr, MB_ICONERROR);
     CopyStop = 1;
   } else {
     ExtractEntries(page, archive);
     std::fclose(archive);
   }
 
-  ShowStatus(page, "Deleting temproary files", false);
+  ShowStatus(page, DeletingTempText, false);
   if (haveTempDir) {
     DeleteFileA(archivePath);
     DeleteFileA(gzipPath);

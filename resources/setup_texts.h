@@ -31,3 +31,20 @@ inline constexpr const char *PathTooLongText =
 inline constexpr const char *CannotCreateFormat =
     "The installation directory\n\n%s\n\ncannot be created. Choose another directory with "
     "the Browse button.";
+
+// The copy page's status line, and its box when the archive cannot be read.
+inline constexpr const char *PreparingText = "Preparing to decompress setup files";
+inline constexpr const char *DecompressingText = "Decompressing setup files";
+inline constexpr const char *DecompressFailedText = "Can't decompress setup files";
+inline constexpr const char *DeletingTempText = "Deleting temproary files";
+
+// Where users send notes about a cancelled or failed setup.
+#define ZV_SUPPORT_ADDRESS "support@zorvane.example.com"
+// The wizard's last box when a page was cancelled or failed.
+inline constexpr const char *CancelMessage =
+    "Setup was canceled. Any notes or errors you can send on my email: " ZV_SUPPORT_ADDRESS;
+// The wizard's last box on success: the product title and the closing word,
+// "installed" once the destination page's Next was pressed, else "registered".
+inline constexpr const char *SuccessFormat = "%s was successfully %s";
+inline constexpr const char *InstalledWord = "installed";
+inline constexpr const char *RegisteredWord = "registered";

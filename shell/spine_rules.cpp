@@ -3,10 +3,11 @@
 #include <cstring>
 
 #include "common/ascii_text.h"
+#include "resources/setup_texts.h"
 
 const char *ClosingWord(int installMode)
 {
-  return installMode != 0 ? "installed" : "registered";
+  return installMode != 0 ? InstalledWord : RegisteredWord;
 }
 
 bool OpensGroupFolder(int installMode)

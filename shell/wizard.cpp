@@ -7,14 +7,9 @@
 #include "integration/agreement_page.h"
 #include "integration/shortcut_page.h"
 #include "payload/copy_page.h"
+#include "resources/setup_texts.h"
 #include "shell/spine_rules.h"
 #include "common/state.h"
-
-// Where users send notes about a cancelled or failed setup.
-#define ZV_SUPPORT_ADDRESS "support@zorvane.example.com"
-
-static const char CancelMessage[] =
-    "Setup was canceled. Any notes or errors you can send on my email: " ZV_SUPPORT_ADDRESS;
 
 typedef INT_PTR (*PageOperation)(HWND owner);
 
@@ -41,7 +36,7 @@ LRESULT SetupWizard(HWND window, UINT, UINT, LPARAM)
   ShowShortcutPage(window);
 
   char text[PathBufferSize];
-  wsprintfA(text, "%s was successfully %s", ProductTitle, ClosingWord(InstallMode));
+  wsprintfA(text, SuccessFormat, ProductTitle, ClosingWord(InstallMode));
   MessageBoxA(window, text, SetupCaption, MB_OK | MB_ICONINFORMATION);
   if (OpensGroupFolder(InstallMode))
     ShellExecuteA(nullptr, nullptr, FinishOpenPath, nullptr, nullptr, SW_SHOWNA);

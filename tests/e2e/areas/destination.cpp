@@ -18,7 +18,6 @@ namespace {
 
 const char DefaultBase[] = "C:\\Program files";
 const char DefaultDestination[] = "C:\\Program files\\The Zorvane";
-const char SuccessText[] = "The Zorvane was successfully installed";
 
 // Polls a control until it shows the expected text; returns what it shows.
 std::string WaitForText(HWND dialog, int id, const std::string &expected, DWORD ms = 3000)
@@ -119,8 +118,7 @@ unsigned long long FreeUnits(const char *root)
 std::string FreeSpaceLine(unsigned long units)
 {
   char line[128];
-  snprintf(line, sizeof(line), " Available: %lu KB, Required: %d KB", units,
-           static_cast<int>(RequiredKB));
+  snprintf(line, sizeof(line), FreeSpaceFormat, units, static_cast<int>(RequiredKB));
   return line;
 }
 
@@ -134,7 +132,7 @@ unsigned long CheckFreeSpaceLine(HWND browser, const char *root, unsigned long t
   std::string line = ControlText(browser, IDC_FREE_SPACE_LINE);
   unsigned long shown = 0;
   int required = 0;
-  bool parsed = sscanf(line.c_str(), " Available: %lu KB, Required: %d KB", &shown, &required) == 2;
+  bool parsed = sscanf(line.c_str(), FreeSpaceFormat, &shown, &required) == 2;
   Check(parsed && line == FreeSpaceLine(shown), "free-space line is well formed: \"%s\"",
         line.c_str());
   unsigned long long now = FreeUnits(root);
@@ -154,8 +152,7 @@ void EndWithCancel(SetupRun *run, HWND page)
   HWND box = WaitForMessageBox(run);
   if (Check(box != nullptr, "cancel message appears")) {
     MessageBoxInfo info = ReadMessageBox(box);
-    Check(info.text.rfind("Setup was canceled.", 0) == 0, "cancel message: \"%s\"",
-          info.text.c_str());
+    Check(info.text.rfind(CancelMessage, 0) == 0, "cancel message: \"%s\"", info.text.c_str());
     AnswerMessageBox(box, IDOK);
   }
   Check(WaitForExit(run) == 0, "setup exits with code 0");
@@ -191,7 +188,8 @@ void FinishInstall(SetupRun *run, HWND page)
   HWND box = nullptr;
   WalkDefaults(run, false, &pages, &box);
   Log("pages after the destination page: %s", pages.c_str());
-  CheckMessageBox(box, SetupCaption, SuccessText, MB_OK | MB_ICONINFORMATION);
+  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
+                  MB_OK | MB_ICONINFORMATION);
   if (box)
     AnswerMessageBox(box, IDOK);
   Check(WaitForExit(run, 60000) == 0, "setup exits with code 0");

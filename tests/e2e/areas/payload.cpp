@@ -3,14 +3,12 @@
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
+#include "resources/setup_texts.h"
 #include "common/product.h"
 
 #include <string>
 
 namespace {
-
-const char CancelStart[] = "Setup was canceled.";
-const char DecompressFailed[] = "Can't decompress setup files";
 
 // Walks with the default choices; a Yes/No question on the way (the
 // destination exists already) is answered Yes. Returns the first other box.
@@ -32,7 +30,7 @@ HWND WalkToFirstBox(SetupRun *run, MessageBoxInfo *info)
 void ExpectCancelledEnd(SetupRun *run, HWND box)
 {
   MessageBoxInfo info = box ? ReadMessageBox(box) : MessageBoxInfo();
-  Check(box != nullptr && info.text.rfind(CancelStart, 0) == 0,
+  Check(box != nullptr && info.text.rfind(CancelMessage, 0) == 0,
         "the cancel message ends setup (got \"%s\")", info.text.c_str());
   CheckText(info.caption, SetupCaption, "cancel message caption");
   if (box)
@@ -52,7 +50,7 @@ void ExpectGzipStepFailed(SetupRun *run, HWND box, const MessageBoxInfo &info)
   if (box)
     AnswerMessageBox(box, IDOK);
   box = WaitForMessageBox(run);
-  CheckMessageBox(box, nullptr, DecompressFailed, MB_OK | MB_ICONERROR);
+  CheckMessageBox(box, nullptr, DecompressFailedText, MB_OK | MB_ICONERROR);
   if (box)
     AnswerMessageBox(box, IDOK);
   ExpectCancelledEnd(run, WaitForMessageBox(run));
@@ -65,7 +63,7 @@ void DefaultInstall()
     return;
   MessageBoxInfo info;
   HWND box = WalkToFirstBox(&run, &info);
-  CheckMessageBox(box, SetupCaption, "The Zorvane was successfully installed",
+  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
                   MB_OK | MB_ICONINFORMATION);
   if (box)
     AnswerMessageBox(box, IDOK);

@@ -19,7 +19,6 @@ const char AppPathsProduct[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane";
 const char UninstallProduct[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane";
-const char SuccessText[] = "The Zorvane was successfully installed";
 const char UpEntry[] = "........";
 const char FinalEntry[] = "The Zorvane";  // BrowsePath, as the destination page left it
 
@@ -106,7 +105,8 @@ HWND ReachShortcutPage(SetupRun *run, bool acceptExisting)
 // setup exits with 0.
 void ExpectSuccessAndExit(SetupRun *run)
 {
-  ExpectMessageBox(run, SetupCaption, SuccessText, MB_OK | MB_ICONINFORMATION, IDOK);
+  ExpectMessageBox(run, SetupCaption, SuccessMessage(InstalledWord).c_str(),
+                   MB_OK | MB_ICONINFORMATION, IDOK);
   Check(WaitForExit(run) == 0, "setup exits with code 0");
   Check(NoMessageBoxWithin(run, 0), "no further message box");
 }
