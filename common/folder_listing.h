@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "common/ascii_text.h"
+#include "resources/setup_texts.h"
 
 // How one browser lists and walks folders.
 struct FolderListing {
@@ -25,8 +26,6 @@ struct FolderListing {
 
 // Room a listed path keeps for the search pattern appended to it ("\*.*").
 inline constexpr size_t ListingPatternRoom = 4;
-// Text of the up entry.
-inline constexpr const char *UpEntryText = "........";
 // File attribute bit of a directory, as the system reports it.
 inline constexpr uint32_t DirectoryAttribute = 0x10;
 

@@ -3,6 +3,9 @@
 // spellings are the product's own.
 #pragma once
 
+// The up entry of both browsers' folder lists.
+inline constexpr const char *UpEntryText = "........";
+
 #define ZV_NO_SPACE_TEXT                                                                           \
   "You do not have enough Free disk space on this drive for installation. Change the drive "       \
   "or remove some other program-s to free more disk space."

@@ -113,8 +113,8 @@ TEST(FolderList, ListsSubdirectoriesBetweenUpAndFinalEntries)
 
   FillDirList(host.window, host.list, path, FolderBrowserListing);
   std::vector<Entry> entries = Entries(host.list);
-  ASSERT_EQ(Texts(host.list),
-            (std::vector<std::string>{"........", "Alpha", "beta", "gamma", "hid", "The Zorvane"}));
+  ASSERT_EQ(Texts(host.list), (std::vector<std::string>{UpEntryText, "Alpha", "beta", "gamma",
+                                                        "hid", "The Zorvane"}));
   EXPECT_EQ(entries[0].image, UpImage);
   EXPECT_EQ(entries[1].image, FolderImage);
   EXPECT_EQ(entries[5].image, NewFolderImage);
@@ -135,7 +135,7 @@ TEST(FolderList, UnreadableDirectoryGivesOnlyUpAndFinalEntries)
   lstrcpynA(BrowsePath, "The Zorvane", sizeof(BrowsePath));
   char path[PathBufferSize] = "C:\\no such directory here";
   FillDirList(host.window, host.list, path, FolderBrowserListing);
-  EXPECT_EQ(Texts(host.list), (std::vector<std::string>{"........", "The Zorvane"}));
+  EXPECT_EQ(Texts(host.list), (std::vector<std::string>{UpEntryText, "The Zorvane"}));
   EXPECT_EQ(LastItemIndex, 1);
   EXPECT_EQ(Text(host.window, IDC_PATH_LINE), "C:\\no such directory here\\The Zorvane");
   DestroyWindow(host.window);
@@ -149,7 +149,7 @@ TEST(FolderList, DriveRootHasNoUpEntryAndNoDoubledSeparator)
   FillDirList(host.window, host.list, path, FolderBrowserListing);
   std::vector<std::string> texts = Texts(host.list);
   ASSERT_GE(texts.size(), 2u);
-  EXPECT_NE(texts[0], "........");
+  EXPECT_NE(texts[0], UpEntryText);
   bool hasWindows = false;
   for (const std::string &t : texts) {
     EXPECT_NE(t[0], '.');
@@ -173,11 +173,11 @@ TEST(FolderList, GroupModeWritesItsOwnPathLine)
   EXPECT_EQ(Text(host.window, IDC_GROUP_PATH), tree + "\\The Zorvane");
   EXPECT_EQ(Text(host.window, IDC_PATH_LINE), "");
   // Longer than 21 characters: an up entry.
-  EXPECT_EQ(Texts(host.list)[0], tree.size() > 21 ? "........" : "Alpha");
+  EXPECT_EQ(Texts(host.list)[0], tree.size() > 21 ? UpEntryText : "Alpha");
 
   char top[PathBufferSize] = "C:\\";
   FillDirList(host.window, host.list, top, GroupBrowserListing);
-  EXPECT_NE(Texts(host.list)[0], "........");
+  EXPECT_NE(Texts(host.list)[0], UpEntryText);
   EXPECT_EQ(Text(host.window, IDC_GROUP_PATH), "C:\\\\The Zorvane");
   DestroyWindow(host.window);
 }

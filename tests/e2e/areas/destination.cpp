@@ -332,10 +332,10 @@ void ExtraDriveScenario()
       std::string lineOfD = ControlText(browser, IDC_FREE_SPACE_LINE);
 
       Navigate(&run, browser, IndexOf(DirItems(&run, browser), "Games"), "D:\\Games\\The Zorvane");
-      CheckItems(DirItems(&run, browser), {"........", "Sub", "The Zorvane"}, "D:\\Games");
+      CheckItems(DirItems(&run, browser), {UpEntryText, "Sub", "The Zorvane"}, "D:\\Games");
       Navigate(&run, browser, IndexOf(DirItems(&run, browser), "Sub"),
                "D:\\Games\\Sub\\The Zorvane");
-      CheckItems(DirItems(&run, browser), {"........", "The Zorvane"}, "D:\\Games\\Sub");
+      CheckItems(DirItems(&run, browser), {UpEntryText, "The Zorvane"}, "D:\\Games\\Sub");
       Navigate(&run, browser, 0, "D:\\Games\\The Zorvane");
       // Choosing the same drive again lists its root again.
       ChooseComboItem(browser, IDC_DRIVE_LIST, d);
@@ -351,7 +351,7 @@ void ExtraDriveScenario()
       // exists.
       Navigate(&run, browser, IndexOf(DirItems(&run, browser), "The Zorvane"),
                "D:\\The Zorvane\\The Zorvane");
-      CheckItems(DirItems(&run, browser), {"........", "The Zorvane"}, "D:\\The Zorvane");
+      CheckItems(DirItems(&run, browser), {UpEntryText, "The Zorvane"}, "D:\\The Zorvane");
       SaveScreenshot("browser-on-d");
       AcceptBrowser(&run, browser, page, "D:\\The Zorvane\\The Zorvane");
       // Next makes the missing D:\The Zorvane and then the destination.
@@ -637,7 +637,7 @@ void LongPathsScenario()
     Pause(300);
     CheckText(ControlText(browser, IDC_PATH_LINE), line.c_str(),
               "a descent that does not fit changes nothing");
-    CheckItems(DirItems(&run, browser), {"........", "The Zorvane"}, "entries at the bottom");
+    CheckItems(DirItems(&run, browser), {UpEntryText, "The Zorvane"}, "entries at the bottom");
     AcceptBrowser(&run, browser, page, line);
     Click(page, IDOK);
     ExpectMessageBox(&run, SetupCaption, PathTooLongText, MB_OK | MB_ICONERROR, IDOK);
