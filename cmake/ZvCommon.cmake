@@ -14,14 +14,14 @@ configure_file(${CMAKE_SOURCE_DIR}/resources/product_version.h.in
   ${ZV_VERSION_DIR}/product_version.h @ONLY)
 # What a resource script with the version resource reads, for its OBJECT_DEPENDS.
 set(ZV_VERSION_RESOURCE_FILES ${ZV_VERSION_DIR}/product_version.h
-  ${CMAKE_SOURCE_DIR}/resources/version_info.rc ${CMAKE_SOURCE_DIR}/shell/product_title.h)
+  ${CMAKE_SOURCE_DIR}/resources/version_info.rc ${CMAKE_SOURCE_DIR}/common/product_title.h)
 
 if(WIN32)
   enable_language(RC)
   # Libraries of the shipped programs: zlib, a static archive from Debian's
   # libz-mingw-w64-dev, and only DLLs that Windows always takes from its
   # system directory. comctl32 is not one of those: setup loads it at run
-  # time (shell/common_controls.h). The tests and the driver may import it.
+  # time (common/common_controls.h). The tests and the driver may import it.
   set(ZV_PROGRAM_LIBS -l:libz.a ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
   set(ZV_WIN32_LIBS comctl32 ${ZV_PROGRAM_LIBS})
   add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0501 NOMINMAX)
@@ -33,7 +33,7 @@ if(WIN32)
   # the like where the compiler knows the destination's size. The checked
   # functions come from the compiler's libssp, linked statically (-static)
   # when the link has the option too; the shipped programs have their own
-  # guard and failure handlers (shell/stack_guard.cpp), since libssp's seed
+  # guard and failure handlers (common/stack_guard.cpp), since libssp's seed
   # the guard through a DLL that Windows may take from the program's folder.
   add_compile_options(-fstack-protector-strong -D_FORTIFY_SOURCE=2)
   add_link_options(-fstack-protector-strong)
@@ -103,7 +103,8 @@ endfunction()
 # program of the Windows build, run under Wine; each TEST becomes one CTest
 # test (found by scanning the sources, since listing them would need Wine at
 # build time). Tests that take the same LOCK never run at the same time:
-# tests that read screen pixels lock the unit display.
+# tests that read screen pixels, and tests that show windows on the screen
+# those read, lock the unit display.
 function(zv_win32_test name)
   if(NOT WIN32)
     return()

@@ -2,16 +2,17 @@
 
 #include <cstring>
 
-#include "shell/folder_listing.h"
-#include "shell/path_text.h"
-#include "shell/product.h"
+#include "common/ascii_text.h"
+#include "common/folder_listing.h"
+#include "common/path_text.h"
+#include "common/product.h"
 
 int ComposePath(char *out, int size, const char *baseDir, const char *browsePath)
 {
   size_t bound = size > 0 ? static_cast<size_t>(size) : 0;
   size_t length = 0;
   AppendCut(out, bound, &length, baseDir);
-  if (std::strlen(baseDir) > DriveRootLength)
+  if (!IsDriveRoot(std::strlen(baseDir)))
     AppendCut(out, bound, &length, "\\");
   AppendCut(out, bound, &length, browsePath);
   return static_cast<int>(length);

@@ -1,19 +1,20 @@
 // The destination page: proposes a directory, lets the folder browser
 // change it, checks the name, the free space and the length, and makes the
 // directory before setup goes on.
+#include "destination/dir_page.h"
+
 #include <cstring>
 
 #include "destination/dest_path.h"
-#include "destination/dest_texts.h"
+#include "resources/setup_texts.h"
 #include "destination/drives.h"
 #include "destination/folder_browser.h"
 #include "destination/make_dir.h"
 #include "resources/resource.h"
-#include "shell/dir_ops.h"
-#include "shell/banner.h"
-#include "shell/dispatch.h"
-#include "shell/pages.h"
-#include "shell/state.h"
+#include "common/dir_ops.h"
+#include "common/banner.h"
+#include "common/dispatch.h"
+#include "common/state.h"
 
 // Composes InstallDir and shows the destination in edit 101. A composition
 // longer than a Windows path is shown as it is but not taken into
@@ -90,31 +91,13 @@ static LRESULT OnDirButton(HWND page, UINT id, UINT, LPARAM)
   return 0;
 }
 
-static const CommandEntry DirCommandRows[] = {
-    {IDOK, OnDirButton},
-    {IDCANCEL, OnDirButton},
-    {IDC_BROWSE, OnBrowse},
-};
-static const CommandTable DirCommands = MakeCommandTable(DirCommandRows, DefaultReturnZero);
+ZV_COMMAND_TABLE(DirCommands, DefaultReturnZero, {IDOK, OnDirButton}, {IDCANCEL, OnDirButton},
+                 {IDC_BROWSE, OnBrowse});
 
-static LRESULT OnDirCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchCommandTable(&DirCommands, page, wParam, lParam);
-}
-
-static const MessageEntry DirMessageRows[] = {
-    {WM_COMMAND, OnDirCommand},
-    {WM_INITDIALOG, OnDirInit},
-    {WM_PAINT, PaintBanner},
-};
-static const MessageTable DirMessages = MakeMessageTable(DirMessageRows, DefaultReturnZero);
-
-static INT_PTR CALLBACK DirDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&DirMessages, page, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(DirMessages, DefaultReturnZero, {WM_COMMAND, ForwardCommand<&DirCommands>},
+                 {WM_INITDIALOG, OnDirInit}, {WM_PAINT, PaintBanner});
 
 INT_PTR RunDirPage(HWND owner)
 {
-  return DialogBoxParamA(AppInstance, "IDD_DIR", owner, DirDlgProc, 0);
+  return DialogBoxParamA(AppInstance, "IDD_DIR", owner, TableDlgProc<&DirMessages>, 0);
 }

@@ -1,16 +1,8 @@
 #include "destination/drive_table.h"
 
-#include "shell/path_text.h"
-#include "shell/product.h"
-
-namespace {
-
-char UpperAscii(char c)
-{
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-}  // namespace
+#include "common/ascii_text.h"
+#include "common/path_text.h"
+#include "common/product.h"
 
 int ParseDriveStrings(const char *buffer, int length, char (*roots)[DriveRootSize], int capacity,
                       char startLetter, int *startIndex)

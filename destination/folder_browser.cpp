@@ -6,12 +6,12 @@
 #include <commctrl.h>
 
 #include "destination/dest_path.h"
-#include "destination/dest_texts.h"
+#include "resources/setup_texts.h"
 #include "destination/drives.h"
 #include "resources/resource.h"
-#include "shell/dispatch.h"
-#include "shell/folder_list_view.h"
-#include "shell/state.h"
+#include "common/dispatch.h"
+#include "common/folder_list_view.h"
+#include "common/state.h"
 
 // Handles of the open browser's controls.
 static HWND NameField;
@@ -123,32 +123,14 @@ static LRESULT OnBrowseButton(HWND dialog, UINT id, UINT, LPARAM)
   return 0;
 }
 
-static const CommandEntry BrowseCommandRows[] = {
-    {IDOK, OnBrowseButton},
-    {IDCANCEL, OnBrowseButton},
-    {IDC_NAME_EDIT, OnNameField},
-    {IDC_DRIVE_LIST, OnDriveList},
-};
-static const CommandTable BrowseCommands = MakeCommandTable(BrowseCommandRows, DefaultReturnZero);
+ZV_COMMAND_TABLE(BrowseCommands, DefaultReturnZero, {IDOK, OnBrowseButton},
+                 {IDCANCEL, OnBrowseButton}, {IDC_NAME_EDIT, OnNameField},
+                 {IDC_DRIVE_LIST, OnDriveList});
 
-static LRESULT OnBrowseCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchCommandTable(&BrowseCommands, dialog, wParam, lParam);
-}
-
-static const MessageEntry BrowseMessageRows[] = {
-    {WM_COMMAND, OnBrowseCommand},
-    {WM_INITDIALOG, OnBrowseInit},
-    {WM_NOTIFY, OnBrowseNotify},
-};
-static const MessageTable BrowseMessages = MakeMessageTable(BrowseMessageRows, DefaultReturnZero);
-
-static INT_PTR CALLBACK BrowseDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&BrowseMessages, dialog, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(BrowseMessages, DefaultReturnZero, {WM_COMMAND, ForwardCommand<&BrowseCommands>},
+                 {WM_INITDIALOG, OnBrowseInit}, {WM_NOTIFY, OnBrowseNotify});
 
 INT_PTR RunFolderBrowser(HWND owner)
 {
-  return DialogBoxParamA(AppInstance, "IDD_BROWSE", owner, BrowseDlgProc, 0);
+  return DialogBoxParamA(AppInstance, "IDD_BROWSE", owner, TableDlgProc<&BrowseMessages>, 0);
 }

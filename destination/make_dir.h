@@ -4,7 +4,7 @@
 // natively against a fake and on Windows against the real calls.
 #pragma once
 
-#include "shell/parent_dirs.h"
+#include "common/parent_dirs.h"
 
 enum DestinationOutcome : int {
   DestinationCreated = 0,  // made now (with any missing parents)

@@ -1,11 +1,13 @@
 // The licence agreement, the first wizard page. It also loads the banner
 // bitmap that every later page paints as its background, so it must run
 // before any of them.
+#include "integration/agreement_page.h"
+
 #include "resources/resource.h"
-#include "shell/banner.h"
-#include "shell/dispatch.h"
-#include "shell/pages.h"
-#include "shell/state.h"
+#include "resources/setup_texts.h"
+#include "common/banner.h"
+#include "common/dispatch.h"
+#include "common/state.h"
 
 // The licence text is loaded into a buffer of this size; a longer text
 // would be cut, so the licence resource is kept well below it.
@@ -31,39 +33,21 @@ static LRESULT OnAgreementButton(HWND dialog, UINT id, UINT, LPARAM)
 {
   if (id == IDOK) {
     EndDialog(dialog, 0);
-  } else if (MessageBoxA(dialog, "Are you sure you want to cancel the setup?", SetupCaption,
-                         MB_YESNO | MB_ICONQUESTION) == IDYES) {
+  } else if (MessageBoxA(dialog, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) ==
+             IDYES) {
     EndDialog(dialog, 1);
   }
   return 0;
 }
 
-static const CommandEntry AgreementCommandRows[] = {
-    {IDOK, OnAgreementButton},
-    {IDCANCEL, OnAgreementButton},
-};
-static const CommandTable AgreementCommands =
-    MakeCommandTable(AgreementCommandRows, DefaultReturnZero);
+ZV_COMMAND_TABLE(AgreementCommands, DefaultReturnZero, {IDOK, OnAgreementButton},
+                 {IDCANCEL, OnAgreementButton});
 
-static LRESULT OnAgreementCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchCommandTable(&AgreementCommands, dialog, wParam, lParam);
-}
-
-static const MessageEntry AgreementMessageRows[] = {
-    {WM_COMMAND, OnAgreementCommand},
-    {WM_INITDIALOG, OnAgreementInit},
-    {WM_PAINT, PaintBanner},
-};
-static const MessageTable AgreementMessages =
-    MakeMessageTable(AgreementMessageRows, DefaultReturnZero);
-
-static INT_PTR CALLBACK AgreementDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&AgreementMessages, dialog, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(AgreementMessages, DefaultReturnZero,
+                 {WM_COMMAND, ForwardCommand<&AgreementCommands>}, {WM_INITDIALOG, OnAgreementInit},
+                 {WM_PAINT, PaintBanner});
 
 INT_PTR ShowAgreementPage(HWND owner)
 {
-  return DialogBoxParamA(AppInstance, "IDD_AGREEMENT", owner, AgreementDlgProc, 0);
+  return DialogBoxParamA(AppInstance, "IDD_AGREEMENT", owner, TableDlgProc<&AgreementMessages>, 0);
 }

@@ -5,9 +5,9 @@
 
 #include "integration/shortcut_paths.h"
 #include "resources/resource.h"
-#include "shell/dispatch.h"
-#include "shell/folder_list_view.h"
-#include "shell/state.h"
+#include "common/dispatch.h"
+#include "common/folder_list_view.h"
+#include "common/state.h"
 
 #include <commctrl.h>
 #include <cstring>
@@ -44,32 +44,15 @@ static LRESULT OnGroupBrowserClose(HWND dialog, UINT, UINT, LPARAM)
   return 1;
 }
 
-static const CommandEntry GroupBrowserCommandRows[] = {
-    {IDOK, OnGroupBrowserClose},
-    {IDCANCEL, OnGroupBrowserClose},
-};
-static const CommandTable GroupBrowserCommands =
-    MakeCommandTable(GroupBrowserCommandRows, DefaultReturnZero);
+ZV_COMMAND_TABLE(GroupBrowserCommands, DefaultReturnZero, {IDOK, OnGroupBrowserClose},
+                 {IDCANCEL, OnGroupBrowserClose});
 
-static LRESULT OnGroupBrowserCommand(HWND dialog, UINT, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchCommandTable(&GroupBrowserCommands, dialog, wParam, lParam);
-}
-
-static const MessageEntry GroupBrowserMessageRows[] = {
-    {WM_COMMAND, OnGroupBrowserCommand},
-    {WM_INITDIALOG, OnGroupBrowserInit},
-    {WM_NOTIFY, OnGroupBrowserNotify},
-};
-static const MessageTable GroupBrowserMessages =
-    MakeMessageTable(GroupBrowserMessageRows, DefaultReturnZero);
-
-static INT_PTR CALLBACK GroupBrowserDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&GroupBrowserMessages, dialog, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(GroupBrowserMessages, DefaultReturnZero,
+                 {WM_COMMAND, ForwardCommand<&GroupBrowserCommands>},
+                 {WM_INITDIALOG, OnGroupBrowserInit}, {WM_NOTIFY, OnGroupBrowserNotify});
 
 INT_PTR RunGroupBrowser(HWND owner)
 {
-  return DialogBoxParamA(AppInstance, "IDD_BROWSE_SHORTCUT", owner, GroupBrowserDlgProc, 0);
+  return DialogBoxParamA(AppInstance, "IDD_BROWSE_SHORTCUT", owner,
+                         TableDlgProc<&GroupBrowserMessages>, 0);
 }

@@ -2,36 +2,13 @@
 // counted in the data length, so readers that expect the NUL find it.
 #include "integration/registry.h"
 
-#include "integration/shortcut_paths.h"
-#include "shell/state.h"
+#include <windows.h>
 
 #include "product_version.h"
 
 #include <cstring>
 
-static const char ShellFoldersKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-bool GetShellFolder(char *buffer, size_t bufferSize, const char *valueName)
-{
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ShellFoldersKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return false;
-
-  // A value longer than the buffer fails the query with ERROR_MORE_DATA and
-  // counts as not found; a value stored without its terminator is bounded
-  // by the length the query reports.
-  char data[PathBufferSize];
-  std::memset(data, 0, sizeof(data));
-  DWORD dataLength = sizeof(data);
-  bool found = false;
-  if (RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE *>(data),
-                       &dataLength) == ERROR_SUCCESS) {
-    found = TakeShellFolderValue(buffer, bufferSize, data, dataLength);
-  }
-  RegCloseKey(key);
-  return found;
-}
+#include "common/install_facts.h"
 
 static void SetStringValue(HKEY key, const char *name, const char *text)
 {
@@ -64,41 +41,42 @@ static HKEY OpenProductKey(const char *parentPath)
   return product;
 }
 
-void RegisterAppPath()
+void RegisterAppPath(const char *installDir)
 {
   HKEY key = OpenProductKey(AppPathsKey);
   if (key == nullptr)
     return;
   SetStringValue(key, "", ProductTitle);
-  SetStringValue(key, "Path", InstallDir);
+  SetStringValue(key, "Path", installDir);
   RegCloseKey(key);
 }
 
-void RegisterUninstall(const char *uninstallCommand, const char *groupFolder)
+void RegisterUninstall(const char *uninstallCommand, const char *groupFolder,
+                       const char *installDir)
 {
   HKEY key = OpenProductKey(UninstallKey);
   if (key == nullptr)
     return;
   SetStringValue(key, "DisplayName", ProductTitle);
   SetStringValue(key, "UninstallString", uninstallCommand);
-  SetStringValue(key, "Scdir", groupFolder);
-  SetStringValue(key, "Progdir", InstallDir);
+  SetStringValue(key, GroupDirValue, groupFolder);
+  SetStringValue(key, ProgramDirValue, installDir);
   RegCloseKey(key);
 }
 
-void RegisterUninstallDetails(uint32_t estimatedSizeKB)
+void RegisterUninstallDetails(const char *installDir, uint32_t estimatedSizeKB)
 {
   char icon[PathBufferSize];
   char quietCommand[PathBufferSize];
-  bool haveIcon = FormProgramIcon(icon, sizeof(icon), InstallDir);
-  bool haveQuietCommand = FormQuietUninstall(quietCommand, sizeof(quietCommand), InstallDir);
+  bool haveIcon = FormProgramIcon(icon, sizeof(icon), installDir);
+  bool haveQuietCommand = FormQuietUninstall(quietCommand, sizeof(quietCommand), installDir);
   HKEY key = OpenProductKey(UninstallKey);
   if (key == nullptr)
     return;
   if (haveIcon)
     SetStringValue(key, "DisplayIcon", icon);
   SetStringValue(key, "DisplayVersion", ZV_VERSION_TEXT);
-  SetStringValue(key, "InstallLocation", InstallDir);
+  SetStringValue(key, "InstallLocation", installDir);
   SetNumberValue(key, "EstimatedSize", estimatedSizeKB);
   SetNumberValue(key, "NoModify", 1);
   SetNumberValue(key, "NoRepair", 1);

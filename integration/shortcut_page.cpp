@@ -3,17 +3,21 @@
 // browser, offers a desktop shortcut, registers the application and, on
 // Finish, makes the shortcuts. The wizard ignores its result: a confirmed
 // Cancel here skips only the shortcuts.
+#include "integration/shortcut_page.h"
+
 #include "integration/group_browser.h"
 #include "integration/registry.h"
 #include "integration/shell_link.h"
 #include "integration/shortcut_paths.h"
 #include "resources/resource.h"
-#include "shell/dir_ops.h"
-#include "shell/banner.h"
-#include "shell/dispatch.h"
-#include "shell/pages.h"
-#include "shell/path_text.h"
-#include "shell/state.h"
+#include "resources/setup_texts.h"
+#include "common/dir_ops.h"
+#include "common/install_facts.h"
+#include "common/shell_folder.h"
+#include "common/banner.h"
+#include "common/dispatch.h"
+#include "common/path_text.h"
+#include "common/state.h"
 
 #include <cstring>
 
@@ -32,8 +36,8 @@ static const ShortcutFile DesktopShortcut = {ProgramLinkName, ProgramFileName, Z
 // Made in the program-group folder, in this order.
 static const ShortcutFile GroupShortcuts[] = {
     {ProgramLinkName, ProgramFileName, ZV_PRODUCT_TITLE},
-    {UninstallLinkName, UninstallerFileName, "Uninstall"},
-    {ReadmeLinkName, ReadmeFileName, "Readme"},
+    {UninstallLinkName, UninstallerFileName, UninstallLinkDescription},
+    {ReadmeLinkName, ReadmeFileName, ReadmeLinkDescription},
 };
 
 // Writes one shortcut in folder. A link or target path that does not fit
@@ -53,7 +57,8 @@ static LRESULT OnShortcutInit(HWND page, UINT, WPARAM, LPARAM)
   // The folder must keep room for the listing pattern the browser adds, so
   // a value too long for that counts as not found.
   std::memset(ShortcutGroup, 0, sizeof(ShortcutGroup));
-  if (!GetShellFolder(ShortcutGroup, sizeof(ShortcutGroup) - ListingPatternRoom, "Common Programs"))
+  if (!GetShellFolder(ShortcutGroup, sizeof(ShortcutGroup) - ListingPatternRoom,
+                      CommonProgramsValue))
     std::strcpy(ShortcutGroup, "C:");
   SetDlgItemTextA(page, IDC_DEST_EDIT, ShortcutGroup);
   return TRUE;
@@ -81,14 +86,14 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
   char groupFolder[PathBufferSize] = "";
   bool haveGroupFolder = FormGroupFolder(groupFolder, sizeof(groupFolder), ShortcutGroup);
 
-  RegisterAppPath();
+  RegisterAppPath(InstallDir);
   char uninstallCommand[PathBufferSize] = "";
   JoinPath(uninstallCommand, sizeof(uninstallCommand), InstallDir, UninstallerFileName);
-  RegisterUninstall(uninstallCommand, groupFolder);
-  RegisterUninstallDetails(PayloadInstalledKB);
+  RegisterUninstall(uninstallCommand, groupFolder, InstallDir);
+  RegisterUninstallDetails(InstallDir, PayloadInstalledKB);
 
   if (id == IDCANCEL) {
-    if (MessageBoxA(page, "Cancel creating the shortcuts?", "Confirmation",
+    if (MessageBoxA(page, CancelShortcutsText, CancelShortcutsCaption,
                     MB_YESNO | MB_ICONQUESTION) == IDYES)
       EndDialog(page, 1);
     return 0;
@@ -98,7 +103,7 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
     // A desktop path longer than this buffer counts as not found.
     char desktop[ShortPathSize];
     std::memset(desktop, 0, sizeof(desktop));
-    if (GetShellFolder(desktop, sizeof(desktop), "Common Desktop"))
+    if (GetShellFolder(desktop, sizeof(desktop), CommonDesktopValue))
       MakeShortcut(desktop, DesktopShortcut);
   }
 
@@ -113,33 +118,14 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
   return 0;
 }
 
-static const CommandEntry ShortcutCommandRows[] = {
-    {IDOK, OnShortcutButton},
-    {IDCANCEL, OnShortcutButton},
-    {IDC_BROWSE, ShowGroupBrowser},
-};
-static const CommandTable ShortcutCommands =
-    MakeCommandTable(ShortcutCommandRows, DefaultReturnZero);
+ZV_COMMAND_TABLE(ShortcutCommands, DefaultReturnZero, {IDOK, OnShortcutButton},
+                 {IDCANCEL, OnShortcutButton}, {IDC_BROWSE, ShowGroupBrowser});
 
-static LRESULT OnShortcutCommand(HWND page, UINT, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchCommandTable(&ShortcutCommands, page, wParam, lParam);
-}
-
-static const MessageEntry ShortcutMessageRows[] = {
-    {WM_COMMAND, OnShortcutCommand},
-    {WM_INITDIALOG, OnShortcutInit},
-    {WM_PAINT, PaintBanner},
-};
-static const MessageTable ShortcutMessages =
-    MakeMessageTable(ShortcutMessageRows, DefaultReturnZero);
-
-static INT_PTR CALLBACK ShortcutDlgProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&ShortcutMessages, page, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(ShortcutMessages, DefaultReturnZero,
+                 {WM_COMMAND, ForwardCommand<&ShortcutCommands>}, {WM_INITDIALOG, OnShortcutInit},
+                 {WM_PAINT, PaintBanner});
 
 INT_PTR ShowShortcutPage(HWND owner)
 {
-  return DialogBoxParamA(AppInstance, "IDD_SHORTCUT", owner, ShortcutDlgProc, 0);
+  return DialogBoxParamA(AppInstance, "IDD_SHORTCUT", owner, TableDlgProc<&ShortcutMessages>, 0);
 }

@@ -3,29 +3,13 @@
 
 #include <cstring>
 
-#include "shell/path_text.h"
-#include "shell/product.h"
+#include "common/install_facts.h"
+#include "common/path_text.h"
+#include "common/product.h"
 
 bool FormGroupFolder(char *out, size_t outSize, const char *group)
 {
   return JoinPath(out, outSize, group, ProgramGroupName);
-}
-
-bool TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dataLength)
-{
-  // Data written without its terminator ends at dataLength.
-  const void *terminator = std::memchr(data, '\0', dataLength);
-  size_t length = terminator != nullptr
-                      ? static_cast<size_t>(static_cast<const char *>(terminator) - data)
-                      : dataLength;
-  if (length > 0 && data[length - 1] == '\\')
-    --length;
-  // An empty value, or one that was a lone backslash, names no folder.
-  if (length == 0 || length >= outSize)
-    return false;
-  std::memcpy(out, data, length);
-  out[length] = '\0';
-  return true;
 }
 
 // Writes before, installDir\name and after into out only when all of it fits.

@@ -1,15 +1,15 @@
-// Path composition for the shortcut page: the program-group folder, the
-// link and target paths, and the shell-folder values read from the
-// registry. Plain C++ with no Windows header, so the rules are tested
-// natively. Every routine writes its output only when the whole result fits
-// the given buffer (terminator included) and says so in its result; a path
-// that would not fit is never truncated into a different, wrong path.
+// Path rules of the shortcut page and its program-group browser: how the
+// browser lists and the program-group folder. Plain C++ with no Windows
+// header, so the rules are tested natively. Every routine writes its output
+// only when the whole result fits the given buffer (terminator included)
+// and says so in its result; a path that would not fit is never truncated
+// into a different, wrong path.
 #pragma once
 
 #include <cstddef>
 
 #include "resources/resource.h"
-#include "shell/folder_listing.h"
+#include "common/folder_listing.h"
 
 // The program-group browser lists an up entry only above the 21 characters
 // of the Start menu's top, and going up keeps no separator (C:\Menu goes up
@@ -23,13 +23,6 @@ inline constexpr const char *ProgramGroupName = "The Zorvane";
 // ends with one, then ProgramGroupName. group is not changed, so forming it
 // again gives the same folder. false (out untouched) when it would not fit.
 bool FormGroupFolder(char *out, size_t outSize, const char *group);
-
-// Turns the data of a Shell Folders registry value (dataLength bytes, which
-// need not hold a terminator) into a folder path: the text up to the first
-// NUL, with one trailing backslash removed. Copied into out and true returned
-// only when that path is not empty and fits outSize characters with its
-// terminator; otherwise false and out is left as it was.
-bool TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dataLength);
 
 // The program's icon as Add/Remove Programs reads it: installDir, a
 // backslash unless it ends with one, ProgramFileName and ",0". false (out

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "payload/entry_name.h"
-#include "shell/path_text.h"
-#include "shell/private_dir_rules.h"
-#include "shell/product.h"
+#include "common/path_text.h"
+#include "common/private_dir_rules.h"
+#include "common/product.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include "payload/destination_walk.h"
 #include "payload/entry_name.h"
 #include "payload/whole_file.h"
-#include "shell/dir_ops.h"
-#include "shell/path_text.h"
-#include "shell/held_file.h"
-#include "shell/product.h"
-#include "shell/random_bits.h"
+#include "common/dir_ops.h"
+#include "common/held_file.h"
+#include "common/path_text.h"
+#include "common/product.h"
+#include "common/random_bits.h"
 
 namespace {
 
@@ -117,13 +117,6 @@ EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
   }
   char destination[PathBufferSize];
   if (!JoinPath(destination, sizeof destination, installDir, header.name)) {
-    return EntryPathTooLong;
-  }
-  // Every folder of the entry must fit a directory buffer of ShortPathSize.
-  const char *lastSeparator = std::strrchr(header.name, '\\');
-  if (lastSeparator != nullptr &&
-      std::strlen(installDir) + 1 + static_cast<size_t>(lastSeparator - header.name) >=
-          static_cast<size_t>(ShortPathSize)) {
     return EntryPathTooLong;
   }
   // The folders below installDir, outermost first; they may exist already.

@@ -17,7 +17,7 @@ enum EntryOutcome {
   EntryInstalled = 0,
   EntryTruncated,    // the archive ended inside this entry
   EntryBadName,      // empty, absolute, with a colon or leaving the directory
-  EntryPathTooLong,  // a directory or the destination would not fit its buffer
+  EntryPathTooLong,  // the destination or its part file would not fit its buffer
   EntryNotCreated,   // the part file could not be created, or not moved over the
                      // destination (a read-only file, a directory)
   EntryWriteFailed,  // short write or failed close

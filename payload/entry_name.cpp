@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "payload/archive_entry.h"
+#include "common/ascii_text.h"
 
 namespace {
 
@@ -29,20 +30,7 @@ bool IsParentComponent(const char *begin, size_t length)
 
 bool EqualsNoCase(const char *begin, size_t length, const char *word)
 {
-  size_t wordLength = std::strlen(word);
-  if (length != wordLength) {
-    return false;
-  }
-  for (size_t i = 0; i < length; ++i) {
-    char c = begin[i];
-    if (c >= 'a' && c <= 'z') {
-      c = static_cast<char>(c - 'a' + 'A');
-    }
-    if (c != word[i]) {
-      return false;
-    }
-  }
-  return true;
+  return length == std::strlen(word) && SameTextNoCase(begin, word, length);
 }
 
 // CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices whatever extension

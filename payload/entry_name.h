@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "shell/product.h"
+#include "common/product.h"
 
 // The destination the packer measures names against: the default InstallDir
 // of the destination page.

@@ -11,18 +11,20 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "payload/copy_texts.h"
 #include "payload/destination_walk.h"
 #include "payload/entry_install.h"
 #include "payload/gunzip.h"
 #include "payload/in_use.h"
 #include "payload/progress_bar.h"
-#include "payload/temp_dir.h"
+#include "payload/whole_file.h"
+#include "common/dir_ops.h"
+#include "common/install_facts.h"
+#include "common/path_text.h"
+#include "common/private_dir.h"
+#include "common/state.h"
+#include "common/temp_dir.h"
 #include "resources/resource.h"
-#include "shell/dir_ops.h"
-#include "shell/path_text.h"
-#include "shell/private_dir.h"
-#include "shell/state.h"
+#include "resources/setup_texts.h"
 
 int CopyStop;
 
@@ -213,7 +215,7 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
     CloseHandle(archiveFile);
   }
   if (archive == nullptr) {
-    MessageBoxA(page, CantDecompressText, nullptr, MB_ICONERROR);
+    MessageBoxA(page, DecompressFailedText, nullptr, MB_ICONERROR);
     CopyStop = 1;
   } else {
     if (!ReadyToWrite(page, archive)) {

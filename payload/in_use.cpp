@@ -1,9 +1,9 @@
 // The in-use probe and its box (see in_use.h).
 #include "payload/in_use.h"
 
-#include "payload/copy_texts.h"
 #include "payload/destination_walk.h"
-#include "shell/product.h"
+#include "common/product.h"
+#include "resources/setup_texts.h"
 
 namespace {
 

@@ -71,8 +71,3 @@ void ProgressDone()
   }
   InvalidateRect(Bar.control, nullptr, TRUE);
 }
-
-int ProgressPosition()
-{
-  return Bar.math.position;
-}

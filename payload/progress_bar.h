@@ -11,5 +11,3 @@ void ProgressInit(HWND control, int total);
 void ProgressStep();
 // Releases the drawing resources and lets the control repaint itself black.
 void ProgressDone();
-// The current position in pixels (right edge of the done part).
-int ProgressPosition();

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a C++ source of the project does not follow .clang-format,
+# or includes a header of a floor above its own (README: Layout),
 # naming the file and line. Mend with: clang-format -i FILE...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,3 +13,25 @@ fi
 [ ${#sources[@]} -gt 0 ] || { echo "no C++ sources found" >&2; exit 1; }
 clang-format --dry-run --Werror "${sources[@]}"
 echo "${#sources[@]} sources follow .clang-format"
+
+# One role per floor: a feature includes only its own folder, common/ and
+# resources/; common/ only itself and resources/; shell/, the frame on top,
+# includes the features. A header without a folder is a generated one.
+floors_broken=0
+while IFS=: read -r file line text; do
+  file=${file#./}
+  own=${file%%/*}
+  included=$(sed -E 's/^[[:space:]]*#include "([^"]+)".*/\1/' <<<"$text")
+  [[ $included == */* ]] || continue
+  case "$own" in
+    common) allowed=" common resources " ;;
+    destination | payload | integration | app) allowed=" $own common resources " ;;
+    *) continue ;;
+  esac
+  if [[ $allowed != *" ${included%%/*} "* ]]; then
+    echo "$file:$line: $own/ may not include \"$included\"" >&2
+    floors_broken=1
+  fi
+done < <(grep -Hn '^[[:space:]]*#include "' -- "${sources[@]}")
+[ "$floors_broken" -eq 0 ] || { echo "includes run across the floors; see README (Layout)" >&2; exit 1; }
+echo "includes keep to their floors"

@@ -14,8 +14,8 @@
 #include "shell/canvas_palette.h"
 #include "shell/darken.h"
 #include "shell/font_face.h"
-#include "shell/screen.h"
-#include "shell/product.h"
+#include "common/screen.h"
+#include "common/product.h"
 
 HFONT TitleFont;
 HBITMAP BackgroundBitmap;

@@ -7,12 +7,12 @@
 // appears.
 #include "resources/resource.h"
 #include "shell/background.h"
-#include "shell/common_controls.h"
-#include "shell/dispatch.h"
-#include "shell/dll_search.h"
-#include "shell/screen.h"
+#include "common/common_controls.h"
+#include "common/dispatch.h"
+#include "common/dll_search.h"
+#include "common/screen.h"
 #include "shell/spine_rules.h"
-#include "shell/state.h"
+#include "common/state.h"
 #include "shell/wizard.h"
 
 // String 301: the class name, and the window's title, menu and accelerator name.
@@ -61,29 +61,14 @@ static LRESULT OnClose(HWND window, UINT, UINT, LPARAM)
   return 0;
 }
 
-static const CommandEntry MainCommandRows[] = {
-    {IDM_RUN_WIZARD, SetupWizard},
-    {IDM_CLOSE, OnClose},
-};
-static const CommandTable MainCommands = MakeCommandTable(MainCommandRows, DefaultWindowProc);
+ZV_COMMAND_TABLE(MainCommands, DefaultWindowProc, {IDM_RUN_WIZARD, SetupWizard},
+                 {IDM_CLOSE, OnClose});
 
-static LRESULT OnCommand(HWND window, UINT, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchCommandTable(&MainCommands, window, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(MainMessages, DefaultWindowProc, {WM_CREATE, OnCreate},
+                 {WM_COMMAND, ForwardCommand<&MainCommands>}, {WM_DESTROY, OnDestroy},
+                 {WM_PAINT, OnPaint});
 
-static const MessageEntry MainMessageRows[] = {
-    {WM_CREATE, OnCreate},
-    {WM_COMMAND, OnCommand},
-    {WM_DESTROY, OnDestroy},
-    {WM_PAINT, OnPaint},
-};
-static const MessageTable MainMessages = MakeMessageTable(MainMessageRows, DefaultWindowProc);
-
-static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&MainMessages, window, message, wParam, lParam);
-}
+static constexpr WNDPROC MainWndProc = TableWndProc<&MainMessages>;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {

@@ -2,9 +2,12 @@
 
 #include <cstring>
 
+#include "common/ascii_text.h"
+#include "resources/setup_texts.h"
+
 const char *ClosingWord(int installMode)
 {
-  return installMode != 0 ? "installed" : "registered";
+  return installMode != 0 ? InstalledWord : RegisteredWord;
 }
 
 bool OpensGroupFolder(int installMode)
@@ -14,6 +17,6 @@ bool OpensGroupFolder(int installMode)
 
 void TrimDriveRoot(char *directory)
 {
-  if (std::strlen(directory) < 4)
+  if (IsDriveRoot(std::strlen(directory)))
     directory[2] = '\0';
 }

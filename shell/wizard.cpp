@@ -3,15 +3,13 @@
 // page that does not return 0 ends the sequence with the cancel message.
 #include "shell/wizard.h"
 
-#include "shell/pages.h"
+#include "destination/dir_page.h"
+#include "integration/agreement_page.h"
+#include "integration/shortcut_page.h"
+#include "payload/copy_page.h"
+#include "resources/setup_texts.h"
 #include "shell/spine_rules.h"
-#include "shell/state.h"
-
-// Where users send notes about a cancelled or failed setup.
-#define ZV_SUPPORT_ADDRESS "support@zorvane.example.com"
-
-static const char CancelMessage[] =
-    "Setup was canceled. Any notes or errors you can send on my email: " ZV_SUPPORT_ADDRESS;
+#include "common/state.h"
 
 typedef INT_PTR (*PageOperation)(HWND owner);
 
@@ -38,7 +36,7 @@ LRESULT SetupWizard(HWND window, UINT, UINT, LPARAM)
   ShowShortcutPage(window);
 
   char text[PathBufferSize];
-  wsprintfA(text, "%s was successfully %s", ProductTitle, ClosingWord(InstallMode));
+  wsprintfA(text, SuccessFormat, ProductTitle, ClosingWord(InstallMode));
   MessageBoxA(window, text, SetupCaption, MB_OK | MB_ICONINFORMATION);
   if (OpensGroupFolder(InstallMode))
     ShellExecuteA(nullptr, nullptr, FinishOpenPath, nullptr, nullptr, SW_SHOWNA);

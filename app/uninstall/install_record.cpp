@@ -4,8 +4,9 @@
 
 #include <cstring>
 
-#include "integration/registry.h"
-#include "shell/path_text.h"
+#include "common/install_facts.h"
+#include "common/shell_folder.h"
+#include "common/path_text.h"
 
 // Reads a string value into out (size bytes, terminated). False when it is
 // missing; *tooLong when it is there but does not fit.
@@ -38,14 +39,14 @@ void ReadInstallRecord(InstallRecord *record)
   if (!JoinPath(keyPath, sizeof keyPath, UninstallKey, ProductTitle) ||
       RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
     return;
-  record->found = ReadText(key, "Progdir", record->programDir, sizeof record->programDir,
+  record->found = ReadText(key, ProgramDirValue, record->programDir, sizeof record->programDir,
                            &record->programDirTooLong);
   bool groupTooLong = false;
-  if (!ReadText(key, "Scdir", record->groupDir, sizeof record->groupDir, &groupTooLong))
+  if (!ReadText(key, GroupDirValue, record->groupDir, sizeof record->groupDir, &groupTooLong))
     record->groupDir[0] = '\0';
   RegCloseKey(key);
 
-  if (!GetShellFolder(record->desktopDir, sizeof record->desktopDir, "Common Desktop"))
+  if (!GetShellFolder(record->desktopDir, sizeof record->desktopDir, CommonDesktopValue))
     record->desktopDir[0] = '\0';
   UINT length = GetWindowsDirectoryA(record->windowsDir, sizeof record->windowsDir);
   if (length == 0 || length >= sizeof record->windowsDir)

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/uninstall/removal_plan.h"
-#include "shell/product.h"
+#include "common/product.h"
 
 struct InstallRecord {
   bool found;              // the Uninstall key and its "Progdir" are there

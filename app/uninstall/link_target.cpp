@@ -4,7 +4,7 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "shell/path_text.h"
+#include "common/path_text.h"
 
 // The link object's identities, defined here: libuuid keeps every GUID of
 // the platform in one object and would bring them all along.

@@ -14,7 +14,7 @@
 #include "app/uninstall/run_outside.h"
 #include "app/uninstall/uninstall_options.h"
 #include "payload_names.h"
-#include "shell/dll_search.h"
+#include "common/dll_search.h"
 
 static_assert(PayloadNameCount == PayloadEntryCount,
               "the uninstaller's list and the payload have the same length");

@@ -2,23 +2,17 @@
 
 #include <cstring>
 
-#include "integration/registry.h"
-#include "shell/parent_dirs.h"
-#include "shell/path_text.h"
-
-static char UpperAscii(char c)
-{
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
+#include "common/install_facts.h"
+#include "common/ascii_text.h"
+#include "common/parent_dirs.h"
+#include "common/path_text.h"
 
 // Length of path without one trailing backslash, except after a drive
 // ("C:\" keeps it).
 static size_t TrimmedLength(const char *path)
 {
   size_t length = std::strlen(path);
-  if (length > 3 && path[length - 1] == '\\')
-    --length;
-  return length;
+  return IsDriveRoot(length) ? length : WithoutTrailingSeparator(path, length);
 }
 
 // Copies a path that CheckFolderValue accepted into out (ShortPathSize
@@ -30,19 +24,10 @@ static void TrimmedCopy(char *out, const char *path)
   out[length] = '\0';
 }
 
-static bool SamePrefix(const char *a, const char *b, size_t length)
-{
-  for (size_t i = 0; i < length; ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i]))
-      return false;
-  }
-  return true;
-}
-
 bool SamePath(const char *a, const char *b)
 {
   size_t length = TrimmedLength(a);
-  return length == TrimmedLength(b) && SamePrefix(a, b, length);
+  return length == TrimmedLength(b) && SameTextNoCase(a, b, length);
 }
 
 // A component of a folder that Windows would take for another folder or
@@ -73,7 +58,7 @@ FolderVerdict CheckFolderValue(const char *folder, const char *windowsDir)
     return FolderTooLong;
   if (length < 3 || !IsDriveLetter(folder[0]) || folder[1] != ':' || folder[2] != '\\')
     return FolderNotFullPath;
-  if (length == 3)
+  if (IsDriveRoot(length))
     return FolderIsDriveRoot;
   size_t start = 3;
   for (size_t i = 3; i <= length; ++i) {
@@ -87,7 +72,7 @@ FolderVerdict CheckFolderValue(const char *folder, const char *windowsDir)
   // then a separator at the same place in the Windows directory.
   if (windowsDir != nullptr && windowsDir[0] != '\0') {
     size_t windowsLength = TrimmedLength(windowsDir);
-    if (length <= windowsLength && SamePrefix(folder, windowsDir, length) &&
+    if (length <= windowsLength && SameTextNoCase(folder, windowsDir, length) &&
         (length == windowsLength || windowsDir[length] == '\\'))
       return FolderHoldsWindows;
   }
@@ -208,7 +193,7 @@ static ListedFolder *FindFolder(FolderList *list, const char *name, size_t lengt
 {
   for (int i = 0; i < list->count; ++i) {
     ListedFolder *folder = &list->folders[i];
-    if (std::strlen(folder->name) == length && SamePrefix(folder->name, name, length))
+    if (std::strlen(folder->name) == length && SameTextNoCase(folder->name, name, length))
       return folder;
   }
   return nullptr;
@@ -364,7 +349,7 @@ bool ScheduledInside(const RemovalPlan &plan, const StepResult *results, int ste
   for (int i = 0; i < stepIndex; ++i) {
     const char *path = plan.steps[i].path;
     if (results[i] == ResultScheduled && std::strlen(path) > length && path[length] == '\\' &&
-        SamePrefix(path, folder, length))
+        SameTextNoCase(path, folder, length))
       return true;
   }
   return false;

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "shell/product.h"
+#include "common/product.h"
 
 #define ZV_UNINSTALL_CAPTION ZV_PRODUCT_TITLE " - Uninstall"
 inline constexpr const char *UninstallCaption = ZV_UNINSTALL_CAPTION;

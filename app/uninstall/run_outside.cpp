@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "app/uninstall/removal_plan.h"
-#include "payload/temp_dir.h"
-#include "shell/dir_ops.h"
-#include "shell/path_text.h"
-#include "shell/product.h"
+#include "common/temp_dir.h"
+#include "common/dir_ops.h"
+#include "common/path_text.h"
+#include "common/install_facts.h"
 
 // Folders of the copies: "ZvUninstall.PID.N" in the temporary directory.
 static const char CopyFolderPrefix[] = "ZvUninstall.";

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "shell/path_text.h"
+#include "common/path_text.h"
 
 static const char FromWord[] = "/FROM=";
 

@@ -2,9 +2,9 @@
 // "The Zorvane" that greets the user and says where it runs from.
 #include <windows.h>
 
-#include "shell/dispatch.h"
-#include "shell/dll_search.h"
-#include "shell/product.h"
+#include "common/dispatch.h"
+#include "common/dll_search.h"
+#include "common/product.h"
 
 namespace {
 
@@ -38,16 +38,8 @@ LRESULT QuitOnDestroy(HWND, UINT, WPARAM, LPARAM)
   return 0;
 }
 
-const MessageEntry MainRows[] = {
-    {WM_PAINT, PaintGreeting},
-    {WM_DESTROY, QuitOnDestroy},
-};
-const MessageTable MainMessages = MakeMessageTable(MainRows, DefaultWindowProc);
-
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return DispatchMessageTable(&MainMessages, window, message, wParam, lParam);
-}
+ZV_MESSAGE_TABLE(MainMessages, DefaultWindowProc, {WM_PAINT, PaintGreeting},
+                 {WM_DESTROY, QuitOnDestroy});
 
 }  // namespace
 
@@ -55,7 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
   RestrictDllSearch();
   WNDCLASSA windowClass = {};
-  windowClass.lpfnWndProc = MainWindowProc;
+  windowClass.lpfnWndProc = TableWndProc<&MainMessages>;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);

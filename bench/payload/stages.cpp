@@ -17,7 +17,7 @@
 #include "payload/progress_bar.h"
 #include "payload/whole_file.h"
 #include "resources/resource.h"
-#include "shell/product.h"
+#include "common/product.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/product.h"
+#include "common/product.h"
 
 TEST(DestCompose, DriveRootGetsNoExtraSeparator)
 {

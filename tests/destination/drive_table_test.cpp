@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/product.h"
+#include "common/product.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "destination/drives.h"
-#include "shell/state.h"
+#include "common/state.h"
 
 TEST(DestReadDrives, DriveCProgramFilesAndFreeSpace)
 {

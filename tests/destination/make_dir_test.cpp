@@ -1,5 +1,5 @@
 #include "destination/make_dir.h"
-#include "tests/shell/fake_dirs.h"
+#include "tests/common/fake_dirs.h"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 
 #include "payload/archive_entry.h"
 #include "payload/entry_name.h"
-#include "shell/path_text.h"
-#include "shell/product.h"
+#include "common/path_text.h"
+#include "common/product.h"
 
 inline void Require(bool condition)
 {

@@ -1,8 +1,10 @@
 // The registry routines against the test prefix's HKEY_LOCAL_MACHINE.
 // Shell Folders values are staged under names of the tests' own, so the
 // prefix's real folders stay as they are.
+#include <windows.h>
+
 #include "integration/registry.h"
-#include "shell/state.h"
+#include "common/shell_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -151,10 +153,9 @@ TEST(ShortcutRegistry, ShellFolderStoredWithoutTerminatorEndsAtItsLength)
 
 TEST(ShortcutRegistry, AppPathsAndUninstallValuesRewrittenInPlace)
 {
-  std::strcpy(InstallDir, "C:\\Program files\\The Zorvane");
-  RegisterAppPath();
+  RegisterAppPath("C:\\Program files\\The Zorvane");
   RegisterUninstall("C:\\Program files\\The Zorvane\\uninstall.exe",
-                    "C:\\Menu\\Programs\\The Zorvane");
+                    "C:\\Menu\\Programs\\The Zorvane", "C:\\Program files\\The Zorvane");
 
   ExpectString(AppPathsProduct, "", "The Zorvane");
   ExpectString(AppPathsProduct, "Path", "C:\\Program files\\The Zorvane");
@@ -167,9 +168,8 @@ TEST(ShortcutRegistry, AppPathsAndUninstallValuesRewrittenInPlace)
   EXPECT_EQ(CountValues(UninstallProduct), 4u);
 
   // A second registration overwrites the same values in the same subkeys.
-  std::strcpy(InstallDir, "D:\\Apps\\Zv");
-  RegisterAppPath();
-  RegisterUninstall("D:\\Apps\\Zv\\uninstall.exe", "C:\\The Zorvane");
+  RegisterAppPath("D:\\Apps\\Zv");
+  RegisterUninstall("D:\\Apps\\Zv\\uninstall.exe", "C:\\The Zorvane", "D:\\Apps\\Zv");
   ExpectString(AppPathsProduct, "Path", "D:\\Apps\\Zv");
   EXPECT_EQ(CountValues(AppPathsProduct), 2u);
   ExpectString(UninstallProduct, "UninstallString", "D:\\Apps\\Zv\\uninstall.exe");

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "payload/archive_entry.h"
-#include "shell/product.h"
+#include "common/product.h"
 #include "tests/payload/archive_builder.h"
 
 namespace {

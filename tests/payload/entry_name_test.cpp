@@ -5,7 +5,7 @@
 #include <string>
 
 #include "payload/entry_name.h"
-#include "payload/temp_dir.h"
+#include "common/temp_dir.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "payload/archive_entry.h"
-#include "shell/product.h"
+#include "common/product.h"
 #include "tests/payload/temp_files.h"
 #include "tools/packer/pack.h"
 

@@ -13,7 +13,7 @@
 #include "payload/entry_install.h"
 #include "payload/gunzip_core.h"
 #include "payload/progress_bar.h"
-#include "shell/product.h"
+#include "common/product.h"
 #include "tests/payload/archive_builder.h"
 
 namespace {
@@ -396,33 +396,37 @@ TEST_F(PayloadEntryWine, DestinationThatIsADirectoryFailsTheEntry)
 
 TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry)
 {
-  // A destination directory of 256 characters: its subdirectory would pass
-  // the 259 of the directory buffer, though the file path fits 511.
-  std::string longDir = "C:\\" + std::string(253, 'd');
-  ASSERT_EQ(longDir.size(), 256u);
+  // A name that overflows the 512-byte destination buffer.
+  std::string veryLong = "C:\\" + std::string(400, 'v');
   std::vector<uint8_t> archive;
-  AppendEntry(&archive, "abcd\\x.txt", "x");
+  AppendEntry(&archive, std::string(120, 'n'), "x");
   Write(archive);
   FILE *file = std::fopen(archivePath_.c_str(), "rb");
   ASSERT_NE(file, nullptr);
   EntryAnnouncer announcer = {Remember, &announced_};
-  EXPECT_EQ(InstallArchiveEntry(file, longDir.c_str(), &announcer), EntryPathTooLong);
-  std::fclose(file);
-
-  // And a name that overflows the 512-byte destination buffer.
-  std::string veryLong = "C:\\" + std::string(400, 'v');
-  archive.clear();
-  AppendEntry(&archive, std::string(120, 'n'), "x");
-  Write(archive);
-  file = std::fopen(archivePath_.c_str(), "rb");
-  ASSERT_NE(file, nullptr);
   EXPECT_EQ(InstallArchiveEntry(file, veryLong.c_str(), &announcer), EntryPathTooLong);
   std::fclose(file);
   EXPECT_TRUE(announced_.paths.empty());
 }
 
-// The progress bar in a real window: the position follows the arithmetic
-// and the drawing paints the done part blue and the rest black.
+// The right edge of the bar's done part as drawn: the blue run along the
+// top row, which the centred percentage never reaches. -1 when the screen
+// cannot be read.
+int DrawnDoneEdge(HWND bar)
+{
+  RECT client;
+  GetClientRect(bar, &client);
+  HDC dc = GetDC(bar);
+  int edge = GetPixel(dc, 0, 0) == CLR_INVALID ? -1 : 0;
+  while (edge >= 0 && edge < client.right && GetPixel(dc, edge, 0) == RGB(0, 0, 255)) {
+    ++edge;
+  }
+  ReleaseDC(bar, dc);
+  return edge;
+}
+
+// The progress bar in a real window: the drawn position follows the
+// arithmetic, the done part blue and the rest black.
 TEST(PayloadProgressBarWine, DrawsTheDonePartBlueAndTheRestBlack)
 {
   HWND frame = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 500, 60, nullptr,
@@ -436,20 +440,24 @@ TEST(PayloadProgressBarWine, DrawsTheDonePartBlueAndTheRestBlack)
   const int expected[] = {0, 23, 46, 69, 92};
   for (int step = 0; step < 5; ++step) {
     ProgressStep();
-    EXPECT_EQ(ProgressPosition(), expected[step]);
+    int edge = DrawnDoneEdge(bar);
+    if (edge >= 0) {
+      EXPECT_EQ(edge, expected[step]);
+    }
   }
   HDC dc = GetDC(bar);
-  COLORREF done = GetPixel(dc, 5, 1);
   COLORREF rest = GetPixel(dc, 300, 1);
   ReleaseDC(bar, dc);
-  if (done != CLR_INVALID) {
-    EXPECT_EQ(done, RGB(0, 0, 255));
+  if (rest != CLR_INVALID) {
     EXPECT_EQ(rest, RGB(0, 0, 0));
   }
   for (int step = 5; step < 20; ++step) {
     ProgressStep();
   }
-  EXPECT_EQ(ProgressPosition(), 438);
+  int edge = DrawnDoneEdge(bar);
+  if (edge >= 0) {
+    EXPECT_EQ(edge, 438);
+  }
   ProgressDone();
   DestroyWindow(frame);
 }

@@ -1,5 +1,7 @@
 #include "shell/spine_rules.h"
 
+#include "resources/setup_texts.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -25,9 +27,9 @@ TEST(SpineRules, DriveRootKeepsLetterAndColonOnly)
 
 TEST(SpineRules, ClosingWordAndShellCallFollowInstallMode)
 {
-  EXPECT_STREQ("registered", ClosingWord(0));
-  EXPECT_STREQ("installed", ClosingWord(1));
-  EXPECT_STREQ("installed", ClosingWord(2));
+  EXPECT_STREQ(RegisteredWord, ClosingWord(0));
+  EXPECT_STREQ(InstalledWord, ClosingWord(1));
+  EXPECT_STREQ(InstalledWord, ClosingWord(2));
   EXPECT_FALSE(OpensGroupFolder(0));
   EXPECT_TRUE(OpensGroupFolder(1));
   EXPECT_FALSE(OpensGroupFolder(2));

@@ -2,6 +2,7 @@
 // command line.
 #include "app/uninstall/removal_plan.h"
 #include "app/uninstall/uninstall_options.h"
+#include "common/ascii_text.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ namespace {
 std::string Upper(std::string text)
 {
   for (char &c : text)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    c = UpperAscii(c);
   return text;
 }
 

@@ -7,6 +7,7 @@
 
 #include "payload/archive_entry.h"
 #include "payload/entry_name.h"
+#include "common/ascii_text.h"
 
 namespace fs = std::filesystem;
 
@@ -19,22 +20,9 @@ std::string Refusal(const PackInput &input, const std::string &rule)
   return input.sourcePath + " (\"" + input.name + "\"): " + rule;
 }
 
-char UpperAscii(char c)
-{
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool SameNameNoCase(const std::string &a, const std::string &b)
 {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) {
-      return false;
-    }
-  }
-  return true;
+  return a.size() == b.size() && SameTextNoCase(a.data(), b.data(), a.size());
 }
 
 bool Deflate(GzipWriter *writer, int flush)

@@ -6,7 +6,8 @@
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
-#include "shell/product.h"
+#include "resources/setup_texts.h"
+#include "common/product.h"
 
 #include <string>
 #include <vector>
@@ -55,7 +56,7 @@ void PlantedComctl32()
   HWND box = nullptr;
   WalkDefaults(&run, false, &pages, &box);
   Log("pages seen: %s", pages.c_str());
-  CheckMessageBox(box, SetupCaption, "The Zorvane was successfully installed",
+  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
                   MB_OK | MB_ICONINFORMATION);
   if (box)
     AnswerMessageBox(box, IDOK);

@@ -4,7 +4,7 @@
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
-#include "shell/product.h"
+#include "common/product.h"
 
 #include <string>
 

@@ -3,7 +3,8 @@
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
-#include "shell/product.h"
+#include "resources/setup_texts.h"
+#include "common/product.h"
 
 #include <aclapi.h>
 
@@ -12,11 +13,15 @@
 
 namespace {
 
-const char CancelStart[] = "Setup was canceled.";
-const char DecompressFailed[] = "Can't decompress setup files";
 const char InstallFolder[] = "C:\\Program files\\The Zorvane";
-const char InUseText[] =
-    "C:\\Program files\\The Zorvane\\Zorvane.exe is in use. Close The Zorvane, then press Retry.";
+
+// The in-use box as it names the installed game.
+std::string InUseText()
+{
+  char text[512];
+  wsprintfA(text, FileInUseFormat, (std::string(InstallFolder) + "\\Zorvane.exe").c_str());
+  return text;
+}
 
 // Walks with the default choices; a Yes/No question on the way (the
 // destination exists already) is answered Yes. Returns the first other box.
@@ -38,7 +43,7 @@ HWND WalkToFirstBox(SetupRun *run, MessageBoxInfo *info)
 void ExpectCancelledEnd(SetupRun *run, HWND box)
 {
   MessageBoxInfo info = box ? ReadMessageBox(box) : MessageBoxInfo();
-  Check(box != nullptr && info.text.rfind(CancelStart, 0) == 0,
+  Check(box != nullptr && info.text.rfind(CancelMessage, 0) == 0,
         "the cancel message ends setup (got \"%s\")", info.text.c_str());
   CheckText(info.caption, SetupCaption, "cancel message caption");
   if (box)
@@ -58,7 +63,7 @@ void ExpectGzipStepFailed(SetupRun *run, HWND box, const MessageBoxInfo &info)
   if (box)
     AnswerMessageBox(box, IDOK);
   box = WaitForMessageBox(run);
-  CheckMessageBox(box, nullptr, DecompressFailed, MB_OK | MB_ICONERROR);
+  CheckMessageBox(box, nullptr, DecompressFailedText, MB_OK | MB_ICONERROR);
   if (box)
     AnswerMessageBox(box, IDOK);
   ExpectCancelledEnd(run, WaitForMessageBox(run));
@@ -71,7 +76,7 @@ void DefaultInstall()
     return;
   MessageBoxInfo info;
   HWND box = WalkToFirstBox(&run, &info);
-  CheckMessageBox(box, SetupCaption, "The Zorvane was successfully installed",
+  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
                   MB_OK | MB_ICONINFORMATION);
   if (box)
     AnswerMessageBox(box, IDOK);
@@ -294,7 +299,7 @@ void FileInUse()
     return;
   MessageBoxInfo info;
   HWND box = WalkToFirstBox(&run, &info);
-  CheckMessageBox(box, SetupCaption, InUseText, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+  CheckMessageBox(box, SetupCaption, InUseText().c_str(), MB_RETRYCANCEL | MB_ICONEXCLAMATION);
   Check(box != nullptr && GetWindow(box, GW_OWNER) != nullptr &&
             GetDlgItem(GetWindow(box, GW_OWNER), IDC_PROGRESS_BAR) != nullptr,
         "the box is owned by the copy page");
@@ -326,7 +331,7 @@ void FileInUse()
   if (!StartSetup(&again))
     return EndGame(&game);
   box = WalkToFirstBox(&again, &info);
-  CheckMessageBox(box, SetupCaption, InUseText, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+  CheckMessageBox(box, SetupCaption, InUseText().c_str(), MB_RETRYCANCEL | MB_ICONEXCLAMATION);
   EndGame(&game);
   if (box)
     AnswerMessageBox(box, IDRETRY);

@@ -3,15 +3,12 @@
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
-#include "shell/product.h"
+#include "common/product.h"
+#include "resources/setup_texts.h"
 
 #include <string>
 
 namespace {
-
-const char CancelQuestion[] = "Are you sure you want to cancel the setup?";
-const char CancelMessage[] = "Setup was canceled. Any notes or errors you can send on my email: "
-                             "support@zorvane.example.com";
 
 void CheckMainWindow(SetupRun *run)
 {
@@ -58,12 +55,12 @@ void DeclineLicence()
     Check(WaitForFocus(&run, GetDlgItem(page, IDOK)), "\"I Agree\" has the focus");
     // No keeps the page.
     Click(page, IDCANCEL);
-    ExpectMessageBox(&run, SetupCaption, CancelQuestion, MB_YESNO | MB_ICONQUESTION, IDNO);
+    ExpectMessageBox(&run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDNO);
     Pause(300);
     Check(IsWindow(page) && IsWindowVisible(page), "agreement page stays after No");
     // Yes ends setup with the cancel message and nothing else.
     Click(page, IDCANCEL);
-    ExpectMessageBox(&run, SetupCaption, CancelQuestion, MB_YESNO | MB_ICONQUESTION, IDYES);
+    ExpectMessageBox(&run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDYES);
     HWND box = WaitForMessageBox(&run);
     Check(WaitForPage(&run, IDC_DEST_EDIT, 0) == nullptr, "no destination page was shown");
     CheckMessageBox(box, SetupCaption, CancelMessage, MB_OK | MB_ICONEXCLAMATION);
@@ -90,9 +87,8 @@ void AcceptLicence()
   Log("pages seen: %s", pages.c_str());
   Check(!pages.empty() && pages[0] == 'A', "the agreement page comes first");
   bool destinationShown = pages.find('D') != std::string::npos;
-  const char *expected = destinationShown ? "The Zorvane was successfully installed"
-                                          : "The Zorvane was successfully registered";
-  CheckMessageBox(box, SetupCaption, expected, MB_OK | MB_ICONINFORMATION);
+  std::string expected = SuccessMessage(destinationShown ? InstalledWord : RegisteredWord);
+  CheckMessageBox(box, SetupCaption, expected.c_str(), MB_OK | MB_ICONINFORMATION);
   (void)info;
   if (box)
     AnswerMessageBox(box, IDOK);
@@ -110,7 +106,7 @@ void Keyboard()
   HWND page = OpenAgreement(&run);
   if (page) {
     PressKey(&run, VK_ESCAPE);
-    ExpectMessageBox(&run, SetupCaption, CancelQuestion, MB_YESNO | MB_ICONQUESTION, IDNO);
+    ExpectMessageBox(&run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDNO);
     Pause(300);
     Check(IsWindowVisible(page), "agreement page stays after Esc and No");
     // Enter in the licence text acts on the default button, "I Agree".
@@ -138,7 +134,8 @@ void WalkWithScreenshots()
   HWND box = nullptr;
   MessageBoxInfo info = WalkDefaults(&run, true, &pages, &box);
   Log("pages seen: %s; final message: %s", pages.c_str(), info.text.c_str());
-  Check(box != nullptr && info.text.find("was successfully") != std::string::npos,
+  const char *word = pages.find('D') != std::string::npos ? InstalledWord : RegisteredWord;
+  Check(box != nullptr && info.text == SuccessMessage(word),
         "the walk ends with the success message");
   if (box)
     AnswerMessageBox(box, IDOK);
@@ -157,7 +154,7 @@ void CommandLineIgnored()
   CheckMainWindow(&run);
   if (page) {
     Click(page, IDCANCEL);
-    ExpectMessageBox(&run, SetupCaption, CancelQuestion, MB_YESNO | MB_ICONQUESTION, IDYES);
+    ExpectMessageBox(&run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDYES);
     ExpectMessageBox(&run, SetupCaption, CancelMessage, MB_OK | MB_ICONEXCLAMATION, IDOK);
   }
   Check(WaitForExit(&run) == 0, "setup exits with code 0");

@@ -4,9 +4,9 @@
 // shortcuts.sh with `wine reg query` and `lnkinfo`.
 #include "tests/e2e/driver/driver.h"
 
-#include "destination/dest_texts.h"
+#include "resources/setup_texts.h"
 #include "resources/resource.h"
-#include "shell/product.h"
+#include "common/product.h"
 
 #include <cstring>
 #include <string>
@@ -19,9 +19,6 @@ const char AppPathsProduct[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane";
 const char UninstallProduct[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane";
-const char SuccessText[] = "The Zorvane was successfully installed";
-const char CancelShortcutsText[] = "Cancel creating the shortcuts?";
-const char UpEntry[] = "........";
 const char FinalEntry[] = "The Zorvane";  // BrowsePath, as the destination page left it
 
 // A REG_SZ value of HKEY_LOCAL_MACHINE, read by the driver itself; "" when
@@ -107,7 +104,8 @@ HWND ReachShortcutPage(SetupRun *run, bool acceptExisting)
 // setup exits with 0.
 void ExpectSuccessAndExit(SetupRun *run)
 {
-  ExpectMessageBox(run, SetupCaption, SuccessText, MB_OK | MB_ICONINFORMATION, IDOK);
+  ExpectMessageBox(run, SetupCaption, SuccessMessage(InstalledWord).c_str(),
+                   MB_OK | MB_ICONINFORMATION, IDOK);
   Check(WaitForExit(run) == 0, "setup exits with code 0");
   Check(NoMessageBoxWithin(run, 0), "no further message box");
 }
@@ -185,7 +183,7 @@ void CancelNoFinish()
     std::string group = CommonPrograms() + "\\The Zorvane";
     Click(page, IDCANCEL);
     HWND box = WaitForMessageBox(&run);
-    CheckMessageBox(box, "Confirmation", CancelShortcutsText, MB_YESNO | MB_ICONQUESTION);
+    CheckMessageBox(box, CancelShortcutsCaption, CancelShortcutsText, MB_YESNO | MB_ICONQUESTION);
     CheckText(ReadMachineString(UninstallProduct, "Scdir"), group.c_str(),
               "Scdir written before the question is answered");
     if (box)
@@ -214,7 +212,8 @@ void CancelYes()
     return;
   if (HWND page = ReachShortcutPage(&run, false)) {
     Click(page, IDCANCEL);
-    ExpectMessageBox(&run, "Confirmation", CancelShortcutsText, MB_YESNO | MB_ICONQUESTION, IDYES);
+    ExpectMessageBox(&run, CancelShortcutsCaption, CancelShortcutsText, MB_YESNO | MB_ICONQUESTION,
+                     IDYES);
     Check(WaitForWindowGone(page), "the page ends after Yes");
     ExpectSuccessAndExit(&run);
   }
@@ -296,24 +295,24 @@ void BrowseShortPath()
     CheckOpenedPage(&run, page, programs);
     if (HWND browser = OpenBrowser(&run, page)) {
       CheckText(WindowText(browser), "", "browser caption");
-      CheckListing(&run, browser, programs, {UpEntry, "Accessories", "Games", FinalEntry});
+      CheckListing(&run, browser, programs, {UpEntryText, "Accessories", "Games", FinalEntry});
       SaveScreenshot("browser-programs");
       // Nothing selected: the same folder is listed again.
       DoubleClickEmptySpace(browser);
-      CheckListing(&run, browser, programs, {UpEntry, "Accessories", "Games", FinalEntry});
+      CheckListing(&run, browser, programs, {UpEntryText, "Accessories", "Games", FinalEntry});
 
       DoubleClick(&run, browser, IndexOf(&run, browser, "Games"));
       CheckListing(&run, browser, "C:\\WINDOWS\\Start Menu\\Programs\\Games",
-                   {UpEntry, FinalEntry});
+                   {UpEntryText, FinalEntry});
       DoubleClick(&run, browser, 0);
-      CheckListing(&run, browser, programs, {UpEntry, "Accessories", "Games", FinalEntry});
+      CheckListing(&run, browser, programs, {UpEntryText, "Accessories", "Games", FinalEntry});
       // 30 -> 21 characters: no up entry any more.
       DoubleClick(&run, browser, 0);
       CheckListing(&run, browser, startMenu, {"Programs", FinalEntry});
       SaveScreenshot("browser-start-menu");
       // At 21 characters position 0 is the folder Programs: a descent.
       DoubleClick(&run, browser, 0);
-      CheckListing(&run, browser, programs, {UpEntry, "Accessories", "Games", FinalEntry});
+      CheckListing(&run, browser, programs, {UpEntryText, "Accessories", "Games", FinalEntry});
       DoubleClick(&run, browser, IndexOf(&run, browser, "Games"));
       // Cancel keeps the folder reached.
       Click(browser, IDCANCEL);
@@ -340,17 +339,19 @@ void BrowseToDrive()
     const char menus[] = "C:\\Zorvane Start Menus";
     CheckOpenedPage(&run, page, menus);
     if (HWND browser = OpenBrowser(&run, page)) {
-      CheckListing(&run, browser, menus, {UpEntry, FinalEntry, "Tools"});
+      CheckListing(&run, browser, menus, {UpEntryText, FinalEntry, "Tools"});
       DoubleClick(&run, browser, IndexOf(&run, browser, FinalEntry));
-      CheckListing(&run, browser, "C:\\Zorvane Start Menus\\The Zorvane", {UpEntry, FinalEntry});
+      CheckListing(&run, browser, "C:\\Zorvane Start Menus\\The Zorvane",
+                   {UpEntryText, FinalEntry});
       DoubleClick(&run, browser, 0);
-      CheckListing(&run, browser, menus, {UpEntry, FinalEntry, "Tools"});
+      CheckListing(&run, browser, menus, {UpEntryText, FinalEntry, "Tools"});
 
       DoubleClick(&run, browser, 0);
       CheckText(ControlText(browser, IDC_GROUP_PATH), "C:\\The Zorvane",
                 "path line at the bare drive");
       std::vector<std::string> root = ListViewItems(&run, GetDlgItem(browser, IDC_GROUP_LIST));
-      Check(!root.empty() && root[0] != UpEntry, "no up entry at C: ([%s])", Joined(root).c_str());
+      Check(!root.empty() && root[0] != UpEntryText, "no up entry at C: ([%s])",
+            Joined(root).c_str());
       Check(IndexOf(&run, browser, "Zorvane Start Menus") >= 0 &&
                 IndexOf(&run, browser, "windows") >= 0,
             "C: lists the folders of the drive root");
@@ -402,7 +403,7 @@ void DeepDescent()
       Check(folderLength <= 507 && folderLength + 12 > 507,
             "the folder stops at the last length that keeps room for the listing (%u)",
             static_cast<unsigned>(folderLength));
-      CheckListing(&run, browser, line.substr(0, folderLength).c_str(), {UpEntry, FinalEntry});
+      CheckListing(&run, browser, line.substr(0, folderLength).c_str(), {UpEntryText, FinalEntry});
       Click(browser, IDOK);
       WaitForWindowGone(browser);
     }
@@ -424,7 +425,7 @@ void NoCommonPrograms()
     if (HWND browser = OpenBrowser(&run, page)) {
       CheckText(ControlText(browser, IDC_GROUP_PATH), "C:\\The Zorvane", "path line at C:");
       std::vector<std::string> root = ListViewItems(&run, GetDlgItem(browser, IDC_GROUP_LIST));
-      Check(!root.empty() && root[0] != UpEntry, "no up entry at C:");
+      Check(!root.empty() && root[0] != UpEntryText, "no up entry at C:");
       Click(browser, IDCANCEL);
       WaitForWindowGone(browser);
     }

@@ -6,7 +6,8 @@
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
-#include "shell/product.h"
+#include "resources/setup_texts.h"
+#include "common/install_facts.h"
 
 #include <tlhelp32.h>
 
@@ -44,7 +45,7 @@ void Install()
     }
     Pause(50);
   }
-  CheckMessageBox(box, SetupCaption, "The Zorvane was successfully installed",
+  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
                   MB_OK | MB_ICONINFORMATION);
   if (box)
     AnswerMessageBox(box, IDOK);

@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/product.h"
+#include "resources/setup_texts.h"
+
 const char *SetupPath;
 const char *OutputDir;
 int Failures;
@@ -632,4 +635,11 @@ MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesS
   }
   Check(false, "wizard reaches its end within 60 s");
   return none;
+}
+
+std::string SuccessMessage(const char *closingWord)
+{
+  char text[256];
+  snprintf(text, sizeof text, SuccessFormat, ProductTitle, closingWord);
+  return text;
 }

@@ -77,6 +77,9 @@ bool AnswerMessageBox(HWND box, int buttonId);
 bool ExpectMessageBox(SetupRun *run, const char *caption, const char *text, UINT flags, int answer);
 
 // Controls.
+// The wizard's success message as setup fills it in, with closingWord
+// (InstalledWord or RegisteredWord).
+std::string SuccessMessage(const char *closingWord);
 std::string WindowText(HWND window);
 std::string ControlText(HWND dialog, int id);
 bool IsControlVisible(HWND dialog, int id);

@@ -1,0 +1,34 @@
+// Paints the banner bitmap at the top-left corner of a wizard page. The
+// bitmap is the size of a whole page, so it serves as the page background;
+// the controls paint themselves over it.
+#include "common/banner.h"
+
+#include "common/state.h"
+
+// The loaded bitmap's size: what PaintBanner copies.
+static int BannerWidth;
+static int BannerHeight;
+
+void LoadBanner()
+{
+  BannerBitmap = LoadBitmapA(AppInstance, "IDB_TARNEL");
+  BITMAP description;
+  if (BannerBitmap && GetObjectA(BannerBitmap, sizeof(description), &description)) {
+    BannerWidth = description.bmWidth;
+    BannerHeight = description.bmHeight;
+  }
+}
+
+LRESULT PaintBanner(HWND window, UINT, WPARAM, LPARAM)
+{
+  PAINTSTRUCT paint;
+  HDC paintDc = BeginPaint(window, &paint);
+  HDC memoryDc = CreateCompatibleDC(paintDc);
+  HGDIOBJ previous = SelectObject(memoryDc, BannerBitmap);
+  BitBlt(paintDc, 0, 0, BannerWidth, BannerHeight, memoryDc, 0, 0, SRCCOPY);
+  if (previous)
+    SelectObject(memoryDc, previous);
+  DeleteDC(memoryDc);
+  EndPaint(window, &paint);
+  return 0;
+}

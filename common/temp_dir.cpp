@@ -1,0 +1,26 @@
+#include "common/temp_dir.h"
+
+#include <cstring>
+
+#include "common/ascii_text.h"
+
+TempDirChoice SettleTempDir(char *tempDir, size_t tempDirSize, uint32_t tempPathResult,
+                            const char *startDir)
+{
+  if (tempDirSize == 0) {
+    return TempDirUnusable;
+  }
+  TempDirChoice choice = TempDirFromSystem;
+  if (tempPathResult == 0 || tempPathResult >= tempDirSize) {
+    size_t startLength = std::strlen(startDir);
+    if (startLength >= tempDirSize) {
+      tempDir[0] = '\0';
+      return TempDirUnusable;
+    }
+    std::memcpy(tempDir, startDir, startLength + 1);
+    choice = TempDirFromStartDir;
+  }
+  tempDir[tempDirSize - 1] = '\0';
+  tempDir[WithoutTrailingSeparator(tempDir, std::strlen(tempDir))] = '\0';
+  return choice;
+}

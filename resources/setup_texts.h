@@ -1,0 +1,56 @@
+// Texts that setup shows beyond its dialog templates, each written once and
+// shared by the code that shows it and the tests that read it back. The
+// spellings are the product's own.
+#pragma once
+
+// The up entry of both browsers' folder lists.
+inline constexpr const char *UpEntryText = "........";
+
+#define ZV_NO_SPACE_TEXT                                                                           \
+  "You do not have enough Free disk space on this drive for installation. Change the drive "       \
+  "or remove some other program-s to free more disk space."
+
+inline constexpr const char *NoSpaceText = ZV_NO_SPACE_TEXT;
+inline constexpr const char *PageEmptyNameText = "You were forgoten to select an directory";
+inline constexpr const char *BrowserEmptyNameText = "You forget to select a directory";
+inline constexpr const char *BrowserWarningCaption = "Warning";
+inline constexpr const char *DirExistsText =
+    "Directory allready exsist. Continue with the instalation ?\n\nNOTES: Click on the YES "
+    "button if this is previous installation of this software, otherwise click on the NO "
+    "button and select another installation directory.";
+inline constexpr const char *CancelQuestionText = "Are you sure you want to cancel the setup?";
+inline constexpr const char *FreeSpaceFormat = " Available: %lu KB, Required: %d KB";
+// The shortcut page's Cancel: its question and the box's caption.
+inline constexpr const char *CancelShortcutsText = "Cancel creating the shortcuts?";
+inline constexpr const char *CancelShortcutsCaption = "Confirmation";
+// Descriptions of the program group's Uninstall and Readme links.
+inline constexpr const char *UninstallLinkDescription = "Uninstall";
+inline constexpr const char *ReadmeLinkDescription = "Readme";
+// A destination the system cannot hold as one path.
+inline constexpr const char *PathTooLongText =
+    "The installation directory is too long: a Windows path holds at most 259 characters.\n\n"
+    "Choose a shorter directory or folder name with the Browse button.";
+// %s is the directory that could not be made.
+inline constexpr const char *CannotCreateFormat =
+    "The installation directory\n\n%s\n\ncannot be created. Choose another directory with "
+    "the Browse button.";
+
+// The copy page's status line, and its box when the archive cannot be read.
+inline constexpr const char *PreparingText = "Preparing to decompress setup files";
+inline constexpr const char *DecompressingText = "Decompressing setup files";
+inline constexpr const char *DecompressFailedText = "Can't decompress setup files";
+inline constexpr const char *DeletingTempText = "Deleting temproary files";
+// Before the first file is written, for a file that cannot be replaced now;
+// %s is its full path.
+inline constexpr const char *FileInUseFormat = "%s is in use. Close The Zorvane, then press Retry.";
+
+// Where users send notes about a cancelled or failed setup.
+#define ZV_SUPPORT_ADDRESS "support@zorvane.example.com"
+// The wizard's last box when a page was cancelled or failed.
+inline constexpr const char *CancelMessage =
+    "Setup was canceled. Any notes or errors you can send on my email: " ZV_SUPPORT_ADDRESS;
+// The wizard's last box on success: the product title and the closing word,
+// "installed" once the destination page's Next was pressed, else "registered".
+inline constexpr const char *SuccessFormat = "%s was successfully %s";
+inline constexpr const char *InstalledWord = "installed";
+inline constexpr const char *RegisteredWord = "registered";
