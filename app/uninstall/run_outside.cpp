@@ -1,10 +1,15 @@
 #include "app/uninstall/run_outside.h"
 
+// QueryFullProcessImageNameA came with Windows Vista, the oldest system the
+// programs' manifests declare.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstring>
 
-#include "app/uninstall/removal_plan.h"
+#include "app/uninstall/removal_report.h"
 #include "payload/temp_dir.h"
 #include "shell/dir_ops.h"
 #include "shell/path_text.h"
@@ -40,20 +45,58 @@ static bool FileIdentity(const char *path, BY_HANDLE_FILE_INFORMATION *info)
   return known;
 }
 
+// True when the program at path is uninstall.exe in programDir: the same
+// file, however the path is spelt (case, short names).
+static bool IsInstalledUninstaller(const char *path, const char *programDir)
+{
+  char installed[ShortPathSize];
+  if (!JoinPath(installed, sizeof installed, programDir, UninstallerFileName))
+    return false;
+  BY_HANDLE_FILE_INFORMATION a;
+  BY_HANDLE_FILE_INFORMATION b;
+  if (FileIdentity(path, &a) && FileIdentity(installed, &b))
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  return SamePath(path, installed);
+}
+
 bool RunsFromProgramDir(const char *programDir)
 {
   char self[ShortPathSize];
-  char installed[ShortPathSize];
-  if (!OwnPath(self, sizeof self) ||
-      !JoinPath(installed, sizeof installed, programDir, UninstallerFileName))
+  return OwnPath(self, sizeof self) && IsInstalledUninstaller(self, programDir);
+}
+
+// The id of the process that started this one; 0 when unknown.
+static DWORD ParentProcessId()
+{
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return 0;
+  DWORD self = GetCurrentProcessId();
+  DWORD parent = 0;
+  PROCESSENTRY32 entry;
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more && parent == 0;
+       more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ProcessID == self)
+      parent = entry.th32ParentProcessID;
+  }
+  CloseHandle(snapshot);
+  return parent;
+}
+
+bool IsHandOffFromParent(const UninstallOptions &options, const char *programDir)
+{
+  if (!options.isCopy || options.firstProcess == 0 || ParentProcessId() != options.firstProcess)
     return false;
-  // The same file, however the path is spelt (case, short names).
-  BY_HANDLE_FILE_INFORMATION a;
-  BY_HANDLE_FILE_INFORMATION b;
-  if (FileIdentity(self, &a) && FileIdentity(installed, &b))
-    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
-  return SamePath(self, installed);
+  HANDLE parent = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, options.firstProcess);
+  if (parent == nullptr)
+    return false;
+  char image[ShortPathSize];
+  DWORD size = sizeof image;
+  bool named = QueryFullProcessImageNameA(parent, 0, image, &size) != FALSE;
+  CloseHandle(parent);
+  return named && IsInstalledUninstaller(image, programDir);
 }
 
 // Makes a new folder of the uninstaller's own in the temporary directory.

@@ -11,6 +11,11 @@
 // True when this program is the file uninstall.exe in programDir.
 bool RunsFromProgramDir(const char *programDir);
 
+// True when /FROM= names the process that started this one and that
+// process runs programDir's uninstall.exe: only then is this the copy, and
+// only then does it skip the question and write to the handle it names.
+bool IsHandOffFromParent(const UninstallOptions &options, const char *programDir);
+
 // Starts the copy with the same arguments and waits for its result, then
 // stores it in *exitCode. False, with nothing left behind, when the copy
 // could not be made or started.
