@@ -6,8 +6,6 @@
 // removed whatever happened.
 #include "payload/extract_payload.h"
 
-#include <ntsecapi.h>
-
 #include <cstdio>
 
 #include "payload/entry_install.h"
@@ -19,6 +17,7 @@
 #include "resources/resource.h"
 #include "shell/dir_ops.h"
 #include "shell/path_text.h"
+#include "shell/private_dir.h"
 #include "shell/state.h"
 
 int CopyStop;
@@ -28,48 +27,12 @@ namespace {
 // The temporary directory of the extraction, without a trailing "\".
 char TempDir[ShortPathSize];
 
-// Names tried for the work folder before giving up; a clash is already
-// unlikely with 64 random bits.
-constexpr int WorkDirAttempts = 16;
-
 void ShowStatus(HWND page, const char *text, bool repaintNow)
 {
   SetDlgItemTextA(page, IDC_STATUS_LINE, text);
   if (repaintNow) {
     UpdateWindow(GetDlgItem(page, IDC_STATUS_LINE));
   }
-}
-
-// Makes the extraction's own folder inside TempDir, with a name no other
-// program can guess, so that the temporary files are created only where
-// nothing could have been planted: every program of the user can write
-// TempDir, and setup, running elevated, would otherwise write through a
-// link left at a fixed name there. CreateDirectoryA fails on a name that
-// exists, a link included: another name is tried then.
-bool MakeWorkDir(char *workDir, size_t size)
-{
-  for (int attempt = 0; attempt < WorkDirAttempts; ++attempt) {
-    DWORD random[2] = {};
-    if (!RtlGenRandom(random, sizeof random)) {
-      LARGE_INTEGER now;
-      QueryPerformanceCounter(&now);
-      random[0] = now.LowPart ^ GetTickCount();
-      random[1] = now.HighPart ^ (GetCurrentProcessId() << 16) ^ static_cast<DWORD>(attempt);
-    }
-    char name[24];
-    wsprintfA(name, "zv%08lx%08lx", random[0], random[1]);
-    if (!JoinPath(workDir, size, TempDir, name)) {
-      return false;
-    }
-    if (CreateDirectoryA(workDir, nullptr)) {
-      return true;
-    }
-    DWORD error = GetLastError();
-    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-      return false;
-    }
-  }
-  return false;
 }
 
 // Copies resource IDR_PAYLOAD, unchanged, into a new file at path.
@@ -139,11 +102,12 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
   char workDir[PathBufferSize];
   char gzipPath[PathBufferSize];
   char archivePath[PathBufferSize];
+  HANDLE heldWorkDir = INVALID_HANDLE_VALUE;
 
   DWORD tempLength = GetTempPathA(sizeof TempDir, TempDir);
   bool madeWorkDir =
       SettleTempDir(TempDir, sizeof TempDir, tempLength, StartDir) != TempDirUnusable &&
-      MakeWorkDir(workDir, sizeof workDir);
+      MakePrivateDir(TempDir, "zv", workDir, sizeof workDir, &heldWorkDir);
   bool haveTempDir = madeWorkDir && JoinPath(gzipPath, sizeof gzipPath, workDir, "filesdata.gz") &&
                      JoinPath(archivePath, sizeof archivePath, workDir, "filesdata.dat");
 
@@ -182,7 +146,7 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
     DeleteFileA(gzipPath);
   }
   if (madeWorkDir) {
-    RemoveDirectoryA(workDir);
+    ClosePrivateDir(heldWorkDir, workDir);
   }
   ProgressDone();
   EndDialog(page, CopyStop);

@@ -1,0 +1,36 @@
+#include "shell/private_dir_rules.h"
+
+#include <cstring>
+
+PrivateDirAccess DescribePrivateDirAccess(bool elevated)
+{
+  PrivateDirAccess access = {};
+  access.isProtected = true;
+  if (elevated) {
+    access.owner = TrusteeAdministrators;
+    access.entryCount = 2;
+    access.entries[0] = {TrusteeSystem, FullControlMask, InheritToFilesAndFolders};
+    access.entries[1] = {TrusteeAdministrators, FullControlMask, InheritToFilesAndFolders};
+  } else {
+    access.owner = TrusteeCurrentUser;
+    access.entryCount = 1;
+    access.entries[0] = {TrusteeCurrentUser, FullControlMask, InheritToFilesAndFolders};
+  }
+  return access;
+}
+
+bool FormatPrivateDirName(char *out, size_t size, const char *prefix, uint64_t bits)
+{
+  constexpr size_t HexDigits = 16;
+  size_t prefixLength = std::strlen(prefix);
+  if (size <= prefixLength + HexDigits) {
+    return false;
+  }
+  std::memcpy(out, prefix, prefixLength);
+  for (size_t digit = 0; digit < HexDigits; ++digit) {
+    unsigned nibble = static_cast<unsigned>(bits >> (4 * (HexDigits - 1 - digit))) & 0xF;
+    out[prefixLength + digit] = "0123456789abcdef"[nibble];
+  }
+  out[prefixLength + HexDigits] = '\0';
+  return true;
+}

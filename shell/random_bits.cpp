@@ -1,0 +1,82 @@
+// System random bits (see random_bits.h).
+#include "shell/random_bits.h"
+
+#include <windows.h>
+
+#include "shell/path_text.h"
+
+namespace {
+
+// LOAD_LIBRARY_SEARCH_SYSTEM32: the module's own imports come from the
+// system directory too. Systems without the update that brought it refuse
+// the flag (ERROR_INVALID_PARAMETER): the plain load by full path follows.
+constexpr DWORD SearchSystem32 = 0x00000800;
+// BCRYPT_USE_SYSTEM_PREFERRED_RNG: no algorithm handle needed.
+constexpr ULONG SystemPreferredRng = 0x00000002;
+
+typedef LONG(WINAPI *BCryptGenRandomCall)(void *, unsigned char *, ULONG, ULONG);
+typedef BOOLEAN(WINAPI *RtlGenRandomCall)(void *, ULONG);
+
+HMODULE LoadSystemModule(const char *name)
+{
+  char systemDir[MAX_PATH];
+  char path[MAX_PATH + 16];
+  UINT length = GetSystemDirectoryA(systemDir, sizeof systemDir);
+  if (length == 0 || length >= sizeof systemDir || !JoinPath(path, sizeof path, systemDir, name)) {
+    return nullptr;
+  }
+  HMODULE module = LoadLibraryExA(path, nullptr, SearchSystem32);
+  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+    module = LoadLibraryA(path);
+  }
+  return module;
+}
+
+template <typename Call> Call ModuleCall(HMODULE module, const char *name)
+{
+  FARPROC entry = GetProcAddress(module, name);
+  return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(entry));
+}
+
+bool FromBCrypt(uint64_t *bits)
+{
+  HMODULE module = LoadSystemModule("bcrypt.dll");
+  if (module == nullptr) {
+    return false;
+  }
+  bool filled = false;
+  BCryptGenRandomCall generate = ModuleCall<BCryptGenRandomCall>(module, "BCryptGenRandom");
+  if (generate != nullptr) {
+    filled = generate(nullptr, reinterpret_cast<unsigned char *>(bits), sizeof *bits,
+                      SystemPreferredRng) >= 0;
+  }
+  FreeLibrary(module);
+  return filled;
+}
+
+bool FromAdvapi(uint64_t *bits)
+{
+  HMODULE module = LoadSystemModule("advapi32.dll");
+  if (module == nullptr) {
+    return false;
+  }
+  bool filled = false;
+  RtlGenRandomCall generate = ModuleCall<RtlGenRandomCall>(module, "SystemFunction036");
+  if (generate != nullptr) {
+    filled = generate(bits, sizeof *bits) != FALSE;
+  }
+  FreeLibrary(module);
+  return filled;
+}
+
+}  // namespace
+
+bool RandomBits64(uint64_t *bits)
+{
+  uint64_t drawn = 0;
+  if (!FromBCrypt(&drawn) && !FromAdvapi(&drawn)) {
+    return false;
+  }
+  *bits = drawn;
+  return true;
+}
