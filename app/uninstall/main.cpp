@@ -100,8 +100,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
   RestrictDllSearch();
   ReadUninstallOptions(arguments, &Options);
   SetBoxesSilent(Options.silent);
-  int exitCode = Uninstall(arguments, &Options);
-  if (Options.isCopy)
-    ScheduleOwnRemoval();
-  return exitCode;
+  return Uninstall(arguments, &Options);
 }

@@ -11,13 +11,12 @@
 
 #include "app/uninstall/removal_report.h"
 #include "payload/temp_dir.h"
-#include "shell/dir_ops.h"
 #include "shell/path_text.h"
+#include "shell/private_dir.h"
 #include "shell/product.h"
 
-// Folders of the copies: "ZvUninstall.PID.N" in the temporary directory.
+// Folders of the copies: "ZvUninstall." and 16 hex digits of random bits.
 static const char CopyFolderPrefix[] = "ZvUninstall.";
-static const int CopyFolderTries = 100;
 static const DWORD FirstProcessWaitMs = 30000;
 
 static bool OwnPath(char *path, DWORD size)
@@ -99,23 +98,71 @@ bool IsHandOffFromParent(const UninstallOptions &options, const char *programDir
   return named && IsInstalledUninstaller(image, programDir);
 }
 
-// Makes a new folder of the uninstaller's own in the temporary directory.
-static bool MakeCopyFolder(char *folder, size_t size)
+// Makes the copy's private folder: for an elevated run in the Windows
+// folder's Temp, where no standard user may rename or delete what another
+// made; otherwise in the user's temporary directory. *held keeps it from
+// being renamed or replaced while it is in use.
+static bool MakeCopyFolder(char *folder, size_t size, HANDLE *held)
 {
-  char temp[ShortPathSize];
-  if (!TempDirectory(temp, sizeof temp))
+  char parent[ShortPathSize];
+  if (ProcessIsElevated()) {
+    char windows[ShortPathSize];
+    UINT length = GetSystemWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof windows ||
+        !JoinPath(parent, sizeof parent, windows, "Temp"))
+      return false;
+  } else if (!TempDirectory(parent, sizeof parent)) {
     return false;
-  for (int i = 0; i < CopyFolderTries; ++i) {
-    char name[64];
-    wsprintfA(name, "%s%lu.%d", CopyFolderPrefix, GetCurrentProcessId(), i);
-    if (!JoinPath(folder, size, temp, name))
-      return false;
-    if (CreateDir(folder))
-      return true;
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
-      return false;
   }
-  return false;
+  return MakePrivateDir(parent, CopyFolderPrefix, folder, size, held);
+}
+
+// Writes this program's bytes into a new file copy (CREATE_NEW: nothing
+// that stands at the name is opened) through one handle.
+static bool WriteCopy(const char *self, const char *copy)
+{
+  HANDLE source = CreateFileA(self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  if (source == INVALID_HANDLE_VALUE)
+    return false;
+  HANDLE target = CreateFileA(copy, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  bool written = target != INVALID_HANDLE_VALUE;
+  static char block[64 * 1024];
+  DWORD read = 0;
+  while (written && ReadFile(source, block, sizeof block, &read, nullptr) && read > 0) {
+    DWORD put = 0;
+    written = WriteFile(target, block, read, &put, nullptr) && put == read;
+  }
+  written = written && read == 0;
+  if (target != INVALID_HANDLE_VALUE)
+    written = CloseHandle(target) && written;
+  CloseHandle(source);
+  return written;
+}
+
+// Opens the copy for reading, sharing nothing but reading, and checks that
+// it is the plain file just written, with no other name: while this handle
+// is held nobody can change or replace it, so what starts is what was
+// checked.
+static HANDLE HoldCopy(const char *self, const char *copy)
+{
+  HANDLE file = CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return nullptr;
+  BY_HANDLE_FILE_INFORMATION copied;
+  BY_HANDLE_FILE_INFORMATION original;
+  bool plain =
+      GetFileInformationByHandle(file, &copied) && FileIdentity(self, &original) &&
+      (copied.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+      copied.nNumberOfLinks == 1 && copied.nFileSizeHigh == original.nFileSizeHigh &&
+      copied.nFileSizeLow == original.nFileSizeLow;
+  if (!plain) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  return file;
 }
 
 // Starts copy in folder with the inherited write end of the result pipe.
@@ -155,30 +202,41 @@ bool RunCopyOutside(const char *arguments, int *exitCode)
   char self[ShortPathSize];
   char folder[ShortPathSize];
   char copy[ShortPathSize] = "";
-  if (!OwnPath(self, sizeof self) || !MakeCopyFolder(folder, sizeof folder))
+  HANDLE held = INVALID_HANDLE_VALUE;
+  if (!OwnPath(self, sizeof self) || !MakeCopyFolder(folder, sizeof folder, &held))
     return false;
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
   HANDLE readEnd = nullptr;
   HANDLE writeEnd = nullptr;
+  HANDLE copyFile = nullptr;
   PROCESS_INFORMATION process = {};
   bool started = JoinPath(copy, sizeof copy, folder, UninstallerFileName) &&
-                 CopyFileA(self, copy, TRUE) && CreatePipe(&readEnd, &writeEnd, &inherited, 0) &&
+                 WriteCopy(self, copy) && (copyFile = HoldCopy(self, copy)) != nullptr &&
+                 CreatePipe(&readEnd, &writeEnd, &inherited, 0) &&
                  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0) &&
                  StartCopy(copy, folder, arguments, writeEnd, &process);
+  if (copyFile != nullptr)
+    CloseHandle(copyFile);
   // Only the copy holds the write end now, so its end closes the pipe.
   if (writeEnd != nullptr)
     CloseHandle(writeEnd);
   if (!started) {
     if (readEnd != nullptr)
       CloseHandle(readEnd);
-    DeleteFileA(copy);
-    RemoveDirectoryA(folder);
+    ClosePrivateDir(held, folder);
     return false;
   }
+  // The copy cannot delete its own file while it runs: this process made
+  // the file and the folder, and only these are removed when Windows
+  // restarts. No standard user can rename or replace anything in the folder
+  // or, for an elevated run, the folder itself in the Windows folder's Temp.
+  MoveFileExA(copy, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   *exitCode = AwaitResult(readEnd, process.hProcess);
   CloseHandle(readEnd);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  CloseHandle(held);
   return true;
 }
 
@@ -196,30 +254,4 @@ void HandResultBack(const UninstallOptions &options, int exitCode)
     WaitForSingleObject(first, FirstProcessWaitMs);
     CloseHandle(first);
   }
-}
-
-void ScheduleOwnRemoval()
-{
-  char self[ShortPathSize];
-  char temp[ShortPathSize];
-  if (!OwnPath(self, sizeof self) || !TempDirectory(temp, sizeof temp))
-    return;
-  char *name = std::strrchr(self, '\\');
-  if (name == nullptr)
-    return;
-  *name = '\0';
-  char *folderName = std::strrchr(self, '\\');
-  bool ownFolder = folderName != nullptr &&
-                   std::strncmp(folderName + 1, CopyFolderPrefix, sizeof CopyFolderPrefix - 1) == 0;
-  if (ownFolder) {
-    *folderName = '\0';
-    ownFolder = SamePath(self, temp);
-    *folderName = '\\';
-  }
-  if (!ownFolder)
-    return;
-  *name = '\\';
-  MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  *name = '\0';
-  MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }

@@ -4,4 +4,5 @@
 # "install" walk, run by uninstall.sh, is no test of its own.
 zv_e2e_area(uninstall SOURCES ${CMAKE_CURRENT_LIST_DIR}/uninstall.cpp
   SCENARIOS silent_restores add_remove_programs answer_no user_files_kept files_in_use
-            bad_progdir public_desktop_group group_link_retargeted foreign_subkey two_at_once)
+            bad_progdir public_desktop_group group_link_retargeted foreign_subkey two_at_once
+            copy_folder_private)

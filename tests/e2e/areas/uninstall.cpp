@@ -337,6 +337,92 @@ void TwoAtOnce()
   EndRun(&first);
 }
 
+bool Elevated()
+{
+  HANDLE token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    return false;
+  DWORD elevated = 0;  // TOKEN_ELEVATION
+  DWORD length = 0;
+  bool answered = GetTokenInformation(token, TokenElevation, &elevated, sizeof elevated, &length);
+  CloseHandle(token);
+  return answered && elevated != 0;
+}
+
+bool IsSid(PSID sid, WELL_KNOWN_SID_TYPE type)
+{
+  DWORD known[SECURITY_MAX_SID_SIZE / sizeof(DWORD)];
+  DWORD size = sizeof known;
+  return CreateWellKnownSid(type, nullptr, known, &size) && EqualSid(sid, known);
+}
+
+bool IsUser(PSID sid)
+{
+  HANDLE token;
+  DWORD user[(sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE) / sizeof(DWORD) + 1];
+  DWORD length = 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    return false;
+  bool same = GetTokenInformation(token, TokenUser, user, sizeof user, &length) &&
+              EqualSid(sid, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
+  CloseHandle(token);
+  return same;
+}
+
+// The folder of the uninstaller's copy, which stays until Windows
+// restarts: a name of 64 random bits, in the Windows folder's Temp for an
+// elevated run, and a descriptor of its own: full control for SYSTEM and
+// Administrators (Wine stores the user for them), or the user alone when
+// not elevated, nothing inherited.
+void CopyFolderPrivate()
+{
+  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "uninstall.exe /S exits with 0");
+  WaitForUninstallersGone();
+  char parent[MAX_PATH];
+  bool elevated = Elevated();
+  if (elevated) {
+    GetSystemWindowsDirectoryA(parent, MAX_PATH);
+    lstrcatA(parent, "\\Temp\\");
+  } else {
+    GetTempPathA(MAX_PATH, parent);
+  }
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((std::string(parent) + "ZvUninstall.*").c_str(), &found);
+  if (!Check(search != INVALID_HANDLE_VALUE, "a copy folder in %s", parent))
+    return;
+  FindClose(search);
+  std::string name = found.cFileName;
+  Check(name.size() == 12 + 16 && name.find_first_not_of("0123456789abcdef", 12) == name.npos,
+        "%s is named by 16 hex digits", name.c_str());
+  std::string folder = std::string(parent) + name;
+  DWORD buffer[512];
+  DWORD needed = 0;
+  if (!Check(GetFileSecurityA(folder.c_str(),
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, buffer,
+                              sizeof buffer, &needed),
+             "the descriptor of %s reads back", folder.c_str()))
+    return;
+  BOOL present = FALSE;
+  BOOL defaulted = FALSE;
+  ACL *acl = nullptr;
+  GetSecurityDescriptorDacl(buffer, &present, &acl, &defaulted);
+  if (!Check(present && acl != nullptr, "it has a list of entries"))
+    return;
+  Check(acl->AceCount == (elevated ? 2 : 1), "%u entries, nothing inherited", acl->AceCount);
+  for (int index = 0; index < acl->AceCount; ++index) {
+    ACCESS_ALLOWED_ACE *ace = nullptr;
+    GetAce(acl, index, reinterpret_cast<void **>(&ace));
+    PSID sid = &ace->SidStart;
+    bool trustee = elevated ? IsSid(sid, WinLocalSystemSid) ||
+                                  IsSid(sid, WinBuiltinAdministratorsSid) || IsUser(sid)
+                            : IsUser(sid);
+    Check(ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && ace->Mask == FILE_ALL_ACCESS &&
+              (ace->Header.AceFlags & INHERITED_ACE) == 0 && trustee,
+          "entry %d: full control for %s, not inherited", index,
+          elevated ? "SYSTEM or Administrators" : "the user");
+  }
+}
+
 }  // namespace
 
 const Scenario Scenarios[] = {
@@ -351,5 +437,6 @@ const Scenario Scenarios[] = {
     {"group_link_retargeted", GroupLinkRetargeted},
     {"foreign_subkey", ForeignSubkey},
     {"two_at_once", TwoAtOnce},
+    {"copy_folder_private", CopyFolderPrivate},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -32,7 +32,7 @@ un_snapshot() {
 # of the uninstaller in the temporary folder, scheduled for deletion at
 # restart, and what Wine itself keeps), must be none.
 un_compare() {
-  local allowed='users/[^/ ]+/Temp/ZvUninstall\.[0-9]+\.[0-9]+'
+  local allowed='(users/[^/ ]+/Temp|windows/temp)/ZvUninstall\.[0-9a-f]{16}'
   diff "$OUT/$1.tree" "$OUT/$2.tree" | grep '^[<>]' >"$OUT/tree.diff"
   grep -E "$allowed" "$OUT/tree.diff" >"$OUT/tree.allowed"
   if grep -vqE "$allowed" "$OUT/tree.diff"; then
@@ -54,7 +54,7 @@ un_expect_copy_scheduled() {
   local pending
   pending=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
     /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
-  if echo "$pending" | grep -qE 'ZvUninstall\.[0-9]+\.[0-9]+\\uninstall\.exe.*ZvUninstall\.[0-9]+\.[0-9]+'; then
+  if echo "$pending" | grep -qE 'ZvUninstall\.[0-9a-f]{16}\\uninstall\.exe.*ZvUninstall\.[0-9a-f]{16}'; then
     ok "the temporary copy and its folder are scheduled for deletion at restart"
   else
     fail "the temporary copy is not scheduled: $pending"
@@ -167,3 +167,5 @@ check_foreign_subkey() { un_snapshot after; un_compare pristine after; }
 
 prepare_two_at_once() { un_install; un_snapshot installed; }
 check_two_at_once() { un_snapshot after; un_compare installed after; }
+
+prepare_copy_folder_private() { un_install; }
