@@ -121,20 +121,20 @@ static bool MakeCopyFolder(char *folder, size_t size, HANDLE *held)
 // that stands at the name is opened) through one handle.
 static bool WriteCopy(const char *self, const char *copy)
 {
-  HANDLE source = CreateFileA(self, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+  // Without delete sharing: nobody renames or replaces it while it is read.
+  HANDLE source =
+      CreateFileA(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (source == INVALID_HANDLE_VALUE)
     return false;
   HANDLE target = CreateFileA(copy, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   bool written = target != INVALID_HANDLE_VALUE;
   static char block[64 * 1024];
-  DWORD read = 0;
-  while (written && ReadFile(source, block, sizeof block, &read, nullptr) && read > 0) {
+  for (DWORD read = 1; written && read > 0;) {
     DWORD put = 0;
-    written = WriteFile(target, block, read, &put, nullptr) && put == read;
+    written = ReadFile(source, block, sizeof block, &read, nullptr) &&
+              (read == 0 || (WriteFile(target, block, read, &put, nullptr) && put == read));
   }
-  written = written && read == 0;
   if (target != INVALID_HANDLE_VALUE)
     written = CloseHandle(target) && written;
   CloseHandle(source);
