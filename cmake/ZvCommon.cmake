@@ -7,6 +7,15 @@ function(zv_warnings target)
   endif()
 endfunction()
 
+# product_version.h, from the project's version, in a folder of its own on
+# the include path of zv_core's users and of the resource scripts.
+set(ZV_VERSION_DIR ${CMAKE_BINARY_DIR}/version)
+configure_file(${CMAKE_SOURCE_DIR}/resources/product_version.h.in
+  ${ZV_VERSION_DIR}/product_version.h @ONLY)
+# What a resource script with the version resource reads, for its OBJECT_DEPENDS.
+set(ZV_VERSION_RESOURCE_FILES ${ZV_VERSION_DIR}/product_version.h
+  ${CMAKE_SOURCE_DIR}/resources/version_info.rc ${CMAKE_SOURCE_DIR}/shell/product_title.h)
+
 if(WIN32)
   enable_language(RC)
   # Libraries of the shipped programs: zlib, a static archive from Debian's
@@ -16,6 +25,18 @@ if(WIN32)
   set(ZV_PROGRAM_LIBS -l:libz.a ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
   set(ZV_WIN32_LIBS comctl32 ${ZV_PROGRAM_LIBS})
   add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0501 NOMINMAX)
+  # Defence in depth for every Windows program of the build, and so for all
+  # code of the shipped ones: a guard word on the stack of each function
+  # with an array or an address-taken local, checked before it returns, so
+  # an overrun of a stack buffer ends the process instead of returning
+  # through a forged address; and the checked forms of memcpy, strcpy and
+  # the like where the compiler knows the destination's size. The checked
+  # functions come from the compiler's libssp, linked statically (-static)
+  # when the link has the option too; the shipped programs have their own
+  # guard and failure handlers (shell/stack_guard.cpp), since libssp's seed
+  # the guard through a DLL that Windows may take from the program's folder.
+  add_compile_options(-fstack-protector-strong -D_FORTIFY_SOURCE=2)
+  add_link_options(-fstack-protector-strong)
 
   # GUI subsystem; without a 4 KB file alignment Wine reads a large
   # executable whole into memory before its entry point instead of mapping it.
@@ -23,11 +44,15 @@ if(WIN32)
   # bring their debugging sections into the shipped program. Large address
   # aware, so a large payload fits the address space (64-bit programs are,
   # and their linker has no such option); no link time stamp, so the same
-  # sources give the same bytes.
+  # sources give the same bytes. The linker's map (PROGRAM.exe.map beside
+  # it) tells what went into the stripped program, for the hardening checks.
+  # The program's own stack guard, zv_stack_guard, is linked in as an object.
   function(zv_win32_program target)
+    target_link_libraries(${target} PRIVATE zv_stack_guard)
     target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096
       $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--large-address-aware>
-      -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>)
+      -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>
+      -Wl,-Map=$<TARGET_FILE:${target}>.map)
   endfunction()
 
   # The programs' manifests, one for each execution level, made from one

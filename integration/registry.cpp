@@ -5,6 +5,8 @@
 #include "integration/shortcut_paths.h"
 #include "shell/state.h"
 
+#include "product_version.h"
+
 #include <cstring>
 
 static const char ShellFoldersKey[] =
@@ -36,6 +38,11 @@ static void SetStringValue(HKEY key, const char *name, const char *text)
   // The result is not examined: one value failing does not stop the next.
   RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
                  static_cast<DWORD>(std::strlen(text) + 1));
+}
+
+static void SetNumberValue(HKEY key, const char *name, DWORD number)
+{
+  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&number), sizeof(number));
 }
 
 // Opens parentPath and creates or opens its subkey "The Zorvane"; null when
@@ -76,5 +83,26 @@ void RegisterUninstall(const char *uninstallCommand, const char *groupFolder)
   SetStringValue(key, "UninstallString", uninstallCommand);
   SetStringValue(key, "Scdir", groupFolder);
   SetStringValue(key, "Progdir", InstallDir);
+  RegCloseKey(key);
+}
+
+void RegisterUninstallDetails(uint32_t estimatedSizeKB)
+{
+  char icon[PathBufferSize];
+  char quietCommand[PathBufferSize];
+  bool haveIcon = FormProgramIcon(icon, sizeof(icon), InstallDir);
+  bool haveQuietCommand = FormQuietUninstall(quietCommand, sizeof(quietCommand), InstallDir);
+  HKEY key = OpenProductKey(UninstallKey);
+  if (key == nullptr)
+    return;
+  if (haveIcon)
+    SetStringValue(key, "DisplayIcon", icon);
+  SetStringValue(key, "DisplayVersion", ZV_VERSION_TEXT);
+  SetStringValue(key, "InstallLocation", InstallDir);
+  SetNumberValue(key, "EstimatedSize", estimatedSizeKB);
+  SetNumberValue(key, "NoModify", 1);
+  SetNumberValue(key, "NoRepair", 1);
+  if (haveQuietCommand)
+    SetStringValue(key, "QuietUninstallString", quietCommand);
   RegCloseKey(key);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // Parents of the application's two keys under HKEY_LOCAL_MACHINE; the key
 // under each is named by the product title.
@@ -26,3 +27,13 @@ void RegisterAppPath();
 // Writes Uninstall\The Zorvane: "DisplayName", "UninstallString" =
 // uninstallCommand, "Scdir" = groupFolder, "Progdir" = InstallDir.
 void RegisterUninstall(const char *uninstallCommand, const char *groupFolder);
+
+// Writes, after RegisterUninstall's values and into the same key, what
+// Add/Remove Programs shows of an installed program: "DisplayIcon" =
+// InstallDir\Zorvane.exe,0, "DisplayVersion" = the product version,
+// "InstallLocation" = InstallDir, "EstimatedSize" = estimatedSizeKB
+// (REG_DWORD), "NoModify" = 1 and "NoRepair" = 1 (REG_DWORD, so no Modify or
+// Repair button leads nowhere) and "QuietUninstallString" =
+// "InstallDir\uninstall.exe" /S. A path value that would not fit its buffer
+// is left out rather than cut.
+void RegisterUninstallDetails(uint32_t estimatedSizeKB);

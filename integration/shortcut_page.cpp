@@ -17,6 +17,8 @@
 
 #include <cstring>
 
+#include "payload_size.h"
+
 // One shortcut: the link file's name, the target's name inside InstallDir,
 // and the description.
 struct ShortcutFile {
@@ -83,6 +85,7 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
   char uninstallCommand[PathBufferSize] = "";
   JoinPath(uninstallCommand, sizeof(uninstallCommand), InstallDir, UninstallerFileName);
   RegisterUninstall(uninstallCommand, groupFolder);
+  RegisterUninstallDetails(PayloadInstalledKB);
 
   if (id == IDCANCEL) {
     if (MessageBoxA(page, "Cancel creating the shortcuts?", "Confirmation",

@@ -30,3 +30,13 @@ bool FormGroupFolder(char *out, size_t outSize, const char *group);
 // only when that path is not empty and fits outSize characters with its
 // terminator; otherwise false and out is left as it was.
 bool TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dataLength);
+
+// The program's icon as Add/Remove Programs reads it: installDir, a
+// backslash unless it ends with one, ProgramFileName and ",0". false (out
+// untouched) when it would not fit.
+bool FormProgramIcon(char *out, size_t outSize, const char *installDir);
+
+// The command that uninstalls with no question or box: the uninstaller's
+// path in installDir, in quotes since it may hold spaces, then " /S".
+// false (out untouched) when it would not fit.
+bool FormQuietUninstall(char *out, size_t outSize, const char *installDir);

@@ -28,9 +28,10 @@ enum EntryOutcome {
 // ignored: they may exist). Nothing is created or written for an entry whose
 // header, name or data is faulty; a size of 0 makes an empty file. The
 // data is copied through one fixed block, so no entry size needs more
-// memory than another, into name + ".zvpart" beside the destination, which
-// is moved over the destination (MoveFileExA, MOVEFILE_REPLACE_EXISTING)
-// only when all of it is written and closed; a failed entry removes its
-// part file and leaves any earlier file of that name as it was.
+// memory than another, into a new part file beside the destination (name +
+// "." + 16 random hex digits + ".zvpart", see FormatPartPath), which is
+// renamed over the destination through its handle only when all of it is
+// written; a failed entry's part file is gone when its handle closes (a
+// killed process's too), and any earlier file of that name stays as it was.
 EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
                                  const EntryAnnouncer *announcer);

@@ -1,19 +1,23 @@
 // The extraction pipeline of the copy page: payload resource -> filesdata.gz
-// in a folder of its own inside the temporary directory -> filesdata.dat
+// in a private work folder inside the temporary directory -> filesdata.dat
 // (gzip step) -> the files below InstallDir. Any failed step stops it with
 // CopyStop = 1 and "Can't decompress setup files" (before the archive is
-// read) or silently (an entry); both temporary files and their folder are
-// removed whatever happened.
+// read) or silently (an entry); the work folder is removed whatever happened.
 #include "payload/extract_payload.h"
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdint>
 #include <cstdio>
 
+#include "payload/copy_texts.h"
+#include "payload/destination_walk.h"
 #include "payload/entry_install.h"
-#include "payload/entry_name.h"
 #include "payload/gunzip.h"
+#include "payload/in_use.h"
 #include "payload/progress_bar.h"
 #include "payload/temp_dir.h"
-#include "payload/whole_file.h"
 #include "resources/resource.h"
 #include "shell/dir_ops.h"
 #include "shell/path_text.h"
@@ -35,8 +39,38 @@ void ShowStatus(HWND page, const char *text, bool repaintNow)
   }
 }
 
-// Copies resource IDR_PAYLOAD, unchanged, into a new file at path.
-bool WritePayloadResource(const char *path)
+// The two temporary files live in the private work folder, only as long as
+// their handles: each is a new file (nothing that stood at the name is
+// opened) removed when its last handle closes, also when setup is killed.
+// Nothing reopens them by name.
+HANDLE CreateWorkFile(const char *path)
+{
+  return CreateFileA(
+      path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// A second handle of the same open file, to give away while the first
+// keeps the file.
+HANDLE SecondHandle(HANDLE file)
+{
+  HANDLE copy = INVALID_HANDLE_VALUE;
+  HANDLE process = GetCurrentProcess();
+  if (file == INVALID_HANDLE_VALUE ||
+      !DuplicateHandle(process, file, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+    return INVALID_HANDLE_VALUE;
+  }
+  return copy;
+}
+
+bool Rewind(HANDLE file)
+{
+  return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+}
+
+// Copies resource IDR_PAYLOAD, unchanged, into the open file, and leaves it
+// at its start for reading.
+bool WritePayloadResource(HANDLE file)
 {
   HRSRC found = FindResourceA(AppInstance, MAKEINTRESOURCEA(IDR_PAYLOAD), RT_RCDATA);
   if (found == nullptr) {
@@ -50,7 +84,30 @@ bool WritePayloadResource(const char *path)
   if (bytes == nullptr) {
     return false;
   }
-  return WriteNewFile(path, bytes, SizeofResource(AppInstance, found)) == WholeFileWritten;
+  DWORD size = SizeofResource(AppInstance, found);
+  DWORD written = 0;
+  return WriteFile(file, bytes, size, &written, nullptr) && written == size && Rewind(file);
+}
+
+// The archive as a stdio stream over the kept handle, from its start; the
+// stream owns the handle from here (fclose removes the file), null when it
+// could not be made (the handle is closed then).
+FILE *OpenArchiveStream(HANDLE file)
+{
+  if (file == INVALID_HANDLE_VALUE) {
+    return nullptr;
+  }
+  int descriptor =
+      Rewind(file) ? _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY) : -1;
+  if (descriptor < 0) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  FILE *archive = _fdopen(descriptor, "rb");
+  if (archive == nullptr) {
+    _close(descriptor);
+  }
+  return archive;
 }
 
 // Each entry's destination goes to the status line (painted at the next
@@ -77,6 +134,20 @@ void PumpCopyMessages(HWND page)
       DispatchMessageA(&message);
     }
   }
+}
+
+// Before the first entry is written: every destination must fit with its
+// part file (otherwise the copy stops as for a failed entry), and none may
+// be in use (the user closes it, or cancels). Nothing is written when this
+// says no. Leaves the archive at its start.
+bool ReadyToWrite(HWND page, FILE *archive)
+{
+  ByteSource source = MakeFileSource(archive);
+  DataSkipper skipper = MakeFileSkipper(archive);
+  bool allFit =
+      WalkDestinations(&source, &skipper, PayloadEntryCount, InstallDir, nullptr) == WalkAllFit;
+  std::rewind(archive);
+  return allFit && WaitUntilNothingInUse(page, archive, PayloadEntryCount, InstallDir);
 }
 
 void ExtractEntries(HWND page, FILE *archive)
@@ -113,38 +184,52 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
 
   CopyStop = 0;
   ProgressInit(GetDlgItem(page, IDC_PROGRESS_BAR), PayloadEntryCount);
-  ShowStatus(page, "Preparing to decompress setup files", true);
+  ShowStatus(page, PreparingText, true);
   ProgressStep();
 
-  if (!haveTempDir || !WritePayloadResource(gzipPath)) {
+  HANDLE gzipFile = haveTempDir ? CreateWorkFile(gzipPath) : INVALID_HANDLE_VALUE;
+  HANDLE archiveFile = INVALID_HANDLE_VALUE;
+  if (gzipFile == INVALID_HANDLE_VALUE || !WritePayloadResource(gzipFile)) {
     CopyStop = 1;
   }
   if (CopyStop == 0) {
-    ShowStatus(page, "Decompressing setup files", true);
-    if (!GunzipFile(archivePath, gzipPath)) {
+    ShowStatus(page, DecompressingText, true);
+    archiveFile = CreateWorkFile(archivePath);
+    // The gzip step takes over the compressed file (it goes at its close)
+    // and a second handle of the archive, whose own handle keeps it.
+    if (!GunzipHeld(gzipFile, SecondHandle(archiveFile), archivePath, gzipPath)) {
       CopyStop = 1;
     }
-    // Made empty for the application's saved pictures; it may exist.
-    char imagesDir[ShortPathSize];
-    if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesDirName)) {
-      CreateDir(imagesDir);
-    }
+    gzipFile = INVALID_HANDLE_VALUE;
+  }
+  if (gzipFile != INVALID_HANDLE_VALUE) {
+    CloseHandle(gzipFile);
   }
 
-  FILE *archive = CopyStop == 0 ? std::fopen(archivePath, "rb") : nullptr;
+  FILE *archive = nullptr;
+  if (CopyStop == 0) {
+    archive = OpenArchiveStream(archiveFile);
+  } else if (archiveFile != INVALID_HANDLE_VALUE) {
+    CloseHandle(archiveFile);
+  }
   if (archive == nullptr) {
-    MessageBoxA(page, "Can't decompress setup files", nullptr, MB_ICONERROR);
+    MessageBoxA(page, CantDecompressText, nullptr, MB_ICONERROR);
     CopyStop = 1;
   } else {
-    ExtractEntries(page, archive);
+    if (!ReadyToWrite(page, archive)) {
+      CopyStop = 1;
+    } else {
+      // Made empty for the application's saved pictures; it may exist.
+      char imagesDir[ShortPathSize];
+      if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesDirName)) {
+        CreateDir(imagesDir);
+      }
+      ExtractEntries(page, archive);
+    }
     std::fclose(archive);
   }
 
-  ShowStatus(page, "Deleting temproary files", false);
-  if (haveTempDir) {
-    DeleteFileA(archivePath);
-    DeleteFileA(gzipPath);
-  }
+  ShowStatus(page, DeletingTempText, false);
   if (madeWorkDir) {
     ClosePrivateDir(heldWorkDir, workDir);
   }

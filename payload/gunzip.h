@@ -6,6 +6,10 @@
 
 #include "payload/gunzip_core.h"
 
-// Decompresses the gzip file inputPath into outputPath; true only when the
-// output is whole and passed zlib's checks.
-bool GunzipFile(const char *outputPath, const char *inputPath);
+// Decompresses the open gzip file input into the open file output; true
+// only when the output is whole and passed zlib's checks. input is read from
+// its current position, output written at its own. Both handles are taken
+// over and closed whatever happens; INVALID_HANDLE_VALUE stands for an end
+// that could not be opened: "Can't open file" names inputPath, "Can't
+// create file" outputPath.
+bool GunzipHeld(HANDLE input, HANDLE output, const char *outputPath, const char *inputPath);

@@ -1,6 +1,7 @@
 #include "payload/gunzip_core.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "payload/whole_file.h"
 
@@ -15,38 +16,29 @@ void ReportDirect(const GzipReporter *reporter, const char *format, const char *
   reporter->showDirect(reporter->context, message);
 }
 
-}  // namespace
-
-void FormatGzipError(char *out, size_t outSize, const char *text)
+// zlib's message names a file opened by descriptor "<fd:N>": the file's
+// own path stands there instead when it is known.
+void ReportStreamError(gzFile input, const GzipReporter *reporter, const char *inputPath)
 {
-  std::snprintf(out, outSize, "%s: %s\n", GzipErrorPrefix, text);
+  int code = Z_OK;
+  const char *text = gzerror(input, &code);
+  const char *message = std::strstr(text, ": ");
+  if (inputPath == nullptr || std::strncmp(text, "<fd:", 4) != 0 || message == nullptr) {
+    reporter->showError(reporter->context, text);
+    return;
+  }
+  char named[GzipMessageSize];
+  std::snprintf(named, sizeof named, "%s%s", inputPath, message);
+  reporter->showError(reporter->context, named);
 }
 
-bool GunzipFileReporting(const char *outputPath, const char *inputPath,
-                         const GzipReporter *reporter)
-{
-  gzFile input = gzopen(inputPath, "rb");
-  if (input == nullptr) {
-    ReportDirect(reporter, "Can't open file %s\n", inputPath);
-    return false;
-  }
-  FILE *output = CreateNewFile(outputPath);
-  if (output == nullptr) {
-    gzclose(input);
-    ReportDirect(reporter, "Can't create file %s\n", outputPath);
-    return false;
-  }
-  return GunzipStreamReporting(input, output, reporter);
-}
-
-bool GunzipStreamReporting(gzFile input, FILE *output, const GzipReporter *reporter)
+bool CopyStream(gzFile input, FILE *output, const GzipReporter *reporter, const char *inputPath)
 {
   unsigned char block[GunzipBlockSize];
   for (;;) {
     int count = gzread(input, block, sizeof block);
     if (count < 0) {
-      int code = Z_OK;
-      reporter->showError(reporter->context, gzerror(input, &code));
+      ReportStreamError(input, reporter, inputPath);
       std::fclose(output);
       gzclose(input);
       return false;
@@ -74,4 +66,42 @@ bool GunzipStreamReporting(gzFile input, FILE *output, const GzipReporter *repor
     whole = false;
   }
   return whole;
+}
+
+}  // namespace
+
+void FormatGzipError(char *out, size_t outSize, const char *text)
+{
+  std::snprintf(out, outSize, "%s: %s\n", GzipErrorPrefix, text);
+}
+
+bool GunzipFileReporting(const char *outputPath, const char *inputPath,
+                         const GzipReporter *reporter)
+{
+  gzFile input = gzopen(inputPath, "rb");
+  FILE *output = input != nullptr ? CreateNewFile(outputPath) : nullptr;
+  return GunzipOpenedReporting(input, output, outputPath, inputPath, reporter);
+}
+
+bool GunzipOpenedReporting(gzFile input, FILE *output, const char *outputPath,
+                           const char *inputPath, const GzipReporter *reporter)
+{
+  if (input == nullptr) {
+    if (output != nullptr) {
+      std::fclose(output);
+    }
+    ReportDirect(reporter, "Can't open file %s\n", inputPath);
+    return false;
+  }
+  if (output == nullptr) {
+    gzclose(input);
+    ReportDirect(reporter, "Can't create file %s\n", outputPath);
+    return false;
+  }
+  return CopyStream(input, output, reporter, inputPath);
+}
+
+bool GunzipStreamReporting(gzFile input, FILE *output, const GzipReporter *reporter)
+{
+  return CopyStream(input, output, reporter, nullptr);
 }

@@ -39,6 +39,12 @@ struct GzipReporter {
 bool GunzipFileReporting(const char *outputPath, const char *inputPath,
                          const GzipReporter *reporter);
 
+// The same with both ends opened by the caller: input or output null means
+// that end could not be opened, and is reported as GunzipFileReporting
+// reports it (naming inputPath or outputPath); the other end is closed then.
+bool GunzipOpenedReporting(gzFile input, FILE *output, const char *outputPath,
+                           const char *inputPath, const GzipReporter *reporter);
+
 // Copies the open gzip input into the open output, then closes both.
 bool GunzipStreamReporting(gzFile input, FILE *output, const GzipReporter *reporter);
 

@@ -48,6 +48,32 @@ WholeFileResult WriteNewFile(const char *path, const void *data, uint32_t size)
   return written && closed ? WholeFileWritten : WholeFileShort;
 }
 
+namespace {
+
+bool WriteToStdioFile(void *context, const void *data, size_t size)
+{
+  return std::fwrite(data, 1, size, static_cast<FILE *>(context)) == size;
+}
+
+}  // namespace
+
+WholeFileResult CopyThrough(const ByteSink *sink, const ByteSource *source, uint32_t size,
+                            void *buffer, size_t bufferSize)
+{
+  uint32_t left = size;
+  while (left > 0) {
+    size_t block = left < bufferSize ? left : bufferSize;
+    if (!ReadEntryData(source, buffer, static_cast<uint32_t>(block))) {
+      return WholeFileSourceShort;
+    }
+    if (!sink->write(sink->context, buffer, block)) {
+      return WholeFileShort;
+    }
+    left -= static_cast<uint32_t>(block);
+  }
+  return WholeFileWritten;
+}
+
 WholeFileResult CopyWholeFile(const char *path, const ByteSource *source, uint32_t size,
                               void *buffer, size_t bufferSize)
 {
@@ -57,20 +83,8 @@ WholeFileResult CopyWholeFile(const char *path, const ByteSource *source, uint32
   }
   // The blocks are already large: stdio's own buffer would only add a copy.
   std::setvbuf(file, nullptr, _IONBF, 0);
-  WholeFileResult result = WholeFileWritten;
-  uint32_t left = size;
-  while (left > 0) {
-    size_t block = left < bufferSize ? left : bufferSize;
-    if (!ReadEntryData(source, buffer, static_cast<uint32_t>(block))) {
-      result = WholeFileSourceShort;
-      break;
-    }
-    if (std::fwrite(buffer, 1, block, file) != block) {
-      result = WholeFileShort;
-      break;
-    }
-    left -= static_cast<uint32_t>(block);
-  }
+  ByteSink sink = {file, WriteToStdioFile};
+  WholeFileResult result = CopyThrough(&sink, source, size, buffer, bufferSize);
   if (std::fclose(file) != 0 && result == WholeFileWritten) {
     result = WholeFileShort;
   }

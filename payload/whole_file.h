@@ -24,6 +24,20 @@ FILE *CreateNewFile(const char *path);
 // write or the final flush in fclose runs out of room.
 WholeFileResult WriteNewFile(const char *path, const void *data, uint32_t size);
 
+// Anything that takes bytes in order: write returns whether all size bytes
+// were taken.
+struct ByteSink {
+  void *context;
+  bool (*write)(void *context, const void *data, size_t size);
+};
+
+// Copies size bytes from source into sink through buffer, one block of
+// bufferSize bytes at a time: the memory used does not grow with the data.
+// Each full block is one write. Stops at the first block the source cannot
+// fill (WholeFileSourceShort) or the sink cannot take (WholeFileShort).
+WholeFileResult CopyThrough(const ByteSink *sink, const ByteSource *source, uint32_t size,
+                            void *buffer, size_t bufferSize);
+
 // Creates (or truncates) path and copies size bytes from source into it
 // through buffer, one block of bufferSize bytes at a time: the memory used
 // does not grow with the file. Each full block is one write call. Stops at

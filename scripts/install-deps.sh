@@ -5,8 +5,14 @@
 # end-to-end tests read results with, the tools that check and sign the
 # built programs (xmllint, wrestool, openssl, osslsigncode) and
 # clang-format for the style check.
-# Does nothing when all is there.
+#   install-deps.sh [PACKAGE...]
+# PACKAGEs are Debian packages wanted on top of those, for example the
+# benchmarks' libbenchmark-dev and nsis. Does nothing when all is there.
+# As root it runs apt-get itself, otherwise through sudo.
 set -euo pipefail
+case "${1:-}" in
+  -h | --help) sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
+esac
 
 PKGS=(
   cmake make g++ clang libclang-rt-14-dev googletest zlib1g-dev
@@ -17,6 +23,7 @@ PKGS=(
   liblnk-utils file
   libxml2-utils icoutils openssl osslsigncode
   clang-format
+  "$@"
 )
 
 SUDO=

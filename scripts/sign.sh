@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Signs Windows programs with Authenticode, in place, using osslsigncode:
+#   scripts/sign.sh [--help]
 #   scripts/sign.sh --pfx FILE [--password-file FILE] [--timestamp URL] EXE...
 # --pfx: the publisher's certificate and private key as a PKCS#12 file.
 # --password-file: a file whose first line is that file's password (none:
@@ -13,15 +14,22 @@
 # A signature already on a program is replaced.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+usage_line="usage: $0 --pfx FILE [--password-file FILE] [--timestamp URL] EXE..."
+# usage REASON: what was wrong, then the usage line; exits 2.
 usage() {
-  echo "usage: $0 --pfx FILE [--password-file FILE] [--timestamp URL] EXE..." >&2
+  echo "sign.sh: $1" >&2
+  echo "$usage_line" >&2
   exit 2
 }
 pfx= password_file= timestamp=
 while [ $# -gt 0 ]; do
   case $1 in
+    -h | --help)
+      # The comment at the top of this file.
+      sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"
+      exit 0 ;;
     --pfx | --password-file | --timestamp)
-      [ $# -ge 2 ] || usage
+      [ $# -ge 2 ] || usage "$1 needs a value"
       case $1 in
         --pfx) pfx=$2 ;;
         --password-file) password_file=$2 ;;
@@ -29,11 +37,12 @@ while [ $# -gt 0 ]; do
       esac
       shift 2 ;;
     --) shift; break ;;
-    -*) usage ;;
+    -*) usage "unknown option $1" ;;
     *) break ;;
   esac
 done
-[ -n "$pfx" ] && [ $# -gt 0 ] || usage
+[ -n "$pfx" ] || usage "no --pfx FILE given"
+[ $# -gt 0 ] || usage "no program to sign given"
 command -v osslsigncode > /dev/null ||
   { echo "sign.sh: osslsigncode is not installed (Debian package osslsigncode)" >&2; exit 1; }
 for file in "$pfx" ${password_file:+"$password_file"} "$@"; do

@@ -14,8 +14,12 @@ int UpImage;
 int NewFolderImage;
 int LastItemIndex;
 
-// The list returns an entry's text into a buffer of this size.
-static const int EntryTextSize = 256;
+// The list returns an entry's text into a buffer of this size: the size of
+// the name FindFirstFileA gives (cFileName), so no listed name comes back
+// cut. A name's length is in bytes, and with the ANSI code page UTF-8 a
+// character takes up to 4 of them, so a smaller buffer would cut names of
+// fewer than 256 characters and descend into another folder.
+static const int EntryTextSize = ShortPathSize;
 
 int AddDirEntry(HWND list, const char *text, int position, int image)
 {

@@ -2,11 +2,56 @@
 
 #include <cstring>
 
+// A byte that continues a UTF-8 sequence (10xxxxxx).
+static bool IsContinuation(char c)
+{
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The length of the UTF-8 sequence that c starts; 0 when c starts none.
+static size_t SequenceLength(char c)
+{
+  unsigned char b = static_cast<unsigned char>(c);
+  if (b >= 0xC2 && b <= 0xDF)
+    return 2;
+  if (b >= 0xE0 && b <= 0xEF)
+    return 3;
+  if (b >= 0xF0 && b <= 0xF4)
+    return 4;
+  return 0;
+}
+
+// Where text is to end when cut before the byte at cut: at the start of the
+// character that byte belongs to, when it lies inside a well-formed UTF-8
+// sequence of text; otherwise at cut. Bytes that are no UTF-8 (text in
+// another code page) are cut as they come.
+static const char *CharacterStart(const char *text, const char *cut)
+{
+  if (!IsContinuation(*cut))
+    return cut;
+  const char *lead = cut;
+  while (lead > text && cut - lead < 4 && IsContinuation(*lead))
+    --lead;
+  size_t sequence = SequenceLength(*lead);
+  if (sequence == 0 || lead + sequence <= cut)
+    return cut;
+  // Stops at the terminator, which continues nothing.
+  for (size_t i = 1; i < sequence; ++i)
+    if (!IsContinuation(lead[i]))
+      return cut;
+  return lead;
+}
+
 void AppendCut(char *out, size_t size, size_t *length, const char *text)
 {
   for (const char *p = text; *p != '\0'; ++p) {
-    if (*length + 1 < size)
+    if (*length + 1 < size) {
       out[*length] = *p;
+    } else if (*length + 1 == size) {
+      // The first byte that does not fit: with the ANSI code page UTF-8, a
+      // character cut in two would show as garbage, so it goes whole.
+      out[*length - static_cast<size_t>(p - CharacterStart(text, p))] = '\0';
+    }
     ++*length;
   }
   if (size > 0)

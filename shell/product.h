@@ -6,8 +6,7 @@
 
 #include <cstdint>
 
-#define ZV_PRODUCT_TITLE "The Zorvane"
-#define ZV_SETUP_CAPTION "The Zorvane - Setup"
+#include "shell/product_title.h"
 
 inline constexpr const char *ProductTitle = ZV_PRODUCT_TITLE;
 inline constexpr const char *SetupCaption = ZV_SETUP_CAPTION;

@@ -16,9 +16,15 @@ LRESULT PaintGreeting(HWND window, UINT, WPARAM, LPARAM)
   HDC dc = BeginPaint(window, &paint);
   RECT client;
   GetClientRect(window, &client);
-  char folder[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, folder, sizeof folder);
-  char text[MAX_PATH + 64];
+  // MAX_PATH characters take up to three bytes each in UTF-8, the ANSI code
+  // page of the manifest. A path that still does not fit (it would come
+  // back cut, and before Vista unterminated) is not shown.
+  char folder[3 * MAX_PATH] = "";
+  DWORD length = GetModuleFileNameA(nullptr, folder, sizeof folder);
+  if (length == 0 || length >= sizeof folder)
+    folder[0] = '\0';
+  // wsprintfA writes at most 1024 bytes.
+  char text[1024];
   wsprintfA(text, "Welcome to %s.\r\n\r\nRunning from %s", ProductTitle, folder);
   SetBkMode(dc, TRANSPARENT);
   DrawTextA(dc, text, -1, &client, DT_CENTER | DT_WORDBREAK);

@@ -12,14 +12,23 @@
 # tests/e2e/e2e_background.exe; its Wine fixture's pristine prefix is used
 # (made first when missing). BENCH_BUILD_DIR (default build/bench) is the
 # native build of preset "bench". Every process started here is ended by its
-# id. Without WIN32_BUILD_DIR it first builds the default trees
-# (scripts/build.sh and preset bench).
+# id. Without WIN32_BUILD_DIR (or with "") it first builds the default
+# trees (scripts/build.sh and preset bench), ZV_JOBS jobs at a time (default:
+# one per processor). What is missing, Google Benchmark included, is
+# installed first (scripts/install-deps.sh).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+case "${1:-}" in
+  -h | --help) sed -n '2,/^set -uo/{/^set -uo/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
+esac
+bash "$root/scripts/install-deps.sh" libbenchmark-dev || exit 1
 if [ -z "${1:-}" ]; then
-  bash "$root/scripts/build.sh" > /dev/null || exit 1
-  { cmake --preset bench -B "$root/build/bench" && cmake --build "$root/build/bench" --target bench_darken; } \
-    > /dev/null || exit 1
+  mkdir -p "$root/build"
+  log=$root/build/bench-background-build.log
+  echo "building the default trees (log: $log)..."
+  { bash "$root/scripts/build.sh" && cmake --preset bench -B "$root/build/bench" &&
+    cmake --build "$root/build/bench" --target bench_darken -j "${ZV_JOBS:-$(nproc)}"; } \
+    > "$log" 2>&1 || { tail -30 "$log"; echo "build failed (log: $log)" >&2; exit 1; }
 fi
 build=$(cd "${1:-$root/build/win32}" && pwd) || exit 1
 runs=${2:-5}
@@ -84,7 +93,7 @@ if [ -x "$bench/bench/background/bench_darken" ]; then
   "$bench/bench/background/bench_darken" --benchmark_repetitions=3 \
     --benchmark_report_aggregates_only=true 2>/dev/null | grep -E 'median|^Benchmark'
 else
-  echo "no native benchmark build in $bench (cmake --preset bench -B $bench && cmake --build $bench --target bench_darken)"
+  echo "no native benchmark build in $bench (cmake --preset bench -B $bench && cmake --build $bench --target bench_darken -j$(nproc))"
 fi
 if [ $started_fixture -eq 1 ]; then
   "$root/tests/wine/wine-stop.sh" "$state" >/dev/null

@@ -28,10 +28,22 @@
 # ZV_BENCH_STAGES=1 also runs bench/payload/stages.cpp: the pipeline's
 # stages in one process, each with its own clock (medians printed).
 # Uses a display and prefix of its own, ended by their recorded ids.
+# What is missing, makensis included, is installed first
+# (scripts/install-deps.sh); the default tree is built ZV_JOBS jobs at a
+# time (default: one per processor).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+case "${1:-}" in
+  -h | --help) sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
+esac
+# The peer is built with Debian's makensis; a benchmark tool only.
+bash "$root/scripts/install-deps.sh" nsis
 if [ -z "${1:-}" ]; then
-  bash "$root/scripts/build.sh" > /dev/null
+  mkdir -p "$root/build"
+  log=$root/build/bench-payload-build.log
+  echo "building the default tree (log: $log)..."
+  bash "$root/scripts/build.sh" > "$log" 2>&1 ||
+    { tail -30 "$log"; echo "build failed (log: $log)" >&2; exit 1; }
 fi
 build=$(cd "${1:-$root/build/win32}" && pwd)
 repeat=${2:-82}
@@ -42,13 +54,6 @@ tools=$(grep '^ZV_HOST_TOOLS:' "$build/CMakeCache.txt" | cut -d= -f2-)
 bin=$build/bench/payload
 work=$build/bench-payload
 state=$work/wine
-
-# The peer is built with Debian's makensis; a benchmark tool only.
-if ! command -v makensis > /dev/null; then
-  echo "installing makensis (Debian package nsis)..."
-  { apt-get update && apt-get install -y nsis; } > "$work-apt.log" 2>&1 ||
-    { cat "$work-apt.log"; exit 1; }
-fi
 
 rm -rf "$work/out" "$work"/setup-*
 mkdir -p "$work/out"

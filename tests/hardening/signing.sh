@@ -3,21 +3,25 @@
 #   signing.sh OBJDUMP SETUP_EXE PAYLOAD_GZ WORK_DIR
 # osslsigncode verify accepts the signed setup against that certificate; a
 # second signing gives the same bytes; a signed copy with one payload byte
-# changed afterwards fails verification.
+# changed afterwards fails verification. sign.sh --help is no error; a
+# call it cannot carry out says why.
 set -uo pipefail
 objdump=$1 setup=$(realpath "$2") payload=$(realpath "$3") work=$4
-sign=$(cd "$(dirname "$0")/../../scripts" && pwd)/sign.sh
+here=$(cd "$(dirname "$0")" && pwd)
+sign=$here/../../scripts/sign.sh
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 ok() { echo "ok  : $*"; }
 rm -rf "$work"; mkdir -p "$work"; cd "$work" || exit 1
 
-openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 \
-  -subj "/CN=Zorvane Test Publisher" -addext "extendedKeyUsage=codeSigning" > openssl.log 2>&1 &&
-  echo "throwaway password" > password.txt &&
-  openssl pkcs12 -export -inkey key.pem -in cert.pem -out publisher.pfx \
-    -passout file:password.txt >> openssl.log 2>&1 ||
-  { cat openssl.log; echo "FAIL: no throwaway certificate"; exit 1; }
+source "$here/throwaway-cert.sh"
+throwaway_certificate . || { echo "FAIL: no throwaway certificate"; exit 1; }
+
+"$sign" --help > help.log 2>&1 && grep -q -- '--pfx FILE' help.log &&
+  ok "sign.sh --help prints the usage and exits 0" || fail "sign.sh --help: $(cat help.log)"
+"$sign" --pfx publisher.pfx > usage.log 2>&1
+[ $? -eq 2 ] && grep -q 'no program to sign' usage.log && grep -q '^usage:' usage.log &&
+  ok "sign.sh without a program exits 2, saying so" || fail "sign.sh without a program: $(cat usage.log)"
 
 verify() { osslsigncode verify -CAfile cert.pem -in "$1" > "$1.verify.log" 2>&1; }
 export SOURCE_DATE_EPOCH=1700000000

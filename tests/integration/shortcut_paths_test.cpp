@@ -147,3 +147,26 @@ TEST(ShortcutShellFolderValue, AValueLongerThanTheCallersBufferCountsAsNotFound)
 }
 
 }  // namespace
+
+// Add/Remove Programs' icon and quiet command name the installed files; a
+// folder too long for them gives neither rather than a cut path.
+TEST(ShortcutUninstallValues, NameTheInstalledFilesWholeOrNothing)
+{
+  GuardedBuffer icon;
+  GuardedBuffer quiet;
+  ASSERT_TRUE(FormProgramIcon(icon.bytes, 512, "C:\\Program files\\The Zorvane"));
+  EXPECT_STREQ(icon.bytes, "C:\\Program files\\The Zorvane\\Zorvane.exe,0");
+  ASSERT_TRUE(FormQuietUninstall(quiet.bytes, 512, "D:\\"));
+  EXPECT_STREQ(quiet.bytes, "\"D:\\uninstall.exe\" /S");
+
+  // "\"" + dir + "\\uninstall.exe\" /S" fills 60 bytes with the terminator.
+  std::string dir(60 - 1 - std::strlen("\"\\uninstall.exe\" /S"), 'd');
+  GuardedBuffer exact;
+  ASSERT_TRUE(FormQuietUninstall(exact.bytes, 60, dir.c_str()));
+  EXPECT_EQ(std::strlen(exact.bytes), 59u);
+  EXPECT_TRUE(exact.GuardIntact(60));
+  GuardedBuffer refused;
+  EXPECT_FALSE(FormQuietUninstall(refused.bytes, 59, dir.c_str()));
+  EXPECT_FALSE(FormProgramIcon(refused.bytes, 512, std::string(600, 'd').c_str()));
+  EXPECT_TRUE(refused.GuardIntact(0));
+}

@@ -72,6 +72,7 @@ TEST(PayloadEntryName, PackerHoldsNamesToTheWriterRules)
       {".", NameDotComponent},
       {"a?.txt", NameBadCharacter},
       {"tab\there", NameBadCharacter},
+      {"unit\x1Fsep", NameBadCharacter},  // the last control character
       {"pipe|name", NameBadCharacter},
       {"trailing.", NameBadComponentEnd},
       {"dir \\x", NameBadComponentEnd},

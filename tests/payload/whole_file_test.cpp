@@ -1,6 +1,9 @@
 // Writing an installed file: only a file that is wholly on disk counts.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -80,6 +83,46 @@ TEST(PayloadWholeFile, CopiesThroughASmallBlockAndReportsShortSourceAndFullDisk)
     memory = MemorySource{reinterpret_cast<const uint8_t *>(data.data()), data.size(), 0};
     EXPECT_EQ(CopyWholeFile("/dev/full", &source, 1000, block, sizeof block), WholeFileShort);
   }
+  RemoveScratchDir(dir);
+}
+
+// An entry one byte longer than a whole number of blocks: the last byte,
+// alone in its block, arrives too.
+TEST(PayloadWholeFile, ByteAfterTheLastWholeBlockIsWritten)
+{
+  ScratchDir dir = MakeScratchDir();
+  std::string path = dir.path + "/tail.bin";
+  std::string data = std::string(3 * 7, 'x') + "Z";
+  char block[7];
+  MemorySource memory{reinterpret_cast<const uint8_t *>(data.data()), data.size(), 0};
+  ByteSource source = MakeMemorySource(&memory);
+  ASSERT_EQ(CopyWholeFile(path.c_str(), &source, 22, block, sizeof block), WholeFileWritten);
+  EXPECT_EQ(ReadFileBytes(path), data);
+  RemoveScratchDir(dir);
+}
+
+// A disk that takes only 1000 bytes (the file-size limit stands in for
+// it): a small file fails only when stdio flushes it at the close, a large
+// one already in the write; neither counts as written.
+TEST(PayloadWholeFile, NewFileOnAFullDiskIsNotWritten)
+{
+  ScratchDir dir = MakeScratchDir();
+  std::string small = dir.path + "/small.bin";
+  std::string large = dir.path + "/large.bin";
+  std::string data(100000, 'f');
+  rlimit before;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  rlimit full = before;
+  full.rlim_cur = 1000;
+  void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+  WholeFileResult smallResult = WriteNewFile(small.c_str(), data.data(), 2000);
+  WholeFileResult largeResult =
+      WriteNewFile(large.c_str(), data.data(), static_cast<uint32_t>(data.size()));
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(smallResult, WholeFileShort);
+  EXPECT_EQ(largeResult, WholeFileShort);
   RemoveScratchDir(dir);
 }
 

@@ -83,3 +83,33 @@ TEST(PathCut, CopiesWhatFitsAndCountsTheRest)
   EXPECT_EQ(CopyCut(out.bytes, 0, "x"), 1u);
   EXPECT_TRUE(out.GuardIntact(8));
 }
+
+// With the ANSI code page UTF-8 a cut falls between characters, never inside
+// one; bytes of another code page are cut as they come.
+TEST(PathCut, NeverSplitsAUtf8Character)
+{
+  const char *cyrillic = "C:\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B";  // C:\Игры
+  const char *cjk = "D:\\\xE6\xB8\xB8\xE6\x88\x8F";               // D:\游戏
+  Guarded out;
+  // A size of 7 holds 6 bytes: C:\, И and the first half of г, which then
+  // goes whole.
+  EXPECT_EQ(CopyCut(out.bytes, 7, cyrillic), 11u);
+  EXPECT_STREQ(out.bytes, "C:\\\xD0\x98");
+  EXPECT_EQ(CopyCut(out.bytes, 6, cjk), 9u);
+  EXPECT_STREQ(out.bytes, "D:\\");
+  EXPECT_EQ(CopyCut(out.bytes, 7, cjk), 9u);
+  EXPECT_STREQ(out.bytes, "D:\\\xE6\xB8\xB8");
+
+  // The cut inside the second of two appended texts.
+  size_t length = 0;
+  AppendCut(out.bytes, 9, &length, "C:\\");
+  AppendCut(out.bytes, 9, &length, "\xF0\x9F\x8E\xAE\xE6\xB8\xB8");  // a 4-byte one, then 游
+  EXPECT_EQ(length, 10u);
+  EXPECT_STREQ(out.bytes, "C:\\\xF0\x9F\x8E\xAE");
+  EXPECT_TRUE(out.GuardIntact(9));
+
+  // Windows-1252 "Café©s" is no UTF-8 (E9 A9 73); its bytes are cut where
+  // they fall.
+  EXPECT_EQ(CopyCut(out.bytes, 5, "Caf\xE9\xA9s"), 6u);
+  EXPECT_STREQ(out.bytes, "Caf\xE9");
+}

@@ -2,13 +2,16 @@
 // built with, taken from the staged application tree that zv-pack packs.
 //
 //   zv-names --count N --header OUT.h --dir ROOT [--program NAME]...
-//   zv-names --count N --check LIST.h --archive ARCHIVE
+//   zv-names --count N --check LIST.h --archive ARCHIVE [--size-header OUT.h]
 //
 // The first form runs before the programs are built, so they cannot be in
 // the tree yet: each --program names one that the pack step will add. The
 // names are sorted and held to the packer's rules, as zv-pack does. The
 // second form runs after packing and fails, naming the difference, unless
-// the archive holds exactly the listed names in the listed order.
+// the archive holds exactly the listed names in the listed order; with
+// --size-header it then writes the installed size of the entries, in KiB
+// rounded up, as the header setup registers it from.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,7 +24,8 @@
 static int Usage()
 {
   std::fprintf(stderr, "usage: zv-names --count N --header OUT.h --dir ROOT [--program NAME]...\n"
-                       "       zv-names --count N --check LIST.h --archive ARCHIVE\n");
+                       "       zv-names --count N --check LIST.h --archive ARCHIVE "
+                       "[--size-header OUT.h]\n");
   return 2;
 }
 
@@ -88,8 +92,9 @@ static bool ReadHeader(const std::string &path, std::vector<std::string> *names)
   return true;
 }
 
+// The names of the archive's entries, and the sum of their data sizes.
 static bool ReadArchiveNames(const std::string &path, int count, std::vector<std::string> *names,
-                             std::string *error)
+                             uint64_t *dataBytes, std::string *error)
 {
   FILE *file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
@@ -106,6 +111,7 @@ static bool ReadArchiveNames(const std::string &path, int count, std::vector<std
       read = false;
     } else {
       names->push_back(header.name);
+      *dataBytes += header.dataSize;
     }
   }
   if (read && std::fgetc(file) != EOF) {
@@ -141,20 +147,40 @@ static int MakeList(const std::string &output, const std::vector<std::string> &r
   return 0;
 }
 
-static int CheckList(const std::string &list, const std::string &archive, int count)
+static bool WriteSizeHeader(const std::string &path, uint64_t dataBytes)
+{
+  FILE *file = std::fopen(path.c_str(), "w");
+  if (file == nullptr) {
+    return false;
+  }
+  std::fprintf(file, "// The installed size of the payload's files in KiB, rounded up, written by\n"
+                     "// zv-names from the packed archive. Made by the build; not edited by hand.\n"
+                     "#pragma once\n\n#include <cstdint>\n\n");
+  std::fprintf(file, "inline constexpr uint32_t PayloadInstalledKB = %lluu;\n",
+               static_cast<unsigned long long>((dataBytes + 1023) / 1024));
+  return std::fclose(file) == 0;
+}
+
+static int CheckList(const std::string &list, const std::string &archive, int count,
+                     const std::string &sizeHeader)
 {
   std::vector<std::string> listed;
   std::vector<std::string> packed;
+  uint64_t dataBytes = 0;
   std::string error;
   if (!ReadHeader(list, &listed)) {
     std::fprintf(stderr, "zv-names: %s: cannot be read\n", list.c_str());
     return 1;
   }
-  if (!ReadArchiveNames(archive, count, &packed, &error)) {
+  if (!ReadArchiveNames(archive, count, &packed, &dataBytes, &error)) {
     std::fprintf(stderr, "zv-names: %s\n", error.c_str());
     return 1;
   }
   if (listed == packed) {
+    if (!sizeHeader.empty() && !WriteSizeHeader(sizeHeader, dataBytes)) {
+      std::fprintf(stderr, "zv-names: %s: cannot be written\n", sizeHeader.c_str());
+      return 1;
+    }
     return 0;
   }
   std::fprintf(stderr, "zv-names: the uninstaller's list %s and the payload %s differ:\n",
@@ -174,6 +200,7 @@ int main(int argc, char **argv)
   std::string header;
   std::string check;
   std::string archive;
+  std::string sizeHeader;
   std::vector<std::string> roots;
   std::vector<std::string> programs;
   for (int i = 1; i + 1 < argc; i += 2) {
@@ -187,6 +214,8 @@ int main(int argc, char **argv)
       check = value;
     } else if (arg == "--archive") {
       archive = value;
+    } else if (arg == "--size-header") {
+      sizeHeader = value;
     } else if (arg == "--dir") {
       roots.push_back(value);
     } else if (arg == "--program") {
@@ -195,11 +224,12 @@ int main(int argc, char **argv)
       return Usage();
     }
   }
-  if (argc % 2 == 0 || count < 1 || header.empty() == check.empty()) {
+  if (argc % 2 == 0 || count < 1 || header.empty() == check.empty() ||
+      (!header.empty() && !sizeHeader.empty())) {
     return Usage();
   }
   if (!header.empty()) {
     return MakeList(header, roots, programs, count);
   }
-  return archive.empty() ? Usage() : CheckList(check, archive, count);
+  return archive.empty() ? Usage() : CheckList(check, archive, count, sizeHeader);
 }

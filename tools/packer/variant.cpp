@@ -15,6 +15,10 @@
 //   size0      first entry holds no data
 //   slow       64 MB of zeros after the last entry: the gzip step takes
 //              long enough for a driver to press Cancel before any entry
+//   long_name  last entry renamed so that, below the default destination,
+//              its part file's path is one character over the path limit
+//   large      Textures.pak holds 200 MB of zeros: writing it takes long
+//              enough for a driver to kill setup in the middle of it
 // For corrupt and crc, 64 KB of data follow the last entry, before the
 // fault, so an installer that ignored the gzip error would install all
 // entries and be caught. Where the variant would not fit, the data of
@@ -28,6 +32,9 @@
 #include <vector>
 
 #include "payload/archive_entry.h"
+#include "payload/destination_walk.h"
+#include "payload/entry_name.h"
+#include "shell/product.h"
 #include "shell/product.h"
 #include "tools/packer/pack.h"
 
@@ -165,6 +172,15 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
     entries[0].name = "..\\" + entries[0].name;
   } else if (kind == "size0") {
     entries[0].data.clear();
+  } else if (kind == "long_name") {
+    size_t length = MaxWindowsPath + 1 - std::strlen(DefaultInstallDir) - 1 - PartNameExtraLength;
+    entries.back().name = std::string(length - 4, 'L') + ".txt";
+  } else if (kind == "large") {
+    for (Entry &entry : entries) {
+      if (entry.name == "Textures.pak") {
+        entry.data.assign(200u << 20, 0);
+      }
+    }
   }
   Bytes archive = Encode(entries);
   if (kind == "corrupt") {
@@ -199,7 +215,8 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
       offset += entry.data.size();
     }
     archive.resize(offset + 300000);
-  } else if (kind != "traversal" && kind != "size0" && kind != "slow") {
+  } else if (kind != "traversal" && kind != "size0" && kind != "slow" && kind != "long_name" &&
+             kind != "large") {
     return false;
   }
   if (!Gzip(archive, gz)) {

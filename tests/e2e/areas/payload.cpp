@@ -5,12 +5,18 @@
 #include "resources/resource.h"
 #include "shell/product.h"
 
+#include <aclapi.h>
+
 #include <string>
+#include <vector>
 
 namespace {
 
 const char CancelStart[] = "Setup was canceled.";
 const char DecompressFailed[] = "Can't decompress setup files";
+const char InstallFolder[] = "C:\\Program files\\The Zorvane";
+const char InUseText[] =
+    "C:\\Program files\\The Zorvane\\Zorvane.exe is in use. Close The Zorvane, then press Retry.";
 
 // Walks with the default choices; a Yes/No question on the way (the
 // destination exists already) is answered Yes. Returns the first other box.
@@ -152,6 +158,226 @@ void SizeZeroEntry()
   DefaultInstall();
 }
 
+// The files below folder (relative names with "\"), recursively.
+void ListFiles(const std::string &folder, const std::string &prefix,
+               std::vector<std::string> *names)
+{
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..")
+      continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      ListFiles(folder + "\\" + name, prefix + name + "\\", names);
+    else
+      names->push_back(prefix + name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+std::string FileBytes(const std::string &path)
+{
+  std::string bytes;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return "<unreadable>";
+  char block[65536];
+  DWORD read = 0;
+  while (ReadFile(file, block, sizeof block, &read, nullptr) && read > 0)
+    bytes.append(block, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+// Setup's work folders in the temporary directory (zv and 16 hex digits).
+std::vector<std::string> WorkFolders()
+{
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  std::vector<std::string> folders;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((std::string(temp) + "zv*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return folders;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      folders.push_back(std::string(temp) + found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return folders;
+}
+
+// While setup runs, its work folder: SYSTEM and Administrators (Wine shows
+// the user for them) with full control, inherited by what is made inside,
+// nothing inherited from the temporary directory; and it cannot be renamed.
+void CheckHeldWorkFolder()
+{
+  std::vector<std::string> folders = WorkFolders();
+  if (!Check(folders.size() == 1, "one work folder in the temporary directory (%zu)",
+             folders.size()))
+    return;
+  const std::string &folder = folders[0];
+  Check(folder.size() == folder.rfind('\\') + 1 + 2 + 16, "its name is zv and 16 hex digits: %s",
+        folder.c_str());
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ACL *acl = nullptr;
+  DWORD result = GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                       nullptr, nullptr, &acl, nullptr, &descriptor);
+  if (Check(result == ERROR_SUCCESS && acl != nullptr, "its descriptor reads back (%lu)", result)) {
+    DWORD system[SECURITY_MAX_SID_SIZE / sizeof(DWORD)];
+    DWORD size = sizeof system;
+    CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &size);
+    Check(acl->AceCount == 2, "two entries, none inherited (%u)", acl->AceCount);
+    bool systemSeen = false;
+    for (WORD index = 0; index < acl->AceCount; ++index) {
+      ACCESS_ALLOWED_ACE *ace = nullptr;
+      GetAce(acl, index, reinterpret_cast<void **>(&ace));
+      Check(ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && ace->Mask == FILE_ALL_ACCESS &&
+                ace->Header.AceFlags == (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE),
+            "entry %u: full control, inherited inside (mask 0x%lx, flags 0x%x)", index, ace->Mask,
+            ace->Header.AceFlags);
+      systemSeen = systemSeen || EqualSid(&ace->SidStart, system);
+    }
+    Check(systemSeen, "SYSTEM has an entry");
+  }
+  if (descriptor)
+    LocalFree(descriptor);
+  BOOL moved = MoveFileA(folder.c_str(), (folder + "-moved").c_str());
+  DWORD error = GetLastError();
+  Check(!moved && error == ERROR_SHARING_VIOLATION,
+        "the work folder cannot be renamed while setup holds it (error %lu)", error);
+}
+
+// The earlier installation's game, started from its folder.
+PROCESS_INFORMATION StartGame()
+{
+  PROCESS_INFORMATION game = {};
+  std::string exe = std::string(InstallFolder) + "\\Zorvane.exe";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  char commandLine[MAX_PATH + 2];
+  wsprintfA(commandLine, "\"%s\"", exe.c_str());
+  Check(CreateProcessA(exe.c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr, InstallFolder,
+                       &startup, &game) != FALSE,
+        "the earlier Zorvane.exe starts");
+  WaitForInputIdle(game.hProcess, 10000);
+  return game;
+}
+
+void EndGame(PROCESS_INFORMATION *game)
+{
+  if (HWND window = FindWindowA("ZorvaneMain", nullptr))
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(game->hProcess, 10000) != WAIT_OBJECT_0)
+    TerminateProcess(game->hProcess, 1);
+  CloseHandle(game->hProcess);
+  CloseHandle(game->hThread);
+}
+
+// An earlier installation (payload.sh: each file holds "earlier " and its
+// name, Zorvane.exe is the real one) whose Zorvane.exe runs. Setup names it
+// before writing anything: Cancel leaves every earlier file as it was;
+// Retry, once the game has ended, installs.
+void FileInUse()
+{
+  std::vector<std::string> earlier;
+  ListFiles(InstallFolder, "", &earlier);
+  std::string earlierGame = FileBytes(std::string(InstallFolder) + "\\Zorvane.exe");
+  PROCESS_INFORMATION game = StartGame();
+
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  MessageBoxInfo info;
+  HWND box = WalkToFirstBox(&run, &info);
+  CheckMessageBox(box, SetupCaption, InUseText, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+  Check(box != nullptr && GetWindow(box, GW_OWNER) != nullptr &&
+            GetDlgItem(GetWindow(box, GW_OWNER), IDC_PROGRESS_BAR) != nullptr,
+        "the box is owned by the copy page");
+  SaveScreenshot("in-use-box");
+  CheckHeldWorkFolder();
+  if (box)
+    AnswerMessageBox(box, IDCANCEL);
+  ExpectCancelledEnd(&run, WaitForMessageBox(&run));
+  EndRun(&run);
+
+  std::vector<std::string> after;
+  ListFiles(InstallFolder, "", &after);
+  Check(after == earlier, "the same %zu files as before, no part file (%zu now)", earlier.size(),
+        after.size());
+  int unchanged = 0;
+  for (const std::string &name : after) {
+    std::string bytes = FileBytes(std::string(InstallFolder) + "\\" + name);
+    if (name == "Zorvane.exe" ? bytes == earlierGame : bytes == "earlier " + name)
+      ++unchanged;
+    else
+      Check(false, "%s was changed", name.c_str());
+  }
+  Check(unchanged == static_cast<int>(earlier.size()),
+        "%d earlier files byte for byte as they were", unchanged);
+  Check(WorkFolders().empty(), "no work folder left after Cancel");
+
+  // Again, and Retry after the game has ended.
+  SetupRun again;
+  if (!StartSetup(&again))
+    return EndGame(&game);
+  box = WalkToFirstBox(&again, &info);
+  CheckMessageBox(box, SetupCaption, InUseText, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+  EndGame(&game);
+  if (box)
+    AnswerMessageBox(box, IDRETRY);
+  box = WalkToFirstBox(&again, &info);
+  CheckMessageBox(box, SetupCaption, "The Zorvane was successfully installed",
+                  MB_OK | MB_ICONINFORMATION);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  Check(WaitForExit(&again) == 0, "setup exits with code 0");
+  EndRun(&again);
+}
+
+// Setup killed from outside while it writes a 200 MB entry: its part file
+// goes with the process, the temporary files too, and the next run
+// installs (payload.sh checks the files, after the second run, which
+// touches nothing the first left).
+void KilledWhileWriting()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND agreement = WaitForPage(&run, IDC_LICENCE_TEXT);
+  if (!Check(agreement != nullptr, "agreement page appears"))
+    return EndRun(&run);
+  Click(agreement, IDOK);
+  HWND destination = WaitForPage(&run, IDC_DEST_EDIT);
+  if (!Check(destination != nullptr, "destination page appears"))
+    return EndRun(&run);
+  Click(destination, IDOK);
+  std::string pattern = std::string(InstallFolder) + "\\Textures.pak.*.zvpart";
+  WIN32_FIND_DATAA found;
+  HANDLE search = INVALID_HANDLE_VALUE;
+  DWORD start = GetTickCount();
+  while (search == INVALID_HANDLE_VALUE && GetTickCount() - start < 60000 && !HasExited(&run)) {
+    search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+      Sleep(1);
+  }
+  if (!Check(search != INVALID_HANDLE_VALUE, "the part file of Textures.pak appears"))
+    return EndRun(&run);
+  FindClose(search);
+  Log("part file %s seen %lu ms after Next", found.cFileName, GetTickCount() - start);
+  TerminateProcess(run.process.hProcess, 9);
+  WaitForSingleObject(run.process.hProcess, 10000);
+  EndRun(&run);
+  Check(GetFileAttributesA((std::string(InstallFolder) + "\\Textures.pak").c_str()) ==
+            INVALID_FILE_ATTRIBUTES,
+        "killed before Textures.pak was complete");
+  DefaultInstall();
+}
+
 // The temporary directory has room for filesdata.gz but not for the
 // archive: the gzip step's write fails.
 void FullTempDisk()
@@ -171,12 +397,21 @@ void FullTempDisk()
 }  // namespace
 
 const Scenario Scenarios[] = {
-    {"default_install", DefaultInstall},      {"cancel_at_once", CancelAtOnce},
-    {"corrupt_stream", CorruptStream},        {"crc_mismatch", CrcMismatch},
-    {"truncated_archive", EntryFailure},      {"truncated_large_entry", EntryFailure},
-    {"traversal_name", EntryFailure},         {"size_zero_entry", SizeZeroEntry},
-    {"readonly_destination", EntryFailure},   {"full_temp_disk", FullTempDisk},
-    {"full_destination_disk", EntryFailure},  {"planted_temp_links", DefaultInstall},
+    {"default_install", DefaultInstall},
+    {"cancel_at_once", CancelAtOnce},
+    {"corrupt_stream", CorruptStream},
+    {"crc_mismatch", CrcMismatch},
+    {"truncated_archive", EntryFailure},
+    {"truncated_large_entry", EntryFailure},
+    {"traversal_name", EntryFailure},
+    {"size_zero_entry", SizeZeroEntry},
+    {"readonly_destination", EntryFailure},
+    {"full_temp_disk", FullTempDisk},
+    {"full_destination_disk", EntryFailure},
+    {"planted_temp_links", DefaultInstall},
     {"full_disk_over_earlier", EntryFailure},
+    {"long_name", EntryFailure},
+    {"file_in_use", FileInUse},
+    {"killed_while_writing", KilledWhileWriting},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -209,3 +209,55 @@ check_full_disk_over_earlier() {
   expect_no_temporaries
 }
 cleanup_full_disk_over_earlier() { umount "$(pay_dest)" 2>/dev/null || true; }
+
+# The last entry's name puts its part file one character over the path
+# limit below the default destination: nothing is written at all.
+prepare_long_name() { pay_variant long_name; }
+check_long_name() {
+  expect_count 0
+  expect_no_file "Program Files/The Zorvane/AImages"
+  expect_no_temporaries
+}
+
+# An earlier installation: every file holds "earlier " and its name, only
+# Zorvane.exe is the real program (the driver runs it).
+prepare_file_in_use() {
+  local name
+  while read -r name; do
+    mkdir -p "$(dirname "$(pay_dest)/$name")"
+    if [ "$name" = Zorvane.exe ]; then cp "$(pay_stage)/$name" "$(pay_dest)/$name"
+    else printf 'earlier %s' "${name//\//\\}" > "$(pay_dest)/$name"; fi
+  done < <(pay_names)
+  mkdir -p "$(pay_dest)/AImages"
+}
+check_file_in_use() { check_default_install; }
+
+# What a killed setup may leave: its work folder, empty.
+expect_at_most_empty_work_folder() {
+  local entry left=""
+  for entry in "$(pay_temp)"/* "$(pay_temp)"/.[!.]*; do
+    [ -e "$entry" ] || continue
+    if [[ "$(basename "$entry")" =~ ^zv[0-9a-f]{16}$ ]] && [ -d "$entry" ] && [ -z "$(ls -A "$entry")" ]; then
+      continue
+    fi
+    left="$left $entry"
+  done
+  if [ -z "$left" ]; then ok "nothing but an empty work folder in the temporary directory"
+  else fail "left in the temporary directory:$left"; fi
+  left=$(find "$DRIVE_C" -name 'filesdata.*' -o -name '*.zvpart' 2>/dev/null)
+  if [ -z "$left" ]; then ok "no temporary or part file anywhere"; else fail "left: $left"; fi
+}
+
+prepare_killed_while_writing() { pay_variant large; }
+check_killed_while_writing() {
+  local name
+  while read -r name; do
+    [ "$name" = Textures.pak ] || expect_same "$name"
+  done < <(pay_names)
+  if [ "$(stat -c %s "$(pay_dest)/Textures.pak")" -eq $((200 << 20)) ] &&
+    cmp -s -n $((200 << 20)) "$(pay_dest)/Textures.pak" /dev/zero; then
+    ok "the 200 MB Textures.pak installed whole"; else fail "Textures.pak is not the 200 MB of zeros"; fi
+  expect_count 19
+  expect_images_dir
+  expect_at_most_empty_work_folder
+}

@@ -423,6 +423,36 @@ void CopyFolderPrivate()
   }
 }
 
+// Inventory tools and Add/Remove Programs uninstall with no question by the
+// registered "QuietUninstallString", run as a command line: no box, and
+// uninstall.sh then finds the prefix as it was.
+void QuietUninstallString()
+{
+  char command[512] = "";
+  DWORD length = sizeof command - 1;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    RegQueryValueExA(key, "QuietUninstallString", nullptr, nullptr,
+                     reinterpret_cast<BYTE *>(command), &length);
+    RegCloseKey(key);
+  }
+  if (!Check(command[0] != '\0', "QuietUninstallString is registered"))
+    return;
+  SetupRun run;
+  std::string arguments = std::string("/c ") + command;
+  if (!Start(&run, "C:\\windows\\system32\\cmd.exe", arguments.c_str()))
+    return;
+  bool boxSeen = false;
+  while (!HasExited(&run) && !boxSeen) {
+    boxSeen = FindWindowA("#32770", Caption) != nullptr;
+    Pause(50);
+  }
+  Check(WaitForExit(&run, 60000) == 0, "cmd /c %s exits with 0", command);
+  EndRun(&run);
+  WaitForUninstallersGone();
+  Check(!boxSeen && WaitForUninstallBox(1000) == nullptr, "no box of the uninstaller");
+}
+
 }  // namespace
 
 const Scenario Scenarios[] = {
@@ -438,5 +468,6 @@ const Scenario Scenarios[] = {
     {"foreign_subkey", ForeignSubkey},
     {"two_at_once", TwoAtOnce},
     {"copy_folder_private", CopyFolderPrivate},
+    {"add_remove_entry", QuietUninstallString},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -169,3 +169,42 @@ prepare_two_at_once() { un_install; un_snapshot installed; }
 check_two_at_once() { un_snapshot after; un_compare installed after; }
 
 prepare_copy_folder_private() { un_install; }
+
+# un_expect_value NAME TYPE DATA: the Uninstall key's value, as `wine reg
+# query` prints it (a REG_DWORD as 0x...).
+un_expect_value() {
+  local type got
+  type=$(wine reg query "$UN_KEY" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n {print $2; exit}')
+  got=$(reg_value "$UN_KEY" "$1")
+  [ "$type $got" = "$2 $3" ] && ok "$1 = $3 ($2)" || fail "$1 is '$got' ($type), expected '$3' ($2)"
+}
+
+# The entry after a default install: every value Add/Remove Programs shows.
+prepare_add_remove_entry() {
+  un_snapshot pristine
+  un_install || return 1
+  wine reg query "$UN_KEY" | tr -d '\r' | tee "$OUT/uninstall-key.txt"
+  local dir='C:\Program files\The Zorvane' version bytes size
+  un_expect_value DisplayIcon REG_SZ "$dir\\Zorvane.exe,0"
+  [ -f "$UN_PROG/Zorvane.exe" ] && ok "DisplayIcon's program is installed" || fail "no $UN_PROG/Zorvane.exe"
+  # The one product version: the one the installed programs carry.
+  version=$(wrestool -x --raw --type=16 "$UN_PROG/Zorvane.exe" | strings -el -n 1 |
+    awk 'p {print; exit} /^ProductVersion$/ {p = 1}')
+  [ -n "$version" ] || fail "no ProductVersion in the installed Zorvane.exe"
+  un_expect_value DisplayVersion REG_SZ "$version"
+  un_expect_value InstallLocation REG_SZ "$dir"
+  un_expect_value NoModify REG_DWORD 0x1
+  un_expect_value NoRepair REG_DWORD 0x1
+  un_expect_value QuietUninstallString REG_SZ "\"$dir\\uninstall.exe\" /S"
+  un_expect_value UninstallString REG_SZ "$dir\\uninstall.exe"
+  bytes=$(find "$UN_PROG" -type f -printf '%s\n' | awk '{s += $1} END {print s}')
+  size=$(($(reg_value "$UN_KEY" EstimatedSize)))
+  if [ "$(wine reg query "$UN_KEY" /v EstimatedSize | tr -d '\r' | awk '$1 == "EstimatedSize" {print $2}')" = REG_DWORD ] &&
+     [ $((size * 1024 * 100)) -ge $((bytes * 99)) ] && [ $((size * 1024 * 100)) -le $((bytes * 101)) ]; then
+    ok "EstimatedSize $size KiB is within 1 % of the $bytes installed bytes / 1024"
+  else
+    fail "EstimatedSize '$size' is not within 1 % of $bytes / 1024"
+  fi
+  [ "$(un_listed)" = 1 ] && ok "uninstaller --list shows The Zorvane" || fail "not listed after the install"
+}
+check_add_remove_entry() { un_snapshot after; un_compare pristine after; }

@@ -311,10 +311,13 @@ MessageBoxInfo ReadMessageBox(HWND box)
   info.text = ControlText(box, 0xFFFF);
   bool ok = IsControlVisible(box, IDOK), cancel = IsControlVisible(box, IDCANCEL);
   bool yes = IsControlVisible(box, IDYES), no = IsControlVisible(box, IDNO);
+  bool retry = IsControlVisible(box, IDRETRY);
   if (yes && no && cancel)
     info.buttons = MB_YESNOCANCEL;
   else if (yes && no)
     info.buttons = MB_YESNO;
+  else if (retry && cancel)
+    info.buttons = MB_RETRYCANCEL;
   else if (ok && cancel)
     info.buttons = MB_OKCANCEL;
   else
@@ -561,6 +564,19 @@ bool SaveScreenshot(const char *name)
   return saved;
 }
 
+// The copy page may close a few dozen milliseconds after it shows, before
+// its banner is painted: it is taken again and again while it stays up, and
+// the last picture taken wholly while it was on screen is kept as 3-copy.
+static void SaveCopyPage(HWND page)
+{
+  char next[MAX_PATH], kept[MAX_PATH];
+  snprintf(next, sizeof(next), "%s\\3-copy-next.bmp", OutputDir);
+  snprintf(kept, sizeof(kept), "%s\\3-copy.bmp", OutputDir);
+  while (IsWindowVisible(page) && SaveScreenshot("3-copy-next") && IsWindowVisible(page))
+    MoveFileExA(next, kept, MOVEFILE_REPLACE_EXISTING);
+  DeleteFileA(next);
+}
+
 MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesSeen, HWND *finalBox)
 {
   MessageBoxInfo none;
@@ -591,7 +607,7 @@ MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesS
       } else if (GetDlgItem(window, 214)) {
         pagesSeen->push_back('C');
         if (screenshots)
-          SaveScreenshot("3-copy");
+          SaveCopyPage(window);
       } else if (GetDlgItem(window, 110)) {
         pagesSeen->push_back('S');
         Sleep(300);

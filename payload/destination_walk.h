@@ -1,0 +1,54 @@
+// Looking at every destination before anything is written: a walk over the
+// archive's headers (the data skipped), and the rule that a destination and
+// its part file fit the path buffers and the platform's path limit. An
+// install folder near the limit is then refused whole, instead of failing in
+// the middle of the copy with earlier entries already replaced.
+// No Windows header: tested natively.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "payload/archive_entry.h"
+
+// A part file is named destination + "." + 16 hex digits + PartFileSuffix.
+inline constexpr const char *PartFileSuffix = ".zvpart";
+inline constexpr size_t PartNameExtraLength = 1 + 16 + 7;
+
+// The part file of destination for the 64 bits given; false, out
+// unchanged, when it does not fit size.
+bool FormatPartPath(char *out, size_t size, const char *destination, uint64_t bits);
+
+// Whether installDir + "\" + name fits the destination buffer (destinationSize
+// bytes) with room for PartNameExtraLength more characters, the whole part
+// file path stays within the platform's limit (MaxWindowsPath), and the
+// entry's folder fits a buffer of ShortPathSize.
+bool DestinationFits(const char *installDir, const char *name, size_t destinationSize);
+
+// Passes over an entry's data without reading it; false when it cannot.
+struct DataSkipper {
+  bool (*skip)(void *context, uint32_t size);
+  void *context;
+};
+DataSkipper MakeFileSkipper(FILE *file);
+
+// Told each destination path in archive order; false stops the walk.
+struct DestinationVisitor {
+  bool (*visit)(void *context, const char *destination);
+  void *context;
+};
+
+enum DestinationWalkResult {
+  WalkAllFit = 0,          // every entry read fits (and the visitor went on)
+  WalkDestinationTooLong,  // an entry's destination does not fit
+  WalkStopped,             // the visitor stopped the walk
+};
+
+// Reads up to count entry headers from source, skipping each entry's data.
+// A header that cannot be read or a name CheckInstallName refuses ends the
+// walk as WalkAllFit: the copy itself fails at that entry, after the ones
+// before it, as it always did. The first destination that does not fit ends
+// it as WalkDestinationTooLong, before the visitor (null: none) hears of it.
+DestinationWalkResult WalkDestinations(const ByteSource *source, const DataSkipper *skipper,
+                                       int count, const char *installDir,
+                                       const DestinationVisitor *visitor);

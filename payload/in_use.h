@@ -1,0 +1,22 @@
+// Files in use: before the copy writes anything, each destination that
+// already exists is asked whether it can be replaced now. A running
+// Zorvane.exe cannot be, and a copy that found out only at that entry
+// would leave a mix of the old installation and the new one.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+
+// Whether the file at path exists and is in use: opening it for writing
+// (OPEN_EXISTING, not truncated, closed at once) fails with a sharing
+// violation. A missing or read-only file (access denied), or a folder, is
+// not in use: the copy deals with those as before.
+bool FileIsInUse(const char *path);
+
+// Walks the destinations of archive's first count entries (from its start;
+// left at its start again) and, while one is in use, shows "%s is in use.
+// Close The Zorvane, then press Retry." with its full path, owned by page.
+// Retry looks again from the first entry; true when nothing is in use, false
+// when the user chose Cancel.
+bool WaitUntilNothingInUse(HWND page, FILE *archive, int count, const char *installDir);

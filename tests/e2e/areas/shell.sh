@@ -1,0 +1,13 @@
+# The shell area's staging. With ZV_WALK_DESKTOP naming a picture (as the
+# run command's walk does), walk_defaults shows it full-screen as an X
+# window before setup starts, so that the darkened snapshot shows a desktop
+# (Wine's snapshot sees X windows, not the root window's background).
+source "$(dirname "${BASH_SOURCE[0]}")/background.sh"
+
+prepare_walk_defaults() {
+  [ -z "${ZV_WALK_DESKTOP:-}" ] || bg_show "$ZV_WALK_DESKTOP" 0 0
+}
+
+cleanup_walk_defaults() {
+  bg_cleanup
+}
