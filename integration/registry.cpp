@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "common/install_facts.h"
+#include "common/product.h"
+#include "integration/shortcut_paths.h"
 
 static void SetStringValue(HKEY key, const char *name, const char *text)
 {

@@ -1,6 +1,6 @@
 #include "app/uninstall/boxes.h"
 
-#include "app/uninstall/removal_plan.h"
+#include "app/uninstall/removal_report.h"
 
 static bool Silent;
 

@@ -1,7 +1,7 @@
 // Carries a removal plan out on the disk and in the registry.
 #pragma once
 
-#include "app/uninstall/removal_plan.h"
+#include "app/uninstall/removal_report.h"
 
 // Called at StepHandOff with the exit code that the steps so far give.
 typedef void (*HandOffFunction)(int exitCode, void *context);

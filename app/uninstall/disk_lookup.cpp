@@ -23,4 +23,23 @@ static bool TargetOf(const char *linkPath, char *target, size_t size, void *)
   return ReadLinkTarget(linkPath, target, size);
 }
 
-const RemovalLookup DiskLookup = {KindOf, TargetOf, nullptr};
+static bool IdentityOf(const char *path, FolderIdentity *id, void *)
+{
+  // Backup semantics opens folders; the open follows links and short names
+  // to the folder itself.
+  HANDLE folder = CreateFileA(path, FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE)
+    return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  bool known = GetFileInformationByHandle(folder, &info) != FALSE;
+  CloseHandle(folder);
+  if (known) {
+    id->volume = info.dwVolumeSerialNumber;
+    id->index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  }
+  return known;
+}
+
+const RemovalLookup DiskLookup = {KindOf, TargetOf, IdentityOf, nullptr};

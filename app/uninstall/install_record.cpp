@@ -55,7 +55,21 @@ void ReadInstallRecord(InstallRecord *record)
 
 StepResult RemoveMachineKey(const char *keyPath)
 {
-  LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath);
+  // A subkey setup did not make keeps the key whole: it is somebody's, and
+  // the removal is not complete while it is there.
+  HKEY key;
+  LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key);
+  if (status == ERROR_FILE_NOT_FOUND)
+    return ResultGone;
+  if (status != ERROR_SUCCESS)
+    return ResultFailed;
+  DWORD subkeys = 0;
+  status = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || subkeys != 0)
+    return ResultFailed;
+  status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath);
   if (status == ERROR_SUCCESS)
     return ResultDone;
   return status == ERROR_FILE_NOT_FOUND ? ResultGone : ResultFailed;

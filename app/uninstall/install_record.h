@@ -3,7 +3,7 @@
 // the desktop is read the way setup read it.
 #pragma once
 
-#include "app/uninstall/removal_plan.h"
+#include "app/uninstall/removal_report.h"
 #include "common/product.h"
 
 struct InstallRecord {
@@ -17,5 +17,6 @@ struct InstallRecord {
 
 void ReadInstallRecord(InstallRecord *record);
 
-// Deletes the key keyPath below HKEY_LOCAL_MACHINE (one without subkeys).
+// Deletes the key keyPath below HKEY_LOCAL_MACHINE; a key with a subkey
+// stays whole, and that is a failure.
 StepResult RemoveMachineKey(const char *keyPath);

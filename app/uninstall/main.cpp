@@ -10,8 +10,9 @@
 #include "app/uninstall/carry_out.h"
 #include "app/uninstall/disk_lookup.h"
 #include "app/uninstall/install_record.h"
-#include "app/uninstall/removal_plan.h"
+#include "app/uninstall/removal_report.h"
 #include "app/uninstall/run_outside.h"
+#include "app/uninstall/running_alone.h"
 #include "app/uninstall/uninstall_options.h"
 #include "payload_names.h"
 #include "common/dll_search.h"
@@ -51,9 +52,17 @@ static int Refuse(const InstallRecord &record)
   return ExitNothingDone;
 }
 
-static int Uninstall(const char *arguments, const UninstallOptions &options)
+static int Uninstall(const char *arguments, UninstallOptions *options)
 {
   ReadInstallRecord(&Record);
+  // A /FROM= from anyone but the first process is no hand-off: the
+  // question is asked, and no handle it names is written to.
+  if (options->isCopy && !(Record.found && IsHandOffFromParent(*options, Record.programDir)))
+    *options = UninstallOptions{options->silent, false, 0, 0};
+  if (!ClaimRunningAlone(options->isCopy)) {
+    ShowUninstallBox(AlreadyRunningText, MB_ICONEXCLAMATION);
+    return ExitNothingDone;
+  }
   if (!Record.found) {
     ShowUninstallBox(NotInstalledText, MB_ICONEXCLAMATION);
     return ExitNothingDone;
@@ -63,7 +72,7 @@ static int Uninstall(const char *arguments, const UninstallOptions &options)
     return Refuse(Record);
 
   // The copy was started after the question was answered.
-  if (!options.isCopy) {
+  if (!options->isCopy) {
     if (!AskToRemove())
       return ExitNothingDone;
     int copyResult = ExitIncomplete;
@@ -76,7 +85,7 @@ static int Uninstall(const char *arguments, const UninstallOptions &options)
   // No folder that goes may be held as this process's current one.
   if (Record.windowsDir[0] != '\0')
     SetCurrentDirectoryA(Record.windowsDir);
-  if (PlanRemoval(FactsOf(Record), options.isCopy, DiskLookup, &Plan) != FolderAccepted)
+  if (PlanRemoval(FactsOf(Record), options->isCopy, DiskLookup, &Plan) != FolderAccepted)
     return Refuse(Record);
   RemovalTally tally = {};
   CarryOutPlan(Plan, HandOff, &Options, &tally);
@@ -91,8 +100,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
   RestrictDllSearch();
   ReadUninstallOptions(arguments, &Options);
   SetBoxesSilent(Options.silent);
-  int exitCode = Uninstall(arguments, Options);
-  if (Options.isCopy)
-    ScheduleOwnRemoval();
-  return exitCode;
+  return Uninstall(arguments, &Options);
 }

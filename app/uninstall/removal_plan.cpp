@@ -2,98 +2,11 @@
 
 #include <cstring>
 
-#include "common/install_facts.h"
 #include "common/ascii_text.h"
+
+#include "common/install_facts.h"
 #include "common/parent_dirs.h"
 #include "common/path_text.h"
-
-// Length of path without one trailing backslash, except after a drive
-// ("C:\" keeps it).
-static size_t TrimmedLength(const char *path)
-{
-  size_t length = std::strlen(path);
-  return IsDriveRoot(length) ? length : WithoutTrailingSeparator(path, length);
-}
-
-// Copies a path that CheckFolderValue accepted into out (ShortPathSize
-// bytes) without its trailing backslash.
-static void TrimmedCopy(char *out, const char *path)
-{
-  size_t length = TrimmedLength(path);
-  std::memcpy(out, path, length);
-  out[length] = '\0';
-}
-
-bool SamePath(const char *a, const char *b)
-{
-  size_t length = TrimmedLength(a);
-  return length == TrimmedLength(b) && SameTextNoCase(a, b, length);
-}
-
-// A component of a folder that Windows would take for another folder or
-// refuse: empty, "." or "..", ending in a dot or a space (both dropped by
-// the system, so "C:\Windows." is C:\Windows), or with a character that no
-// name has.
-static bool BadComponent(const char *start, size_t length)
-{
-  if (length == 0 || start[length - 1] == '.' || start[length - 1] == ' ')
-    return true;
-  for (size_t i = 0; i < length; ++i) {
-    unsigned char c = static_cast<unsigned char>(start[i]);
-    if (c < 0x20 || std::strchr("/:*?\"<>|", c) != nullptr)
-      return true;
-  }
-  return false;
-}
-
-static bool IsDriveLetter(char c)
-{
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-FolderVerdict CheckFolderValue(const char *folder, const char *windowsDir)
-{
-  size_t length = TrimmedLength(folder);
-  if (std::strlen(folder) > static_cast<size_t>(MaxWindowsPath))
-    return FolderTooLong;
-  if (length < 3 || !IsDriveLetter(folder[0]) || folder[1] != ':' || folder[2] != '\\')
-    return FolderNotFullPath;
-  if (IsDriveRoot(length))
-    return FolderIsDriveRoot;
-  size_t start = 3;
-  for (size_t i = 3; i <= length; ++i) {
-    if (i == length || folder[i] == '\\') {
-      if (BadComponent(folder + start, i - start))
-        return FolderNotFullPath;
-      start = i + 1;
-    }
-  }
-  // The Windows directory itself, or a folder that holds it: its name and
-  // then a separator at the same place in the Windows directory.
-  if (windowsDir != nullptr && windowsDir[0] != '\0') {
-    size_t windowsLength = TrimmedLength(windowsDir);
-    if (length <= windowsLength && SameTextNoCase(folder, windowsDir, length) &&
-        (length == windowsLength || windowsDir[length] == '\\'))
-      return FolderHoldsWindows;
-  }
-  return FolderAccepted;
-}
-
-FolderVerdict CheckProgramDir(const char *programDir, const char *windowsDir,
-                              const RemovalLookup &lookup)
-{
-  FolderVerdict verdict = CheckFolderValue(programDir, windowsDir);
-  if (verdict != FolderAccepted)
-    return verdict;
-  char folder[ShortPathSize];
-  TrimmedCopy(folder, programDir);
-  char uninstaller[ShortPathSize];
-  if (lookup.kind(folder, lookup.context) != PathFolder ||
-      !JoinPath(uninstaller, sizeof uninstaller, folder, UninstallerFileName) ||
-      lookup.kind(uninstaller, lookup.context) != PathFile)
-    return FolderNotOurs;
-  return FolderAccepted;
-}
 
 // The plan being built: steps beyond its capacity are counted, not written.
 struct PlanWriter {
@@ -140,36 +53,45 @@ static bool IsPlainFile(const RemovalLookup &lookup, const char *dir, const char
   return JoinPath(path, sizeof path, dir, name) && lookup.kind(path, lookup.context) == PathFile;
 }
 
-static void PlanDesktopLink(PlanWriter *writer, const InstallFacts &facts, const char *programDir,
-                            const RemovalLookup &lookup)
+// Plans the link dir\linkName when it is a plain file that points at the
+// file fileName in the program folder, as setup made it; a link of that name
+// that points elsewhere is the user's own.
+static void PlanLink(PlanWriter *writer, const char *dir, const char *linkName,
+                     const char *fileName, const char *programDir, const RemovalLookup &lookup)
 {
   char link[ShortPathSize];
   char program[ShortPathSize];
   char target[ShortPathSize];
-  if (facts.desktopDir == nullptr ||
-      !JoinPath(link, sizeof link, facts.desktopDir, ProgramLinkName) ||
-      !JoinPath(program, sizeof program, programDir, ProgramFileName) ||
+  if (!JoinPath(link, sizeof link, dir, linkName) ||
+      !JoinPath(program, sizeof program, programDir, fileName) ||
       lookup.kind(link, lookup.context) != PathFile)
     return;
-  // A link of that name that points elsewhere is the user's own.
   if (lookup.linkTarget(link, target, sizeof target, lookup.context) && SamePath(target, program))
-    AddPathStep(writer, StepDeleteFile, RoleItem, facts.desktopDir, ProgramLinkName);
+    AddPathStep(writer, StepDeleteFile, RoleItem, dir, linkName);
 }
 
-static void PlanGroup(PlanWriter *writer, const InstallFacts &facts, const RemovalLookup &lookup)
+// The group folder setup makes is always named after the product: any
+// other folder (the public desktop, say) is not the group, and is left
+// alone.
+static bool IsGroupFolder(const char *group)
+{
+  const char *name = std::strrchr(group, '\\');
+  return name != nullptr && SamePath(name + 1, ProductTitle);
+}
+
+static void PlanGroup(PlanWriter *writer, const InstallFacts &facts, const char *programDir,
+                      const RemovalLookup &lookup)
 {
   char group[ShortPathSize];
   if (facts.groupDir == nullptr ||
       CheckFolderValue(facts.groupDir, facts.windowsDir) != FolderAccepted)
     return;
   TrimmedCopy(group, facts.groupDir);
-  if (lookup.kind(group, lookup.context) != PathFolder)
+  if (!IsGroupFolder(group) || lookup.kind(group, lookup.context) != PathFolder)
     return;
-  const char *links[] = {ProgramLinkName, UninstallLinkName, ReadmeLinkName};
-  for (const char *name : links) {
-    if (IsPlainFile(lookup, group, name))
-      AddPathStep(writer, StepDeleteFile, RoleItem, group, name);
-  }
+  PlanLink(writer, group, ProgramLinkName, ProgramFileName, programDir, lookup);
+  PlanLink(writer, group, UninstallLinkName, UninstallerFileName, programDir, lookup);
+  PlanLink(writer, group, ReadmeLinkName, ReadmeFileName, programDir, lookup);
   AddFolderStep(writer, RoleGroupFolder, group);
 }
 
@@ -266,7 +188,7 @@ FolderVerdict PlanRemoval(const InstallFacts &facts, bool handOff, const Removal
   FolderVerdict verdict = CheckProgramDir(facts.programDir, facts.windowsDir, lookup);
   if (verdict != FolderAccepted)
     return verdict;
-  char programDir[ShortPathSize];
+  char *programDir = plan->programDir;
   TrimmedCopy(programDir, facts.programDir);
 
   FolderList folders;
@@ -274,16 +196,17 @@ FolderVerdict PlanRemoval(const InstallFacts &facts, bool handOff, const Removal
     return FolderPlanTooLarge;
 
   PlanWriter writer = {plan, false};
-  PlanDesktopLink(&writer, facts, programDir, lookup);
-  PlanGroup(&writer, facts, lookup);
+  if (facts.desktopDir != nullptr)
+    PlanLink(&writer, facts.desktopDir, ProgramLinkName, ProgramFileName, programDir, lookup);
+  PlanGroup(&writer, facts, programDir, lookup);
   bool ownFileLeft = false;
   for (int n = 0; n < facts.nameCount; ++n) {
     const char *name = facts.names[n];
     if (!InEnteredFolder(&folders, name) || !IsPlainFile(lookup, programDir, name))
       continue;
-    // The copy cannot remove the file the first process runs from until
-    // that process has ended.
-    if (handOff && SamePath(name, UninstallerFileName))
+    // The uninstaller goes last, with the folder, so that it is there to
+    // run again for as long as the product stays registered.
+    if (SamePath(name, UninstallerFileName))
       ownFileLeft = true;
     else
       AddPathStep(&writer, StepDeleteFile, RoleItem, programDir, name);
@@ -298,16 +221,14 @@ FolderVerdict PlanRemoval(const InstallFacts &facts, bool handOff, const Removal
         AddPathStep(&writer, StepRemoveFolder, RoleItem, programDir, folder.name);
     }
   }
-  if (handOff) {
-    PlanKeys(&writer);
+  PlanKeys(&writer);
+  // The copy cannot remove the file the first process runs from until that
+  // process has ended.
+  if (handOff)
     AddStep(&writer, StepHandOff, RoleItem);
-    if (ownFileLeft)
-      AddPathStep(&writer, StepDeleteFile, RoleItem, programDir, UninstallerFileName);
-    AddFolderStep(&writer, RoleProgramFolder, programDir);
-  } else {
-    AddFolderStep(&writer, RoleProgramFolder, programDir);
-    PlanKeys(&writer);
-  }
+  if (ownFileLeft)
+    AddPathStep(&writer, StepDeleteFile, RoleUninstaller, programDir, UninstallerFileName);
+  AddFolderStep(&writer, RoleProgramFolder, programDir);
   if (writer.overflow) {
     plan->count = 0;
     return FolderPlanTooLarge;
@@ -315,31 +236,10 @@ FolderVerdict PlanRemoval(const InstallFacts &facts, bool handOff, const Removal
   return FolderAccepted;
 }
 
-void NoteStepResult(RemovalTally *tally, const RemovalStep &step, StepResult result)
+bool WaitsForEarlierSteps(const RemovalStep &step)
 {
-  switch (result) {
-    case ResultScheduled:
-      ++tally->scheduled;
-      break;
-    case ResultKept:
-      if (step.role == RoleProgramFolder)
-        CopyCut(tally->programKept, sizeof tally->programKept, step.path);
-      else if (step.role == RoleGroupFolder)
-        CopyCut(tally->groupKept, sizeof tally->groupKept, step.path);
-      break;
-    case ResultFailed:
-      if (tally->failed++ == 0) {
-        CopyCut(tally->firstFailure, sizeof tally->firstFailure, step.path);
-        tally->firstFailureIsKey = step.action == StepRemoveKey;
-      }
-      break;
-    case ResultKeyKept:
-      tally->keysKept = true;
-      break;
-    case ResultDone:
-    case ResultGone:
-      break;
-  }
+  return step.action == StepRemoveKey || step.role == RoleUninstaller ||
+         step.role == RoleProgramFolder;
 }
 
 bool ScheduledInside(const RemovalPlan &plan, const StepResult *results, int stepIndex)
@@ -353,63 +253,4 @@ bool ScheduledInside(const RemovalPlan &plan, const StepResult *results, int ste
       return true;
   }
   return false;
-}
-
-bool KeysMayGo(const RemovalTally &tally)
-{
-  return tally.failed == 0;
-}
-
-int RemovalExitCode(const RemovalTally &tally)
-{
-  return tally.failed == 0 && !tally.keysKept ? ExitRemoved : ExitIncomplete;
-}
-
-static void AppendKeptLine(char *text, size_t size, size_t *length, const char *folder)
-{
-  if (folder[0] == '\0')
-    return;
-  AppendCut(text, size, length, "\r\nThe folder ");
-  AppendCut(text, size, length, folder);
-  AppendCut(text, size, length, " was kept: it holds files that setup did not install.");
-}
-
-bool ComposeRemovalReport(const RemovalTally &tally, char *text, size_t size)
-{
-  size_t length = 0;
-  if (size > 0)
-    text[0] = '\0';
-  bool removed = RemovalExitCode(tally) == ExitRemoved;
-  if (removed) {
-    AppendCut(text, size, &length, ZV_PRODUCT_TITLE " was removed from your computer.");
-  } else {
-    AppendCut(text, size, &length, ZV_PRODUCT_TITLE " was not removed completely: ");
-    if (tally.firstFailureIsKey)
-      AppendCut(text, size, &length, "the registry key HKEY_LOCAL_MACHINE\\");
-    AppendCut(text, size, &length, tally.firstFailure);
-    AppendCut(text, size, &length, " could not be removed.");
-    if (tally.keysKept)
-      AppendCut(text, size, &length,
-                " It stays registered, so that you can run the uninstaller again.");
-  }
-  AppendKeptLine(text, size, &length, tally.programKept);
-  AppendKeptLine(text, size, &length, tally.groupKept);
-  if (tally.scheduled > 0)
-    AppendCut(text, size, &length,
-              "\r\nSome files are in use and will be removed when Windows restarts.");
-  return removed;
-}
-
-void ComposeRefusal(const char *programDir, char *text, size_t size)
-{
-  // The value is shown whole up to a path's length; a longer one is cut.
-  char shown[ShortPathSize + 3];
-  if (CopyCut(shown, ShortPathSize, programDir) >= ShortPathSize)
-    std::strcat(shown, "...");
-  size_t length = 0;
-  if (size > 0)
-    text[0] = '\0';
-  AppendCut(text, size, &length, "The registered folder ");
-  AppendCut(text, size, &length, shown);
-  AppendCut(text, size, &length, " does not hold " ZV_PRODUCT_TITLE ". Nothing was removed.");
 }

@@ -1,18 +1,23 @@
 #include "app/uninstall/run_outside.h"
 
+// QueryFullProcessImageNameA came with Windows Vista, the oldest system the
+// programs' manifests declare.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstring>
 
-#include "app/uninstall/removal_plan.h"
-#include "common/temp_dir.h"
-#include "common/dir_ops.h"
-#include "common/path_text.h"
+#include "app/uninstall/removal_report.h"
 #include "common/install_facts.h"
+#include "common/temp_dir.h"
+#include "common/path_text.h"
+#include "common/private_dir.h"
+#include "common/product.h"
 
-// Folders of the copies: "ZvUninstall.PID.N" in the temporary directory.
+// Folders of the copies: "ZvUninstall." and 16 hex digits of random bits.
 static const char CopyFolderPrefix[] = "ZvUninstall.";
-static const int CopyFolderTries = 100;
 static const DWORD FirstProcessWaitMs = 30000;
 
 static bool OwnPath(char *path, DWORD size)
@@ -40,39 +45,125 @@ static bool FileIdentity(const char *path, BY_HANDLE_FILE_INFORMATION *info)
   return known;
 }
 
+// True when the program at path is uninstall.exe in programDir: the same
+// file, however the path is spelt (case, short names).
+static bool IsInstalledUninstaller(const char *path, const char *programDir)
+{
+  char installed[ShortPathSize];
+  if (!JoinPath(installed, sizeof installed, programDir, UninstallerFileName))
+    return false;
+  BY_HANDLE_FILE_INFORMATION a;
+  BY_HANDLE_FILE_INFORMATION b;
+  if (FileIdentity(path, &a) && FileIdentity(installed, &b))
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  return SamePath(path, installed);
+}
+
 bool RunsFromProgramDir(const char *programDir)
 {
   char self[ShortPathSize];
-  char installed[ShortPathSize];
-  if (!OwnPath(self, sizeof self) ||
-      !JoinPath(installed, sizeof installed, programDir, UninstallerFileName))
-    return false;
-  // The same file, however the path is spelt (case, short names).
-  BY_HANDLE_FILE_INFORMATION a;
-  BY_HANDLE_FILE_INFORMATION b;
-  if (FileIdentity(self, &a) && FileIdentity(installed, &b))
-    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
-  return SamePath(self, installed);
+  return OwnPath(self, sizeof self) && IsInstalledUninstaller(self, programDir);
 }
 
-// Makes a new folder of the uninstaller's own in the temporary directory.
-static bool MakeCopyFolder(char *folder, size_t size)
+// The id of the process that started this one; 0 when unknown.
+static DWORD ParentProcessId()
 {
-  char temp[ShortPathSize];
-  if (!TempDirectory(temp, sizeof temp))
-    return false;
-  for (int i = 0; i < CopyFolderTries; ++i) {
-    char name[64];
-    wsprintfA(name, "%s%lu.%d", CopyFolderPrefix, GetCurrentProcessId(), i);
-    if (!JoinPath(folder, size, temp, name))
-      return false;
-    if (CreateDir(folder))
-      return true;
-    if (GetLastError() != ERROR_ALREADY_EXISTS)
-      return false;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return 0;
+  DWORD self = GetCurrentProcessId();
+  DWORD parent = 0;
+  PROCESSENTRY32 entry;
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more && parent == 0;
+       more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ProcessID == self)
+      parent = entry.th32ParentProcessID;
   }
-  return false;
+  CloseHandle(snapshot);
+  return parent;
+}
+
+bool IsHandOffFromParent(const UninstallOptions &options, const char *programDir)
+{
+  if (!options.isCopy || options.firstProcess == 0 || ParentProcessId() != options.firstProcess)
+    return false;
+  HANDLE parent = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, options.firstProcess);
+  if (parent == nullptr)
+    return false;
+  char image[ShortPathSize];
+  DWORD size = sizeof image;
+  bool named = QueryFullProcessImageNameA(parent, 0, image, &size) != FALSE;
+  CloseHandle(parent);
+  return named && IsInstalledUninstaller(image, programDir);
+}
+
+// Makes the copy's private folder: for an elevated run in the Windows
+// folder's Temp, where no standard user may rename or delete what another
+// made; otherwise in the user's temporary directory. *held keeps it from
+// being renamed or replaced while it is in use.
+static bool MakeCopyFolder(char *folder, size_t size, HANDLE *held)
+{
+  char parent[ShortPathSize];
+  if (ProcessIsElevated()) {
+    char windows[ShortPathSize];
+    UINT length = GetSystemWindowsDirectoryA(windows, sizeof windows);
+    if (length == 0 || length >= sizeof windows ||
+        !JoinPath(parent, sizeof parent, windows, "Temp"))
+      return false;
+  } else if (!TempDirectory(parent, sizeof parent)) {
+    return false;
+  }
+  return MakePrivateDir(parent, CopyFolderPrefix, folder, size, held);
+}
+
+// Writes this program's bytes into a new file copy (CREATE_NEW: nothing
+// that stands at the name is opened) through one handle.
+static bool WriteCopy(const char *self, const char *copy)
+{
+  // Without delete sharing: nobody renames or replaces it while it is read.
+  HANDLE source =
+      CreateFileA(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (source == INVALID_HANDLE_VALUE)
+    return false;
+  HANDLE target = CreateFileA(copy, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  bool written = target != INVALID_HANDLE_VALUE;
+  static char block[64 * 1024];
+  for (DWORD read = 1; written && read > 0;) {
+    DWORD put = 0;
+    written = ReadFile(source, block, sizeof block, &read, nullptr) &&
+              (read == 0 || (WriteFile(target, block, read, &put, nullptr) && put == read));
+  }
+  if (target != INVALID_HANDLE_VALUE)
+    written = CloseHandle(target) && written;
+  CloseHandle(source);
+  return written;
+}
+
+// Opens the copy for reading, sharing nothing but reading, and checks that
+// it is the plain file just written, with no other name: while this handle
+// is held nobody can change or replace it, so what starts is what was
+// checked.
+static HANDLE HoldCopy(const char *self, const char *copy)
+{
+  HANDLE file = CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return nullptr;
+  BY_HANDLE_FILE_INFORMATION copied;
+  BY_HANDLE_FILE_INFORMATION original;
+  bool plain =
+      GetFileInformationByHandle(file, &copied) && FileIdentity(self, &original) &&
+      (copied.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+      copied.nNumberOfLinks == 1 && copied.nFileSizeHigh == original.nFileSizeHigh &&
+      copied.nFileSizeLow == original.nFileSizeLow;
+  if (!plain) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  return file;
 }
 
 // Starts copy in folder with the inherited write end of the result pipe.
@@ -112,30 +203,41 @@ bool RunCopyOutside(const char *arguments, int *exitCode)
   char self[ShortPathSize];
   char folder[ShortPathSize];
   char copy[ShortPathSize] = "";
-  if (!OwnPath(self, sizeof self) || !MakeCopyFolder(folder, sizeof folder))
+  HANDLE held = INVALID_HANDLE_VALUE;
+  if (!OwnPath(self, sizeof self) || !MakeCopyFolder(folder, sizeof folder, &held))
     return false;
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
   HANDLE readEnd = nullptr;
   HANDLE writeEnd = nullptr;
+  HANDLE copyFile = nullptr;
   PROCESS_INFORMATION process = {};
   bool started = JoinPath(copy, sizeof copy, folder, UninstallerFileName) &&
-                 CopyFileA(self, copy, TRUE) && CreatePipe(&readEnd, &writeEnd, &inherited, 0) &&
+                 WriteCopy(self, copy) && (copyFile = HoldCopy(self, copy)) != nullptr &&
+                 CreatePipe(&readEnd, &writeEnd, &inherited, 0) &&
                  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0) &&
                  StartCopy(copy, folder, arguments, writeEnd, &process);
+  if (copyFile != nullptr)
+    CloseHandle(copyFile);
   // Only the copy holds the write end now, so its end closes the pipe.
   if (writeEnd != nullptr)
     CloseHandle(writeEnd);
   if (!started) {
     if (readEnd != nullptr)
       CloseHandle(readEnd);
-    DeleteFileA(copy);
-    RemoveDirectoryA(folder);
+    ClosePrivateDir(held, folder);
     return false;
   }
+  // The copy cannot delete its own file while it runs: this process made
+  // the file and the folder, and only these are removed when Windows
+  // restarts. No standard user can rename or replace anything in the folder
+  // or, for an elevated run, the folder itself in the Windows folder's Temp.
+  MoveFileExA(copy, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   *exitCode = AwaitResult(readEnd, process.hProcess);
   CloseHandle(readEnd);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  CloseHandle(held);
   return true;
 }
 
@@ -153,30 +255,4 @@ void HandResultBack(const UninstallOptions &options, int exitCode)
     WaitForSingleObject(first, FirstProcessWaitMs);
     CloseHandle(first);
   }
-}
-
-void ScheduleOwnRemoval()
-{
-  char self[ShortPathSize];
-  char temp[ShortPathSize];
-  if (!OwnPath(self, sizeof self) || !TempDirectory(temp, sizeof temp))
-    return;
-  char *name = std::strrchr(self, '\\');
-  if (name == nullptr)
-    return;
-  *name = '\0';
-  char *folderName = std::strrchr(self, '\\');
-  bool ownFolder = folderName != nullptr &&
-                   std::strncmp(folderName + 1, CopyFolderPrefix, sizeof CopyFolderPrefix - 1) == 0;
-  if (ownFolder) {
-    *folderName = '\0';
-    ownFolder = SamePath(self, temp);
-    *folderName = '\\';
-  }
-  if (!ownFolder)
-    return;
-  *name = '\\';
-  MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  *name = '\0';
-  MoveFileExA(self, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }

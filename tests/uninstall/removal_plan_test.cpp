@@ -1,13 +1,15 @@
 // The uninstaller's plan against a fake disk, its last message and its
 // command line.
-#include "app/uninstall/removal_plan.h"
+#include "app/uninstall/removal_report.h"
 #include "app/uninstall/uninstall_options.h"
 #include "common/ascii_text.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,9 +23,13 @@ std::string Upper(std::string text)
 }
 
 // Paths compare without regard to case, as on Windows.
+// A path in aliases leads to the folder it names (a junction, a short
+// name); every path has an identity but those in unreadable.
 struct FakeDisk {
   std::map<std::string, PathKind> kinds;
   std::map<std::string, std::string> links;
+  std::map<std::string, std::string> aliases;
+  std::set<std::string> unreadable;
   void Add(const std::string &path, PathKind kind = PathFile)
   {
     kinds[Upper(path)] = kind;
@@ -47,6 +53,20 @@ bool FakeTarget(const char *link, char *target, size_t size, void *context)
   return true;
 }
 
+bool FakeIdentity(const char *path, FolderIdentity *id, void *context)
+{
+  auto *disk = static_cast<FakeDisk *>(context);
+  std::string key = Upper(path);
+  if (disk->unreadable.count(key) != 0)
+    return false;
+  auto alias = disk->aliases.find(key);
+  if (alias != disk->aliases.end())
+    key = Upper(alias->second);
+  id->volume = 7;
+  id->index = std::hash<std::string>()(key);
+  return true;
+}
+
 const char Prog[] = "C:\\Program files\\The Zorvane";
 const char Group[] = "C:\\ProgramData\\Start Menu\\Programs\\The Zorvane";
 const char Desktop[] = "C:\\users\\Public\\Desktop";
@@ -56,7 +76,7 @@ const char *const Names[] = {"Maps\\M1.map", "Readme.rtf", "Sounds\\S1.wav", "Zo
 // A default installation: everything setup made, the desktop link too.
 struct Installed : ::testing::Test {
   FakeDisk disk;
-  RemovalLookup lookup = {FakeKind, FakeTarget, &disk};
+  RemovalLookup lookup = {FakeKind, FakeTarget, FakeIdentity, &disk};
   InstallFacts facts = {Prog, Group, Desktop, "C:\\windows", Names, 5};
   RemovalPlan plan;
   void SetUp() override
@@ -68,6 +88,11 @@ struct Installed : ::testing::Test {
     disk.Add(Group, PathFolder);
     for (const char *link : {"\\TheZorvane.lnk", "\\Uninstall.lnk", "\\Readme.lnk"})
       disk.Add(std::string(Group) + link);
+    disk.links[Upper(std::string(Group) + "\\TheZorvane.lnk")] =
+        std::string(Prog) + "\\Zorvane.exe";
+    disk.links[Upper(std::string(Group) + "\\Uninstall.lnk")] =
+        std::string(Prog) + "\\uninstall.exe";
+    disk.links[Upper(std::string(Group) + "\\Readme.lnk")] = std::string(Prog) + "\\Readme.rtf";
     disk.Add(std::string(Desktop) + "\\TheZorvane.lnk");
     disk.links[Upper(std::string(Desktop) + "\\TheZorvane.lnk")] =
         "c:\\PROGRAM FILES\\The Zorvane\\Zorvane.exe";
@@ -100,16 +125,19 @@ TEST_F(Installed, RemovesLinksFilesFoldersBottomUpThenTheKeys)
       "file P\\Readme.rtf",
       "file P\\Sounds\\S1.wav",
       "file P\\Zorvane.exe",
-      "file P\\uninstall.exe",
       "folder P\\Maps",
       "folder P\\Sounds",
       "folder P\\AImages",
-      "folder P",
       "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane",
-      "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane"};
+      "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane",
+      "file P\\uninstall.exe",
+      "folder P"};
   EXPECT_EQ(Steps(), expected);
   EXPECT_EQ(plan.steps[4].role, RoleGroupFolder);
-  EXPECT_EQ(plan.steps[13].role, RoleProgramFolder);
+  // The keys, then the uninstaller and its folder, go only after all else.
+  for (int i = 0; i < plan.count; ++i)
+    EXPECT_EQ(WaitsForEarlierSteps(plan.steps[i]), i >= 12) << i;
+  EXPECT_EQ(plan.steps[15].role, RoleProgramFolder);
 }
 
 TEST_F(Installed, TheCopyHandsOffBeforeTheFirstProcessFileAndTheProgramFolder)
@@ -136,12 +164,12 @@ TEST_F(Installed, LeavesWhatIsNotSetupsAndNeverEntersALink)
   facts.groupDir = "C:\\";
   std::vector<std::string> expected = {
       "file P\\Sounds\\S1.wav",
-      "file P\\uninstall.exe",
       "folder P\\Sounds",
       "folder P\\AImages",
-      "folder P",
       "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\The Zorvane",
-      "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane"};
+      "key SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane",
+      "file P\\uninstall.exe",
+      "folder P"};
   EXPECT_EQ(Steps(), expected);
 }
 
@@ -154,9 +182,9 @@ TEST_F(Installed, DeeperFoldersGoBeforeTheFoldersAroundThem)
   for (const char *name : deep)
     disk.Add(std::string(Prog) + "\\" + name);
   std::vector<std::string> steps = Steps();
-  std::vector<std::string> folders(steps.begin() + 3, steps.begin() + 7);
+  std::vector<std::string> folders(steps.begin() + 2, steps.begin() + 5);
   std::vector<std::string> expected = {"folder P\\Data\\Deep", "folder P\\Data",
-                                       "folder P\\AImages", "folder P"};
+                                       "folder P\\AImages"};
   EXPECT_EQ(folders, expected);
 }
 
@@ -194,6 +222,101 @@ TEST_F(Installed, RefusesAFolderThatDoesNotLookLikeTheInstallation)
   EXPECT_EQ(CheckProgramDir(Prog, "C:\\windows", lookup), FolderNotOurs);
 }
 
+// Only links that point at the file setup made them for go, from the group
+// folder as from the desktop, and only from a folder named after the
+// product: "Scdir" naming the public desktop leaves even a link there that
+// points at the program alone, and that is no refusal.
+TEST_F(Installed, GroupLinksAndFolderGoOnlyWhenTheyAreSetups)
+{
+  disk.links[Upper(std::string(Group) + "\\Uninstall.lnk")] = std::string(Prog) + "\\Zorvane.exe";
+  disk.links[Upper(std::string(Group) + "\\Readme.lnk")] = "D:\\Other\\Readme.rtf";
+  std::vector<std::string> steps = Steps();
+  EXPECT_EQ(steps[1], std::string("file ") + Group + "\\TheZorvane.lnk");
+  EXPECT_EQ(steps[2], std::string("folder ") + Group);
+
+  facts.groupDir = "C:\\users\\Public\\Desktop\\";
+  facts.desktopDir = nullptr;
+  disk.Add(Desktop, PathFolder);
+  steps = Steps();
+  EXPECT_EQ(steps[0], "file P\\Maps\\M1.map");
+  for (const std::string &step : steps)
+    EXPECT_EQ(step.find("Desktop"), std::string::npos) << step;
+}
+
+// The Windows folder is told by identity: under a short name, behind a
+// junction, above "Progdir" or below it; and when it cannot be read or
+// identified nothing is removed.
+TEST_F(Installed, RefusesTheWindowsFolderByIdentityAndWithoutIt)
+{
+  struct Case {
+    const char *dir;
+    const char *alias;  // what dir, or the folder around it, really is
+    const char *aliasOf;
+  } cases[] = {
+      {"C:\\WINDOW~1\\Zorvane", "C:\\WINDOW~1", "C:\\windows"},
+      {"C:\\Games", "C:\\Games", "C:\\windows"},
+      {"C:\\Games\\Zorvane", "C:\\Games", "C:\\windows"},
+      {"C:\\Top", "C:\\Top", "C:\\"},
+  };
+  for (const Case &c : cases) {
+    disk.Add(c.dir, PathFolder);
+    disk.Add(std::string(c.dir) + "\\uninstall.exe");
+    disk.aliases[Upper(c.alias)] = c.aliasOf;
+    EXPECT_EQ(CheckProgramDir(c.dir, "C:\\windows", lookup), FolderHoldsWindows) << c.dir;
+    disk.aliases.clear();
+    EXPECT_EQ(CheckProgramDir(c.dir, "C:\\windows", lookup), FolderAccepted) << c.dir;
+  }
+  facts.windowsDir = "";
+  EXPECT_EQ(PlanRemoval(facts, false, lookup, &plan), FolderWindowsUnknown);
+  facts.windowsDir = nullptr;
+  EXPECT_EQ(PlanRemoval(facts, false, lookup, &plan), FolderWindowsUnknown);
+  facts.windowsDir = "C:\\windows";
+  disk.unreadable.insert("C:\\WINDOWS");
+  EXPECT_EQ(PlanRemoval(facts, false, lookup, &plan), FolderWindowsUnknown);
+  EXPECT_EQ(plan.count, 0);
+  disk.unreadable = {"C:\\PROGRAM FILES"};
+  EXPECT_EQ(PlanRemoval(facts, false, lookup, &plan), FolderHoldsWindows);
+}
+
+// A folder below a link is not entered, however plain it looks.
+TEST_F(Installed, NothingGoesInsideAFolderBelowALink)
+{
+  const char *deep[] = {"Maps\\Deep\\x.map", "uninstall.exe"};
+  facts.names = deep;
+  facts.nameCount = 2;
+  disk.Add(std::string(Prog) + "\\Maps", PathReparse);
+  disk.Add(std::string(Prog) + "\\Maps\\Deep", PathFolder);
+  disk.Add(std::string(Prog) + "\\Maps\\Deep\\x.map");
+  for (const std::string &step : Steps())
+    EXPECT_EQ(step.find("Maps"), std::string::npos) << step;
+}
+
+TEST_F(Installed, RefusesWhatNoFolderNameHas)
+{
+  std::string limit = "C:\\" + std::string(MaxWindowsPath - 3, 'x');
+  disk.Add(limit, PathFolder);
+  disk.kinds.erase(Upper(std::string(Prog) + "\\uninstall.exe"));
+  struct Case {
+    std::string dir;
+    FolderVerdict verdict;
+  } cases[] = {
+      {"C:\\WINDOWS \\", FolderNotFullPath},
+      {"C:\\Program files/The Zorvane", FolderNotFullPath},
+      {"C:\\Program files\\The\x1fZorvane", FolderNotFullPath},
+      {"C:\\Program files\\The\x01Zorvane", FolderNotFullPath},
+      {"@:\\The Zorvane", FolderNotFullPath},
+      {"[:\\The Zorvane", FolderNotFullPath},
+      {"`:\\The Zorvane", FolderNotFullPath},
+      {"{:\\The Zorvane", FolderNotFullPath},
+      {"z:\\The Zorvane", FolderNotOurs},
+      {limit, FolderNotOurs},  // within the limit, but no uninstall.exe
+      {limit + "y", FolderTooLong},
+      {Prog, FolderNotOurs},  // the folder is there, its uninstall.exe is not
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(CheckProgramDir(c.dir.c_str(), "C:\\windows", lookup), c.verdict) << c.dir;
+}
+
 TEST(RemovalReport, SaysWhatStayedAndKeepsTheKeysWhenAFileStays)
 {
   RemovalStep program = {StepRemoveFolder, RoleProgramFolder, "C:\\Z"};
@@ -217,6 +340,10 @@ TEST(RemovalReport, SaysWhatStayedAndKeepsTheKeysWhenAFileStays)
   EXPECT_EQ(RemovalExitCode(failed), ExitIncomplete);
   EXPECT_STREQ(text, "The Zorvane was not removed completely: C:\\Z\\Zorvane.exe could not be "
                      "removed. It stays registered, so that you can run the uninstaller again.");
+  // With two failures the first is named.
+  NoteStepResult(&failed, {StepRemoveKey, RoleItem, "SOFTWARE\\K"}, ResultFailed);
+  ComposeRemovalReport(failed, text, sizeof text);
+  EXPECT_NE(std::strstr(text, ": C:\\Z\\Zorvane.exe could not"), nullptr) << text;
   // Cut to the buffer, never beyond it.
   char small[20];
   std::memset(small, '#', sizeof small);
@@ -255,6 +382,12 @@ TEST(UninstallCommandLine, ReadsSilentAndTheCopysHandOff)
   ReadUninstallOptions("/SILENT /FROM=12:34x", &options);
   EXPECT_FALSE(options.silent);
   EXPECT_FALSE(options.isCopy);
+  // A process id is 32 bits.
+  ReadUninstallOptions("/FROM=4294967296:1", &options);
+  EXPECT_FALSE(options.isCopy);
+  ReadUninstallOptions("/FROM=4294967295:1", &options);
+  EXPECT_TRUE(options.isCopy);
+  EXPECT_EQ(options.firstProcess, 4294967295u);
 
   char line[128];
   ASSERT_TRUE(FormatCopyCommandLine(line, sizeof line, "C:\\T\\uninstall.exe", "/S", 4242, 0x1c4));

@@ -453,6 +453,43 @@ void DesktopTooLong()
   EndRun(&run);
 }
 
+// A folder verb planted where the shell looks it up (Wine reads it from
+// HKLM\Software\Classes; Windows also from the user's own HKCU classes,
+// which an elevated setup must not run): a command that leaves a marker.
+// Finish must open the group folder in a window of its own without it.
+const char MarkerPath[] = "C:\\zvtest\\verb-marker.txt";
+
+void PlantFolderVerb(const char *classKey)
+{
+  std::string command = std::string("C:\\windows\\system32\\cmd.exe /c echo planted>") + MarkerPath;
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, classKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    Check(false, "planting %s", classKey);
+    return;
+  }
+  RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
+                 static_cast<DWORD>(command.size() + 1));
+  RegCloseKey(key);
+}
+
+void FinishWithoutVerb()
+{
+  PlantFolderVerb("Software\\Classes\\Folder\\shell\\open\\command");
+  PlantFolderVerb("Software\\Classes\\Directory\\shell\\open\\command");
+  InstallWithFinish(false, false);
+  HWND folder = nullptr;
+  for (DWORD start = GetTickCount(); folder == nullptr && GetTickCount() - start < 10000;
+       Pause(100))
+    folder = FindWindowA(nullptr, FinalEntry);
+  Check(folder != nullptr, "a window titled \"%s\" (the group folder) opens", FinalEntry);
+  Pause(1000);
+  Check(GetFileAttributesA(MarkerPath) == INVALID_FILE_ATTRIBUTES,
+        "the planted folder verb did not run (no %s)", MarkerPath);
+  if (folder != nullptr)
+    PostMessageA(folder, WM_CLOSE, 0, 0);
+}
+
 }  // namespace
 
 const Scenario Scenarios[] = {
@@ -468,5 +505,6 @@ const Scenario Scenarios[] = {
     {"desktop_too_long", DesktopTooLong},
     {"registry_calls", FullInstall},
     {"link_calls", FullInstall},
+    {"finish_without_verb", FinishWithoutVerb},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

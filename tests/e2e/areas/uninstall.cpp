@@ -129,6 +129,16 @@ long RunUninstaller(const char *exe, const char *arguments, const char *text, UI
   return code;
 }
 
+void SetUninstallValue(const char *name, const char *data)
+{
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+                   static_cast<DWORD>(std::strlen(data) + 1));
+    RegCloseKey(key);
+  }
+}
+
 void SilentRestores()
 {
   Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "uninstall.exe /S exits with 0");
@@ -206,16 +216,211 @@ void FilesInUse()
 void BadProgdir()
 {
   for (const char *dir : {"C:\\", "C:\\windows"}) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-      RegSetValueExA(key, "Progdir", 0, REG_SZ, reinterpret_cast<const BYTE *>(dir),
-                     static_cast<DWORD>(std::strlen(dir) + 1));
-      RegCloseKey(key);
-    }
+    SetUninstallValue("Progdir", dir);
     std::string text = std::string("The registered folder ") + dir +
                        " does not hold The Zorvane. Nothing was removed.";
     Check(RunUninstaller(Uninstaller, "", text.c_str(), MB_OK | MB_ICONERROR) == 1,
           "refusing %s exits with 1", dir);
+  }
+}
+
+// "Scdir" edited to the public desktop, which holds a foreign
+// TheZorvane.lnk (uninstall.sh plants it): not the group, left alone, and
+// that is no failure.
+void PublicDesktopGroup()
+{
+  SetUninstallValue("Scdir", "C:\\users\\Public\\Desktop");
+  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "uninstall.exe /S exits with 0");
+  WaitForUninstallersGone();
+}
+
+// The group's TheZorvane.lnk pointed elsewhere (uninstall.sh): it stays,
+// and so does the group folder around it.
+void GroupLinkRetargeted()
+{
+  Check(RemoveWithAnswer(IDYES, "The Zorvane was removed from your computer.\r\n"
+                                "The folder C:\\ProgramData\\Microsoft\\Windows\\Start "
+                                "Menu\\Programs\\The Zorvane was kept: it holds files that setup "
+                                "did not install.") == 0,
+        "the uninstaller exits with 0");
+}
+
+// A subkey of somebody else's under App Paths\The Zorvane (uninstall.sh):
+// the key stays whole, the product stays registered with its uninstaller,
+// and once the subkey is gone a second run removes the rest.
+void ForeignSubkey()
+{
+  SetupRun run;
+  if (!Start(&run, Uninstaller, ""))
+    return;
+  ExpectUninstallBox(Question, MB_YESNO | MB_ICONQUESTION, IDYES);
+  ExpectUninstallBox("The Zorvane was not removed completely: the registry key "
+                     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App "
+                     "Paths\\The Zorvane could not be removed. It stays registered, so that you "
+                     "can run the uninstaller again.",
+                     MB_OK | MB_ICONERROR, IDOK);
+  Check(WaitForExit(&run) == 2, "the first run exits with 2");
+  EndRun(&run);
+  WaitForUninstallersGone();
+  Check(GetFileAttributesA(Uninstaller) != INVALID_FILE_ATTRIBUTES, "uninstall.exe is still there");
+  HKEY key;
+  bool registered =
+      RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) == ERROR_SUCCESS;
+  if (registered)
+    RegCloseKey(key);
+  Check(registered, "the Uninstall key is still there");
+  Check(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App "
+                                          "Paths\\The Zorvane\\Foreign") == ERROR_SUCCESS,
+        "the foreign subkey is removed");
+  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "a second run exits with 0");
+  WaitForUninstallersGone();
+}
+
+struct BoxSearch {
+  const char *text;
+  HWND found;
+};
+
+BOOL CALLBACK MatchUninstallBox(HWND window, LPARAM context)
+{
+  auto *search = reinterpret_cast<BoxSearch *>(context);
+  char className[16];
+  GetClassNameA(window, className, sizeof className);
+  if (std::strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
+    MessageBoxInfo info = ReadMessageBox(window);
+    if (info.caption == Caption && info.text == search->text)
+      search->found = window;
+  }
+  return search->found == nullptr;
+}
+
+// The uninstall box with this text, among those of every uninstaller.
+HWND FindUninstallBox(const char *text, DWORD timeoutMs = 30000)
+{
+  BoxSearch search = {text, nullptr};
+  DWORD start = GetTickCount();
+  do {
+    EnumWindows(MatchUninstallBox, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) {
+      Pause(300);
+      return search.found;
+    }
+    Pause(100);
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
+// While one uninstaller asks its question, a second one says so and ends,
+// and so does one that claims to be the first one's copy.
+void TwoAtOnce()
+{
+  SetupRun first;
+  if (!Start(&first, Uninstaller, ""))
+    return;
+  HWND question = FindUninstallBox(Question);
+  Check(question != nullptr, "the first uninstaller asks");
+  SetupRun second;
+  if (Start(&second, Uninstaller, "")) {
+    HWND box = FindUninstallBox("The Zorvane's uninstaller is already running.");
+    CheckMessageBox(box, Caption, "The Zorvane's uninstaller is already running.",
+                    MB_OK | MB_ICONEXCLAMATION);
+    if (box != nullptr)
+      AnswerMessageBox(box, IDOK);
+    Check(WaitForExit(&second) == 1, "a second uninstaller says so and exits with 1");
+    EndRun(&second);
+  }
+  std::string fakeCopy = "/S /FROM=" + std::to_string(first.process.dwProcessId) + ":4";
+  Check(RunUninstaller(Uninstaller, fakeCopy.c_str(), nullptr, 0) == 1,
+        "a third claiming to be the first one's copy exits with 1");
+  if (question != nullptr)
+    AnswerMessageBox(question, IDNO);
+  Check(WaitForExit(&first) == 1, "No ends the first uninstaller with 1");
+  EndRun(&first);
+}
+
+bool Elevated()
+{
+  HANDLE token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    return false;
+  DWORD elevated = 0;  // TOKEN_ELEVATION
+  DWORD length = 0;
+  bool answered = GetTokenInformation(token, TokenElevation, &elevated, sizeof elevated, &length);
+  CloseHandle(token);
+  return answered && elevated != 0;
+}
+
+bool IsSid(PSID sid, WELL_KNOWN_SID_TYPE type)
+{
+  DWORD known[SECURITY_MAX_SID_SIZE / sizeof(DWORD)];
+  DWORD size = sizeof known;
+  return CreateWellKnownSid(type, nullptr, known, &size) && EqualSid(sid, known);
+}
+
+bool IsUser(PSID sid)
+{
+  HANDLE token;
+  DWORD user[(sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE) / sizeof(DWORD) + 1];
+  DWORD length = 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+    return false;
+  bool same = GetTokenInformation(token, TokenUser, user, sizeof user, &length) &&
+              EqualSid(sid, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
+  CloseHandle(token);
+  return same;
+}
+
+// The folder of the uninstaller's copy, which stays until Windows
+// restarts: a name of 64 random bits, in the Windows folder's Temp for an
+// elevated run, and a descriptor of its own: full control for SYSTEM and
+// Administrators (Wine stores the user for them), or the user alone when
+// not elevated, nothing inherited.
+void CopyFolderPrivate()
+{
+  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "uninstall.exe /S exits with 0");
+  WaitForUninstallersGone();
+  char parent[MAX_PATH];
+  bool elevated = Elevated();
+  if (elevated) {
+    GetSystemWindowsDirectoryA(parent, MAX_PATH);
+    lstrcatA(parent, "\\Temp\\");
+  } else {
+    GetTempPathA(MAX_PATH, parent);
+  }
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((std::string(parent) + "ZvUninstall.*").c_str(), &found);
+  if (!Check(search != INVALID_HANDLE_VALUE, "a copy folder in %s", parent))
+    return;
+  FindClose(search);
+  std::string name = found.cFileName;
+  Check(name.size() == 12 + 16 && name.find_first_not_of("0123456789abcdef", 12) == name.npos,
+        "%s is named by 16 hex digits", name.c_str());
+  std::string folder = std::string(parent) + name;
+  DWORD buffer[512];
+  DWORD needed = 0;
+  if (!Check(GetFileSecurityA(folder.c_str(),
+                              OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, buffer,
+                              sizeof buffer, &needed),
+             "the descriptor of %s reads back", folder.c_str()))
+    return;
+  BOOL present = FALSE;
+  BOOL defaulted = FALSE;
+  ACL *acl = nullptr;
+  GetSecurityDescriptorDacl(buffer, &present, &acl, &defaulted);
+  if (!Check(present && acl != nullptr, "it has a list of entries"))
+    return;
+  Check(acl->AceCount == (elevated ? 2 : 1), "%u entries, nothing inherited", acl->AceCount);
+  for (int index = 0; index < acl->AceCount; ++index) {
+    ACCESS_ALLOWED_ACE *ace = nullptr;
+    GetAce(acl, index, reinterpret_cast<void **>(&ace));
+    PSID sid = &ace->SidStart;
+    bool trustee = elevated ? IsSid(sid, WinLocalSystemSid) ||
+                                  IsSid(sid, WinBuiltinAdministratorsSid) || IsUser(sid)
+                            : IsUser(sid);
+    Check(ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && ace->Mask == FILE_ALL_ACCESS &&
+              (ace->Header.AceFlags & INHERITED_ACE) == 0 && trustee,
+          "entry %d: full control for %s, not inherited", index,
+          elevated ? "SYSTEM or Administrators" : "the user");
   }
 }
 
@@ -259,6 +464,11 @@ const Scenario Scenarios[] = {
     {"user_files_kept", UserFilesKept},
     {"files_in_use", FilesInUse},
     {"bad_progdir", BadProgdir},
+    {"public_desktop_group", PublicDesktopGroup},
+    {"group_link_retargeted", GroupLinkRetargeted},
+    {"foreign_subkey", ForeignSubkey},
+    {"two_at_once", TwoAtOnce},
+    {"copy_folder_private", CopyFolderPrivate},
     {"add_remove_entry", QuietUninstallString},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -32,7 +32,7 @@ un_snapshot() {
 # of the uninstaller in the temporary folder, scheduled for deletion at
 # restart, and what Wine itself keeps), must be none.
 un_compare() {
-  local allowed='users/[^/ ]+/Temp/ZvUninstall\.[0-9]+\.[0-9]+'
+  local allowed='(users/[^/ ]+/Temp|windows/temp)/ZvUninstall\.[0-9a-f]{16}'
   diff "$OUT/$1.tree" "$OUT/$2.tree" | grep '^[<>]' >"$OUT/tree.diff"
   grep -E "$allowed" "$OUT/tree.diff" >"$OUT/tree.allowed"
   if grep -vqE "$allowed" "$OUT/tree.diff"; then
@@ -54,7 +54,7 @@ un_expect_copy_scheduled() {
   local pending
   pending=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
     /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
-  if echo "$pending" | grep -qE 'ZvUninstall\.[0-9]+\.[0-9]+\\uninstall\.exe.*ZvUninstall\.[0-9]+\.[0-9]+'; then
+  if echo "$pending" | grep -qE 'ZvUninstall\.[0-9a-f]{16}\\uninstall\.exe.*ZvUninstall\.[0-9a-f]{16}'; then
     ok "the temporary copy and its folder are scheduled for deletion at restart"
   else
     fail "the temporary copy is not scheduled: $pending"
@@ -130,6 +130,45 @@ check_bad_progdir() {
   fi
   expect_reg "$UN_KEY" Progdir 'C:\windows'
 }
+
+# A foreign TheZorvane.lnk on the public desktop (the group's readme link,
+# which points elsewhere), and "Scdir" pointed there by the driver.
+prepare_public_desktop_group() {
+  un_install
+  cp "$UN_GROUP/Readme.lnk" "$UN_DESKTOP_LINK"
+  cp "$UN_DESKTOP_LINK" "$OUT/foreign.lnk"
+}
+check_public_desktop_group() {
+  cmp -s "$OUT/foreign.lnk" "$UN_DESKTOP_LINK" && ok "the foreign link on the public desktop stays" ||
+    fail "the foreign link on the public desktop is gone or changed"
+  [ -d "$DRIVE_C/users/Public/Desktop" ] && ok "the public desktop stays" || fail "the public desktop is gone"
+  [ -z "$(reg_value "$UN_KEY" Progdir)" ] && ok "Uninstall key removed" || fail "Uninstall key left"
+}
+
+prepare_group_link_retargeted() {
+  un_install
+  cp "$UN_GROUP/Readme.lnk" "$UN_GROUP/TheZorvane.lnk"
+  cp "$UN_GROUP/TheZorvane.lnk" "$OUT/retargeted.lnk"
+}
+check_group_link_retargeted() {
+  cmp -s "$OUT/retargeted.lnk" "$UN_GROUP/TheZorvane.lnk" && ok "the retargeted group link stays" ||
+    fail "the retargeted group link is gone or changed"
+  local left; left=$(ls -A "$UN_GROUP" | tr '\n' ' ')
+  [ "$left" = "TheZorvane.lnk " ] && ok "only it is left in the group" || fail "left in the group: $left"
+}
+
+prepare_foreign_subkey() {
+  un_snapshot pristine
+  un_install
+  wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\The Zorvane\Foreign' \
+    /v Note /d mine /f >/dev/null 2>&1
+}
+check_foreign_subkey() { un_snapshot after; un_compare pristine after; }
+
+prepare_two_at_once() { un_install; un_snapshot installed; }
+check_two_at_once() { un_snapshot after; un_compare installed after; }
+
+prepare_copy_folder_private() { un_install; }
 
 # un_expect_value NAME TYPE DATA: the Uninstall key's value, as `wine reg
 # query` prints it (a REG_DWORD as 0x...).

@@ -1,0 +1,112 @@
+#include "app/uninstall/removal_refusals.h"
+
+#include <cstring>
+
+#include "common/install_facts.h"
+#include "common/ascii_text.h"
+
+#include "common/path_text.h"
+
+// A component of a folder that Windows would take for another folder or
+// refuse: empty, "." or "..", ending in a dot or a space (both dropped by
+// the system, so "C:\Windows." is C:\Windows), or with a character that no
+// name has.
+static bool BadComponent(const char *start, size_t length)
+{
+  if (length == 0 || start[length - 1] == '.' || start[length - 1] == ' ')
+    return true;
+  for (size_t i = 0; i < length; ++i) {
+    unsigned char c = static_cast<unsigned char>(start[i]);
+    if (c < 0x20 || std::strchr("/:*?\"<>|", c) != nullptr)
+      return true;
+  }
+  return false;
+}
+
+static bool IsDriveLetter(char c)
+{
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+FolderVerdict CheckFolderValue(const char *folder, const char *windowsDir)
+{
+  size_t length = TrimmedLength(folder);
+  if (std::strlen(folder) > static_cast<size_t>(MaxWindowsPath))
+    return FolderTooLong;
+  if (length < 3 || !IsDriveLetter(folder[0]) || folder[1] != ':' || folder[2] != '\\')
+    return FolderNotFullPath;
+  if (length == 3)
+    return FolderIsDriveRoot;
+  size_t start = 3;
+  for (size_t i = 3; i <= length; ++i) {
+    if (i == length || folder[i] == '\\') {
+      if (BadComponent(folder + start, i - start))
+        return FolderNotFullPath;
+      start = i + 1;
+    }
+  }
+  // Without the Windows directory nothing can be said to be clear of it.
+  if (windowsDir == nullptr || windowsDir[0] == '\0')
+    return FolderWindowsUnknown;
+  // The Windows directory itself, or a folder that holds it: its name and
+  // then a separator at the same place in the Windows directory.
+  size_t windowsLength = TrimmedLength(windowsDir);
+  if (length <= windowsLength && SameTextNoCase(folder, windowsDir, length) &&
+      (length == windowsLength || windowsDir[length] == '\\'))
+    return FolderHoldsWindows;
+  return FolderAccepted;
+}
+
+static bool SameIdentity(const FolderIdentity &a, const FolderIdentity &b)
+{
+  return a.volume == b.volume && a.index == b.index;
+}
+
+// True when path, or a folder around it up to its drive's root, is the
+// folder known by id, or when one of them cannot be identified. Opened by
+// name, each level follows whatever links and short names lie on the way,
+// which is what an attempt to disguise the Windows folder relies on.
+static bool AnyLevelIs(const char *path, const FolderIdentity &id, const RemovalLookup &lookup)
+{
+  char level[ShortPathSize];
+  TrimmedCopy(level, path);
+  for (;;) {
+    FolderIdentity levelId;
+    if (!lookup.identity(level, &levelId, lookup.context) || SameIdentity(levelId, id))
+      return true;
+    char *cut = std::strrchr(level, '\\');
+    if (cut == nullptr || cut - level <= 2)
+      break;
+    *cut = '\0';
+  }
+  // The drive's root, "X:\".
+  char root[4] = {level[0], ':', '\\', '\0'};
+  FolderIdentity rootId;
+  return !lookup.identity(root, &rootId, lookup.context) || SameIdentity(rootId, id);
+}
+
+FolderVerdict CheckProgramDir(const char *programDir, const char *windowsDir,
+                              const RemovalLookup &lookup)
+{
+  FolderVerdict verdict = CheckFolderValue(programDir, windowsDir);
+  if (verdict != FolderAccepted)
+    return verdict;
+  char folder[ShortPathSize];
+  TrimmedCopy(folder, programDir);
+  char uninstaller[ShortPathSize];
+  if (lookup.kind(folder, lookup.context) != PathFolder ||
+      !JoinPath(uninstaller, sizeof uninstaller, folder, UninstallerFileName) ||
+      lookup.kind(uninstaller, lookup.context) != PathFile)
+    return FolderNotOurs;
+  // The Windows folder, a folder above it or inside it, by what the disk
+  // says they are rather than by their names.
+  FolderIdentity windows;
+  FolderIdentity program;
+  if (!lookup.identity(windowsDir, &windows, lookup.context))
+    return FolderWindowsUnknown;
+  if (!lookup.identity(folder, &program, lookup.context))
+    return FolderNotOurs;
+  if (AnyLevelIs(folder, windows, lookup) || AnyLevelIs(windowsDir, program, lookup))
+    return FolderHoldsWindows;
+  return FolderAccepted;
+}
