@@ -24,12 +24,14 @@ std::string Upper(std::string text)
 
 // Paths compare without regard to case, as on Windows.
 // A path in aliases leads to the folder it names (a junction, a short
-// name); every path has an identity but those in unreadable.
+// name); every path has an identity but those in unreadable. A path's real
+// path is the one in reals ("" when it cannot be had), or itself.
 struct FakeDisk {
   std::map<std::string, PathKind> kinds;
   std::map<std::string, std::string> links;
   std::map<std::string, std::string> aliases;
   std::set<std::string> unreadable;
+  std::map<std::string, std::string> reals;
   void Add(const std::string &path, PathKind kind = PathFile)
   {
     kinds[Upper(path)] = kind;
@@ -67,6 +69,17 @@ bool FakeIdentity(const char *path, FolderIdentity *id, void *context)
   return true;
 }
 
+bool FakeRealPath(const char *path, char *real, size_t size, void *context)
+{
+  auto &reals = static_cast<FakeDisk *>(context)->reals;
+  auto found = reals.find(Upper(path));
+  std::string result = found == reals.end() ? std::string("\\\\?\\") + path : found->second;
+  if (result.empty() || result.size() >= size)
+    return false;
+  std::strcpy(real, result.c_str());
+  return true;
+}
+
 const char Prog[] = "C:\\Program files\\The Zorvane";
 const char Group[] = "C:\\ProgramData\\Start Menu\\Programs\\The Zorvane";
 const char Desktop[] = "C:\\users\\Public\\Desktop";
@@ -76,7 +89,7 @@ const char *const Names[] = {"Maps\\M1.map", "Readme.rtf", "Sounds\\S1.wav", "Zo
 // A default installation: everything setup made, the desktop link too.
 struct Installed : ::testing::Test {
   FakeDisk disk;
-  RemovalLookup lookup = {FakeKind, FakeTarget, FakeIdentity, &disk};
+  RemovalLookup lookup = {FakeKind, FakeTarget, FakeIdentity, FakeRealPath, &disk};
   InstallFacts facts = {Prog, Group, Desktop, "C:\\windows", Names, 5};
   RemovalPlan plan;
   void SetUp() override
@@ -276,6 +289,34 @@ TEST_F(Installed, RefusesTheWindowsFolderByIdentityAndWithoutIt)
   EXPECT_EQ(plan.count, 0);
   disk.unreadable = {"C:\\PROGRAM FILES"};
   EXPECT_EQ(PlanRemoval(facts, false, lookup, &plan), FolderHoldsWindows);
+}
+
+// A junction into a folder inside Windows, as "Progdir" or on its way, is
+// told by the real path it leads to, walked up by identity; without a real
+// path that can be walked, nothing is removed.
+TEST_F(Installed, RefusesAJunctionIntoAFolderInsideWindows)
+{
+  disk.aliases[Upper("\\\\host\\c$\\windows")] = "C:\\windows";
+  struct Case {
+    const char *dir;
+    const char *real;
+    FolderVerdict verdict;
+  } cases[] = {
+      {"C:\\Games", "\\\\?\\C:\\windows\\System32", FolderHoldsWindows},
+      {"C:\\J\\Sys\\Zorvane", "\\\\?\\C:\\Windows\\System32\\Zorvane", FolderHoldsWindows},
+      {"Z:\\Zorvane", "\\\\?\\UNC\\host\\c$\\windows\\Zorvane", FolderHoldsWindows},
+      {"Y:\\Zorvane", "\\\\?\\UNC\\host\\games\\Zorvane", FolderAccepted},
+      {"D:\\Games", "\\\\?\\D:\\Games", FolderAccepted},
+      {"D:\\Lost", "", FolderHoldsWindows},
+      {"D:\\Volume", "\\\\?\\Volume{1}\\Zorvane", FolderHoldsWindows},
+      {"D:\\Share", "\\\\?\\UNC\\host", FolderHoldsWindows},
+  };
+  for (const Case &c : cases) {
+    disk.Add(c.dir, PathFolder);
+    disk.Add(std::string(c.dir) + "\\uninstall.exe");
+    disk.reals[Upper(c.dir)] = c.real;
+    EXPECT_EQ(CheckProgramDir(c.dir, "C:\\windows", lookup), c.verdict) << c.dir;
+  }
 }
 
 // A folder below a link is not entered, however plain it looks.
