@@ -3,6 +3,7 @@
 #include "app/uninstall/removal_report.h"
 #include "app/uninstall/uninstall_options.h"
 #include "common/ascii_text.h"
+#include "common/install_facts.h"
 
 #include <gtest/gtest.h>
 
@@ -356,6 +357,25 @@ TEST_F(Installed, RefusesWhatNoFolderNameHas)
   };
   for (const Case &c : cases)
     EXPECT_EQ(CheckProgramDir(c.dir.c_str(), "C:\\windows", lookup), c.verdict) << c.dir;
+}
+
+// A key goes only when it holds nothing setup did not write: each of its
+// own values, in any case, and no other, not even one of the other key's.
+TEST(ProductKeys, OnlyTheValuesSetupWritesLetAKeyGo)
+{
+  std::string appPaths = std::string(AppPathsKey) + "\\" + ProductTitle;
+  std::string uninstall = std::string(UninstallKey) + "\\" + ProductTitle;
+  for (const char *name : UninstallKeyValues) {
+    EXPECT_TRUE(SetupWroteValue(uninstall.c_str(), Upper(name).c_str())) << name;
+    EXPECT_FALSE(SetupWroteValue(appPaths.c_str(), name)) << name;
+  }
+  for (const char *name : AppPathsKeyValues) {
+    EXPECT_TRUE(SetupWroteValue(appPaths.c_str(), name)) << name;
+    EXPECT_FALSE(SetupWroteValue(uninstall.c_str(), name)) << name;
+  }
+  EXPECT_FALSE(SetupWroteValue(appPaths.c_str(), "Pat"));
+  EXPECT_FALSE(SetupWroteValue(uninstall.c_str(), "Foreign"));
+  EXPECT_FALSE(SetupWroteValue("SOFTWARE\\Other", AppPathValue));
 }
 
 TEST(RemovalReport, SaysWhatStayedAndKeepsTheKeysWhenAFileStays)

@@ -245,9 +245,10 @@ void GroupLinkRetargeted()
         "the uninstaller exits with 0");
 }
 
-// A subkey of somebody else's under App Paths\The Zorvane (uninstall.sh):
-// the key stays whole, the product stays registered with its uninstaller,
-// and once the subkey is gone a second run removes the rest.
+// A subkey of somebody else's under App Paths\The Zorvane (uninstall.sh),
+// then a value of somebody else's under the Uninstall key: the key stays
+// whole, the product stays registered with its uninstaller, and once the
+// foreign entry is gone the next run removes the rest.
 void ForeignSubkey()
 {
   SetupRun run;
@@ -272,7 +273,19 @@ void ForeignSubkey()
   Check(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App "
                                           "Paths\\The Zorvane\\Foreign") == ERROR_SUCCESS,
         "the foreign subkey is removed");
-  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "a second run exits with 0");
+  // A value of somebody else's keeps the Uninstall key whole in the same way.
+  SetUninstallValue("Foreign", "mine");
+  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 2,
+        "with a foreign value a run exits with 2");
+  WaitForUninstallersGone();
+  Check(GetFileAttributesA(Uninstaller) != INVALID_FILE_ATTRIBUTES, "uninstall.exe is still there");
+  bool valueRemoved = false;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    valueRemoved = RegDeleteValueA(key, "Foreign") == ERROR_SUCCESS;
+    RegCloseKey(key);
+  }
+  Check(valueRemoved, "the foreign value is still there, and is removed");
+  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "a last run exits with 0");
   WaitForUninstallersGone();
 }
 
