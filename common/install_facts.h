@@ -30,9 +30,33 @@ inline constexpr const char *ShellFoldersKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Values under the application's Uninstall key: the install folder and the
-// program-group folder, which the uninstaller reads back.
+// program-group folder, which the uninstaller reads back, and what
+// Add/Remove Programs shows and runs.
 inline constexpr const char *ProgramDirValue = "Progdir";
 inline constexpr const char *GroupDirValue = "Scdir";
+inline constexpr const char *DisplayNameValue = "DisplayName";
+inline constexpr const char *UninstallStringValue = "UninstallString";
+inline constexpr const char *DisplayIconValue = "DisplayIcon";
+inline constexpr const char *DisplayVersionValue = "DisplayVersion";
+inline constexpr const char *InstallLocationValue = "InstallLocation";
+inline constexpr const char *EstimatedSizeValue = "EstimatedSize";
+inline constexpr const char *NoModifyValue = "NoModify";
+inline constexpr const char *NoRepairValue = "NoRepair";
+inline constexpr const char *QuietUninstallStringValue = "QuietUninstallString";
+// Values under the application's App Paths key: its default value (the
+// empty name) and the install folder.
+inline constexpr const char *DefaultValue = "";
+inline constexpr const char *AppPathValue = "Path";
+
+// Every value setup writes under each of the application's keys: a key
+// holding any other value (or any subkey) is not setup's alone, and the
+// uninstaller leaves it whole.
+inline constexpr const char *UninstallKeyValues[] = {
+    DisplayNameValue,     UninstallStringValue,     GroupDirValue,
+    ProgramDirValue,      DisplayIconValue,         DisplayVersionValue,
+    InstallLocationValue, EstimatedSizeValue,       NoModifyValue,
+    NoRepairValue,        QuietUninstallStringValue};
+inline constexpr const char *AppPathsKeyValues[] = {DefaultValue, AppPathValue};
 // Values of the Shell Folders key: where the program group and the
 // desktop link go.
 inline constexpr const char *CommonProgramsValue = "Common Programs";

@@ -48,8 +48,8 @@ void RegisterAppPath(const char *installDir)
   HKEY key = OpenProductKey(AppPathsKey);
   if (key == nullptr)
     return;
-  SetStringValue(key, "", ProductTitle);
-  SetStringValue(key, "Path", installDir);
+  SetStringValue(key, DefaultValue, ProductTitle);
+  SetStringValue(key, AppPathValue, installDir);
   RegCloseKey(key);
 }
 
@@ -59,8 +59,8 @@ void RegisterUninstall(const char *uninstallCommand, const char *groupFolder,
   HKEY key = OpenProductKey(UninstallKey);
   if (key == nullptr)
     return;
-  SetStringValue(key, "DisplayName", ProductTitle);
-  SetStringValue(key, "UninstallString", uninstallCommand);
+  SetStringValue(key, DisplayNameValue, ProductTitle);
+  SetStringValue(key, UninstallStringValue, uninstallCommand);
   SetStringValue(key, GroupDirValue, groupFolder);
   SetStringValue(key, ProgramDirValue, installDir);
   RegCloseKey(key);
@@ -76,13 +76,13 @@ void RegisterUninstallDetails(const char *installDir, uint32_t estimatedSizeKB)
   if (key == nullptr)
     return;
   if (haveIcon)
-    SetStringValue(key, "DisplayIcon", icon);
-  SetStringValue(key, "DisplayVersion", ZV_VERSION_TEXT);
-  SetStringValue(key, "InstallLocation", installDir);
-  SetNumberValue(key, "EstimatedSize", estimatedSizeKB);
-  SetNumberValue(key, "NoModify", 1);
-  SetNumberValue(key, "NoRepair", 1);
+    SetStringValue(key, DisplayIconValue, icon);
+  SetStringValue(key, DisplayVersionValue, ZV_VERSION_TEXT);
+  SetStringValue(key, InstallLocationValue, installDir);
+  SetNumberValue(key, EstimatedSizeValue, estimatedSizeKB);
+  SetNumberValue(key, NoModifyValue, 1);
+  SetNumberValue(key, NoRepairValue, 1);
   if (haveQuietCommand)
-    SetStringValue(key, "QuietUninstallString", quietCommand);
+    SetStringValue(key, QuietUninstallStringValue, quietCommand);
   RegCloseKey(key);
 }

@@ -1,6 +1,6 @@
 #include "app/uninstall/boxes.h"
 
-#include "app/uninstall/removal_report.h"
+#include "app/uninstall/uninstall_texts.h"
 
 static bool Silent;
 

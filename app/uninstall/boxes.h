@@ -1,5 +1,5 @@
-// The uninstaller's message boxes: standard ones, captioned
-// "The Zorvane - Uninstall", so that any program can read and answer them.
+// The uninstaller's message boxes: standard ones, all with the caption of
+// uninstall_texts.h, so that any program can read and answer them.
 // With /S there are none.
 #pragma once
 

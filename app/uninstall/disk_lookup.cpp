@@ -1,5 +1,9 @@
 #include "app/uninstall/disk_lookup.h"
 
+// GetFinalPathNameByHandleA came with Windows Vista, the oldest system the
+// programs' manifests declare.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
 #include <windows.h>
 
 #include "app/uninstall/link_target.h"
@@ -42,4 +46,20 @@ static bool IdentityOf(const char *path, FolderIdentity *id, void *)
   return known;
 }
 
-const RemovalLookup DiskLookup = {KindOf, TargetOf, IdentityOf, nullptr};
+static bool RealPathOf(const char *path, char *real, size_t size, void *)
+{
+  // Opened without FILE_FLAG_OPEN_REPARSE_POINT, so that the handle is the
+  // folder every link on the way leads to; its name is then the real one.
+  HANDLE folder = CreateFileA(path, FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE || size == 0)
+    return false;
+  DWORD length = GetFinalPathNameByHandleA(folder, real, static_cast<DWORD>(size),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  CloseHandle(folder);
+  // 0 on failure; the size it needs, terminator included, when it does not fit.
+  return length != 0 && length < size;
+}
+
+const RemovalLookup DiskLookup = {KindOf, TargetOf, IdentityOf, RealPathOf, nullptr};

@@ -1,4 +1,5 @@
-// The plan's view of the disk: file attributes and shell-link targets.
+// The plan's view of the disk: file attributes, shell-link targets, and
+// folders' identities and real paths.
 #pragma once
 
 #include "app/uninstall/removal_plan.h"

@@ -53,21 +53,42 @@ void ReadInstallRecord(InstallRecord *record)
     record->windowsDir[0] = '\0';
 }
 
+// True when key holds no subkey and no value but those setup writes under
+// keyPath. Anything that cannot be read counts as foreign: a key is never
+// deleted on a guess.
+static bool HoldsOnlySetupsOwn(HKEY key, const char *keyPath)
+{
+  DWORD subkeys = 0;
+  if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+      subkeys != 0)
+    return false;
+  for (DWORD index = 0;; ++index) {
+    // Longer than any name setup writes: a name that does not fit is not
+    // setup's.
+    char name[64];
+    DWORD length = sizeof name;
+    LONG status = RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS)
+      return true;
+    if (status != ERROR_SUCCESS || !SetupWroteValue(keyPath, name))
+      return false;
+  }
+}
+
 StepResult RemoveMachineKey(const char *keyPath)
 {
-  // A subkey setup did not make keeps the key whole: it is somebody's, and
-  // the removal is not complete while it is there.
+  // A subkey or a value setup did not write keeps the key whole: it is
+  // somebody's, and the removal is not complete while it is there.
   HKEY key;
   LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key);
   if (status == ERROR_FILE_NOT_FOUND)
     return ResultGone;
   if (status != ERROR_SUCCESS)
     return ResultFailed;
-  DWORD subkeys = 0;
-  status = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
-                            nullptr, nullptr, nullptr, nullptr);
+  bool onlyOwn = HoldsOnlySetupsOwn(key, keyPath);
   RegCloseKey(key);
-  if (status != ERROR_SUCCESS || subkeys != 0)
+  if (!onlyOwn)
     return ResultFailed;
   status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath);
   if (status == ERROR_SUCCESS)

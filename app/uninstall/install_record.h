@@ -17,6 +17,7 @@ struct InstallRecord {
 
 void ReadInstallRecord(InstallRecord *record);
 
-// Deletes the key keyPath below HKEY_LOCAL_MACHINE; a key with a subkey
-// stays whole, and that is a failure.
+// Deletes the key keyPath below HKEY_LOCAL_MACHINE; a key with a subkey, or
+// with a value setup does not write there, stays whole, and that is a
+// failure.
 StepResult RemoveMachineKey(const char *keyPath);

@@ -14,6 +14,7 @@
 #include "app/uninstall/run_outside.h"
 #include "app/uninstall/running_alone.h"
 #include "app/uninstall/uninstall_options.h"
+#include "app/uninstall/uninstall_texts.h"
 #include "payload_names.h"
 #include "common/dll_search.h"
 
@@ -45,9 +46,8 @@ static InstallFacts FactsOf(const InstallRecord &record)
 static int Refuse(const InstallRecord &record)
 {
   char text[2 * PathBufferSize];
-  ComposeRefusal(record.programDirTooLong ? "(a path longer than 511 characters)"
-                                          : record.programDir,
-                 text, sizeof text);
+  ComposeRefusal(record.programDirTooLong ? OverlongFolderText : record.programDir, text,
+                 sizeof text);
   ShowUninstallBox(text, MB_ICONERROR);
   return ExitNothingDone;
 }

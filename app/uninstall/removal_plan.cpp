@@ -174,11 +174,39 @@ static bool InEnteredFolder(FolderList *list, const char *name)
   return folder != nullptr && folder->entered;
 }
 
+// The application's keys, each named by the product title under its
+// parent, with the values setup writes there, in the order they go.
+struct ProductKey {
+  const char *parent;
+  const char *const *values;
+  size_t valueCount;
+};
+
+static const ProductKey ProductKeys[] = {
+    {AppPathsKey, AppPathsKeyValues, sizeof AppPathsKeyValues / sizeof AppPathsKeyValues[0]},
+    {UninstallKey, UninstallKeyValues, sizeof UninstallKeyValues / sizeof UninstallKeyValues[0]},
+};
+
 static void PlanKeys(PlanWriter *writer)
 {
-  const char *parents[] = {AppPathsKey, UninstallKey};
-  for (const char *parent : parents)
-    AddPathStep(writer, StepRemoveKey, RoleItem, parent, ProductTitle);
+  for (const ProductKey &key : ProductKeys)
+    AddPathStep(writer, StepRemoveKey, RoleItem, key.parent, ProductTitle);
+}
+
+bool SetupWroteValue(const char *keyPath, const char *valueName)
+{
+  size_t nameLength = std::strlen(valueName);
+  for (const ProductKey &key : ProductKeys) {
+    char path[ShortPathSize];
+    if (!JoinPath(path, sizeof path, key.parent, ProductTitle) || !SamePath(path, keyPath))
+      continue;
+    for (size_t i = 0; i < key.valueCount; ++i) {
+      if (std::strlen(key.values[i]) == nameLength &&
+          SameTextNoCase(key.values[i], valueName, nameLength))
+        return true;
+    }
+  }
+  return false;
 }
 
 FolderVerdict PlanRemoval(const InstallFacts &facts, bool handOff, const RemovalLookup &lookup,

@@ -44,6 +44,12 @@ struct RemovalPlan {
 FolderVerdict PlanRemoval(const InstallFacts &facts, bool handOff, const RemovalLookup &lookup,
                           RemovalPlan *plan);
 
+// Whether setup writes the value valueName under keyPath (below
+// HKEY_LOCAL_MACHINE), one of the keys the plan removes. Names compare
+// without regard to ASCII case, as the registry's do; "" is the default
+// value. A key holding a value for which this is false is not setup's alone.
+bool SetupWroteValue(const char *keyPath, const char *valueName);
+
 enum StepResult {
   ResultDone = 0,   // removed now
   ResultGone,       // not there any more

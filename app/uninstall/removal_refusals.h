@@ -32,6 +32,11 @@ struct RemovalLookup {
   // The identity of the folder at path, following links and short names;
   // false when it cannot be opened.
   bool (*identity)(const char *path, FolderIdentity *id, void *context);
+  // The real path of the folder at path, with every link and short name on
+  // the way resolved, as the system gives it ("\\?\C:\..." or
+  // "\\?\UNC\server\share\..."), into real (realSize bytes); false when
+  // it cannot be opened or the path does not fit.
+  bool (*realPath)(const char *path, char *real, size_t realSize, void *context);
   void *context;
 };
 
@@ -67,6 +72,8 @@ FolderVerdict CheckFolderValue(const char *folder, const char *windowsDir);
 // CheckFolderValue, and the folder is a plain folder (not a link) holding
 // the file uninstall.exe, and neither it nor a folder around it is the
 // Windows directory, nor is it a folder around the Windows directory, by
-// identity.
+// identity; nor is a folder around its real path (a junction to a folder
+// inside Windows, or one on the way) the Windows directory. A folder whose
+// real path or identities cannot be established is refused.
 FolderVerdict CheckProgramDir(const char *programDir, const char *windowsDir,
                               const RemovalLookup &lookup);

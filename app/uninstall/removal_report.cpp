@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/uninstall/uninstall_texts.h"
 #include "common/path_text.h"
 
 void NoteStepResult(RemovalTally *tally, const RemovalStep &step, StepResult result)
@@ -45,9 +46,9 @@ static void AppendKeptLine(char *text, size_t size, size_t *length, const char *
 {
   if (folder[0] == '\0')
     return;
-  AppendCut(text, size, length, "\r\nThe folder ");
+  AppendCut(text, size, length, FolderKeptLead);
   AppendCut(text, size, length, folder);
-  AppendCut(text, size, length, " was kept: it holds files that setup did not install.");
+  AppendCut(text, size, length, FolderKeptTail);
 }
 
 bool ComposeRemovalReport(const RemovalTally &tally, char *text, size_t size)
@@ -57,35 +58,33 @@ bool ComposeRemovalReport(const RemovalTally &tally, char *text, size_t size)
     text[0] = '\0';
   bool removed = RemovalExitCode(tally) == ExitRemoved;
   if (removed) {
-    AppendCut(text, size, &length, ZV_PRODUCT_TITLE " was removed from your computer.");
+    AppendCut(text, size, &length, RemovedText);
   } else {
-    AppendCut(text, size, &length, ZV_PRODUCT_TITLE " was not removed completely: ");
+    AppendCut(text, size, &length, NotRemovedLead);
     if (tally.firstFailureIsKey)
-      AppendCut(text, size, &length, "the registry key HKEY_LOCAL_MACHINE\\");
+      AppendCut(text, size, &length, FailedKeyPrefix);
     AppendCut(text, size, &length, tally.firstFailure);
-    AppendCut(text, size, &length, " could not be removed.");
+    AppendCut(text, size, &length, NotRemovedTail);
     if (tally.keysKept)
-      AppendCut(text, size, &length,
-                " It stays registered, so that you can run the uninstaller again.");
+      AppendCut(text, size, &length, StaysRegisteredText);
   }
   AppendKeptLine(text, size, &length, tally.programKept);
   AppendKeptLine(text, size, &length, tally.groupKept);
   if (tally.scheduled > 0)
-    AppendCut(text, size, &length,
-              "\r\nSome files are in use and will be removed when Windows restarts.");
+    AppendCut(text, size, &length, RestartText);
   return removed;
 }
 
 void ComposeRefusal(const char *programDir, char *text, size_t size)
 {
   // The value is shown whole up to a path's length; a longer one is cut.
-  char shown[ShortPathSize + 3];
+  char shown[ShortPathSize + sizeof CutMark - 1];
   if (CopyCut(shown, ShortPathSize, programDir) >= ShortPathSize)
-    std::strcat(shown, "...");
+    std::strcat(shown, CutMark);
   size_t length = 0;
   if (size > 0)
     text[0] = '\0';
-  AppendCut(text, size, &length, "The registered folder ");
+  AppendCut(text, size, &length, RefusalLead);
   AppendCut(text, size, &length, shown);
-  AppendCut(text, size, &length, " does not hold " ZV_PRODUCT_TITLE ". Nothing was removed.");
+  AppendCut(text, size, &length, RefusalTail);
 }

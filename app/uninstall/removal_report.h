@@ -1,5 +1,5 @@
-// What the uninstaller tells the user and its exit code: the texts, the
-// tally of the steps' results and the last message. Plain C++ with no
+// What the uninstaller tells the user and its exit code: the tally of the
+// steps' results and the last message, made of uninstall_texts.h. Plain C++ with no
 // Windows header.
 #pragma once
 
@@ -7,13 +7,6 @@
 
 #include "app/uninstall/removal_plan.h"
 #include "common/product.h"
-
-#define ZV_UNINSTALL_CAPTION ZV_PRODUCT_TITLE " - Uninstall"
-inline constexpr const char *UninstallCaption = ZV_UNINSTALL_CAPTION;
-inline constexpr const char *NotInstalledText =
-    ZV_PRODUCT_TITLE " is not installed on this computer.";
-inline constexpr const char *RemoveQuestionText =
-    "Remove " ZV_PRODUCT_TITLE " and its shortcuts from this computer?";
 
 // Exit codes: everything setup made is gone (user files may stay); nothing
 // was done (not installed, refused, answered No); something stayed.

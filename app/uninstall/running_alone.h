@@ -2,8 +2,6 @@
 // removing what the other still plans to remove or report.
 #pragma once
 
-inline constexpr const char *AlreadyRunningText = "The Zorvane's uninstaller is already running.";
-
 // Claims the machine-wide mark of a running uninstaller and keeps it for
 // the life of the process. False when another uninstaller holds it. The
 // copy that the first process starts (trusted) shares the first process's

@@ -2,7 +2,9 @@
 // command line.
 #include "app/uninstall/removal_report.h"
 #include "app/uninstall/uninstall_options.h"
+#include "app/uninstall/uninstall_texts.h"
 #include "common/ascii_text.h"
+#include "common/install_facts.h"
 
 #include <gtest/gtest.h>
 
@@ -24,12 +26,14 @@ std::string Upper(std::string text)
 
 // Paths compare without regard to case, as on Windows.
 // A path in aliases leads to the folder it names (a junction, a short
-// name); every path has an identity but those in unreadable.
+// name); every path has an identity but those in unreadable. A path's real
+// path is the one in reals ("" when it cannot be had), or itself.
 struct FakeDisk {
   std::map<std::string, PathKind> kinds;
   std::map<std::string, std::string> links;
   std::map<std::string, std::string> aliases;
   std::set<std::string> unreadable;
+  std::map<std::string, std::string> reals;
   void Add(const std::string &path, PathKind kind = PathFile)
   {
     kinds[Upper(path)] = kind;
@@ -67,6 +71,17 @@ bool FakeIdentity(const char *path, FolderIdentity *id, void *context)
   return true;
 }
 
+bool FakeRealPath(const char *path, char *real, size_t size, void *context)
+{
+  auto &reals = static_cast<FakeDisk *>(context)->reals;
+  auto found = reals.find(Upper(path));
+  std::string result = found == reals.end() ? std::string("\\\\?\\") + path : found->second;
+  if (result.empty() || result.size() >= size)
+    return false;
+  std::strcpy(real, result.c_str());
+  return true;
+}
+
 const char Prog[] = "C:\\Program files\\The Zorvane";
 const char Group[] = "C:\\ProgramData\\Start Menu\\Programs\\The Zorvane";
 const char Desktop[] = "C:\\users\\Public\\Desktop";
@@ -76,7 +91,7 @@ const char *const Names[] = {"Maps\\M1.map", "Readme.rtf", "Sounds\\S1.wav", "Zo
 // A default installation: everything setup made, the desktop link too.
 struct Installed : ::testing::Test {
   FakeDisk disk;
-  RemovalLookup lookup = {FakeKind, FakeTarget, FakeIdentity, &disk};
+  RemovalLookup lookup = {FakeKind, FakeTarget, FakeIdentity, FakeRealPath, &disk};
   InstallFacts facts = {Prog, Group, Desktop, "C:\\windows", Names, 5};
   RemovalPlan plan;
   void SetUp() override
@@ -278,6 +293,34 @@ TEST_F(Installed, RefusesTheWindowsFolderByIdentityAndWithoutIt)
   EXPECT_EQ(PlanRemoval(facts, false, lookup, &plan), FolderHoldsWindows);
 }
 
+// A junction into a folder inside Windows, as "Progdir" or on its way, is
+// told by the real path it leads to, walked up by identity; without a real
+// path that can be walked, nothing is removed.
+TEST_F(Installed, RefusesAJunctionIntoAFolderInsideWindows)
+{
+  disk.aliases[Upper("\\\\host\\c$\\windows")] = "C:\\windows";
+  struct Case {
+    const char *dir;
+    const char *real;
+    FolderVerdict verdict;
+  } cases[] = {
+      {"C:\\Games", "\\\\?\\C:\\windows\\System32", FolderHoldsWindows},
+      {"C:\\J\\Sys\\Zorvane", "\\\\?\\C:\\Windows\\System32\\Zorvane", FolderHoldsWindows},
+      {"Z:\\Zorvane", "\\\\?\\UNC\\host\\c$\\windows\\Zorvane", FolderHoldsWindows},
+      {"Y:\\Zorvane", "\\\\?\\UNC\\host\\games\\Zorvane", FolderAccepted},
+      {"D:\\Games", "\\\\?\\D:\\Games", FolderAccepted},
+      {"D:\\Lost", "", FolderHoldsWindows},
+      {"D:\\Volume", "\\\\?\\Volume{1}\\Zorvane", FolderHoldsWindows},
+      {"D:\\Share", "\\\\?\\UNC\\host", FolderHoldsWindows},
+  };
+  for (const Case &c : cases) {
+    disk.Add(c.dir, PathFolder);
+    disk.Add(std::string(c.dir) + "\\uninstall.exe");
+    disk.reals[Upper(c.dir)] = c.real;
+    EXPECT_EQ(CheckProgramDir(c.dir, "C:\\windows", lookup), c.verdict) << c.dir;
+  }
+}
+
 // A folder below a link is not entered, however plain it looks.
 TEST_F(Installed, NothingGoesInsideAFolderBelowALink)
 {
@@ -317,6 +360,25 @@ TEST_F(Installed, RefusesWhatNoFolderNameHas)
     EXPECT_EQ(CheckProgramDir(c.dir.c_str(), "C:\\windows", lookup), c.verdict) << c.dir;
 }
 
+// A key goes only when it holds nothing setup did not write: each of its
+// own values, in any case, and no other, not even one of the other key's.
+TEST(ProductKeys, OnlyTheValuesSetupWritesLetAKeyGo)
+{
+  std::string appPaths = std::string(AppPathsKey) + "\\" + ProductTitle;
+  std::string uninstall = std::string(UninstallKey) + "\\" + ProductTitle;
+  for (const char *name : UninstallKeyValues) {
+    EXPECT_TRUE(SetupWroteValue(uninstall.c_str(), Upper(name).c_str())) << name;
+    EXPECT_FALSE(SetupWroteValue(appPaths.c_str(), name)) << name;
+  }
+  for (const char *name : AppPathsKeyValues) {
+    EXPECT_TRUE(SetupWroteValue(appPaths.c_str(), name)) << name;
+    EXPECT_FALSE(SetupWroteValue(uninstall.c_str(), name)) << name;
+  }
+  EXPECT_FALSE(SetupWroteValue(appPaths.c_str(), "Pat"));
+  EXPECT_FALSE(SetupWroteValue(uninstall.c_str(), "Foreign"));
+  EXPECT_FALSE(SetupWroteValue("SOFTWARE\\Other", AppPathValue));
+}
+
 TEST(RemovalReport, SaysWhatStayedAndKeepsTheKeysWhenAFileStays)
 {
   RemovalStep program = {StepRemoveFolder, RoleProgramFolder, "C:\\Z"};
@@ -328,9 +390,8 @@ TEST(RemovalReport, SaysWhatStayedAndKeepsTheKeysWhenAFileStays)
   EXPECT_TRUE(KeysMayGo(tally));
   EXPECT_TRUE(ComposeRemovalReport(tally, text, sizeof text));
   EXPECT_EQ(RemovalExitCode(tally), ExitRemoved);
-  EXPECT_STREQ(text, "The Zorvane was removed from your computer.\r\n"
-                     "The folder C:\\Z was kept: it holds files that setup did not install.\r\n"
-                     "Some files are in use and will be removed when Windows restarts.");
+  EXPECT_EQ(std::string(text),
+            std::string(RemovedText) + FolderKeptLead + "C:\\Z" + FolderKeptTail + RestartText);
 
   RemovalTally failed = {};
   NoteStepResult(&failed, file, ResultFailed);
@@ -338,17 +399,17 @@ TEST(RemovalReport, SaysWhatStayedAndKeepsTheKeysWhenAFileStays)
   NoteStepResult(&failed, {StepRemoveKey, RoleItem, "SOFTWARE\\K"}, ResultKeyKept);
   EXPECT_FALSE(ComposeRemovalReport(failed, text, sizeof text));
   EXPECT_EQ(RemovalExitCode(failed), ExitIncomplete);
-  EXPECT_STREQ(text, "The Zorvane was not removed completely: C:\\Z\\Zorvane.exe could not be "
-                     "removed. It stays registered, so that you can run the uninstaller again.");
+  std::string failure = std::string(NotRemovedLead) + "C:\\Z\\Zorvane.exe" + NotRemovedTail;
+  EXPECT_EQ(std::string(text), failure + StaysRegisteredText);
   // With two failures the first is named.
   NoteStepResult(&failed, {StepRemoveKey, RoleItem, "SOFTWARE\\K"}, ResultFailed);
   ComposeRemovalReport(failed, text, sizeof text);
-  EXPECT_NE(std::strstr(text, ": C:\\Z\\Zorvane.exe could not"), nullptr) << text;
+  EXPECT_EQ(std::string(text).rfind(failure, 0), 0u) << text;
   // Cut to the buffer, never beyond it.
   char small[20];
   std::memset(small, '#', sizeof small);
   ComposeRemovalReport(tally, small, 12);
-  EXPECT_STREQ(small, "The Zorvane");
+  EXPECT_EQ(std::string(small), std::string(RemovedText, 11));
   EXPECT_EQ(small[12], '#');
 }
 
@@ -368,9 +429,10 @@ TEST(RemovalReport, RefusalNamesTheFolderCutWhenTooLong)
 {
   char text[1024];
   ComposeRefusal("C:\\", text, sizeof text);
-  EXPECT_STREQ(text, "The registered folder C:\\ does not hold The Zorvane. Nothing was removed.");
+  EXPECT_EQ(std::string(text), std::string(RefusalLead) + "C:\\" + RefusalTail);
   ComposeRefusal(std::string(600, 'x').c_str(), text, sizeof text);
-  EXPECT_EQ(std::string(text).find(std::string(259, 'x') + "... does not hold"), 22u);
+  EXPECT_EQ(std::string(text),
+            std::string(RefusalLead) + std::string(259, 'x') + CutMark + RefusalTail);
 }
 
 TEST(UninstallCommandLine, ReadsSilentAndTheCopysHandOff)

@@ -5,6 +5,7 @@
 // compares the files and the registry before and after.
 #include "tests/e2e/driver/driver.h"
 
+#include "app/uninstall/uninstall_texts.h"
 #include "resources/resource.h"
 #include "resources/setup_texts.h"
 #include "common/install_facts.h"
@@ -16,11 +17,8 @@
 
 namespace {
 
-const char Caption[] = "The Zorvane - Uninstall";
 const char Uninstaller[] = "C:\\Program files\\The Zorvane\\uninstall.exe";
 const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\The Zorvane";
-const char Question[] = "Remove The Zorvane and its shortcuts from this computer?";
-const char Removed[] = "The Zorvane was removed from your computer.";
 
 // Setup with its defaults and the desktop link ticked.
 void Install()
@@ -79,7 +77,7 @@ HWND WaitForUninstallBox(DWORD timeoutMs = 30000)
 {
   DWORD start = GetTickCount();
   do {
-    HWND box = FindWindowA("#32770", Caption);
+    HWND box = FindWindowA("#32770", UninstallCaption);
     if (box != nullptr && IsWindowVisible(box)) {
       Pause(300);
       return box;
@@ -92,7 +90,7 @@ HWND WaitForUninstallBox(DWORD timeoutMs = 30000)
 void ExpectUninstallBox(const char *text, UINT flags, int answer)
 {
   HWND box = WaitForUninstallBox();
-  CheckMessageBox(box, Caption, text, flags);
+  CheckMessageBox(box, UninstallCaption, text, flags);
   if (box)
     AnswerMessageBox(box, answer);
 }
@@ -142,7 +140,7 @@ void SetUninstallValue(const char *name, const char *data)
 void SilentRestores()
 {
   Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "uninstall.exe /S exits with 0");
-  Check(FindWindowA("#32770", Caption) == nullptr, "no box with /S");
+  Check(FindWindowA("#32770", UninstallCaption) == nullptr, "no box with /S");
   WaitForUninstallersGone();
 }
 
@@ -153,14 +151,13 @@ void AddRemovePrograms()
   SetupRun panel;
   if (!Start(&panel, "C:\\windows\\system32\\uninstaller.exe", "--remove \"The Zorvane\""))
     return;
-  ExpectUninstallBox(Question, MB_YESNO | MB_ICONQUESTION, IDYES);
-  ExpectUninstallBox(Removed, MB_OK | MB_ICONINFORMATION, IDOK);
+  ExpectUninstallBox(RemoveQuestionText, MB_YESNO | MB_ICONQUESTION, IDYES);
+  ExpectUninstallBox(RemovedText, MB_OK | MB_ICONINFORMATION, IDOK);
   WaitForExit(&panel, 30000);
   EndRun(&panel);
   WaitForUninstallersGone();
   // A second run finds nothing (a copy kept outside the removed folder).
-  Check(RunUninstaller("C:\\zvtest\\uninstall.exe", "",
-                       "The Zorvane is not installed on this computer.",
+  Check(RunUninstaller("C:\\zvtest\\uninstall.exe", "", NotInstalledText,
                        MB_OK | MB_ICONEXCLAMATION) == 1,
         "a second run exits with 1");
 }
@@ -172,7 +169,7 @@ long RemoveWithAnswer(int answer, const char *lastText)
   SetupRun run;
   if (!Start(&run, Uninstaller, ""))
     return -1;
-  ExpectUninstallBox(Question, MB_YESNO | MB_ICONQUESTION, answer);
+  ExpectUninstallBox(RemoveQuestionText, MB_YESNO | MB_ICONQUESTION, answer);
   if (lastText != nullptr)
     ExpectUninstallBox(lastText, MB_OK | MB_ICONINFORMATION, IDOK);
   long code = WaitForExit(&run);
@@ -189,10 +186,9 @@ void AnswerNo()
 
 void UserFilesKept()
 {
-  Check(RemoveWithAnswer(IDYES, "The Zorvane was removed from your computer.\r\n"
-                                "The folder C:\\Program files\\The Zorvane was kept: it holds "
-                                "files that setup did not install.") == 0,
-        "the uninstaller exits with 0");
+  std::string text =
+      std::string(RemovedText) + FolderKeptLead + "C:\\Program files\\The Zorvane" + FolderKeptTail;
+  Check(RemoveWithAnswer(IDYES, text.c_str()) == 0, "the uninstaller exits with 0");
 }
 
 // The game still runs: its file goes at restart, and the box says so.
@@ -202,9 +198,7 @@ void FilesInUse()
   if (!Start(&game, "C:\\Program files\\The Zorvane\\Zorvane.exe", ""))
     return;
   WaitForInputIdle(game.process.hProcess, 10000);
-  Check(RemoveWithAnswer(IDYES, "The Zorvane was removed from your computer.\r\n"
-                                "Some files are in use and will be removed when Windows "
-                                "restarts.") == 0,
+  Check(RemoveWithAnswer(IDYES, (std::string(RemovedText) + RestartText).c_str()) == 0,
         "the uninstaller exits with 0");
   TerminateProcess(game.process.hProcess, 0);
   WaitForExit(&game);
@@ -217,8 +211,7 @@ void BadProgdir()
 {
   for (const char *dir : {"C:\\", "C:\\windows"}) {
     SetUninstallValue("Progdir", dir);
-    std::string text = std::string("The registered folder ") + dir +
-                       " does not hold The Zorvane. Nothing was removed.";
+    std::string text = std::string(RefusalLead) + dir + RefusalTail;
     Check(RunUninstaller(Uninstaller, "", text.c_str(), MB_OK | MB_ICONERROR) == 1,
           "refusing %s exits with 1", dir);
   }
@@ -238,27 +231,25 @@ void PublicDesktopGroup()
 // and so does the group folder around it.
 void GroupLinkRetargeted()
 {
-  Check(RemoveWithAnswer(IDYES, "The Zorvane was removed from your computer.\r\n"
-                                "The folder C:\\ProgramData\\Microsoft\\Windows\\Start "
-                                "Menu\\Programs\\The Zorvane was kept: it holds files that setup "
-                                "did not install.") == 0,
-        "the uninstaller exits with 0");
+  std::string text = std::string(RemovedText) + FolderKeptLead +
+                     "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\The Zorvane" +
+                     FolderKeptTail;
+  Check(RemoveWithAnswer(IDYES, text.c_str()) == 0, "the uninstaller exits with 0");
 }
 
-// A subkey of somebody else's under App Paths\The Zorvane (uninstall.sh):
-// the key stays whole, the product stays registered with its uninstaller,
-// and once the subkey is gone a second run removes the rest.
+// A subkey of somebody else's under App Paths\The Zorvane (uninstall.sh),
+// then a value of somebody else's under the Uninstall key: the key stays
+// whole, the product stays registered with its uninstaller, and once the
+// foreign entry is gone the next run removes the rest.
 void ForeignSubkey()
 {
   SetupRun run;
   if (!Start(&run, Uninstaller, ""))
     return;
-  ExpectUninstallBox(Question, MB_YESNO | MB_ICONQUESTION, IDYES);
-  ExpectUninstallBox("The Zorvane was not removed completely: the registry key "
-                     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App "
-                     "Paths\\The Zorvane could not be removed. It stays registered, so that you "
-                     "can run the uninstaller again.",
-                     MB_OK | MB_ICONERROR, IDOK);
+  ExpectUninstallBox(RemoveQuestionText, MB_YESNO | MB_ICONQUESTION, IDYES);
+  std::string text = std::string(NotRemovedLead) + FailedKeyPrefix + AppPathsKey + "\\" +
+                     ProductTitle + NotRemovedTail + StaysRegisteredText;
+  ExpectUninstallBox(text.c_str(), MB_OK | MB_ICONERROR, IDOK);
   Check(WaitForExit(&run) == 2, "the first run exits with 2");
   EndRun(&run);
   WaitForUninstallersGone();
@@ -272,7 +263,19 @@ void ForeignSubkey()
   Check(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App "
                                           "Paths\\The Zorvane\\Foreign") == ERROR_SUCCESS,
         "the foreign subkey is removed");
-  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "a second run exits with 0");
+  // A value of somebody else's keeps the Uninstall key whole in the same way.
+  SetUninstallValue("Foreign", "mine");
+  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 2,
+        "with a foreign value a run exits with 2");
+  WaitForUninstallersGone();
+  Check(GetFileAttributesA(Uninstaller) != INVALID_FILE_ATTRIBUTES, "uninstall.exe is still there");
+  bool valueRemoved = false;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    valueRemoved = RegDeleteValueA(key, "Foreign") == ERROR_SUCCESS;
+    RegCloseKey(key);
+  }
+  Check(valueRemoved, "the foreign value is still there, and is removed");
+  Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "a last run exits with 0");
   WaitForUninstallersGone();
 }
 
@@ -288,7 +291,7 @@ BOOL CALLBACK MatchUninstallBox(HWND window, LPARAM context)
   GetClassNameA(window, className, sizeof className);
   if (std::strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
     MessageBoxInfo info = ReadMessageBox(window);
-    if (info.caption == Caption && info.text == search->text)
+    if (info.caption == UninstallCaption && info.text == search->text)
       search->found = window;
   }
   return search->found == nullptr;
@@ -317,13 +320,12 @@ void TwoAtOnce()
   SetupRun first;
   if (!Start(&first, Uninstaller, ""))
     return;
-  HWND question = FindUninstallBox(Question);
+  HWND question = FindUninstallBox(RemoveQuestionText);
   Check(question != nullptr, "the first uninstaller asks");
   SetupRun second;
   if (Start(&second, Uninstaller, "")) {
-    HWND box = FindUninstallBox("The Zorvane's uninstaller is already running.");
-    CheckMessageBox(box, Caption, "The Zorvane's uninstaller is already running.",
-                    MB_OK | MB_ICONEXCLAMATION);
+    HWND box = FindUninstallBox(AlreadyRunningText);
+    CheckMessageBox(box, UninstallCaption, AlreadyRunningText, MB_OK | MB_ICONEXCLAMATION);
     if (box != nullptr)
       AnswerMessageBox(box, IDOK);
     Check(WaitForExit(&second) == 1, "a second uninstaller says so and exits with 1");
@@ -445,7 +447,7 @@ void QuietUninstallString()
     return;
   bool boxSeen = false;
   while (!HasExited(&run) && !boxSeen) {
-    boxSeen = FindWindowA("#32770", Caption) != nullptr;
+    boxSeen = FindWindowA("#32770", UninstallCaption) != nullptr;
     Pause(50);
   }
   Check(WaitForExit(&run, 60000) == 0, "cmd /c %s exits with 0", command);
