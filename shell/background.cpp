@@ -14,8 +14,9 @@
 #include "shell/canvas_palette.h"
 #include "shell/darken.h"
 #include "shell/font_face.h"
-#include "shell/screen.h"
 #include "shell/product.h"
+#include "shell/screen.h"
+#include "shell/startup_marks.h"
 
 HFONT TitleFont;
 HBITMAP BackgroundBitmap;
@@ -193,14 +194,17 @@ HBITMAP BuildBackground(HWND window)
   HDC displayDc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
   HDC memoryDc = CreateCompatibleDC(displayDc);
   HBITMAP bitmap = TakeSnapshot(displayDc, memoryDc);
+  MarkStartup(MarkSnapshot);
   // Without a bitmap there is nothing to draw into; the main window then
   // shows its class background.
   if (bitmap)
     ProcessCanvas(displayDc, bitmap);
   DeleteDC(displayDc);
   DeleteDC(memoryDc);
+  MarkStartup(MarkDarkening);
   if (bitmap)
     DrawTitle(window, bitmap);
+  MarkStartup(MarkTitle);
   return bitmap;
 }
 

@@ -12,6 +12,7 @@
 #include "shell/dll_search.h"
 #include "shell/screen.h"
 #include "shell/spine_rules.h"
+#include "shell/startup_marks.h"
 #include "shell/state.h"
 #include "shell/wizard.h"
 
@@ -52,6 +53,7 @@ static LRESULT OnPaint(HWND window, UINT, WPARAM, LPARAM)
   if (BackgroundBitmap)
     PaintBackground(paintDc);
   EndPaint(window, &paint);
+  MarkStartup(MarkFirstPaint);
   return 0;
 }
 
@@ -87,6 +89,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+  MarkStartup(MarkEntry);
   RestrictDllSearch();
   // The browsers' list view is registered by loading comctl32; nothing
   // initialises the common controls later.
