@@ -22,6 +22,7 @@ static HWND MainWindow;
 
 static LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
 {
+  MarkStartup(MarkCreate);
   MeasureScreen(window);
 
   TitleFont = MakeFont(400, 0, 72, DEFAULT_CHARSET, "Arial Black");

@@ -7,6 +7,7 @@
 
 enum StartupMark {
   MarkEntry,       // the entry function began
+  MarkCreate,      // the main window's WM_CREATE began
   MarkSnapshot,    // the display has been copied into the picture
   MarkDarkening,   // the picture has been darkened (or given its palette)
   MarkTitle,       // the title has been written into the picture

@@ -29,8 +29,8 @@
 # ZV_BENCH_STAGES=1 also runs, in each round, the clocked build of each
 # setup (startup_bench_setup.exe, beside its setup.exe or in DIR's
 # bench/startup): the median time of each start-up point from the creation
-# of the process (entry, snapshot, darkening, title, first paint, first
-# page), and the time of each stage.
+# of the process (entry, WM_CREATE, snapshot, darkening, title, first
+# paint, first page), and the time of each stage.
 # Uses displays and a prefix of its own; every process started here is
 # ended by its id.
 set -uo pipefail
@@ -224,7 +224,7 @@ if [ "$stages" = 1 ]; then
     for entry in "${setups[@]}"; do
       name=${entry%%|*}
       summary=""
-      for point in entry snapshot darkening title first_paint first_page; do
+      for point in entry create snapshot darkening title first_paint first_page; do
         summary+=" $point $(median_of "$size" "$name-clocked" "${point}_ms")"
         [ "$point" = entry ] || summary+=" ($(median_of "$size" "$name-clocked" "${point}_stage_ms"))"
       done

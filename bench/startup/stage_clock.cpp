@@ -12,8 +12,8 @@
 
 namespace {
 
-const char *const MarkNames[StartupMarkCount] = {"entry", "snapshot", "darkening", "title",
-                                                 "first_paint"};
+const char *const MarkNames[StartupMarkCount] = {"entry",     "create", "snapshot",
+                                                 "darkening", "title",  "first_paint"};
 double MarkMs[StartupMarkCount];
 bool MarkSeen[StartupMarkCount];
 HHOOK PageHook;
