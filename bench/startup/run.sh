@@ -21,7 +21,9 @@
 #
 # WIN32_BUILD_DIR (default build/win32) must hold setup.exe and
 # bench/startup/*.exe; without it (or with "") the default trees are built
-# first (scripts/build.sh). SIZES is a comma list of WIDTHxHEIGHT (default
+# first (scripts/build.sh), ZV_JOBS jobs at a time (default: one per
+# processor). What is missing, makensis included, is installed first
+# (scripts/install-deps.sh). SIZES is a comma list of WIDTHxHEIGHT (default
 # 1024x768,1920x1080,3840x2160).
 # --compare NAME=DIR also times the setup.exe of DIR (for example a copy of
 # an earlier build) in the same rounds, under NAME; the tree's own is
@@ -47,8 +49,14 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
+# The peer is built with Debian's makensis; a benchmark tool only.
+bash "$root/scripts/install-deps.sh" nsis || exit 1
 if [ -z "${1:-}" ]; then
-  bash "$root/scripts/build.sh" > /dev/null || exit 1
+  mkdir -p "$root/build"
+  log=$root/build/bench-startup-build.log
+  echo "building the default trees (log: $log)..."
+  bash "$root/scripts/build.sh" > "$log" 2>&1 ||
+    { tail -30 "$log"; echo "build failed (log: $log)" >&2; exit 1; }
 fi
 build=$(cd "${1:-$root/build/win32}" && pwd) || exit 1
 runs=${2:-9}
@@ -61,15 +69,7 @@ for f in "$build/setup.exe" "$bin/startup_bench_watch.exe" "$bin/startup_bench_f
   [ -f "$f" ] || { echo "missing $f: build the win32 preset first" >&2; exit 1; }
 done
 
-# The peer is built with Debian's makensis; a benchmark tool only.
 mkdir -p "$work"
-if ! command -v makensis > /dev/null; then
-  SUDO=
-  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
-  echo "installing makensis (Debian package nsis)..."
-  { $SUDO apt-get update -q && DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q nsis; } \
-    > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
-fi
 
 # The setups: NAME DIR SETUP.EXE CLOCKED.EXE, one a line.
 clocked_of() {
