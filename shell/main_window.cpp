@@ -97,6 +97,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
   MarkStartup(MarkEntry);
   RestrictDllSearch();
+  // The browsers' list view is registered by loading comctl32; nothing
+  // initialises the common controls later.
+  LoadCommonControls();
   LoadStringA(instance, IDS_CLASS_NAME, ClassName, sizeof(ClassName));
   AppInstance = instance;
 
@@ -122,11 +125,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
   // No ShowWindow: the window is created visible. UpdateWindow paints the
   // background before the posted wizard command is read.
   UpdateWindow(MainWindow);
-  // The browsers' list view is registered by loading comctl32; nothing
-  // initialises the common controls later. Loading it is one of the longer
-  // steps of the start and only the browsers need it, so it comes once the
-  // background is on the screen.
-  LoadCommonControls();
 
   HACCEL accelerators = LoadAcceleratorsA(AppInstance, ClassName);
   MSG message;
