@@ -54,11 +54,6 @@ static LRESULT OnPaint(HWND window, UINT, WPARAM, LPARAM)
   if (BackgroundBitmap)
     PaintBackground(paintDc);
   EndPaint(window, &paint);
-  // Under Wine a window's drawing reaches the X display only when its thread
-  // next waits for input. The wizard's command is already queued, so the
-  // picture would stay off the screen until the first page had been built
-  // and its dialog waited; a wait of no time puts it there now.
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
   MarkStartup(MarkFirstPaint);
   return 0;
 }
