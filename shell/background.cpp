@@ -4,6 +4,14 @@
 // bits or fewer), with the setup caption written large in the top-left
 // corner. Built once in WM_CREATE; every WM_PAINT is one BitBlt of it.
 //
+// On a display of 32 bits per pixel, the common case, the snapshot goes
+// straight into a DIB section in the display's own format, and one pass
+// darkens it in place and writes the 24-bit copy in CanvasBits: the pixels
+// are copied from the display once and converted once, and painting is one
+// blit from memory in the display's format. Other depths take the snapshot
+// into a bitmap compatible with the display and go through CanvasBits and
+// back.
+//
 // The bitmap, palette, font, header block and pixel memory live until the
 // process ends: nothing releases them.
 #include "shell/background.h"
@@ -16,6 +24,7 @@
 #include "shell/font_face.h"
 #include "common/screen.h"
 #include "common/product.h"
+#include "shell/startup_marks.h"
 
 HFONT TitleFont;
 HBITMAP BackgroundBitmap;
@@ -135,6 +144,55 @@ static HPALETTE MakeCanvasPalette(const BITMAPINFO *info)
   return palette;
 }
 
+// Copies the whole display into a new bottom-up 32-bit DIB section, left
+// selected nowhere; its pixels in *pixels. Rows are stored as CanvasBits
+// stores them, so row r of both is the same screen line.
+static HBITMAP TakeSnapshotSection(HDC displayDc, HDC memoryDc, uint32_t **pixels)
+{
+  BITMAPINFO format = {};
+  format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  format.bmiHeader.biWidth = ScreenWidth;
+  format.bmiHeader.biHeight = ScreenHeight;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  void *bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(displayDc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap)
+    return nullptr;
+  HGDIOBJ previous = SelectObject(memoryDc, bitmap);
+  BitBlt(memoryDc, 0, 0, ScreenWidth, ScreenHeight, displayDc, 0, 0, SRCCOPY);
+  // The pixels are read directly next: the blit must have landed.
+  GdiFlush();
+  if (previous)
+    SelectObject(memoryDc, previous);
+  *pixels = static_cast<uint32_t *>(bits);
+  return bitmap;
+}
+
+// The header completed by the system as for any bitmap, the pixel memory
+// committed for its image size plus 3 bytes, then one pass: the section is
+// darkened in place and its 24-bit copy written into CanvasBits.
+static void DarkenSection(HDC displayDc, HBITMAP bitmap, uint32_t *pixels)
+{
+  CanvasInfo = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, CanvasInfoSize);
+  BITMAPINFO *info = static_cast<BITMAPINFO *>(GlobalLock(CanvasInfo));
+  if (!info)
+    return;  // no header, no pixels: the section keeps the plain snapshot
+  FillCanvasHeader(&info->bmiHeader, bitmap);
+  GetDIBits(displayDc, bitmap, 0, static_cast<UINT>(info->bmiHeader.biHeight), nullptr, info,
+            DIB_RGB_COLORS);
+  const uint64_t wanted = static_cast<uint64_t>(info->bmiHeader.biSizeImage) + 3;
+  CanvasBits = wanted <= static_cast<uint64_t>(SIZE_MAX)
+                   ? VirtualAlloc(nullptr, static_cast<SIZE_T>(wanted), MEM_COMMIT, PAGE_READWRITE)
+                   : nullptr;
+  const size_t pixelsSize = static_cast<size_t>(DibImageSize(ScreenWidth, ScreenHeight, 32));
+  if (CanvasBits && info->bmiHeader.biBitCount == 24)
+    DarkenAndCopy32(pixels, pixelsSize, ScreenWidth, ScreenHeight,
+                    static_cast<uint8_t *>(CanvasBits), static_cast<size_t>(wanted));
+  GlobalUnlock(CanvasInfo);
+}
+
 // Reads, darkens (or takes the palette of) and writes back the bitmap's
 // pixels through CanvasInfo and CanvasBits.
 static void ProcessCanvas(HDC displayDc, HBITMAP bitmap)
@@ -192,15 +250,27 @@ HBITMAP BuildBackground(HWND window)
 {
   HDC displayDc = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
   HDC memoryDc = CreateCompatibleDC(displayDc);
-  HBITMAP bitmap = TakeSnapshot(displayDc, memoryDc);
   // Without a bitmap there is nothing to draw into; the main window then
   // shows its class background.
-  if (bitmap)
-    ProcessCanvas(displayDc, bitmap);
+  HBITMAP bitmap = nullptr;
+  if (ScreenBitsPerPixel == 32) {
+    uint32_t *pixels = nullptr;
+    bitmap = TakeSnapshotSection(displayDc, memoryDc, &pixels);
+    MarkStartup(MarkSnapshot);
+    if (bitmap)
+      DarkenSection(displayDc, bitmap, pixels);
+  } else {
+    bitmap = TakeSnapshot(displayDc, memoryDc);
+    MarkStartup(MarkSnapshot);
+    if (bitmap)
+      ProcessCanvas(displayDc, bitmap);
+  }
   DeleteDC(displayDc);
   DeleteDC(memoryDc);
+  MarkStartup(MarkDarkening);
   if (bitmap)
     DrawTitle(window, bitmap);
+  MarkStartup(MarkTitle);
   return bitmap;
 }
 

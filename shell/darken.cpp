@@ -1,6 +1,7 @@
 // Row layout and checkerboard darkening of the background picture.
 #include "shell/darken.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -100,6 +101,49 @@ int32_t DarkenCheckerboard(uint8_t *bits, size_t bufferSize, int32_t width, int3
   for (int32_t r = 0; r < rows; ++r) {
     const int firstBlack = r & 1;
     DarkenRow(bits + static_cast<size_t>(r) * rowSize, width, firstBlack, masks[firstBlack]);
+  }
+  return rows;
+}
+
+int32_t DarkenAndCopy32(uint32_t *pixels, size_t pixelsSize, int32_t width, int32_t height,
+                        uint8_t *bits24, size_t bits24Size)
+{
+  const uint32_t rowSize = DibRowSize(width, 24);
+  const uint32_t rowSize32 = DibRowSize(width, 32);
+  if (pixels == nullptr || bits24 == nullptr) {
+    return 0;
+  }
+  const int32_t rows = std::min(RowsThatFit(height, rowSize, bits24Size),
+                                RowsThatFit(height, rowSize32, pixelsSize));
+  // Keep masks of an even and an odd pixel: colour only, or nothing.
+  constexpr uint32_t Colour = 0x00FFFFFF;
+  const uint32_t keep[2][2] = {{0, Colour}, {Colour, 0}};
+  for (int32_t r = 0; r < rows; ++r) {
+    const uint32_t evenKeep = keep[r & 1][0];
+    const uint32_t oddKeep = keep[r & 1][1];
+    uint32_t *in = pixels + static_cast<size_t>(r) * static_cast<uint32_t>(width);
+    uint8_t *out = bits24 + static_cast<size_t>(r) * rowSize;
+    int32_t x = 0;
+    // Four pixels make three 32-bit words of the 24-bit row.
+    for (; x + 4 <= width; x += 4, in += 4, out += 12) {
+      const uint32_t a = in[0] & evenKeep;
+      const uint32_t b = in[1] & oddKeep;
+      const uint32_t c = in[2] & evenKeep;
+      const uint32_t d = in[3] & oddKeep;
+      in[0] = a;
+      in[1] = b;
+      in[2] = c;
+      in[3] = d;
+      const uint32_t packed[3] = {a | (b << 24), (b >> 8) | (c << 16), (c >> 16) | (d << 8)};
+      std::memcpy(out, packed, sizeof packed);
+    }
+    for (; x < width; ++x, ++in, out += 3) {
+      const uint32_t w = *in & ((x & 1) == 0 ? evenKeep : oddKeep);
+      *in = w;
+      out[0] = static_cast<uint8_t>(w);
+      out[1] = static_cast<uint8_t>(w >> 8);
+      out[2] = static_cast<uint8_t>(w >> 16);
+    }
   }
   return rows;
 }

@@ -40,3 +40,14 @@ int32_t RowsThatFit(int32_t height, uint32_t rowSize, size_t bufferSize);
 //
 // Returns the number of rows darkened (0 for a height or width of 0 or less).
 int32_t DarkenCheckerboard(uint8_t *bits, size_t bufferSize, int32_t width, int32_t height);
+
+// The same checkerboard over a bottom-up 32-bit picture (width words a row,
+// blue, green, red and an unused byte each), in one pass: in the picture
+// every black pixel's word becomes 0 and every other keeps its colour with
+// the unused byte cleared; and the darkened picture is written as 24-bit rows
+// (blue, green, red; rows of DibRowSize(width, 24) bytes) into bits24. Row
+// padding of bits24 is not written. Only rows lying wholly inside both
+// buffers are touched (sizes in bytes). Returns the number of rows done (0
+// for a height or width of 0 or less, or a null buffer).
+int32_t DarkenAndCopy32(uint32_t *pixels, size_t pixelsSize, int32_t width, int32_t height,
+                        uint8_t *bits24, size_t bits24Size);

@@ -13,6 +13,7 @@
 #include "common/screen.h"
 #include "shell/spine_rules.h"
 #include "common/state.h"
+#include "shell/startup_marks.h"
 #include "shell/wizard.h"
 
 // String 301: the class name, and the window's title, menu and accelerator name.
@@ -21,6 +22,7 @@ static HWND MainWindow;
 
 static LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
 {
+  MarkStartup(MarkCreate);
   MeasureScreen(window);
 
   TitleFont = MakeFont(400, 0, 72, DEFAULT_CHARSET, "Arial Black");
@@ -52,6 +54,7 @@ static LRESULT OnPaint(HWND window, UINT, WPARAM, LPARAM)
   if (BackgroundBitmap)
     PaintBackground(paintDc);
   EndPaint(window, &paint);
+  MarkStartup(MarkFirstPaint);
   return 0;
 }
 
@@ -72,6 +75,7 @@ static constexpr WNDPROC MainWndProc = TableWndProc<&MainMessages>;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+  MarkStartup(MarkEntry);
   RestrictDllSearch();
   // The browsers' list view is registered by loading comctl32; nothing
   // initialises the common controls later.

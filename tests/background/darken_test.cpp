@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <cstdint>
 #include <vector>
 
@@ -181,5 +182,46 @@ TEST(DarkenCheckerboard, ShortBufferDarkensOnlyWholeRowsInside)
     const int32_t rows = DarkenCheckerboard(after.data(), after.size(), width, height);
     EXPECT_EQ(rows, static_cast<int32_t>(size / rowSize));
     ExpectCheckerboard(before, after, width, rows);
+  }
+}
+
+// The 32-bit pass gives what the 24-bit pass gives over the same picture:
+// its 24-bit copy is the checkerboard over the colours (padding untouched),
+// and the picture itself holds the same colours with the unused byte and
+// the black pixels zero. Short buffers on either side stop it at whole rows.
+TEST(DarkenAndCopy32, MatchesTheTwentyFourBitPassInBothBuffers)
+{
+  for (int32_t width : {1, 2, 3, 4, 5, 7, 8, 9, 13, 16, 33}) {
+    for (int32_t height : {1, 2, 5}) {
+      SCOPED_TRACE(testing::Message() << width << " x " << height);
+      const std::vector<uint8_t> picture = PatternBuffer(4 * static_cast<size_t>(width) * height);
+      std::vector<uint32_t> words(static_cast<size_t>(width) * height);
+      std::memcpy(words.data(), picture.data(), picture.size());
+      const size_t rowSize = DibRowSize(width, 24);
+      std::vector<uint8_t> expected = PatternBuffer(rowSize * height);
+      for (size_t i = 0; i < words.size(); ++i)
+        std::memcpy(&expected[(i / width) * rowSize + 3 * (i % width)], &words[i], 3);
+      std::vector<uint8_t> copy = PatternBuffer(rowSize * height);
+      ASSERT_EQ(DarkenCheckerboard(expected.data(), expected.size(), width, height), height);
+
+      EXPECT_EQ(
+          DarkenAndCopy32(words.data(), 4 * words.size(), width, height, copy.data(), copy.size()),
+          height);
+      EXPECT_EQ(copy, expected);
+      for (size_t i = 0; i < words.size(); ++i) {
+        uint32_t colour = 0;
+        std::memcpy(&colour, &expected[(i / width) * rowSize + 3 * (i % width)], 3);
+        ASSERT_EQ(words[i], colour) << "word " << i;
+      }
+      const std::vector<uint32_t> done = words;
+      EXPECT_EQ(DarkenAndCopy32(words.data(), 4 * words.size() - 1, width, height, copy.data(),
+                                copy.size()),
+                height - 1);
+      EXPECT_EQ(DarkenAndCopy32(words.data(), 4 * words.size(), width, height, copy.data(),
+                                rowSize * height - 1),
+                height - 1);
+      EXPECT_EQ(DarkenAndCopy32(nullptr, 4 * words.size(), width, height, copy.data(), 64), 0);
+      EXPECT_EQ(words, done) << "a second pass changes nothing";
+    }
   }
 }
