@@ -1,28 +1,13 @@
-// The extraction pipeline of the copy page: payload resource -> filesdata.gz
-// in a private work folder inside the temporary directory -> filesdata.dat
-// (gzip step) -> the files below InstallDir. Any failed step stops it with
-// CopyStop = 1 and "Can't decompress setup files" (before the archive is
-// read) or silently (an entry); the work folder is removed whatever happened.
+// The copy page's side of the extraction: it hands the payload resource to
+// RunExtraction and gives it the page's status line, progress bar, message
+// pump and message boxes. Any failed step, and Cancel, end the page with
+// CopyStop = 1.
 #include "payload/extract_payload.h"
 
-#include <fcntl.h>
-#include <io.h>
-
-#include <cstdint>
-#include <cstdio>
-
-#include "payload/destination_walk.h"
-#include "payload/entry_install.h"
-#include "payload/gunzip.h"
-#include "payload/in_use.h"
+#include "payload/extraction.h"
 #include "payload/progress_bar.h"
-#include "payload/whole_file.h"
-#include "common/dir_ops.h"
-#include "common/install_facts.h"
-#include "common/path_text.h"
-#include "common/private_dir.h"
+#include "common/product.h"
 #include "common/state.h"
-#include "common/temp_dir.h"
 #include "resources/resource.h"
 #include "resources/setup_texts.h"
 
@@ -30,100 +15,44 @@ int CopyStop;
 
 namespace {
 
-// The temporary directory of the extraction, without a trailing "\".
-char TempDir[ShortPathSize];
-
-void ShowStatus(HWND page, const char *text, bool repaintNow)
+// The payload resource IDR_PAYLOAD of the running setup; payload stays
+// null when it is missing.
+ExtractionSource PayloadResource()
 {
+  ExtractionSource source = {nullptr, 0, PayloadEntryCount, StartDir};
+  HRSRC found = FindResourceA(AppInstance, MAKEINTRESOURCEA(IDR_PAYLOAD), RT_RCDATA);
+  HGLOBAL loaded = found != nullptr ? LoadResource(AppInstance, found) : nullptr;
+  if (loaded != nullptr) {
+    source.payload = LockResource(loaded);
+    source.payloadSize = SizeofResource(AppInstance, found);
+  }
+  return source;
+}
+
+HWND PageOf(void *context)
+{
+  return static_cast<HWND>(context);
+}
+
+void ShowStatus(void *context, const char *text, bool paintNow)
+{
+  HWND page = PageOf(context);
   SetDlgItemTextA(page, IDC_STATUS_LINE, text);
-  if (repaintNow) {
+  if (paintNow) {
     UpdateWindow(GetDlgItem(page, IDC_STATUS_LINE));
   }
 }
 
-// The two temporary files live in the private work folder, only as long as
-// their handles: each is a new file (nothing that stood at the name is
-// opened) removed when its last handle closes, also when setup is killed.
-// Nothing reopens them by name.
-HANDLE CreateWorkFile(const char *path)
+void StepBar(void *)
 {
-  return CreateFileA(
-      path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-}
-
-// A second handle of the same open file, to give away while the first
-// keeps the file.
-HANDLE SecondHandle(HANDLE file)
-{
-  HANDLE copy = INVALID_HANDLE_VALUE;
-  HANDLE process = GetCurrentProcess();
-  if (file == INVALID_HANDLE_VALUE ||
-      !DuplicateHandle(process, file, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
-    return INVALID_HANDLE_VALUE;
-  }
-  return copy;
-}
-
-bool Rewind(HANDLE file)
-{
-  return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
-}
-
-// Copies resource IDR_PAYLOAD, unchanged, into the open file, and leaves it
-// at its start for reading.
-bool WritePayloadResource(HANDLE file)
-{
-  HRSRC found = FindResourceA(AppInstance, MAKEINTRESOURCEA(IDR_PAYLOAD), RT_RCDATA);
-  if (found == nullptr) {
-    return false;
-  }
-  HGLOBAL loaded = LoadResource(AppInstance, found);
-  if (loaded == nullptr) {
-    return false;
-  }
-  const void *bytes = LockResource(loaded);
-  if (bytes == nullptr) {
-    return false;
-  }
-  DWORD size = SizeofResource(AppInstance, found);
-  DWORD written = 0;
-  return WriteFile(file, bytes, size, &written, nullptr) && written == size && Rewind(file);
-}
-
-// The archive as a stdio stream over the kept handle, from its start; the
-// stream owns the handle from here (fclose removes the file), null when it
-// could not be made (the handle is closed then).
-FILE *OpenArchiveStream(HANDLE file)
-{
-  if (file == INVALID_HANDLE_VALUE) {
-    return nullptr;
-  }
-  int descriptor =
-      Rewind(file) ? _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY) : -1;
-  if (descriptor < 0) {
-    CloseHandle(file);
-    return nullptr;
-  }
-  FILE *archive = _fdopen(descriptor, "rb");
-  if (archive == nullptr) {
-    _close(descriptor);
-  }
-  return archive;
-}
-
-// Each entry's destination goes to the status line (painted at the next
-// pump) and advances the bar.
-void AnnounceEntry(void *context, const char *destinationPath)
-{
-  ShowStatus(static_cast<HWND>(context), destinationPath, false);
   ProgressStep();
 }
 
 // Lets the page react between two files: the only place where Cancel takes
 // effect. Leaves as soon as CopyStop is raised or the queue is empty.
-void PumpCopyMessages(HWND page)
+bool PumpCopyMessages(void *context)
 {
+  HWND page = PageOf(context);
   MSG message;
   while (CopyStop == 0 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -136,104 +65,59 @@ void PumpCopyMessages(HWND page)
       DispatchMessageA(&message);
     }
   }
+  return CopyStop == 0;
 }
 
-// Before the first entry is written: every destination must fit with its
-// part file (otherwise the copy stops as for a failed entry), and none may
-// be in use (the user closes it, or cancels). Nothing is written when this
-// says no. Leaves the archive at its start.
-bool ReadyToWrite(HWND page, FILE *archive)
+void ShowDecompressFailed(void *context)
 {
-  ByteSource source = MakeFileSource(archive);
-  DataSkipper skipper = MakeFileSkipper(archive);
-  bool allFit =
-      WalkDestinations(&source, &skipper, PayloadEntryCount, InstallDir, nullptr) == WalkAllFit;
-  std::rewind(archive);
-  return allFit && WaitUntilNothingInUse(page, archive, PayloadEntryCount, InstallDir);
+  MessageBoxA(PageOf(context), DecompressFailedText, nullptr, MB_ICONERROR);
 }
 
-void ExtractEntries(HWND page, FILE *archive)
+// "%s is in use. Close The Zorvane, then press Retry." with its full path.
+bool AskRetryInUse(void *context, const char *path)
 {
-  EntryAnnouncer announcer = {AnnounceEntry, page};
-  for (int entry = 0; entry < PayloadEntryCount; ++entry) {
-    if (InstallArchiveEntry(archive, InstallDir, &announcer) != EntryInstalled) {
-      CopyStop = 1;
-    }
-    if (CopyStop == 0) {
-      PumpCopyMessages(page);
-    }
-    if (CopyStop != 0) {
-      break;
-    }
-  }
+  char text[PathBufferSize + 64];
+  wsprintfA(text, FileInUseFormat, path);
+  return MessageBoxA(PageOf(context), text, SetupCaption, MB_RETRYCANCEL | MB_ICONEXCLAMATION) ==
+         IDRETRY;
 }
+
+// The gzip step's problems in boxes with no owner, so the page stays
+// enabled while one is up and a Cancel click reaches it.
+// "Can't open file ..." and "Can't create file ..." as they are.
+void ShowPlainBox(void *, const char *text)
+{
+  MessageBoxA(nullptr, text, nullptr, MB_OK);
+}
+
+// GzipErrorPrefix, ": " and text, in a box with just an OK button.
+void ShowGzipError(void *, const char *text)
+{
+  char message[GzipMessageSize];
+  FormatGzipError(message, sizeof message, text);
+  MessageBoxA(nullptr, message, nullptr, MB_OK);
+}
+
+const GzipReporter GzipMessageBoxes = {ShowPlainBox, ShowGzipError, nullptr};
 
 }  // namespace
 
 LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
 {
-  char workDir[PathBufferSize];
-  char gzipPath[PathBufferSize];
-  char archivePath[PathBufferSize];
-  HANDLE heldWorkDir = INVALID_HANDLE_VALUE;
-
-  DWORD tempLength = GetTempPathA(sizeof TempDir, TempDir);
-  bool madeWorkDir =
-      SettleTempDir(TempDir, sizeof TempDir, tempLength, StartDir) != TempDirUnusable &&
-      MakePrivateDir(TempDir, "zv", workDir, sizeof workDir, &heldWorkDir);
-  bool haveTempDir = madeWorkDir && JoinPath(gzipPath, sizeof gzipPath, workDir, "filesdata.gz") &&
-                     JoinPath(archivePath, sizeof archivePath, workDir, "filesdata.dat");
-
   CopyStop = 0;
   ProgressInit(GetDlgItem(page, IDC_PROGRESS_BAR), PayloadEntryCount);
-  ShowStatus(page, PreparingText, true);
-  ProgressStep();
-
-  HANDLE gzipFile = haveTempDir ? CreateWorkFile(gzipPath) : INVALID_HANDLE_VALUE;
-  HANDLE archiveFile = INVALID_HANDLE_VALUE;
-  if (gzipFile == INVALID_HANDLE_VALUE || !WritePayloadResource(gzipFile)) {
+  ExtractionSource source = PayloadResource();
+  ExtractionObserver observer = {.context = page,
+                                 .stageBegins = nullptr,
+                                 .stageEnds = nullptr,
+                                 .showStatus = ShowStatus,
+                                 .progressStep = StepBar,
+                                 .goOn = PumpCopyMessages,
+                                 .decompressFailed = ShowDecompressFailed,
+                                 .retryInUse = AskRetryInUse,
+                                 .gzipReporter = &GzipMessageBoxes};
+  if (!RunExtraction(&source, InstallDir, &observer)) {
     CopyStop = 1;
-  }
-  if (CopyStop == 0) {
-    ShowStatus(page, DecompressingText, true);
-    archiveFile = CreateWorkFile(archivePath);
-    // The gzip step takes over the compressed file (it goes at its close)
-    // and a second handle of the archive, whose own handle keeps it.
-    if (!GunzipHeld(gzipFile, SecondHandle(archiveFile), archivePath, gzipPath)) {
-      CopyStop = 1;
-    }
-    gzipFile = INVALID_HANDLE_VALUE;
-  }
-  if (gzipFile != INVALID_HANDLE_VALUE) {
-    CloseHandle(gzipFile);
-  }
-
-  FILE *archive = nullptr;
-  if (CopyStop == 0) {
-    archive = OpenArchiveStream(archiveFile);
-  } else if (archiveFile != INVALID_HANDLE_VALUE) {
-    CloseHandle(archiveFile);
-  }
-  if (archive == nullptr) {
-    MessageBoxA(page, DecompressFailedText, nullptr, MB_ICONERROR);
-    CopyStop = 1;
-  } else {
-    if (!ReadyToWrite(page, archive)) {
-      CopyStop = 1;
-    } else {
-      // Made empty for the application's saved pictures; it may exist.
-      char imagesDir[ShortPathSize];
-      if (JoinPath(imagesDir, sizeof imagesDir, InstallDir, ImagesDirName)) {
-        CreateDir(imagesDir);
-      }
-      ExtractEntries(page, archive);
-    }
-    std::fclose(archive);
-  }
-
-  ShowStatus(page, DeletingTempText, false);
-  if (madeWorkDir) {
-    ClosePrivateDir(heldWorkDir, workDir);
   }
   ProgressDone();
   EndDialog(page, CopyStop);

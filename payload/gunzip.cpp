@@ -1,5 +1,4 @@
-// Message boxes for the gzip step. The boxes have no owner, so the copy
-// page stays enabled while one is up and a Cancel click reaches it.
+// The gzip step over Windows file handles (see gunzip.h).
 #include "payload/gunzip.h"
 
 #include <fcntl.h>
@@ -8,22 +7,6 @@
 #include <cstdint>
 
 namespace {
-
-// "Can't open file ..." and "Can't create file ..." as they are.
-void ShowPlainBox(void *, const char *text)
-{
-  MessageBoxA(nullptr, text, nullptr, MB_OK);
-}
-
-// GzipErrorPrefix, ": " and text, in a box with just an OK button.
-void ShowGzipError(void *, const char *text)
-{
-  char message[GzipMessageSize];
-  FormatGzipError(message, sizeof message, text);
-  MessageBoxA(nullptr, message, nullptr, MB_OK);
-}
-
-const GzipReporter GzipMessageBoxes = {ShowPlainBox, ShowGzipError, nullptr};
 
 // Closes an end that could not be opened as a stream: through its descriptor
 // once the C runtime owns the handle.
@@ -38,7 +21,8 @@ void ReleaseEnd(int descriptor, HANDLE handle)
 
 }  // namespace
 
-bool GunzipHeld(HANDLE input, HANDLE output, const char *outputPath, const char *inputPath)
+bool GunzipHeld(HANDLE input, HANDLE output, const char *outputPath, const char *inputPath,
+                const GzipReporter *reporter)
 {
   // The C runtime's descriptors take over the handles: gzclose and fclose
   // close them.
@@ -58,5 +42,5 @@ bool GunzipHeld(HANDLE input, HANDLE output, const char *outputPath, const char 
       ReleaseEnd(descriptor, output);
     }
   }
-  return GunzipOpenedReporting(gzipInput, plainOutput, outputPath, inputPath, &GzipMessageBoxes);
+  return GunzipOpenedReporting(gzipInput, plainOutput, outputPath, inputPath, reporter);
 }

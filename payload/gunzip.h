@@ -1,5 +1,5 @@
-// The gzip step as setup runs it: the problems are shown in message boxes
-// with no owner window and the system's default caption.
+// The gzip step over two open Windows files: the handles become the
+// streams of gunzip_core.h, and every problem goes to the reporter given.
 #pragma once
 
 #include <windows.h>
@@ -12,4 +12,5 @@
 // over and closed whatever happens; INVALID_HANDLE_VALUE stands for an end
 // that could not be opened: "Can't open file" names inputPath, "Can't
 // create file" outputPath.
-bool GunzipHeld(HANDLE input, HANDLE output, const char *outputPath, const char *inputPath);
+bool GunzipHeld(HANDLE input, HANDLE output, const char *outputPath, const char *inputPath,
+                const GzipReporter *reporter);

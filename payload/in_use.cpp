@@ -1,9 +1,8 @@
-// The in-use probe and its box (see in_use.h).
+// The in-use probe and the wait for it (see in_use.h).
 #include "payload/in_use.h"
 
 #include "payload/destination_walk.h"
 #include "common/product.h"
-#include "resources/setup_texts.h"
 
 namespace {
 
@@ -52,13 +51,12 @@ bool FileIsInUse(const char *path)
   return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-bool WaitUntilNothingInUse(HWND page, FILE *archive, int count, const char *installDir)
+bool WaitUntilNothingInUse(FILE *archive, int count, const char *installDir, InUseQuestion retry,
+                           void *context)
 {
   InUseSearch search;
   while (FindFileInUse(archive, count, installDir, &search)) {
-    char text[PathBufferSize + 64];
-    wsprintfA(text, FileInUseFormat, search.path);
-    if (MessageBoxA(page, text, SetupCaption, MB_RETRYCANCEL | MB_ICONEXCLAMATION) != IDRETRY) {
+    if (!retry(context, search.path)) {
       return false;
     }
   }

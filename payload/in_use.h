@@ -14,9 +14,13 @@
 // not in use: the copy deals with those as before.
 bool FileIsInUse(const char *path);
 
+// Asked about a destination in use (its full path): true to look again
+// (Retry), false to give up (Cancel).
+typedef bool (*InUseQuestion)(void *context, const char *path);
+
 // Walks the destinations of archive's first count entries (from its start;
-// left at its start again) and, while one is in use, shows "%s is in use.
-// Close The Zorvane, then press Retry." with its full path, owned by page.
-// Retry looks again from the first entry; true when nothing is in use, false
-// when the user chose Cancel.
-bool WaitUntilNothingInUse(HWND page, FILE *archive, int count, const char *installDir);
+// left at its start again) and, while one is in use, asks retry about the
+// first one found. Retry looks again from the first entry; true when
+// nothing is in use, false when the answer was Cancel.
+bool WaitUntilNothingInUse(FILE *archive, int count, const char *installDir, InUseQuestion retry,
+                           void *context);

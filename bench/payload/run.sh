@@ -25,8 +25,8 @@
 #             answered the moment it shows;
 #   peer      the NSIS installer as a whole process (/S /D=...), started to
 #             exit; ratio = process / peer.
-# ZV_BENCH_STAGES=1 also runs bench/payload/stages.cpp: the pipeline's
-# stages in one process, each with its own clock (medians printed).
+# ZV_BENCH_STAGES=1 also runs bench/payload/stages.cpp: the copy page's own
+# extraction in one process, each stage with its own clock (medians printed).
 # Uses a display and prefix of its own, ended by their recorded ids.
 # What is missing, makensis included, is installed first
 # (scripts/install-deps.sh); the default tree is built ZV_JOBS jobs at a
@@ -220,7 +220,7 @@ measure() {   # measure NAME
     "${p:-0} ${f:-0} ${am:-0} ${pr:-0} ${pe:-0} ${pa:-0}" >> "$work/results"
   if [ "${#stages[@]}" -gt 0 ]; then
     local key summary=""
-    for key in write_gz gunzip entries read_archive delete progress; do
+    for key in work_dir write_gz gunzip check entries delete read_archive progress; do
       summary+=" $key $(for line in "${stages[@]}"; do echo "$line" | field "${key}_ms"; done |
         median) ms,"
     done

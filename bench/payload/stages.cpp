@@ -1,25 +1,31 @@
 // The copy pipeline's stages in one process, with a clock around each, so
 // that a change goes where the time goes:
 //   payload_bench_stages.exe SETUP.EXE WORK_DIR
-// Takes the payload resource of SETUP.EXE and runs, in WORK_DIR, what the
-// copy page runs: the resource written out as filesdata.gz, the gzip step
-// into filesdata.dat, the 19 entries below WORK_DIR\dest; then, apart, a
-// plain read of the archive to nowhere (what reading alone costs) and the
-// twenty progress steps with their status texts in a real window. Prints
-// one line of name=milliseconds.
+// Takes the payload resource of SETUP.EXE and runs the copy page's own
+// extraction on it, with WORK_DIR as the temporary directory (its private
+// work folder goes there) and WORK_DIR\dest as the install folder; each
+// stage the extraction reports is timed. Then, apart, a plain read of the
+// unpacked archive to nowhere (what reading alone costs) and the twenty
+// progress steps with their status texts in a real window. Prints one line
+// of name=milliseconds.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-#include "payload/entry_install.h"
-#include "payload/gunzip_core.h"
+#include "payload/extraction.h"
 #include "payload/progress_bar.h"
 #include "payload/whole_file.h"
 #include "resources/resource.h"
+#include "resources/setup_texts.h"
 #include "common/product.h"
 
 namespace {
+
+// The name each stage is printed under, as run.sh reads it.
+const char *const StageNames[ExtractionStageCount] = {
+    "work_dir", "write_gz", "gunzip", "check", "entries", "delete",
+};
 
 LARGE_INTEGER Now()
 {
@@ -36,12 +42,74 @@ double Since(LARGE_INTEGER from)
          static_cast<double>(frequency.QuadPart);
 }
 
+// The clocks of the stages: started at a stage's beginning, read at its end.
+struct StageClocks {
+  LARGE_INTEGER started[ExtractionStageCount];
+  double elapsed[ExtractionStageCount];
+};
+
+void StartClock(void *context, ExtractionStage stage)
+{
+  static_cast<StageClocks *>(context)->started[stage] = Now();
+}
+
+void StopClock(void *context, ExtractionStage stage)
+{
+  StageClocks *clocks = static_cast<StageClocks *>(context);
+  clocks->elapsed[stage] = Since(clocks->started[stage]);
+}
+
 void Print(void *, const char *text)
 {
   std::printf("message: %s\n", text);
 }
 
-void Ignore(void *, const char *) {}
+void IgnoreStatus(void *, const char *, bool) {}
+
+void IgnoreStep(void *) {}
+
+bool AlwaysGoOn(void *)
+{
+  return true;
+}
+
+void PrintDecompressFailed(void *)
+{
+  std::printf("message: %s\n", DecompressFailedText);
+}
+
+bool GiveUpInUse(void *, const char *path)
+{
+  std::printf("message: in use: %s\n", path);
+  return false;
+}
+
+const GzipReporter PrintedGzipProblems = {Print, Print, nullptr};
+
+// A plain read of the unpacked archive to nowhere. The extraction leaves no
+// archive behind, so the payload is unpacked once more, untimed, into
+// work\filesdata.gz and work\filesdata.dat, which are removed afterwards.
+double TimeArchiveRead(const std::string &work, const void *payload, uint32_t size)
+{
+  std::string gz = work + "\\filesdata.gz";
+  std::string dat = work + "\\filesdata.dat";
+  double elapsed = -1.0;
+  if (WriteNewFile(gz.c_str(), payload, size) == WholeFileWritten &&
+      GunzipFileReporting(dat.c_str(), gz.c_str(), &PrintedGzipProblems)) {
+    static char block[1 << 18];
+    LARGE_INTEGER start = Now();
+    FILE *archive = std::fopen(dat.c_str(), "rb");
+    while (archive != nullptr && std::fread(block, 1, sizeof block, archive) > 0) {
+    }
+    if (archive != nullptr) {
+      std::fclose(archive);
+    }
+    elapsed = Since(start);
+  }
+  DeleteFileA(dat.c_str());
+  DeleteFileA(gz.c_str());
+  return elapsed;
+}
 
 // The twenty steps as the page takes them: a status text, then a step;
 // the phase texts painted at once.
@@ -57,10 +125,10 @@ double TimeProgress()
   UpdateWindow(frame);
   LARGE_INTEGER start = Now();
   ProgressInit(bar, PayloadEntryCount);
-  SetWindowTextA(status, "Preparing to decompress setup files");
+  SetWindowTextA(status, PreparingText);
   UpdateWindow(status);
   ProgressStep();
-  SetWindowTextA(status, "Decompressing setup files");
+  SetWindowTextA(status, DecompressingText);
   UpdateWindow(status);
   for (int i = 0; i < PayloadEntryCount; ++i) {
     SetWindowTextA(status, "C:\\Program files\\The Zorvane\\Sounds\\Theme.wav");
@@ -93,49 +161,29 @@ int main(int argc, char **argv)
     return 1;
   }
   std::string work = argv[2];
-  std::string gz = work + "\\filesdata.gz";
-  std::string dat = work + "\\filesdata.dat";
   std::string dest = work + "\\dest";
   CreateDirectoryA(dest.c_str(), nullptr);
+  // GetTempPathA reads TMP first: the private work folder goes below WORK_DIR.
+  SetEnvironmentVariableA("TMP", work.c_str());
 
-  LARGE_INTEGER start = Now();
-  bool ok = WriteNewFile(gz.c_str(), bytes, SizeofResource(setup, found)) == WholeFileWritten;
-  double writeGz = Since(start);
+  ExtractionSource source = {bytes, SizeofResource(setup, found), PayloadEntryCount, work.c_str()};
+  StageClocks clocks = {};
+  ExtractionObserver observer = {.context = &clocks,
+                                 .stageBegins = StartClock,
+                                 .stageEnds = StopClock,
+                                 .showStatus = IgnoreStatus,
+                                 .progressStep = IgnoreStep,
+                                 .goOn = AlwaysGoOn,
+                                 .decompressFailed = PrintDecompressFailed,
+                                 .retryInUse = GiveUpInUse,
+                                 .gzipReporter = &PrintedGzipProblems};
+  bool ok = RunExtraction(&source, dest.c_str(), &observer);
 
-  GzipReporter reporter = {Print, Print, nullptr};
-  start = Now();
-  ok = ok && GunzipFileReporting(dat.c_str(), gz.c_str(), &reporter);
-  double gunzip = Since(start);
-
-  EntryAnnouncer announcer = {Ignore, nullptr};
-  start = Now();
-  FILE *archive = std::fopen(dat.c_str(), "rb");
-  for (int i = 0; ok && i < PayloadEntryCount; ++i) {
-    ok = InstallArchiveEntry(archive, dest.c_str(), &announcer) == EntryInstalled;
-  }
-  if (archive != nullptr) {
-    std::fclose(archive);
-  }
-  double entries = Since(start);
-
-  static char block[1 << 18];
-  start = Now();
-  archive = std::fopen(dat.c_str(), "rb");
-  while (archive != nullptr && std::fread(block, 1, sizeof block, archive) > 0) {
-  }
-  if (archive != nullptr) {
-    std::fclose(archive);
-  }
-  double readArchive = Since(start);
-
-  start = Now();
-  DeleteFileA(dat.c_str());
-  DeleteFileA(gz.c_str());
-  double cleanUp = Since(start);
-
+  double readArchive = TimeArchiveRead(work, source.payload, source.payloadSize);
   double progress = TimeProgress();
-  std::printf("write_gz_ms=%.1f gunzip_ms=%.1f entries_ms=%.1f read_archive_ms=%.1f "
-              "delete_ms=%.1f progress_ms=%.1f ok=%d\n",
-              writeGz, gunzip, entries, readArchive, cleanUp, progress, ok ? 1 : 0);
+  for (int stage = 0; stage < ExtractionStageCount; ++stage) {
+    std::printf("%s_ms=%.1f ", StageNames[stage], clocks.elapsed[stage]);
+  }
+  std::printf("read_archive_ms=%.1f progress_ms=%.1f ok=%d\n", readArchive, progress, ok ? 1 : 0);
   return ok ? 0 : 1;
 }

@@ -1,0 +1,61 @@
+// The extraction as one sequence with no window of its own: the payload
+// bytes -> filesdata.gz in a private work folder inside the temporary
+// directory -> filesdata.dat (gzip step) -> a look at every destination ->
+// AImages and the files below the install folder -> the work folder
+// removed. Whatever is shown or timed comes from the caller's observer: the
+// copy page gives it the status line, the progress bar and the message
+// pump, the benchmark its stage clocks.
+#pragma once
+
+#include <cstdint>
+
+#include "payload/gunzip_core.h"
+
+// The steps in the order they run; each one that starts is reported begun
+// and ended, also when it fails.
+enum ExtractionStage {
+  StageWorkDir = 0,  // the private work folder in the temporary directory
+  StageWriteGzip,    // the payload written as filesdata.gz
+  StageGunzip,       // the gzip step into filesdata.dat
+  StageCheck,        // every destination fits and none is in use
+  StageEntries,      // AImages made and the entries written
+  StageCleanUp,      // the archive closed and the work folder removed
+  ExtractionStageCount,
+};
+
+struct ExtractionObserver {
+  void *context;
+  // Around each stage (either may be null).
+  void (*stageBegins)(void *context, ExtractionStage stage);
+  void (*stageEnds)(void *context, ExtractionStage stage);
+  // A status text: a phase, painted before the step runs when paintNow,
+  // or an entry's destination path, painted whenever the caller next lets
+  // it paint.
+  void (*showStatus)(void *context, const char *text, bool paintNow);
+  // One step of entryCount + 1: once before the gzip step, once per entry.
+  void (*progressStep)(void *context);
+  // After each entry that was written: false stops the copy (Cancel).
+  bool (*goOn)(void *context);
+  // Once, when no archive could be made: no work folder, the payload not
+  // written, or the gzip step failed.
+  void (*decompressFailed)(void *context);
+  // path, a destination, is in use: true looks again from the first entry
+  // (Retry), false gives the copy up (Cancel).
+  bool (*retryInUse)(void *context, const char *path);
+  // Told every problem of the gzip step.
+  const GzipReporter *gzipReporter;
+};
+
+struct ExtractionSource {
+  const void *payload;  // the gzip file, as the payload resource holds it
+  uint32_t payloadSize;
+  int entryCount;        // how many entries the archive holds
+  const char *startDir;  // the temporary directory when the system has none
+};
+
+// Runs every step for source into installDir, telling observer. true when
+// every entry was written; false when a step failed, a destination did not
+// fit, or the observer said Cancel. The work folder is removed whatever
+// happened; entries written before a failure stay.
+bool RunExtraction(const ExtractionSource *source, const char *installDir,
+                   const ExtractionObserver *observer);
