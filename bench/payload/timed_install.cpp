@@ -10,6 +10,7 @@
 // another process does not follow its allocations.)
 #include "tests/e2e/driver/driver.h"
 
+#include "common/product.h"
 #include "resources/resource.h"
 
 namespace {
@@ -101,6 +102,15 @@ void TimeInstall()
   }
   AnswerMessageBox(box, IDOK);
   WaitForExit(&run, 60000);
+  // Setup ends by opening the group folder in an explorer.exe of its own;
+  // left open, that window keeps this driver's output pipe open and the
+  // script reading it would wait for ever.
+  HWND folder = nullptr;
+  for (DWORD begun = GetTickCount(); success && folder == nullptr && GetTickCount() - begun < 5000;
+       Sleep(50))
+    folder = FindWindowA(nullptr, ProductTitle);
+  if (folder != nullptr)
+    PostMessageA(folder, WM_CLOSE, 0, 0);
   EndRun(&run);
 }
 
