@@ -441,23 +441,18 @@ TEST(PayloadProgressBarWine, DrawsTheDonePartBlueAndTheRestBlack)
   for (int step = 0; step < 5; ++step) {
     ProgressStep();
     int edge = DrawnDoneEdge(bar);
-    if (edge >= 0) {
-      EXPECT_EQ(edge, expected[step]);
-    }
+    // A bar that cannot be read back (no pixels) proves nothing either way.
+    EXPECT_TRUE(edge < 0 || edge == expected[step]) << edge;
   }
   HDC dc = GetDC(bar);
   COLORREF rest = GetPixel(dc, 300, 1);
   ReleaseDC(bar, dc);
-  if (rest != CLR_INVALID) {
-    EXPECT_EQ(rest, RGB(0, 0, 0));
-  }
+  EXPECT_TRUE(rest == CLR_INVALID || rest == RGB(0, 0, 0)) << rest;
   for (int step = 5; step < 20; ++step) {
     ProgressStep();
   }
   int edge = DrawnDoneEdge(bar);
-  if (edge >= 0) {
-    EXPECT_EQ(edge, 438);
-  }
+  EXPECT_TRUE(edge < 0 || edge == 438) << edge;
   ProgressDone();
   DestroyWindow(frame);
 }

@@ -298,12 +298,9 @@ TEST(ArtLicence, ShippedTextFitsTheAgreementPageWithCrLfLines)
   EXPECT_LT(text.size(), 7000u);
   EXPECT_GT(text.size(), 3000u);
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n') {
-      ASSERT_TRUE(i > 0 && text[i - 1] == '\r') << "bare LF at " << i;
-    }
-    if (text[i] == '\r') {
-      ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
-    }
+    ASSERT_TRUE(text[i] != '\n' || (i > 0 && text[i - 1] == '\r')) << "bare LF at " << i;
+    ASSERT_TRUE(text[i] != '\r' || (i + 1 < text.size() && text[i + 1] == '\n'))
+        << "bare CR at " << i;
   }
   EXPECT_NE(text.find("The Zorvane"), std::string::npos);
   EXPECT_NE(text.find("\r\n\r\n"), std::string::npos) << "paragraphs are separated by empty lines";
