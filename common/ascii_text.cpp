@@ -12,10 +12,9 @@ char UpperAscii(char c)
 
 bool SameTextNoCase(const char *a, const char *b, size_t length)
 {
-  for (size_t i = 0; i < length; ++i) {
+  for (size_t i = 0; i < length; ++i)
     if (UpperAscii(a[i]) != UpperAscii(b[i]))
       return false;
-  }
   return true;
 }
 

@@ -5,9 +5,13 @@
 
 #include "common/state.h"
 
+namespace {
+
 // The loaded bitmap's size: what PaintBanner copies.
-static int BannerWidth;
-static int BannerHeight;
+int BannerWidth;
+int BannerHeight;
+
+}  // namespace
 
 void LoadBanner()
 {

@@ -4,7 +4,11 @@
 #include "common/path_text.h"
 #include "common/product.h"
 
-static HMODULE CommonControls;
+namespace {
+
+HMODULE CommonControls;
+
+}  // namespace
 
 bool LoadCommonControls()
 {

@@ -14,10 +14,9 @@ LRESULT CallDefaultProc(int32_t kind, HWND window, UINT message, WPARAM wParam, 
 LRESULT DispatchMessageTable(const MessageTable *table, HWND window, UINT message, WPARAM wParam,
                              LPARAM lParam)
 {
-  for (int32_t row = 0; row < table->count; ++row) {
+  for (int32_t row = 0; row < table->count; ++row)
     if (table->rows[row].message == message)
       return table->rows[row].handler(window, message, wParam, lParam);
-  }
   return CallDefaultProc(table->defaultKind, window, message, wParam, lParam);
 }
 
@@ -26,9 +25,8 @@ LRESULT DispatchCommandTable(const CommandTable *table, HWND window, WPARAM wPar
   // Only the id takes part in the match: every notification of a listed
   // control reaches its handler, which tells the codes apart itself.
   WORD id = LOWORD(wParam);
-  for (int32_t row = 0; row < table->count; ++row) {
+  for (int32_t row = 0; row < table->count; ++row)
     if (table->rows[row].id == id)
       return table->rows[row].handler(window, id, HIWORD(wParam), lParam);
-  }
   return CallDefaultProc(table->defaultKind, window, WM_COMMAND, wParam, lParam);
 }

@@ -4,9 +4,13 @@
 
 #include <windows.h>
 
+namespace {
+
 // LOAD_LIBRARY_SEARCH_SYSTEM32; the headers for the oldest Windows this
 // program runs on do not declare it.
-static const DWORD SearchSystem32 = 0x00000800;
+const DWORD SearchSystem32 = 0x00000800;
+
+}  // namespace
 
 typedef BOOL(WINAPI *SetDefaultDllDirectoriesCall)(DWORD);
 typedef BOOL(WINAPI *SetDllDirectoryCall)(LPCSTR);

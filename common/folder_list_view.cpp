@@ -14,12 +14,16 @@ int UpImage;
 int NewFolderImage;
 int LastItemIndex;
 
+namespace {
+
 // The list returns an entry's text into a buffer of this size: the size of
 // the name FindFirstFileA gives (cFileName), so no listed name comes back
 // cut. A name's length is in bytes, and with the ANSI code page UTF-8 a
 // character takes up to 4 of them, so a smaller buffer would cut names of
 // fewer than 256 characters and descend into another folder.
-static const int EntryTextSize = ShortPathSize;
+const int EntryTextSize = ShortPathSize;
+
+}  // namespace
 
 int AddDirEntry(HWND list, const char *text, int position, int image)
 {
@@ -63,10 +67,14 @@ void FillDirList(HWND dialog, HWND list, const char *path, const FolderListing &
   SetDlgItemTextA(dialog, listing.pathLineId, line);
 }
 
-static int AppendIcon(HIMAGELIST images, int id)
+namespace {
+
+int AppendIcon(HIMAGELIST images, int id)
 {
   return ImageListReplaceIcon(images, -1, LoadIconA(AppInstance, MAKEINTRESOURCEA(id)));
 }
+
+}  // namespace
 
 void AttachFolderImages(HWND list)
 {
@@ -77,10 +85,12 @@ void AttachFolderImages(HWND list)
   SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
 }
 
+namespace {
+
 // Descends into the entry at position by its text. true when there was
 // nothing to read (the listing stays as it is) or the descent fitted.
-static bool DescendIntoEntry(HWND list, int position, char *path, size_t pathSize,
-                             const FolderListing &listing)
+bool DescendIntoEntry(HWND list, int position, char *path, size_t pathSize,
+                      const FolderListing &listing)
 {
   char text[EntryTextSize];
   text[0] = '\0';
@@ -97,6 +107,8 @@ static bool DescendIntoEntry(HWND list, int position, char *path, size_t pathSiz
   const char *name = item.pszText != nullptr ? item.pszText : text;
   return DescendFolder(listing, path, pathSize, name);
 }
+
+}  // namespace
 
 bool FollowDoubleClick(HWND dialog, HWND list, char *path, size_t pathSize,
                        const FolderListing &listing)

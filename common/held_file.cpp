@@ -30,9 +30,8 @@ bool SetInformation(HANDLE handle, void *data, ULONG size, ULONG informationClas
   FARPROC entry = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile");
   NtSetInformationFileCall set =
       reinterpret_cast<NtSetInformationFileCall>(reinterpret_cast<void (*)(void)>(entry));
-  if (set == nullptr) {
+  if (set == nullptr)
     return false;
-  }
   IO_STATUS_BLOCK status = {};
   return set(handle, &status, data, size, informationClass) >= 0;
 }
@@ -40,9 +39,8 @@ bool SetInformation(HANDLE handle, void *data, ULONG size, ULONG informationClas
 bool HeldAttributes(HANDLE handle, DWORD *attributes)
 {
   BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(handle, &information)) {
+  if (!GetFileInformationByHandle(handle, &information))
     return false;
-  }
   *attributes = information.dwFileAttributes;
   return true;
 }
@@ -53,15 +51,13 @@ bool NativePathOf(const char *path, wchar_t *out, size_t size, size_t *length)
 {
   static const wchar_t Prefix[] = L"\\??\\";
   constexpr size_t PrefixLength = 4;
-  if (size <= PrefixLength) {
+  if (size <= PrefixLength)
     return false;
-  }
-  std::memcpy(out, Prefix, sizeof Prefix);
+  std::memcpy(out, Prefix, sizeof(Prefix));
   int converted = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, out + PrefixLength,
                                       static_cast<int>(size - PrefixLength));
-  if (converted <= 0) {
+  if (converted <= 0)
     return false;
-  }
   *length = PrefixLength + static_cast<size_t>(converted) - 1;
   return true;
 }
@@ -69,19 +65,18 @@ bool NativePathOf(const char *path, wchar_t *out, size_t size, size_t *length)
 bool SetDeleteDisposition(HANDLE handle, bool deleteOnClose)
 {
   BOOLEAN disposition = deleteOnClose ? TRUE : FALSE;
-  return SetInformation(handle, &disposition, sizeof disposition, DispositionClass);
+  return SetInformation(handle, &disposition, sizeof(disposition), DispositionClass);
 }
 
 bool RenameHeldFile(HANDLE handle, const char *newPath, bool replace)
 {
   RenameRequest request = {};
   size_t length = 0;
-  if (!NativePathOf(newPath, request.fileName, NativePathSize, &length)) {
+  if (!NativePathOf(newPath, request.fileName, NativePathSize, &length))
     return false;
-  }
   request.replaceIfExists = replace ? TRUE : FALSE;
   request.fileNameLength = static_cast<ULONG>(length * sizeof(WCHAR));
-  return SetInformation(handle, &request, sizeof request, RenameClass);
+  return SetInformation(handle, &request, sizeof(request), RenameClass);
 }
 
 bool HeldIsPlainFile(HANDLE handle)

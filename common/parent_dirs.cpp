@@ -15,10 +15,9 @@ int RootLength(const char *path)
     // \\server\share\ : the root runs past the fourth separator.
     int separators = 2;
     int i = 2;
-    for (; path[i] != '\0'; ++i) {
+    for (; path[i] != '\0'; ++i)
       if (path[i] == '\\' && ++separators == 4)
         return i + 1;
-    }
     return i;
   }
   if (path[0] == '\\')

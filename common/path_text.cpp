@@ -4,14 +4,16 @@
 
 #include "common/ascii_text.h"
 
+namespace {
+
 // A byte that continues a UTF-8 sequence (10xxxxxx).
-static bool IsContinuation(char c)
+bool IsContinuation(char c)
 {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 // The length of the UTF-8 sequence that c starts; 0 when c starts none.
-static size_t SequenceLength(char c)
+size_t SequenceLength(char c)
 {
   unsigned char b = static_cast<unsigned char>(c);
   if (b >= 0xC2 && b <= 0xDF)
@@ -27,7 +29,7 @@ static size_t SequenceLength(char c)
 // character that byte belongs to, when it lies inside a well-formed UTF-8
 // sequence of text; otherwise at cut. Bytes that are no UTF-8 (text in
 // another code page) are cut as they come.
-static const char *CharacterStart(const char *text, const char *cut)
+const char *CharacterStart(const char *text, const char *cut)
 {
   if (!IsContinuation(*cut))
     return cut;
@@ -43,6 +45,8 @@ static const char *CharacterStart(const char *text, const char *cut)
       return cut;
   return lead;
 }
+
+}  // namespace
 
 void AppendCut(char *out, size_t size, size_t *length, const char *text)
 {

@@ -48,12 +48,11 @@ static_assert(InheritToFilesAndFolders == (OBJECT_INHERIT_ACE | CONTAINER_INHERI
 bool CurrentUserSid(void *sid, DWORD size)
 {
   HANDLE token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
     return false;
-  }
   DWORD user[(sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE) / sizeof(DWORD) + 1];
   DWORD length = 0;
-  bool found = GetTokenInformation(token, TokenUser, user, sizeof user, &length) &&
+  bool found = GetTokenInformation(token, TokenUser, user, sizeof(user), &length) &&
                CopySid(size, sid, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
   CloseHandle(token);
   return found;
@@ -61,35 +60,30 @@ bool CurrentUserSid(void *sid, DWORD size)
 
 bool FillSids(DirSecurity *security)
 {
-  DWORD size = sizeof security->sids[TrusteeSystem];
-  if (!CreateWellKnownSid(WinLocalSystemSid, nullptr, security->sids[TrusteeSystem], &size)) {
+  DWORD size = sizeof(security->sids[TrusteeSystem]);
+  if (!CreateWellKnownSid(WinLocalSystemSid, nullptr, security->sids[TrusteeSystem], &size))
     return false;
-  }
-  size = sizeof security->sids[TrusteeAdministrators];
+  size = sizeof(security->sids[TrusteeAdministrators]);
   if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr,
-                          security->sids[TrusteeAdministrators], &size)) {
+                          security->sids[TrusteeAdministrators], &size))
     return false;
-  }
   return CurrentUserSid(security->sids[TrusteeCurrentUser],
-                        sizeof security->sids[TrusteeCurrentUser]);
+                        sizeof(security->sids[TrusteeCurrentUser]));
 }
 
 // Turns the description into a real descriptor inside security.
 bool BuildDirSecurity(const PrivateDirAccess &access, DirSecurity *security)
 {
-  if (!FillSids(security)) {
+  if (!FillSids(security))
     return false;
-  }
   ACL *acl = reinterpret_cast<ACL *>(security->acl);
-  if (!InitializeAcl(acl, sizeof security->acl, ACL_REVISION)) {
+  if (!InitializeAcl(acl, sizeof(security->acl), ACL_REVISION))
     return false;
-  }
   for (int index = 0; index < access.entryCount; ++index) {
     const AccessEntry &entry = access.entries[index];
     if (!AddAccessAllowedAceEx(acl, ACL_REVISION, entry.inheritFlags, entry.mask,
-                               security->sids[entry.trustee])) {
+                               security->sids[entry.trustee]))
       return false;
-    }
   }
   SECURITY_DESCRIPTOR *descriptor = &security->descriptor;
   SECURITY_DESCRIPTOR_CONTROL protectedBit = access.isProtected ? SE_DACL_PROTECTED : 0;
@@ -111,15 +105,14 @@ CreateResult CreateHeldFolder(const char *path, SECURITY_DESCRIPTOR *descriptor,
   wchar_t nativePath[4 + MAX_PATH * 2];
   size_t length = 0;
   if (create == nullptr ||
-      !NativePathOf(path, nativePath, sizeof nativePath / sizeof nativePath[0], &length)) {
+      !NativePathOf(path, nativePath, sizeof(nativePath) / sizeof(nativePath[0]), &length))
     return FolderFailed;
-  }
   UNICODE_STRING name;
   name.Buffer = nativePath;
   name.Length = static_cast<USHORT>(length * sizeof(wchar_t));
   name.MaximumLength = name.Length;
   OBJECT_ATTRIBUTES attributes = {};
-  attributes.Length = sizeof attributes;
+  attributes.Length = sizeof(attributes);
   attributes.ObjectName = &name;
   attributes.Attributes = CaseInsensitive;
   attributes.SecurityDescriptor = descriptor;
@@ -128,12 +121,10 @@ CreateResult CreateHeldFolder(const char *path, SECURITY_DESCRIPTOR *descriptor,
   LONG result = create(&folder, HeldFolderAccess, &attributes, &status, nullptr,
                        FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE, CreateOnly,
                        DirectoryFile | SynchronousIo | OpenReparsePoint, nullptr, 0);
-  if (result == NameCollision) {
+  if (result == NameCollision)
     return NameTaken;
-  }
-  if (result < 0) {
+  if (result < 0)
     return FolderFailed;
-  }
   if (!HeldIsPlainFolder(folder)) {
     CloseHandle(folder);
     return FolderFailed;
@@ -146,18 +137,15 @@ CreateResult CreateHeldFolder(const char *path, SECURITY_DESCRIPTOR *descriptor,
 void DeletePlainFile(const char *path, const char *name)
 {
   char filePath[MAX_PATH * 2];
-  if (!JoinPath(filePath, sizeof filePath, path, name)) {
+  if (!JoinPath(filePath, sizeof(filePath), path, name))
     return;
-  }
   HANDLE file = CreateFileA(filePath, DELETE | FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  if (file == INVALID_HANDLE_VALUE)
     return;
-  }
-  if (HeldIsPlainFile(file)) {
+  if (HeldIsPlainFile(file))
     SetDeleteDisposition(file, true);
-  }
   CloseHandle(file);
 }
 
@@ -166,12 +154,11 @@ void DeletePlainFile(const char *path, const char *name)
 bool ProcessIsElevated()
 {
   HANDLE token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
     return false;
-  }
   DWORD elevated = 0;  // TOKEN_ELEVATION
   DWORD length = 0;
-  bool answered = GetTokenInformation(token, TokenElevation, &elevated, sizeof elevated, &length);
+  bool answered = GetTokenInformation(token, TokenElevation, &elevated, sizeof(elevated), &length);
   CloseHandle(token);
   return answered && elevated != 0;
 }
@@ -185,16 +172,14 @@ bool MakePrivateDirDrawing(const char *parent, const char *prefix, char *path, s
                            HANDLE *held, RandomBitsSource draw)
 {
   DirSecurity security = {};
-  if (!BuildDirSecurity(DescribePrivateDirAccess(ProcessIsElevated()), &security)) {
+  if (!BuildDirSecurity(DescribePrivateDirAccess(ProcessIsElevated()), &security))
     return false;
-  }
   for (int attempt = 0; attempt < PrivateDirAttempts; ++attempt) {
     uint64_t bits = 0;
     char name[MAX_PATH];
-    if (!draw(&bits) || !FormatPrivateDirName(name, sizeof name, prefix, bits) ||
-        !JoinPath(path, size, parent, name)) {
+    if (!draw(&bits) || !FormatPrivateDirName(name, sizeof(name), prefix, bits) ||
+        !JoinPath(path, size, parent, name))
       return false;
-    }
     switch (CreateHeldFolder(path, &security.descriptor, held)) {
       case FolderMade:
         return true;
@@ -209,19 +194,16 @@ bool MakePrivateDirDrawing(const char *parent, const char *prefix, char *path, s
 
 bool ClosePrivateDir(HANDLE held, const char *path)
 {
-  if (held == INVALID_HANDLE_VALUE || held == nullptr) {
+  if (held == INVALID_HANDLE_VALUE || held == nullptr)
     return false;
-  }
   char pattern[MAX_PATH * 2];
   WIN32_FIND_DATAA found;
-  HANDLE search = JoinPath(pattern, sizeof pattern, path, "*") ? FindFirstFileA(pattern, &found)
-                                                               : INVALID_HANDLE_VALUE;
+  HANDLE search = JoinPath(pattern, sizeof(pattern), path, "*") ? FindFirstFileA(pattern, &found)
+                                                                : INVALID_HANDLE_VALUE;
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
-          0) {
+      if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0)
         DeletePlainFile(path, found.cFileName);
-      }
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }

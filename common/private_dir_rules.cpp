@@ -23,9 +23,8 @@ bool FormatPrivateDirName(char *out, size_t size, const char *prefix, uint64_t b
 {
   constexpr size_t HexDigits = 16;
   size_t prefixLength = std::strlen(prefix);
-  if (size <= prefixLength + HexDigits) {
+  if (size <= prefixLength + HexDigits)
     return false;
-  }
   std::memcpy(out, prefix, prefixLength);
   for (size_t digit = 0; digit < HexDigits; ++digit) {
     unsigned nibble = static_cast<unsigned>(bits >> (4 * (HexDigits - 1 - digit))) & 0xF;

@@ -21,14 +21,12 @@ HMODULE LoadSystemModule(const char *name)
 {
   char systemDir[MAX_PATH];
   char path[MAX_PATH + 16];
-  UINT length = GetSystemDirectoryA(systemDir, sizeof systemDir);
-  if (length == 0 || length >= sizeof systemDir || !JoinPath(path, sizeof path, systemDir, name)) {
+  UINT length = GetSystemDirectoryA(systemDir, sizeof(systemDir));
+  if (length == 0 || length >= sizeof(systemDir) || !JoinPath(path, sizeof(path), systemDir, name))
     return nullptr;
-  }
   HMODULE module = LoadLibraryExA(path, nullptr, SearchSystem32);
-  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+  if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER)
     module = LoadLibraryA(path);
-  }
   return module;
 }
 
@@ -41,13 +39,12 @@ template <typename Call> Call ModuleCall(HMODULE module, const char *name)
 bool FromBCrypt(uint64_t *bits)
 {
   HMODULE module = LoadSystemModule("bcrypt.dll");
-  if (module == nullptr) {
+  if (module == nullptr)
     return false;
-  }
   bool filled = false;
   BCryptGenRandomCall generate = ModuleCall<BCryptGenRandomCall>(module, "BCryptGenRandom");
   if (generate != nullptr) {
-    filled = generate(nullptr, reinterpret_cast<unsigned char *>(bits), sizeof *bits,
+    filled = generate(nullptr, reinterpret_cast<unsigned char *>(bits), sizeof(*bits),
                       SystemPreferredRng) >= 0;
   }
   FreeLibrary(module);
@@ -57,14 +54,12 @@ bool FromBCrypt(uint64_t *bits)
 bool FromAdvapi(uint64_t *bits)
 {
   HMODULE module = LoadSystemModule("advapi32.dll");
-  if (module == nullptr) {
+  if (module == nullptr)
     return false;
-  }
   bool filled = false;
   RtlGenRandomCall generate = ModuleCall<RtlGenRandomCall>(module, "SystemFunction036");
-  if (generate != nullptr) {
-    filled = generate(bits, sizeof *bits) != FALSE;
-  }
+  if (generate != nullptr)
+    filled = generate(bits, sizeof(*bits)) != FALSE;
   FreeLibrary(module);
   return filled;
 }
@@ -74,9 +69,8 @@ bool FromAdvapi(uint64_t *bits)
 bool RandomBits64(uint64_t *bits)
 {
   uint64_t drawn = 0;
-  if (!FromBCrypt(&drawn) && !FromAdvapi(&drawn)) {
+  if (!FromBCrypt(&drawn) && !FromAdvapi(&drawn))
     return false;
-  }
   *bits = drawn;
   return true;
 }

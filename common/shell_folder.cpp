@@ -21,9 +21,8 @@ bool GetShellFolder(char *buffer, size_t bufferSize, const char *valueName)
   DWORD dataLength = sizeof(data);
   bool found = false;
   if (RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE *>(data),
-                       &dataLength) == ERROR_SUCCESS) {
+                       &dataLength) == ERROR_SUCCESS)
     found = TakeShellFolderValue(buffer, bufferSize, data, dataLength);
-  }
   RegCloseKey(key);
   return found;
 }

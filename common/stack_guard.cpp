@@ -27,10 +27,12 @@ __attribute__((noreturn)) void __stack_chk_fail(void);
 __attribute__((noreturn)) void __chk_fail(void);
 }
 
+namespace {
+
 // Adds a value to the state: SplitMix64's step and finaliser, which carries
 // each bit of the value into about half the bits of the result, so that the
 // few bits in which two starts differ change the whole guard.
-static uint64_t Mix(uint64_t state, uint64_t value)
+uint64_t Mix(uint64_t state, uint64_t value)
 {
   uint64_t x = (state ^ value) + 0x9E3779B97F4A7C15ull;
   x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -38,10 +40,12 @@ static uint64_t Mix(uint64_t state, uint64_t value)
   return x ^ (x >> 31);
 }
 
-static uint64_t Pair(DWORD high, DWORD low)
+uint64_t Pair(DWORD high, DWORD low)
 {
   return (static_cast<uint64_t>(high) << 32) | low;
 }
+
+}  // namespace
 
 // Seeds the guard, as the common Windows compilers seed their security
 // cookie: the time, the process and thread, the tick and performance

@@ -7,9 +7,8 @@
 TempDirChoice SettleTempDir(char *tempDir, size_t tempDirSize, uint32_t tempPathResult,
                             const char *startDir)
 {
-  if (tempDirSize == 0) {
+  if (tempDirSize == 0)
     return TempDirUnusable;
-  }
   TempDirChoice choice = TempDirFromSystem;
   if (tempPathResult == 0 || tempPathResult >= tempDirSize) {
     size_t startLength = std::strlen(startDir);

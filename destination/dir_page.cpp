@@ -16,10 +16,12 @@
 #include "common/dispatch.h"
 #include "common/state.h"
 
+namespace {
+
 // Composes InstallDir and shows the destination in edit 101. A composition
 // longer than a Windows path is shown as it is but not taken into
 // InstallDir; Next refuses it.
-static void ShowDestination(HWND page)
+void ShowDestination(HWND page)
 {
   char shown[2 * PathBufferSize];
   ComposePath(shown, sizeof(shown), BaseDir, BrowsePath);
@@ -27,7 +29,7 @@ static void ShowDestination(HWND page)
   SetDlgItemTextA(page, IDC_DEST_EDIT, shown);
 }
 
-static LRESULT OnDirInit(HWND page, UINT, WPARAM, LPARAM)
+LRESULT OnDirInit(HWND page, UINT, WPARAM, LPARAM)
 {
   ReadDrives();
   lstrcpynA(BrowsePath, ProductTitle, sizeof(BrowsePath));
@@ -35,7 +37,7 @@ static LRESULT OnDirInit(HWND page, UINT, WPARAM, LPARAM)
   return TRUE;
 }
 
-static LRESULT OnBrowse(HWND page, UINT, UINT, LPARAM)
+LRESULT OnBrowse(HWND page, UINT, UINT, LPARAM)
 {
   RunFolderBrowser(page);
   ShowDestination(page);
@@ -43,7 +45,7 @@ static LRESULT OnBrowse(HWND page, UINT, UINT, LPARAM)
 }
 
 // Makes InstallDir; true when the page may end and setup go on.
-static bool SettleInstallDir(HWND page)
+bool SettleInstallDir(HWND page)
 {
   switch (SettleDestination(InstallDir, SystemDirOps)) {
     case DestinationCreated:
@@ -59,7 +61,7 @@ static bool SettleInstallDir(HWND page)
   }
 }
 
-static void OnNext(HWND page)
+void OnNext(HWND page)
 {
   InstallMode = 1;
   if (BrowsePath[0] == '\0') {
@@ -80,16 +82,16 @@ static void OnNext(HWND page)
     EndDialog(page, 0);
 }
 
-static LRESULT OnDirButton(HWND page, UINT id, UINT, LPARAM)
+LRESULT OnDirButton(HWND page, UINT id, UINT, LPARAM)
 {
-  if (id == IDOK) {
+  if (id == IDOK)
     OnNext(page);
-  } else if (MessageBoxA(page, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) ==
-             IDYES) {
+  else if (MessageBoxA(page, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
     EndDialog(page, 1);
-  }
   return 0;
 }
+
+}  // namespace
 
 ZV_COMMAND_TABLE(DirCommands, DefaultReturnZero, {IDOK, OnDirButton}, {IDCANCEL, OnDirButton},
                  {IDC_BROWSE, OnBrowse});

@@ -7,12 +7,16 @@
 char DriveRoots[MaxDrives][DriveRootSize];
 int DriveCount;
 
+namespace {
+
 // Program files exists when it can be made the current directory; it stays
 // current afterwards, as the start-up directory no longer matters here.
-static bool ProbeBySettingCurrentDir(const char *path, void *)
+bool ProbeBySettingCurrentDir(const char *path, void *)
 {
   return SetCurrentDirectoryA(path) != FALSE;
 }
+
+}  // namespace
 
 void ReadDrives()
 {

@@ -13,15 +13,17 @@
 #include "common/folder_list_view.h"
 #include "common/state.h"
 
+namespace {
+
 // Handles of the open browser's controls.
-static HWND NameField;
-static HWND DirList;
-static HWND DriveList;
+HWND NameField;
+HWND DirList;
+HWND DriveList;
 // true while the name-field handler writes the field itself, so that the
 // update notification of that write is not taken for typing.
-static bool NameGuard;
+bool NameGuard;
 
-static void ShowFreeSpace(HWND dialog)
+void ShowFreeSpace(HWND dialog)
 {
   char line[PathBufferSize];
   wsprintfA(line, FreeSpaceFormat, static_cast<unsigned long>(FreeSpaceKB),
@@ -29,7 +31,7 @@ static void ShowFreeSpace(HWND dialog)
   SetDlgItemTextA(dialog, IDC_FREE_SPACE_LINE, line);
 }
 
-static LRESULT OnBrowseInit(HWND dialog, UINT, WPARAM, LPARAM)
+LRESULT OnBrowseInit(HWND dialog, UINT, WPARAM, LPARAM)
 {
   NameField = GetDlgItem(dialog, IDC_NAME_EDIT);
   DirList = GetDlgItem(dialog, IDC_DIR_LIST);
@@ -52,7 +54,7 @@ static LRESULT OnBrowseInit(HWND dialog, UINT, WPARAM, LPARAM)
   return TRUE;
 }
 
-static LRESULT OnDriveList(HWND dialog, UINT, UINT code, LPARAM)
+LRESULT OnDriveList(HWND dialog, UINT, UINT code, LPARAM)
 {
   if (code != CBN_SELENDOK)
     return 0;
@@ -68,7 +70,7 @@ static LRESULT OnDriveList(HWND dialog, UINT, UINT code, LPARAM)
   return 0;
 }
 
-static LRESULT OnNameField(HWND dialog, UINT, UINT code, LPARAM)
+LRESULT OnNameField(HWND dialog, UINT, UINT code, LPARAM)
 {
   if (code != EN_UPDATE || NameGuard)
     return 0;
@@ -93,7 +95,7 @@ static LRESULT OnNameField(HWND dialog, UINT, UINT code, LPARAM)
 
 // A double-click in the list goes up or down by position and lists again; a
 // descent that would leave no room for the search pattern beeps.
-static LRESULT OnBrowseNotify(HWND dialog, UINT, WPARAM, LPARAM lParam)
+LRESULT OnBrowseNotify(HWND dialog, UINT, WPARAM, LPARAM lParam)
 {
   const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
   if (header == nullptr || header->idFrom != IDC_DIR_LIST || header->code != NM_DBLCLK)
@@ -104,7 +106,7 @@ static LRESULT OnBrowseNotify(HWND dialog, UINT, WPARAM, LPARAM lParam)
 }
 
 // OK checks the name and the free space; Cancel keeps everything reached.
-static LRESULT OnBrowseButton(HWND dialog, UINT id, UINT, LPARAM)
+LRESULT OnBrowseButton(HWND dialog, UINT id, UINT, LPARAM)
 {
   if (id == IDOK) {
     SendMessageA(NameField, WM_GETTEXT, MaxFolderNameLength + 1,
@@ -122,6 +124,8 @@ static LRESULT OnBrowseButton(HWND dialog, UINT id, UINT, LPARAM)
   EndDialog(dialog, 0);
   return 0;
 }
+
+}  // namespace
 
 ZV_COMMAND_TABLE(BrowseCommands, DefaultReturnZero, {IDOK, OnBrowseButton},
                  {IDCANCEL, OnBrowseButton}, {IDC_NAME_EDIT, OnNameField},

@@ -9,11 +9,13 @@
 #include "common/dispatch.h"
 #include "common/state.h"
 
+namespace {
+
 // The licence text is loaded into a buffer of this size; a longer text
 // would be cut, so the licence resource is kept well below it.
-static const int LicenceBufferSize = 7000;
+const int LicenceBufferSize = 7000;
 
-static LRESULT OnAgreementInit(HWND dialog, UINT, WPARAM, LPARAM)
+LRESULT OnAgreementInit(HWND dialog, UINT, WPARAM, LPARAM)
 {
   // The first page: the banner it loads is what every later page paints.
   LoadBanner();
@@ -29,16 +31,17 @@ static LRESULT OnAgreementInit(HWND dialog, UINT, WPARAM, LPARAM)
 
 // "I Agree" (also Enter) goes on; "Cancel" (also Esc) ends setup only when
 // the user confirms.
-static LRESULT OnAgreementButton(HWND dialog, UINT id, UINT, LPARAM)
+LRESULT OnAgreementButton(HWND dialog, UINT id, UINT, LPARAM)
 {
-  if (id == IDOK) {
+  if (id == IDOK)
     EndDialog(dialog, 0);
-  } else if (MessageBoxA(dialog, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) ==
-             IDYES) {
+  else if (MessageBoxA(dialog, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) ==
+           IDYES)
     EndDialog(dialog, 1);
-  }
   return 0;
 }
+
+}  // namespace
 
 ZV_COMMAND_TABLE(AgreementCommands, DefaultReturnZero, {IDOK, OnAgreementButton},
                  {IDCANCEL, OnAgreementButton});

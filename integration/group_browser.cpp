@@ -12,11 +12,13 @@
 #include <commctrl.h>
 #include <cstring>
 
-// The path line and the list, kept while the browser is open.
-static HWND GroupPathLine;
-static HWND GroupList;
+namespace {
 
-static LRESULT OnGroupBrowserInit(HWND dialog, UINT, WPARAM, LPARAM)
+// The path line and the list, kept while the browser is open.
+HWND GroupPathLine;
+HWND GroupList;
+
+LRESULT OnGroupBrowserInit(HWND dialog, UINT, WPARAM, LPARAM)
 {
   GroupPathLine = GetDlgItem(dialog, IDC_GROUP_PATH);
   GroupList = GetDlgItem(dialog, IDC_GROUP_LIST);
@@ -28,7 +30,7 @@ static LRESULT OnGroupBrowserInit(HWND dialog, UINT, WPARAM, LPARAM)
 
 // A double-click goes up or down by position and lists the folder again; a
 // folder that would no longer fit ShortcutGroup is not entered.
-static LRESULT OnGroupBrowserNotify(HWND dialog, UINT, WPARAM, LPARAM lParam)
+LRESULT OnGroupBrowserNotify(HWND dialog, UINT, WPARAM, LPARAM lParam)
 {
   const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
   if (header == nullptr || header->idFrom != IDC_GROUP_LIST || header->code != NM_DBLCLK)
@@ -38,11 +40,13 @@ static LRESULT OnGroupBrowserNotify(HWND dialog, UINT, WPARAM, LPARAM lParam)
 }
 
 // OK, Cancel, Esc and the close box alike: the folder reached stays.
-static LRESULT OnGroupBrowserClose(HWND dialog, UINT, UINT, LPARAM)
+LRESULT OnGroupBrowserClose(HWND dialog, UINT, UINT, LPARAM)
 {
   EndDialog(dialog, 0);
   return 1;
 }
+
+}  // namespace
 
 ZV_COMMAND_TABLE(GroupBrowserCommands, DefaultReturnZero, {IDOK, OnGroupBrowserClose},
                  {IDCANCEL, OnGroupBrowserClose});

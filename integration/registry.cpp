@@ -12,21 +12,23 @@
 #include "common/product.h"
 #include "integration/shortcut_paths.h"
 
-static void SetStringValue(HKEY key, const char *name, const char *text)
+namespace {
+
+void SetStringValue(HKEY key, const char *name, const char *text)
 {
   // The result is not examined: one value failing does not stop the next.
   RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
                  static_cast<DWORD>(std::strlen(text) + 1));
 }
 
-static void SetNumberValue(HKEY key, const char *name, DWORD number)
+void SetNumberValue(HKEY key, const char *name, DWORD number)
 {
   RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&number), sizeof(number));
 }
 
 // Opens parentPath and creates or opens its subkey "The Zorvane"; null when
 // either step fails. The parent is closed in every case.
-static HKEY OpenProductKey(const char *parentPath)
+HKEY OpenProductKey(const char *parentPath)
 {
   HKEY parent;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath, 0, KEY_READ | KEY_WRITE, &parent) !=
@@ -42,6 +44,8 @@ static HKEY OpenProductKey(const char *parentPath)
   RegCloseKey(parent);
   return product;
 }
+
+}  // namespace
 
 void RegisterAppPath(const char *installDir)
 {

@@ -31,10 +31,12 @@ struct ShortcutFile {
   const char *description;
 };
 
-static const ShortcutFile DesktopShortcut = {ProgramLinkName, ProgramFileName, ZV_PRODUCT_TITLE};
+namespace {
+
+const ShortcutFile DesktopShortcut = {ProgramLinkName, ProgramFileName, ZV_PRODUCT_TITLE};
 
 // Made in the program-group folder, in this order.
-static const ShortcutFile GroupShortcuts[] = {
+const ShortcutFile GroupShortcuts[] = {
     {ProgramLinkName, ProgramFileName, ZV_PRODUCT_TITLE},
     {UninstallLinkName, UninstallerFileName, UninstallLinkDescription},
     {ReadmeLinkName, ReadmeFileName, ReadmeLinkDescription},
@@ -42,7 +44,7 @@ static const ShortcutFile GroupShortcuts[] = {
 
 // Writes one shortcut in folder. A link or target path that does not fit
 // its buffer is not written at all rather than cut into another path.
-static void MakeShortcut(const char *folder, const ShortcutFile &shortcut)
+void MakeShortcut(const char *folder, const ShortcutFile &shortcut)
 {
   char linkPath[PathBufferSize];
   char targetPath[PathBufferSize];
@@ -52,7 +54,7 @@ static void MakeShortcut(const char *folder, const ShortcutFile &shortcut)
   CreateShellLink(targetPath, linkPath, shortcut.description);
 }
 
-static LRESULT OnShortcutInit(HWND page, UINT, WPARAM, LPARAM)
+LRESULT OnShortcutInit(HWND page, UINT, WPARAM, LPARAM)
 {
   // The folder must keep room for the listing pattern the browser adds, so
   // a value too long for that counts as not found.
@@ -66,7 +68,7 @@ static LRESULT OnShortcutInit(HWND page, UINT, WPARAM, LPARAM)
 
 // Browse: the browser may move ShortcutGroup; the edit then shows the
 // program-group folder under it. The edit is never read back.
-static LRESULT ShowGroupBrowser(HWND page, UINT, UINT, LPARAM)
+LRESULT ShowGroupBrowser(HWND page, UINT, UINT, LPARAM)
 {
   RunGroupBrowser(page);
   char shown[PathBufferSize];
@@ -79,7 +81,7 @@ static LRESULT ShowGroupBrowser(HWND page, UINT, UINT, LPARAM)
 
 // Finish and Cancel both register the application first, at every press,
 // so a Cancel answered No and a later Finish write the same values twice.
-static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
+LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
 {
   // A group folder too long for its buffer is left empty: it is registered
   // as such and no shortcut goes into a folder of another name.
@@ -117,6 +119,8 @@ static LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
   EndDialog(page, 0);
   return 0;
 }
+
+}  // namespace
 
 ZV_COMMAND_TABLE(ShortcutCommands, DefaultReturnZero, {IDOK, OnShortcutButton},
                  {IDCANCEL, OnShortcutButton}, {IDC_BROWSE, ShowGroupBrowser});

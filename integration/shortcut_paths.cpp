@@ -12,9 +12,11 @@ bool FormGroupFolder(char *out, size_t outSize, const char *group)
   return JoinPath(out, outSize, group, ProgramGroupName);
 }
 
+namespace {
+
 // Writes before, installDir\name and after into out only when all of it fits.
-static bool FormAroundPath(char *out, size_t outSize, const char *before, const char *installDir,
-                           const char *name, const char *after)
+bool FormAroundPath(char *out, size_t outSize, const char *before, const char *installDir,
+                    const char *name, const char *after)
 {
   char path[PathBufferSize];
   if (!JoinPath(path, sizeof(path), installDir, name))
@@ -29,6 +31,8 @@ static bool FormAroundPath(char *out, size_t outSize, const char *before, const 
   std::memcpy(out, formed, length + 1);
   return true;
 }
+
+}  // namespace
 
 bool FormProgramIcon(char *out, size_t outSize, const char *installDir)
 {

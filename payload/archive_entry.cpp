@@ -13,9 +13,8 @@ size_t ReadFully(const ByteSource *source, void *buffer, size_t size)
   size_t done = 0;
   while (done < size) {
     size_t got = source->read(source->context, bytes + done, size - done);
-    if (got == 0) {
+    if (got == 0)
       break;
-    }
     done += got;
   }
   return done;
@@ -42,22 +41,20 @@ size_t ReadStdioFile(void *context, void *buffer, size_t size)
 
 EntryReadResult ReadEntryHeader(const ByteSource *source, EntryHeader *header)
 {
-  std::memset(header, 0, sizeof *header);
+  std::memset(header, 0, sizeof(*header));
 
   uint8_t length = 0;
-  if (ReadFully(source, &length, EntryNameLengthBytes) != EntryNameLengthBytes) {
+  if (ReadFully(source, &length, EntryNameLengthBytes) != EntryNameLengthBytes)
     return EntryEndsInNameLength;
-  }
   header->nameLength = length;
   if (ReadFully(source, header->name, length) != length) {
-    std::memset(header->name, 0, sizeof header->name);
+    std::memset(header->name, 0, sizeof(header->name));
     return EntryEndsInName;
   }
 
   uint8_t size[EntryDataSizeBytes] = {};
-  if (ReadFully(source, size, EntryDataSizeBytes) != EntryDataSizeBytes) {
+  if (ReadFully(source, size, EntryDataSizeBytes) != EntryDataSizeBytes)
     return EntryEndsInDataSize;
-  }
   header->dataSize = static_cast<uint32_t>(size[0]) | static_cast<uint32_t>(size[1]) << 8 |
                      static_cast<uint32_t>(size[2]) << 16 | static_cast<uint32_t>(size[3]) << 24;
   return EntryHeaderRead;
@@ -70,13 +67,11 @@ bool ReadEntryData(const ByteSource *source, void *data, uint32_t size)
 
 size_t EncodeEntryHeader(const char *name, size_t nameLength, uint32_t dataSize, uint8_t *out)
 {
-  if (nameLength > static_cast<size_t>(EntryMaxNameLength)) {
+  if (nameLength > static_cast<size_t>(EntryMaxNameLength))
     return 0;
-  }
   out[0] = static_cast<uint8_t>(nameLength);
-  if (nameLength > 0) {
+  if (nameLength > 0)
     std::memcpy(out + EntryNameLengthBytes, name, nameLength);
-  }
   uint8_t *size = out + EntryNameLengthBytes + nameLength;
   size[0] = static_cast<uint8_t>(dataSize);
   size[1] = static_cast<uint8_t>(dataSize >> 8);

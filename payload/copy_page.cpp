@@ -9,17 +9,21 @@
 #include "common/dispatch.h"
 #include "common/state.h"
 
-static LRESULT OnCopyInit(HWND page, UINT, WPARAM, LPARAM)
+namespace {
+
+LRESULT OnCopyInit(HWND page, UINT, WPARAM, LPARAM)
 {
   PostMessageA(page, WM_COMMAND, IDM_EXTRACT, 0);
   return 1;
 }
 
-static LRESULT OnCopyCancel(HWND, UINT, UINT, LPARAM)
+LRESULT OnCopyCancel(HWND, UINT, UINT, LPARAM)
 {
   CopyStop = 1;
   return 1;
 }
+
+}  // namespace
 
 ZV_COMMAND_TABLE(CopyCommands, DefaultReturnZero, {IDM_EXTRACT, ExtractPayload},
                  {IDCANCEL, OnCopyCancel});

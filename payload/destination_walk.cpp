@@ -23,14 +23,12 @@ bool SkipInFile(void *context, uint32_t size)
 bool FormatPartPath(char *out, size_t size, const char *destination, uint64_t bits)
 {
   char suffix[PartNameExtraLength + 1];
-  if (!FormatPrivateDirName(suffix, sizeof suffix - std::strlen(PartFileSuffix), ".", bits)) {
+  if (!FormatPrivateDirName(suffix, sizeof(suffix) - std::strlen(PartFileSuffix), ".", bits))
     return false;
-  }
   std::strcat(suffix, PartFileSuffix);
   size_t length = std::strlen(destination);
-  if (length + PartNameExtraLength >= size) {
+  if (length + PartNameExtraLength >= size)
     return false;
-  }
   std::memcpy(out, destination, length);
   std::memcpy(out + length, suffix, PartNameExtraLength + 1);
   return true;
@@ -42,9 +40,8 @@ bool DestinationFits(const char *installDir, const char *name, size_t destinatio
   size_t nameLength = std::strlen(name);
   bool separator = dirLength == 0 || installDir[dirLength - 1] != '\\';  // as JoinPath
   size_t partLength = dirLength + (separator ? 1 : 0) + nameLength + PartNameExtraLength;
-  if (partLength >= destinationSize || partLength > static_cast<size_t>(MaxWindowsPath)) {
+  if (partLength >= destinationSize || partLength > static_cast<size_t>(MaxWindowsPath))
     return false;
-  }
   const char *lastSeparator = std::strrchr(name, '\\');
   return lastSeparator == nullptr || dirLength + 1 + static_cast<size_t>(lastSeparator - name) <
                                          static_cast<size_t>(ShortPathSize);
@@ -62,20 +59,16 @@ DestinationWalkResult WalkDestinations(const ByteSource *source, const DataSkipp
   for (int entry = 0; entry < count; ++entry) {
     EntryHeader header;
     if (ReadEntryHeader(source, &header) != EntryHeaderRead ||
-        CheckInstallName(header.name) != NameAccepted) {
+        CheckInstallName(header.name) != NameAccepted)
       return WalkAllFit;
-    }
     char destination[PathBufferSize];
-    if (!DestinationFits(installDir, header.name, sizeof destination) ||
-        !JoinPath(destination, sizeof destination, installDir, header.name)) {
+    if (!DestinationFits(installDir, header.name, sizeof(destination)) ||
+        !JoinPath(destination, sizeof(destination), installDir, header.name))
       return WalkDestinationTooLong;
-    }
-    if (visitor != nullptr && !visitor->visit(visitor->context, destination)) {
+    if (visitor != nullptr && !visitor->visit(visitor->context, destination))
       return WalkStopped;
-    }
-    if (!skipper->skip(skipper->context, header.dataSize)) {
+    if (!skipper->skip(skipper->context, header.dataSize))
       return WalkAllFit;
-    }
   }
   return WalkAllFit;
 }

@@ -40,26 +40,22 @@ HANDLE CreatePartFile(const char *destination, char *part, size_t partSize)
 {
   for (int attempt = 0; attempt < PartFileAttempts; ++attempt) {
     uint64_t bits = 0;
-    if (!RandomBits64(&bits) || !FormatPartPath(part, partSize, destination, bits)) {
+    if (!RandomBits64(&bits) || !FormatPartPath(part, partSize, destination, bits))
       return INVALID_HANDLE_VALUE;
-    }
     HANDLE file = CreateFileA(part, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       // The delete disposition rather than FILE_FLAG_DELETE_ON_CLOSE: that
       // flag cannot be taken back before Windows 10 (nor under Wine), so
       // the file renamed into place would still go at the close.
-      if (SetDeleteDisposition(file, true)) {
+      if (SetDeleteDisposition(file, true))
         return file;
-      }
       CloseHandle(file);
       return INVALID_HANDLE_VALUE;
     }
     DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
-        error != ERROR_ACCESS_DENIED) {
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
       return INVALID_HANDLE_VALUE;
-    }
   }
   return INVALID_HANDLE_VALUE;
 }
@@ -73,13 +69,12 @@ EntryOutcome InstallThroughPartFile(const char *destination, const ByteSource *s
                                     uint32_t size)
 {
   char part[PathBufferSize];
-  HANDLE file = CreatePartFile(destination, part, sizeof part);
-  if (file == INVALID_HANDLE_VALUE) {
+  HANDLE file = CreatePartFile(destination, part, sizeof(part));
+  if (file == INVALID_HANDLE_VALUE)
     return EntryNotCreated;
-  }
   ByteSink sink = {file, WriteToHandle};
   EntryOutcome outcome = EntryInstalled;
-  switch (CopyThrough(&sink, source, size, EntryCopyBlock, sizeof EntryCopyBlock)) {
+  switch (CopyThrough(&sink, source, size, EntryCopyBlock, sizeof(EntryCopyBlock))) {
     case WholeFileWritten:
       if (!SetDeleteDisposition(file, false) || !RenameHeldFile(file, destination, true)) {
         // A read-only or running file, or a folder, under the destination's
@@ -96,9 +91,8 @@ EntryOutcome InstallThroughPartFile(const char *destination, const ByteSource *s
       outcome = EntryTruncated;
       break;
   }
-  if (!CloseHandle(file) && outcome == EntryInstalled) {
+  if (!CloseHandle(file) && outcome == EntryInstalled)
     outcome = EntryWriteFailed;
-  }
   return outcome;
 }
 
@@ -109,16 +103,13 @@ EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
 {
   ByteSource source = MakeFileSource(archive);
   EntryHeader header;
-  if (ReadEntryHeader(&source, &header) != EntryHeaderRead) {
+  if (ReadEntryHeader(&source, &header) != EntryHeaderRead)
     return EntryTruncated;
-  }
-  if (CheckInstallName(header.name) != NameAccepted) {
+  if (CheckInstallName(header.name) != NameAccepted)
     return EntryBadName;
-  }
   char destination[PathBufferSize];
-  if (!JoinPath(destination, sizeof destination, installDir, header.name)) {
+  if (!JoinPath(destination, sizeof(destination), installDir, header.name))
     return EntryPathTooLong;
-  }
   // The folders below installDir, outermost first; they may exist already.
   MadeDirs made;
   MakeParentDirs(destination, std::strlen(installDir), SystemDirOps, &made);

@@ -18,13 +18,11 @@ bool IsSeparator(char c)
 bool IsParentComponent(const char *begin, size_t length)
 {
   size_t dots = 0;
-  for (size_t i = 0; i < length; ++i) {
-    if (begin[i] == '.') {
+  for (size_t i = 0; i < length; ++i)
+    if (begin[i] == '.')
       ++dots;
-    } else if (begin[i] != ' ') {
+    else if (begin[i] != ' ')
       return false;
-    }
-  }
   return dots >= 2;
 }
 
@@ -38,21 +36,16 @@ bool EqualsNoCase(const char *begin, size_t length, const char *word)
 bool IsReservedDevice(const char *begin, size_t length)
 {
   size_t base = 0;
-  while (base < length && begin[base] != '.') {
+  while (base < length && begin[base] != '.')
     ++base;
-  }
-  while (base > 0 && begin[base - 1] == ' ') {
+  while (base > 0 && begin[base - 1] == ' ')
     --base;
-  }
   static const char *const devices[] = {"CON", "PRN", "AUX", "NUL"};
-  for (const char *device : devices) {
-    if (EqualsNoCase(begin, base, device)) {
+  for (const char *device : devices)
+    if (EqualsNoCase(begin, base, device))
       return true;
-    }
-  }
-  if (base == 4 && begin[3] >= '1' && begin[3] <= '9') {
+  if (base == 4 && begin[3] >= '1' && begin[3] <= '9')
     return EqualsNoCase(begin, 3, "COM") || EqualsNoCase(begin, 3, "LPT");
-  }
   return false;
 }
 
@@ -66,26 +59,21 @@ bool IsBadCharacter(unsigned char c)
 EntryNameVerdict CheckInstallName(const char *name)
 {
   size_t length = std::strlen(name);
-  if (length == 0) {
+  if (length == 0)
     return NameEmpty;
-  }
-  if (IsSeparator(name[0])) {
+  if (IsSeparator(name[0]))
     return NameLeadingSeparator;
-  }
-  if (std::strchr(name, ':') != nullptr) {
+  if (std::strchr(name, ':') != nullptr)
     return NameHasColon;
-  }
   size_t start = 0;
   for (size_t i = 0; i <= length; ++i) {
     if (i == length || IsSeparator(name[i])) {
-      if (IsParentComponent(name + start, i - start)) {
+      if (IsParentComponent(name + start, i - start))
         return NameLeavesDirectory;
-      }
       // Opening such a name reaches a device (console, port, printer),
       // not a file below the destination.
-      if (IsReservedDevice(name + start, i - start)) {
+      if (IsReservedDevice(name + start, i - start))
         return NameReservedDevice;
-      }
       start = i + 1;
     }
   }
@@ -94,53 +82,41 @@ EntryNameVerdict CheckInstallName(const char *name)
 
 EntryNameVerdict CheckPackName(const char *name, size_t length)
 {
-  if (length == 0) {
+  if (length == 0)
     return NameEmpty;
-  }
-  if (length > static_cast<size_t>(EntryMaxNameLength)) {
+  if (length > static_cast<size_t>(EntryMaxNameLength))
     return NameTooLong;
-  }
-  if (std::memchr(name, '\0', length) != nullptr) {
+  if (std::memchr(name, '\0', length) != nullptr)
     return NameHasNul;
-  }
   EntryNameVerdict installVerdict = CheckInstallName(name);
-  if (installVerdict != NameAccepted) {
+  if (installVerdict != NameAccepted)
     return installVerdict;
-  }
-  if (std::memchr(name, '/', length) != nullptr) {
+  if (std::memchr(name, '/', length) != nullptr)
     return NameHasSlash;
-  }
-  if (name[length - 1] == '\\') {
+  if (name[length - 1] == '\\')
     return NameTrailingSeparator;
-  }
   size_t start = 0;
   for (size_t i = 0; i <= length; ++i) {
     if (i < length && name[i] != '\\') {
-      if (IsBadCharacter(static_cast<unsigned char>(name[i]))) {
+      if (IsBadCharacter(static_cast<unsigned char>(name[i])))
         return NameBadCharacter;
-      }
       continue;
     }
     size_t componentLength = i - start;
     const char *component = name + start;
-    if (componentLength == 0) {
+    if (componentLength == 0)
       return NameEmptyComponent;
-    }
-    if (componentLength == 1 && component[0] == '.') {
+    if (componentLength == 1 && component[0] == '.')
       return NameDotComponent;
-    }
     char last = component[componentLength - 1];
-    if (last == '.' || last == ' ') {
+    if (last == '.' || last == ' ')
       return NameBadComponentEnd;
-    }
-    if (IsReservedDevice(component, componentLength)) {
+    if (IsReservedDevice(component, componentLength))
       return NameReservedDevice;
-    }
     start = i + 1;
   }
-  if (std::strlen(DefaultInstallDir) + 1 + length > static_cast<size_t>(MaxWindowsPath)) {
+  if (std::strlen(DefaultInstallDir) + 1 + length > static_cast<size_t>(MaxWindowsPath))
     return NamePathTooLong;
-  }
   return NameAccepted;
 }
 

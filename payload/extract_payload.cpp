@@ -38,9 +38,8 @@ void ShowStatus(void *context, const char *text, bool paintNow)
 {
   HWND page = PageOf(context);
   SetDlgItemTextA(page, IDC_STATUS_LINE, text);
-  if (paintNow) {
+  if (paintNow)
     UpdateWindow(GetDlgItem(page, IDC_STATUS_LINE));
-  }
 }
 
 void StepBar(void *)
@@ -94,7 +93,7 @@ void ShowPlainBox(void *, const char *text)
 void ShowGzipError(void *, const char *text)
 {
   char message[GzipMessageSize];
-  FormatGzipError(message, sizeof message, text);
+  FormatGzipError(message, sizeof(message), text);
   MessageBoxA(nullptr, message, nullptr, MB_OK);
 }
 
@@ -116,9 +115,8 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
                                  .decompressFailed = ShowDecompressFailed,
                                  .retryInUse = AskRetryInUse,
                                  .gzipReporter = &GzipMessageBoxes};
-  if (!RunExtraction(&source, InstallDir, &observer)) {
+  if (!RunExtraction(&source, InstallDir, &observer))
     CopyStop = 1;
-  }
   ProgressDone();
   EndDialog(page, CopyStop);
   return 0;

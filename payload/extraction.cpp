@@ -26,16 +26,14 @@ namespace {
 
 void BeginStage(const ExtractionObserver *observer, ExtractionStage stage)
 {
-  if (observer->stageBegins != nullptr) {
+  if (observer->stageBegins != nullptr)
     observer->stageBegins(observer->context, stage);
-  }
 }
 
 void EndStage(const ExtractionObserver *observer, ExtractionStage stage)
 {
-  if (observer->stageEnds != nullptr) {
+  if (observer->stageEnds != nullptr)
     observer->stageEnds(observer->context, stage);
-  }
 }
 
 // The private work folder inside the temporary directory (the start-up
@@ -55,12 +53,14 @@ void MakeWorkFolder(WorkFolder *work, const char *startDir)
   // The temporary directory of the extraction, without a trailing "\".
   char tempDir[ShortPathSize];
   work->held = INVALID_HANDLE_VALUE;
-  DWORD tempLength = GetTempPathA(sizeof tempDir, tempDir);
-  work->madeDir = SettleTempDir(tempDir, sizeof tempDir, tempLength, startDir) != TempDirUnusable &&
-                  MakePrivateDir(tempDir, "zv", work->dir, sizeof work->dir, &work->held);
+  DWORD tempLength = GetTempPathA(sizeof(tempDir), tempDir);
+  work->madeDir =
+      SettleTempDir(tempDir, sizeof(tempDir), tempLength, startDir) != TempDirUnusable &&
+      MakePrivateDir(tempDir, "zv", work->dir, sizeof(work->dir), &work->held);
   work->havePaths =
-      work->madeDir && JoinPath(work->gzipPath, sizeof work->gzipPath, work->dir, "filesdata.gz") &&
-      JoinPath(work->archivePath, sizeof work->archivePath, work->dir, "filesdata.dat");
+      work->madeDir &&
+      JoinPath(work->gzipPath, sizeof(work->gzipPath), work->dir, "filesdata.gz") &&
+      JoinPath(work->archivePath, sizeof(work->archivePath), work->dir, "filesdata.dat");
 }
 
 // The two temporary files live in the private work folder, only as long as
@@ -81,9 +81,8 @@ HANDLE SecondHandle(HANDLE file)
   HANDLE copy = INVALID_HANDLE_VALUE;
   HANDLE process = GetCurrentProcess();
   if (file == INVALID_HANDLE_VALUE ||
-      !DuplicateHandle(process, file, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+      !DuplicateHandle(process, file, process, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
     return INVALID_HANDLE_VALUE;
-  }
   return copy;
 }
 
@@ -96,9 +95,8 @@ bool Rewind(HANDLE file)
 // start for reading.
 bool WritePayload(HANDLE file, const ExtractionSource *source)
 {
-  if (source->payload == nullptr) {
+  if (source->payload == nullptr)
     return false;
-  }
   DWORD written = 0;
   return WriteFile(file, source->payload, source->payloadSize, &written, nullptr) &&
          written == source->payloadSize && Rewind(file);
@@ -109,9 +107,8 @@ bool WritePayload(HANDLE file, const ExtractionSource *source)
 // could not be made (the handle is closed then).
 FILE *OpenArchiveStream(HANDLE file)
 {
-  if (file == INVALID_HANDLE_VALUE) {
+  if (file == INVALID_HANDLE_VALUE)
     return nullptr;
-  }
   int descriptor =
       Rewind(file) ? _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY) : -1;
   if (descriptor < 0) {
@@ -119,9 +116,8 @@ FILE *OpenArchiveStream(HANDLE file)
     return nullptr;
   }
   FILE *archive = _fdopen(descriptor, "rb");
-  if (archive == nullptr) {
+  if (archive == nullptr)
     _close(descriptor);
-  }
   return archive;
 }
 
@@ -135,9 +131,8 @@ FILE *MakeArchive(const WorkFolder *work, const ExtractionSource *source,
   bool written = gzipFile != INVALID_HANDLE_VALUE && WritePayload(gzipFile, source);
   EndStage(observer, StageWriteGzip);
   if (!written) {
-    if (gzipFile != INVALID_HANDLE_VALUE) {
+    if (gzipFile != INVALID_HANDLE_VALUE)
       CloseHandle(gzipFile);
-    }
     return nullptr;
   }
 
@@ -148,11 +143,10 @@ FILE *MakeArchive(const WorkFolder *work, const ExtractionSource *source,
   // and a second handle of the archive, whose own handle keeps it.
   FILE *archive = nullptr;
   if (GunzipHeld(gzipFile, SecondHandle(archiveFile), work->archivePath, work->gzipPath,
-                 observer->gzipReporter)) {
+                 observer->gzipReporter))
     archive = OpenArchiveStream(archiveFile);
-  } else if (archiveFile != INVALID_HANDLE_VALUE) {
+  else if (archiveFile != INVALID_HANDLE_VALUE)
     CloseHandle(archiveFile);
-  }
   EndStage(observer, StageGunzip);
   return archive;
 }
@@ -188,16 +182,13 @@ bool WriteEntries(FILE *archive, int count, const char *installDir,
 {
   // Made empty for the application's saved pictures; it may exist.
   char imagesDir[ShortPathSize];
-  if (JoinPath(imagesDir, sizeof imagesDir, installDir, ImagesDirName)) {
+  if (JoinPath(imagesDir, sizeof(imagesDir), installDir, ImagesDirName))
     CreateDir(imagesDir);
-  }
   EntryAnnouncer announcer = {AnnounceEntry, const_cast<ExtractionObserver *>(observer)};
-  for (int entry = 0; entry < count; ++entry) {
+  for (int entry = 0; entry < count; ++entry)
     if (InstallArchiveEntry(archive, installDir, &announcer) != EntryInstalled ||
-        !observer->goOn(observer->context)) {
+        !observer->goOn(observer->context))
       return false;
-    }
-  }
   return true;
 }
 
@@ -230,13 +221,11 @@ bool RunExtraction(const ExtractionSource *source, const char *installDir,
   }
 
   BeginStage(observer, StageCleanUp);
-  if (archive != nullptr) {
+  if (archive != nullptr)
     std::fclose(archive);
-  }
   observer->showStatus(observer->context, DeletingTempText, false);
-  if (work.madeDir) {
+  if (work.madeDir)
     ClosePrivateDir(work.held, work.dir);
-  }
   EndStage(observer, StageCleanUp);
   return done;
 }

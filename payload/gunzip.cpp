@@ -12,11 +12,10 @@ namespace {
 // once the C runtime owns the handle.
 void ReleaseEnd(int descriptor, HANDLE handle)
 {
-  if (descriptor >= 0) {
+  if (descriptor >= 0)
     _close(descriptor);
-  } else {
+  else
     CloseHandle(handle);
-  }
 }
 
 }  // namespace
@@ -30,17 +29,15 @@ bool GunzipHeld(HANDLE input, HANDLE output, const char *outputPath, const char 
   if (input != INVALID_HANDLE_VALUE) {
     int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(input), _O_RDONLY | _O_BINARY);
     gzipInput = descriptor >= 0 ? gzdopen(descriptor, "rb") : nullptr;
-    if (gzipInput == nullptr) {
+    if (gzipInput == nullptr)
       ReleaseEnd(descriptor, input);
-    }
   }
   FILE *plainOutput = nullptr;
   if (output != INVALID_HANDLE_VALUE) {
     int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(output), _O_WRONLY | _O_BINARY);
     plainOutput = descriptor >= 0 ? _fdopen(descriptor, "wb") : nullptr;
-    if (plainOutput == nullptr) {
+    if (plainOutput == nullptr)
       ReleaseEnd(descriptor, output);
-    }
   }
   return GunzipOpenedReporting(gzipInput, plainOutput, outputPath, inputPath, reporter);
 }

@@ -12,7 +12,7 @@ namespace {
 void ReportDirect(const GzipReporter *reporter, const char *format, const char *path)
 {
   char message[GzipMessageSize];
-  std::snprintf(message, sizeof message, format, path);
+  std::snprintf(message, sizeof(message), format, path);
   reporter->showDirect(reporter->context, message);
 }
 
@@ -28,7 +28,7 @@ void ReportStreamError(gzFile input, const GzipReporter *reporter, const char *i
     return;
   }
   char named[GzipMessageSize];
-  std::snprintf(named, sizeof named, "%s%s", inputPath, message);
+  std::snprintf(named, sizeof(named), "%s%s", inputPath, message);
   reporter->showError(reporter->context, named);
 }
 
@@ -36,16 +36,15 @@ bool CopyStream(gzFile input, FILE *output, const GzipReporter *reporter, const 
 {
   unsigned char block[GunzipBlockSize];
   for (;;) {
-    int count = gzread(input, block, sizeof block);
+    int count = gzread(input, block, sizeof(block));
     if (count < 0) {
       ReportStreamError(input, reporter, inputPath);
       std::fclose(output);
       gzclose(input);
       return false;
     }
-    if (count == 0) {
+    if (count == 0)
       break;
-    }
     if (std::fwrite(block, 1, static_cast<size_t>(count), output) != static_cast<size_t>(count)) {
       reporter->showError(reporter->context, "failed fwrite");
       std::fclose(output);
@@ -87,9 +86,8 @@ bool GunzipOpenedReporting(gzFile input, FILE *output, const char *outputPath,
                            const char *inputPath, const GzipReporter *reporter)
 {
   if (input == nullptr) {
-    if (output != nullptr) {
+    if (output != nullptr)
       std::fclose(output);
-    }
     ReportDirect(reporter, "Can't open file %s\n", inputPath);
     return false;
   }

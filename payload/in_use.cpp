@@ -14,10 +14,9 @@ struct InUseSearch {
 bool StopAtFileInUse(void *context, const char *destination)
 {
   InUseSearch *search = static_cast<InUseSearch *>(context);
-  if (!FileIsInUse(destination)) {
+  if (!FileIsInUse(destination))
     return true;
-  }
-  lstrcpynA(search->path, destination, sizeof search->path);
+  lstrcpynA(search->path, destination, sizeof(search->path));
   search->found = true;
   return false;
 }
@@ -55,10 +54,8 @@ bool WaitUntilNothingInUse(FILE *archive, int count, const char *installDir, InU
                            void *context)
 {
   InUseSearch search;
-  while (FindFileInUse(archive, count, installDir, &search)) {
-    if (!retry(context, search.path)) {
+  while (FindFileInUse(archive, count, installDir, &search))
+    if (!retry(context, search.path))
       return false;
-    }
-  }
   return true;
 }

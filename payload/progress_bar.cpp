@@ -25,7 +25,7 @@ ProgressBar Bar;
 
 void ProgressInit(HWND control, int total)
 {
-  ZeroMemory(&Bar, sizeof Bar);
+  ZeroMemory(&Bar, sizeof(Bar));
   Bar.control = control;
   GetClientRect(control, &Bar.doneRect);
   Bar.restRect = Bar.doneRect;
@@ -41,9 +41,8 @@ void ProgressInit(HWND control, int total)
 
 void ProgressStep()
 {
-  if (ProgressMathStep(&Bar.math)) {
+  if (ProgressMathStep(&Bar.math))
     GetTextExtentPoint32A(Bar.dc, Bar.math.text, lstrlenA(Bar.math.text), &Bar.textSize);
-  }
   Bar.doneRect.right = Bar.math.position;
   FillRect(Bar.dc, &Bar.doneRect, Bar.fillBrush);
   Bar.restRect.left = Bar.math.position;

@@ -5,7 +5,7 @@
 
 void ProgressMathInit(ProgressMath *bar, int32_t width, int32_t total)
 {
-  std::memset(bar, 0, sizeof *bar);
+  std::memset(bar, 0, sizeof(*bar));
   bar->width = width < 0 ? 0 : width;
   bar->total = total < 1 ? 1 : total;
   bar->step = 1;
@@ -35,9 +35,8 @@ bool ProgressMathStep(ProgressMath *bar)
     bar->position = moved > bar->width ? bar->width : static_cast<int32_t>(moved);
     bar->pending[0] = bar->share[0];
   } else if (bar->pending[0] > 0) {
-    if (bar->position < bar->width) {
+    if (bar->position < bar->width)
       bar->position += 1;
-    }
     bar->pending[0] -= 1;
   }
 
@@ -46,7 +45,7 @@ bool ProgressMathStep(ProgressMath *bar)
     bar->percent = static_cast<int32_t>(static_cast<int64_t>(bar->step) * 100 / bar->total);
     if (bar->percent != bar->lastShown) {
       bar->lastShown = bar->percent;
-      std::snprintf(bar->text, sizeof bar->text, "%d", static_cast<int>(bar->percent));
+      std::snprintf(bar->text, sizeof(bar->text), "%d", static_cast<int>(bar->percent));
       changed = true;
     }
     bar->step += 1;

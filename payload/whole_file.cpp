@@ -20,19 +20,16 @@ FILE *CreateNewFile(const char *path)
 #else
   int descriptor = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
 #endif
-  if (descriptor < 0) {
+  if (descriptor < 0)
     return nullptr;
-  }
 #ifdef _WIN32
   FILE *file = _fdopen(descriptor, "wb");
-  if (file == nullptr) {
+  if (file == nullptr)
     _close(descriptor);
-  }
 #else
   FILE *file = fdopen(descriptor, "wb");
-  if (file == nullptr) {
+  if (file == nullptr)
     close(descriptor);
-  }
 #endif
   return file;
 }
@@ -40,9 +37,8 @@ FILE *CreateNewFile(const char *path)
 WholeFileResult WriteNewFile(const char *path, const void *data, uint32_t size)
 {
   FILE *file = CreateNewFile(path);
-  if (file == nullptr) {
+  if (file == nullptr)
     return WholeFileNotCreated;
-  }
   bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
   bool closed = std::fclose(file) == 0;
   return written && closed ? WholeFileWritten : WholeFileShort;
@@ -63,12 +59,10 @@ WholeFileResult CopyThrough(const ByteSink *sink, const ByteSource *source, uint
   uint32_t left = size;
   while (left > 0) {
     size_t block = left < bufferSize ? left : bufferSize;
-    if (!ReadEntryData(source, buffer, static_cast<uint32_t>(block))) {
+    if (!ReadEntryData(source, buffer, static_cast<uint32_t>(block)))
       return WholeFileSourceShort;
-    }
-    if (!sink->write(sink->context, buffer, block)) {
+    if (!sink->write(sink->context, buffer, block))
       return WholeFileShort;
-    }
     left -= static_cast<uint32_t>(block);
   }
   return WholeFileWritten;
@@ -78,15 +72,13 @@ WholeFileResult CopyWholeFile(const char *path, const ByteSource *source, uint32
                               void *buffer, size_t bufferSize)
 {
   FILE *file = std::fopen(path, "wb");
-  if (file == nullptr) {
+  if (file == nullptr)
     return WholeFileNotCreated;
-  }
   // The blocks are already large: stdio's own buffer would only add a copy.
   std::setvbuf(file, nullptr, _IONBF, 0);
   ByteSink sink = {file, WriteToStdioFile};
   WholeFileResult result = CopyThrough(&sink, source, size, buffer, bufferSize);
-  if (std::fclose(file) != 0 && result == WholeFileWritten) {
+  if (std::fclose(file) != 0 && result == WholeFileWritten)
     result = WholeFileShort;
-  }
   return result;
 }

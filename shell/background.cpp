@@ -42,12 +42,20 @@ static_assert(sizeof(PALETTEENTRY) == PaletteEntrySize && offsetof(PALETTEENTRY,
 static_assert(offsetof(LOGPALETTE, palPalEntry) == PaletteHeaderSize);
 static_assert(sizeof(LOGFONTA::lfFaceName) == FaceNameSize);
 
+namespace {
+
 // The header followed by room for 256 colour-table entries.
-static const SIZE_T CanvasInfoSize = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
+const SIZE_T CanvasInfoSize = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
+
+}  // namespace
 static_assert(CanvasInfoSize == 1064);
 
-static const COLORREF TitleShadowColour = RGB(32, 0, 64);
-static const COLORREF TitleColour = PALETTERGB(64, 160, 255);
+namespace {
+
+const COLORREF TitleShadowColour = RGB(32, 0, 64);
+const COLORREF TitleColour = PALETTERGB(64, 160, 255);
+
+}  // namespace
 
 HFONT MakeFont(int weight, int width, int height, BYTE charSet, const char *faceName)
 {
@@ -71,9 +79,11 @@ HFONT MakeFont(int weight, int width, int height, BYTE charSet, const char *face
   return CreateFontIndirectA(&font);
 }
 
+namespace {
+
 // Copies the whole display into a new bitmap compatible with it, which is
 // left selected nowhere.
-static HBITMAP TakeSnapshot(HDC displayDc, HDC memoryDc)
+HBITMAP TakeSnapshot(HDC displayDc, HDC memoryDc)
 {
   HBITMAP bitmap = CreateCompatibleBitmap(displayDc, ScreenWidth, ScreenHeight);
   HGDIOBJ previous = SelectObject(memoryDc, bitmap);
@@ -85,7 +95,7 @@ static HBITMAP TakeSnapshot(HDC displayDc, HDC memoryDc)
 
 // The header of the bitmap's device-independent copy: bottom-up rows, 8 or
 // 24 bits per pixel by the display's depth, room for 256 colours.
-static void FillCanvasHeader(BITMAPINFOHEADER *header, HBITMAP bitmap)
+void FillCanvasHeader(BITMAPINFOHEADER *header, HBITMAP bitmap)
 {
   BITMAP description = {};
   // 24 bytes in the 32-bit build; the 64-bit BITMAP is larger by its pointer.
@@ -109,7 +119,7 @@ static void FillCanvasHeader(BITMAPINFOHEADER *header, HBITMAP bitmap)
 // in lines, how many scan lines were read: only as many whole rows as the
 // buffer holds, so a header whose image size came back smaller than its rows
 // cannot make the system write past the buffer.
-static SIZE_T ReadCanvasPixels(HDC displayDc, HBITMAP bitmap, BITMAPINFO *info, UINT *lines)
+SIZE_T ReadCanvasPixels(HDC displayDc, HBITMAP bitmap, BITMAPINFO *info, UINT *lines)
 {
   BITMAPINFOHEADER *header = &info->bmiHeader;
   GetDIBits(displayDc, bitmap, 0, static_cast<UINT>(header->biHeight), nullptr, info,
@@ -128,7 +138,7 @@ static SIZE_T ReadCanvasPixels(HDC displayDc, HBITMAP bitmap, BITMAPINFO *info, 
 
 // A logical palette of the snapshot's 256 colours, each kept in its own
 // system palette slot. With no memory for the block there is no palette.
-static HPALETTE MakeCanvasPalette(const BITMAPINFO *info)
+HPALETTE MakeCanvasPalette(const BITMAPINFO *info)
 {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, CanvasPaletteBlockSize);
   if (!block)
@@ -147,7 +157,7 @@ static HPALETTE MakeCanvasPalette(const BITMAPINFO *info)
 // Copies the whole display into a new bottom-up 32-bit DIB section, left
 // selected nowhere; its pixels in *pixels. Rows are stored as CanvasBits
 // stores them, so row r of both is the same screen line.
-static HBITMAP TakeSnapshotSection(HDC displayDc, HDC memoryDc, uint32_t **pixels)
+HBITMAP TakeSnapshotSection(HDC displayDc, HDC memoryDc, uint32_t **pixels)
 {
   BITMAPINFO format = {};
   format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -173,7 +183,7 @@ static HBITMAP TakeSnapshotSection(HDC displayDc, HDC memoryDc, uint32_t **pixel
 // The header completed by the system as for any bitmap, the pixel memory
 // committed for its image size plus 3 bytes, then one pass: the section is
 // darkened in place and its 24-bit copy written into CanvasBits.
-static void DarkenSection(HDC displayDc, HBITMAP bitmap, uint32_t *pixels)
+void DarkenSection(HDC displayDc, HBITMAP bitmap, uint32_t *pixels)
 {
   CanvasInfo = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, CanvasInfoSize);
   BITMAPINFO *info = static_cast<BITMAPINFO *>(GlobalLock(CanvasInfo));
@@ -195,7 +205,7 @@ static void DarkenSection(HDC displayDc, HBITMAP bitmap, uint32_t *pixels)
 
 // Reads, darkens (or takes the palette of) and writes back the bitmap's
 // pixels through CanvasInfo and CanvasBits.
-static void ProcessCanvas(HDC displayDc, HBITMAP bitmap)
+void ProcessCanvas(HDC displayDc, HBITMAP bitmap)
 {
   CanvasInfo = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, CanvasInfoSize);
   BITMAPINFO *info = static_cast<BITMAPINFO *>(GlobalLock(CanvasInfo));
@@ -219,7 +229,7 @@ static void ProcessCanvas(HDC displayDc, HBITMAP bitmap)
 // Writes the caption twice into the bitmap, transparently: a dark copy at
 // (10, 10) and the light one 3 pixels right and down over it. Every object
 // selected here is selected back.
-static void DrawTitle(HWND window, HBITMAP bitmap)
+void DrawTitle(HWND window, HBITMAP bitmap)
 {
   HDC windowDc = GetDC(window);
   HDC titleDc = CreateCompatibleDC(windowDc);
@@ -245,6 +255,8 @@ static void DrawTitle(HWND window, HBITMAP bitmap)
   DeleteDC(titleDc);
   ReleaseDC(window, windowDc);
 }
+
+}  // namespace
 
 HBITMAP BuildBackground(HWND window)
 {

@@ -9,11 +9,10 @@ bool FillCanvasPalette(uint8_t *block, size_t blockSize, const uint8_t *colourTa
   constexpr size_t entries = CanvasPaletteEntries;
   if (block == nullptr || colourTable == nullptr ||
       blockSize < PaletteHeaderSize + entries * PaletteEntrySize ||
-      tableSize < entries * ColourQuadSize) {
+      tableSize < entries * ColourQuadSize)
     return false;
-  }
   const uint16_t header[2] = {CanvasPaletteVersion, static_cast<uint16_t>(entries)};
-  std::memcpy(block, header, sizeof header);
+  std::memcpy(block, header, sizeof(header));
   uint8_t *entry = block + PaletteHeaderSize;
   const uint8_t *quad = colourTable;
   for (size_t i = 0; i < entries; ++i, entry += PaletteEntrySize, quad += ColourQuadSize) {

@@ -12,9 +12,8 @@ uint16_t CanvasBitCount(int32_t screenBitsPerPixel)
 
 uint32_t DibRowSize(int32_t width, uint32_t bitCount)
 {
-  if (width <= 0) {
+  if (width <= 0)
     return 0;
-  }
   const uint64_t bits = static_cast<uint64_t>(bitCount) * static_cast<uint64_t>(width);
   const uint64_t bytes = ((bits + 31) & ~static_cast<uint64_t>(31)) / 8;
   return bytes > UINT32_MAX ? 0 : static_cast<uint32_t>(bytes);
@@ -22,9 +21,8 @@ uint32_t DibRowSize(int32_t width, uint32_t bitCount)
 
 uint32_t DibImageSize(int32_t width, int32_t height, uint32_t bitCount)
 {
-  if (height <= 0) {
+  if (height <= 0)
     return 0;
-  }
   const uint64_t size =
       static_cast<uint64_t>(DibRowSize(width, bitCount)) * static_cast<uint64_t>(height);
   return size > UINT32_MAX ? 0 : static_cast<uint32_t>(size);
@@ -32,9 +30,8 @@ uint32_t DibImageSize(int32_t width, int32_t height, uint32_t bitCount)
 
 int32_t RowsThatFit(int32_t height, uint32_t rowSize, size_t bufferSize)
 {
-  if (height <= 0 || rowSize == 0) {
+  if (height <= 0 || rowSize == 0)
     return 0;
-  }
   const uint64_t whole = static_cast<uint64_t>(bufferSize) / rowSize;
   return whole < static_cast<uint64_t>(height) ? static_cast<int32_t>(whole) : height;
 }
@@ -57,11 +54,10 @@ struct GroupMasks {
 GroupMasks MakeGroupMasks(int firstBlack)
 {
   std::array<uint8_t, GroupBytes> bytes{};
-  for (int b = 0; b < GroupBytes; ++b) {
+  for (int b = 0; b < GroupBytes; ++b)
     bytes[b] = ((b / 3) % 2 == firstBlack) ? 0x00 : 0xFF;
-  }
   GroupMasks masks;
-  std::memcpy(masks.word, bytes.data(), sizeof masks.word);
+  std::memcpy(masks.word, bytes.data(), sizeof(masks.word));
   return masks;
 }
 
@@ -72,11 +68,10 @@ void DarkenRow(uint8_t *row, int32_t width, int firstBlack, const GroupMasks &ma
   uint8_t *p = row;
   for (int32_t g = 0; g < groups; ++g, p += GroupBytes) {
     uint64_t w[GroupWords];
-    std::memcpy(w, p, sizeof w);
-    for (int i = 0; i < GroupWords; ++i) {
+    std::memcpy(w, p, sizeof(w));
+    for (int i = 0; i < GroupWords; ++i)
       w[i] &= masks.word[i];
-    }
-    std::memcpy(p, w, sizeof w);
+    std::memcpy(p, w, sizeof(w));
   }
   // The last width % 16 pixels, one at a time; the group ended on an even
   // pixel index, so the parity carries over unchanged.
@@ -94,9 +89,8 @@ int32_t DarkenCheckerboard(uint8_t *bits, size_t bufferSize, int32_t width, int3
 {
   const uint32_t rowSize = DibRowSize(width, 24);
   const int32_t rows = RowsThatFit(height, rowSize, bits == nullptr ? 0 : bufferSize);
-  if (rows == 0) {
+  if (rows == 0)
     return 0;
-  }
   const GroupMasks masks[2] = {MakeGroupMasks(0), MakeGroupMasks(1)};
   for (int32_t r = 0; r < rows; ++r) {
     const int firstBlack = r & 1;
@@ -110,9 +104,8 @@ int32_t DarkenAndCopy32(uint32_t *pixels, size_t pixelsSize, int32_t width, int3
 {
   const uint32_t rowSize = DibRowSize(width, 24);
   const uint32_t rowSize32 = DibRowSize(width, 32);
-  if (pixels == nullptr || bits24 == nullptr) {
+  if (pixels == nullptr || bits24 == nullptr)
     return 0;
-  }
   const int32_t rows = std::min(RowsThatFit(height, rowSize, bits24Size),
                                 RowsThatFit(height, rowSize32, pixelsSize));
   // Keep masks of an even and an odd pixel: colour only, or nothing.
@@ -135,7 +128,7 @@ int32_t DarkenAndCopy32(uint32_t *pixels, size_t pixelsSize, int32_t width, int3
       in[2] = c;
       in[3] = d;
       const uint32_t packed[3] = {a | (b << 24), (b >> 8) | (c << 16), (c >> 16) | (d << 8)};
-      std::memcpy(out, packed, sizeof packed);
+      std::memcpy(out, packed, sizeof(packed));
     }
     for (; x < width; ++x, ++in, out += 3) {
       const uint32_t w = *in & ((x & 1) == 0 ? evenKeep : oddKeep);

@@ -6,13 +6,11 @@
 bool CopyFaceName(char (&field)[FaceNameSize], const char *faceName)
 {
   std::memset(field, 0, FaceNameSize);
-  if (faceName == nullptr) {
+  if (faceName == nullptr)
     return false;
-  }
   const size_t length = strnlen(faceName, FaceNameSize);
-  if (length >= FaceNameSize) {
+  if (length >= FaceNameSize)
     return false;
-  }
   std::memcpy(field, faceName, length);
   return true;
 }

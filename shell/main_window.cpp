@@ -16,11 +16,13 @@
 #include "shell/startup_marks.h"
 #include "shell/wizard.h"
 
-// String 301: the class name, and the window's title, menu and accelerator name.
-static char ClassName[20];
-static HWND MainWindow;
+namespace {
 
-static LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
+// String 301: the class name, and the window's title, menu and accelerator name.
+char ClassName[20];
+HWND MainWindow;
+
+LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
 {
   MarkStartup(MarkCreate);
   MeasureScreen(window);
@@ -41,13 +43,13 @@ static LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
   return 0;
 }
 
-static LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM)
+LRESULT OnDestroy(HWND, UINT, WPARAM, LPARAM)
 {
   PostQuitMessage(0);
   return 0;
 }
 
-static LRESULT OnPaint(HWND window, UINT, WPARAM, LPARAM)
+LRESULT OnPaint(HWND window, UINT, WPARAM, LPARAM)
 {
   PAINTSTRUCT paint;
   HDC paintDc = BeginPaint(window, &paint);
@@ -58,11 +60,13 @@ static LRESULT OnPaint(HWND window, UINT, WPARAM, LPARAM)
   return 0;
 }
 
-static LRESULT OnClose(HWND window, UINT, UINT, LPARAM)
+LRESULT OnClose(HWND window, UINT, UINT, LPARAM)
 {
   DestroyWindow(window);
   return 0;
 }
+
+}  // namespace
 
 ZV_COMMAND_TABLE(MainCommands, DefaultWindowProc, {IDM_RUN_WIZARD, SetupWizard},
                  {IDM_CLOSE, OnClose});
@@ -71,7 +75,11 @@ ZV_MESSAGE_TABLE(MainMessages, DefaultWindowProc, {WM_CREATE, OnCreate},
                  {WM_COMMAND, ForwardCommand<&MainCommands>}, {WM_DESTROY, OnDestroy},
                  {WM_PAINT, OnPaint});
 
-static constexpr WNDPROC MainWndProc = TableWndProc<&MainMessages>;
+namespace {
+
+constexpr WNDPROC MainWndProc = TableWndProc<&MainMessages>;
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {

@@ -16,18 +16,20 @@
 
 typedef INT_PTR (*PageOperation)(HWND owner);
 
+namespace {
+
 // Opens folder in a window of the system's explorer.exe, named by its full
 // path in the Windows folder, without activating it. The shell's default
 // verb is not used: an elevated process reads it from HKCU\Software\Classes
 // too, so a command that the user's unelevated programs put there would run
 // elevated.
-static void OpenFolderWindow(const char *folder)
+void OpenFolderWindow(const char *folder)
 {
   char windows[MAX_PATH];
   char explorer[MAX_PATH];
   UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
   if (length == 0 || length >= MAX_PATH || folder[0] == '\0' ||
-      !JoinPath(explorer, sizeof explorer, windows, "explorer.exe"))
+      !JoinPath(explorer, sizeof(explorer), windows, "explorer.exe"))
     return;
   // "PROGRAM" "FOLDER": a backslash before the closing quote would escape
   // it, so a trailing one is doubled.
@@ -36,8 +38,8 @@ static void OpenFolderWindow(const char *folder)
   wsprintfA(commandLine, "\"%s\" \"%s%s\"", explorer, folder,
             folder[folderLength - 1] == '\\' ? "\\" : "");
   STARTUPINFOA startup;
-  std::memset(&startup, 0, sizeof startup);
-  startup.cb = sizeof startup;
+  std::memset(&startup, 0, sizeof(startup));
+  startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNA;
   PROCESS_INFORMATION process;
@@ -50,11 +52,13 @@ static void OpenFolderWindow(const char *folder)
 
 // The pages whose result decides whether setup goes on. The licence page
 // comes first: it loads the banner every later page paints (LoadBanner).
-static const PageOperation DecisivePages[] = {
+const PageOperation DecisivePages[] = {
     ShowAgreementPage,
     RunDirPage,
     RunCopyPage,
 };
+
+}  // namespace
 
 LRESULT SetupWizard(HWND window, UINT, UINT, LPARAM)
 {

@@ -2,7 +2,11 @@
 
 #include "app/uninstall/uninstall_texts.h"
 
-static bool Silent;
+namespace {
+
+bool Silent;
+
+}  // namespace
 
 void SetBoxesSilent(bool silent)
 {

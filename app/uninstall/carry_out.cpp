@@ -11,24 +11,26 @@
 #include "app/uninstall/held_folders.h"
 #include "app/uninstall/install_record.h"
 
+namespace {
+
 // After the hand-off the first process may hold its file a moment longer
 // than its handle shows it ended.
-static const int OwnFileTries = 20;
-static const DWORD OwnFileWaitMs = 100;
+const int OwnFileTries = 20;
+const DWORD OwnFileWaitMs = 100;
 
-static bool IsMissing(DWORD error)
+bool IsMissing(DWORD error)
 {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-static bool ScheduleAtRestart(const char *path)
+bool ScheduleAtRestart(const char *path)
 {
   return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
 // Opens the file at path itself, never what a link there points at, with
 // the right to delete it and to clear its read-only attribute.
-static HANDLE OpenForDelete(const char *path)
+HANDLE OpenForDelete(const char *path)
 {
   return CreateFileA(path, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -38,7 +40,7 @@ static HANDLE OpenForDelete(const char *path)
 // Deletes the plain file at path through one handle, so that what is
 // checked is what goes. ERROR_SUCCESS in *error with ResultFailed: what
 // stands there now is a folder or a link, and is left alone.
-static StepResult DeleteThroughHandle(const char *path, DWORD *error)
+StepResult DeleteThroughHandle(const char *path, DWORD *error)
 {
   HANDLE file = OpenForDelete(path);
   if (file == INVALID_HANDLE_VALUE) {
@@ -57,10 +59,10 @@ static StepResult DeleteThroughHandle(const char *path, DWORD *error)
       FILE_BASIC_INFO basic = {};
       DWORD plain = info.dwFileAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
       basic.FileAttributes = plain != 0 ? plain : FILE_ATTRIBUTE_NORMAL;
-      SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+      SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof(basic));
     }
     FILE_DISPOSITION_INFO disposition = {TRUE};
-    if (SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition))
+    if (SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)))
       result = ResultDone;
     else
       *error = GetLastError();
@@ -69,7 +71,7 @@ static StepResult DeleteThroughHandle(const char *path, DWORD *error)
   return result;
 }
 
-static StepResult DeleteInstalledFile(const char *path, int tries)
+StepResult DeleteInstalledFile(const char *path, int tries)
 {
   for (int i = 0; i < tries; ++i) {
     DWORD error = ERROR_SUCCESS;
@@ -86,7 +88,7 @@ static StepResult DeleteInstalledFile(const char *path, int tries)
   return ScheduleAtRestart(path) ? ResultScheduled : ResultFailed;
 }
 
-static StepResult RemoveEmptyFolder(const char *path, bool holdsScheduled)
+StepResult RemoveEmptyFolder(const char *path, bool holdsScheduled)
 {
   // Its own hold goes, those of the folders around it stay: the path leads
   // where it led when it was checked.
@@ -105,6 +107,8 @@ static StepResult RemoveEmptyFolder(const char *path, bool holdsScheduled)
     return ResultScheduled;
   return error == ERROR_DIR_NOT_EMPTY ? ResultKept : ResultFailed;
 }
+
+}  // namespace
 
 void CarryOutPlan(const RemovalPlan &plan, HandOffFunction handOff, void *context,
                   RemovalTally *tally)

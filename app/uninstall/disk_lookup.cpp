@@ -8,7 +8,9 @@
 
 #include "app/uninstall/link_target.h"
 
-static PathKind KindOf(const char *path, void *)
+namespace {
+
+PathKind KindOf(const char *path, void *)
 {
   DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -22,12 +24,12 @@ static PathKind KindOf(const char *path, void *)
   return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathFolder : PathFile;
 }
 
-static bool TargetOf(const char *linkPath, char *target, size_t size, void *)
+bool TargetOf(const char *linkPath, char *target, size_t size, void *)
 {
   return ReadLinkTarget(linkPath, target, size);
 }
 
-static bool IdentityOf(const char *path, FolderIdentity *id, void *)
+bool IdentityOf(const char *path, FolderIdentity *id, void *)
 {
   // Backup semantics opens folders; the open follows links and short names
   // to the folder itself.
@@ -46,7 +48,7 @@ static bool IdentityOf(const char *path, FolderIdentity *id, void *)
   return known;
 }
 
-static bool RealPathOf(const char *path, char *real, size_t size, void *)
+bool RealPathOf(const char *path, char *real, size_t size, void *)
 {
   // Opened without FILE_FLAG_OPEN_REPARSE_POINT, so that the handle is the
   // folder every link on the way leads to; its name is then the real one.
@@ -61,5 +63,7 @@ static bool RealPathOf(const char *path, char *real, size_t size, void *)
   // 0 on failure; the size it needs, terminator included, when it does not fit.
   return length != 0 && length < size;
 }
+
+}  // namespace
 
 const RemovalLookup DiskLookup = {KindOf, TargetOf, IdentityOf, RealPathOf, nullptr};

@@ -8,32 +8,37 @@
 
 #include "common/product.h"
 
-static bool IsMissing(DWORD error)
+namespace {
+
+bool IsMissing(DWORD error)
 {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
+
+}  // namespace
 
 struct HeldFolder {
   char path[ShortPathSize];
   HANDLE handle;
 };
 
-static const int MaxHeldFolders = 64;
-static HeldFolder HeldFolders[MaxHeldFolders];
-static int HeldCount;
+namespace {
 
-static HeldFolder *FindHeld(const char *path)
+const int MaxHeldFolders = 64;
+HeldFolder HeldFolders[MaxHeldFolders];
+int HeldCount;
+
+HeldFolder *FindHeld(const char *path)
 {
-  for (int i = 0; i < HeldCount; ++i) {
+  for (int i = 0; i < HeldCount; ++i)
     if (SamePath(HeldFolders[i].path, path))
       return &HeldFolders[i];
-  }
   return nullptr;
 }
 
 // Holds the folder at path when it is a plain folder, not a link; *error
 // says why not.
-static bool HoldFolder(const char *path, DWORD *error)
+bool HoldFolder(const char *path, DWORD *error)
 {
   *error = ERROR_SUCCESS;
   if (FindHeld(path) != nullptr)
@@ -59,6 +64,8 @@ static bool HoldFolder(const char *path, DWORD *error)
   ++HeldCount;
   return true;
 }
+
+}  // namespace
 
 void ReleaseFolder(const char *path)
 {

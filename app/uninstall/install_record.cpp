@@ -8,9 +8,11 @@
 #include "common/shell_folder.h"
 #include "common/path_text.h"
 
+namespace {
+
 // Reads a string value into out (size bytes, terminated). False when it is
 // missing; *tooLong when it is there but does not fit.
-static bool ReadText(HKEY key, const char *name, char *out, DWORD size, bool *tooLong)
+bool ReadText(HKEY key, const char *name, char *out, DWORD size, bool *tooLong)
 {
   DWORD type = 0;
   DWORD length = size - 1;
@@ -31,32 +33,36 @@ static bool ReadText(HKEY key, const char *name, char *out, DWORD size, bool *to
   return true;
 }
 
+}  // namespace
+
 void ReadInstallRecord(InstallRecord *record)
 {
-  std::memset(record, 0, sizeof *record);
+  std::memset(record, 0, sizeof(*record));
   char keyPath[PathBufferSize];
   HKEY key;
-  if (!JoinPath(keyPath, sizeof keyPath, UninstallKey, ProductTitle) ||
+  if (!JoinPath(keyPath, sizeof(keyPath), UninstallKey, ProductTitle) ||
       RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
     return;
-  record->found = ReadText(key, ProgramDirValue, record->programDir, sizeof record->programDir,
+  record->found = ReadText(key, ProgramDirValue, record->programDir, sizeof(record->programDir),
                            &record->programDirTooLong);
   bool groupTooLong = false;
-  if (!ReadText(key, GroupDirValue, record->groupDir, sizeof record->groupDir, &groupTooLong))
+  if (!ReadText(key, GroupDirValue, record->groupDir, sizeof(record->groupDir), &groupTooLong))
     record->groupDir[0] = '\0';
   RegCloseKey(key);
 
-  if (!GetShellFolder(record->desktopDir, sizeof record->desktopDir, CommonDesktopValue))
+  if (!GetShellFolder(record->desktopDir, sizeof(record->desktopDir), CommonDesktopValue))
     record->desktopDir[0] = '\0';
-  UINT length = GetWindowsDirectoryA(record->windowsDir, sizeof record->windowsDir);
-  if (length == 0 || length >= sizeof record->windowsDir)
+  UINT length = GetWindowsDirectoryA(record->windowsDir, sizeof(record->windowsDir));
+  if (length == 0 || length >= sizeof(record->windowsDir))
     record->windowsDir[0] = '\0';
 }
+
+namespace {
 
 // True when key holds no subkey and no value but those setup writes under
 // keyPath. Anything that cannot be read counts as foreign: a key is never
 // deleted on a guess.
-static bool HoldsOnlySetupsOwn(HKEY key, const char *keyPath)
+bool HoldsOnlySetupsOwn(HKEY key, const char *keyPath)
 {
   DWORD subkeys = 0;
   if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
@@ -67,7 +73,7 @@ static bool HoldsOnlySetupsOwn(HKEY key, const char *keyPath)
     // Longer than any name setup writes: a name that does not fit is not
     // setup's.
     char name[64];
-    DWORD length = sizeof name;
+    DWORD length = sizeof(name);
     LONG status = RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS)
       return true;
@@ -75,6 +81,8 @@ static bool HoldsOnlySetupsOwn(HKEY key, const char *keyPath)
       return false;
   }
 }
+
+}  // namespace
 
 StepResult RemoveMachineKey(const char *keyPath)
 {

@@ -6,14 +6,16 @@
 
 #include "common/path_text.h"
 
+namespace {
+
 // The link object's identities, defined here: libuuid keeps every GUID of
 // the platform in one object and would bring them all along.
-static const CLSID ShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-static const IID ShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-static const IID PersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const CLSID ShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID ShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID PersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 // Loads the link into link; false when the path does not convert whole.
-static bool LoadLink(IShellLinkA *link, const char *linkPath)
+bool LoadLink(IShellLinkA *link, const char *linkPath)
 {
   IPersistFile *file = nullptr;
   if (FAILED(link->QueryInterface(PersistFileInterface, reinterpret_cast<void **>(&file))))
@@ -24,6 +26,8 @@ static bool LoadLink(IShellLinkA *link, const char *linkPath)
   file->Release();
   return loaded;
 }
+
+}  // namespace
 
 bool ReadLinkTarget(const char *linkPath, char *target, size_t size)
 {

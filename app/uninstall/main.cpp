@@ -21,17 +21,19 @@
 static_assert(PayloadNameCount == PayloadEntryCount,
               "the uninstaller's list and the payload have the same length");
 
-static UninstallOptions Options;
-// Large working records, kept off the stack.
-static InstallRecord Record;
-static RemovalPlan Plan;
+namespace {
 
-static void HandOff(int exitCode, void *options)
+UninstallOptions Options;
+// Large working records, kept off the stack.
+InstallRecord Record;
+RemovalPlan Plan;
+
+void HandOff(int exitCode, void *options)
 {
   HandResultBack(*static_cast<UninstallOptions *>(options), exitCode);
 }
 
-static InstallFacts FactsOf(const InstallRecord &record)
+InstallFacts FactsOf(const InstallRecord &record)
 {
   InstallFacts facts;
   facts.programDir = record.programDir;
@@ -43,16 +45,16 @@ static InstallFacts FactsOf(const InstallRecord &record)
   return facts;
 }
 
-static int Refuse(const InstallRecord &record)
+int Refuse(const InstallRecord &record)
 {
   char text[2 * PathBufferSize];
   ComposeRefusal(record.programDirTooLong ? OverlongFolderText : record.programDir, text,
-                 sizeof text);
+                 sizeof(text));
   ShowUninstallBox(text, MB_ICONERROR);
   return ExitNothingDone;
 }
 
-static int Uninstall(const char *arguments, UninstallOptions *options)
+int Uninstall(const char *arguments, UninstallOptions *options)
 {
   ReadInstallRecord(&Record);
   // A /FROM= from anyone but the first process is no hand-off: the
@@ -90,10 +92,12 @@ static int Uninstall(const char *arguments, UninstallOptions *options)
   RemovalTally tally = {};
   CarryOutPlan(Plan, HandOff, &Options, &tally);
   char text[4 * PathBufferSize];
-  bool removed = ComposeRemovalReport(tally, text, sizeof text);
+  bool removed = ComposeRemovalReport(tally, text, sizeof(text));
   ShowUninstallBox(text, removed ? MB_ICONINFORMATION : MB_ICONERROR);
   return RemovalExitCode(tally);
 }
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
 {

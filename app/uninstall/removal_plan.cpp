@@ -14,7 +14,9 @@ struct PlanWriter {
   bool overflow;
 };
 
-static RemovalStep *AddStep(PlanWriter *writer, StepAction action, StepRole role)
+namespace {
+
+RemovalStep *AddStep(PlanWriter *writer, StepAction action, StepRole role)
 {
   if (writer->plan->count >= MaxRemovalSteps) {
     writer->overflow = true;
@@ -29,11 +31,11 @@ static RemovalStep *AddStep(PlanWriter *writer, StepAction action, StepRole role
 
 // Adds a step for dir\name when that path fits; a path beyond the
 // platform's limit names nothing that can have been made.
-static void AddPathStep(PlanWriter *writer, StepAction action, StepRole role, const char *dir,
-                        const char *name)
+void AddPathStep(PlanWriter *writer, StepAction action, StepRole role, const char *dir,
+                 const char *name)
 {
   char path[ShortPathSize];
-  if (!JoinPath(path, sizeof path, dir, name))
+  if (!JoinPath(path, sizeof(path), dir, name))
     return;
   if (RemovalStep *step = AddStep(writer, action, role))
     std::strcpy(step->path, path);
@@ -41,46 +43,46 @@ static void AddPathStep(PlanWriter *writer, StepAction action, StepRole role, co
 
 // Adds a step for a folder path that CheckFolderValue accepted, without a
 // trailing backslash, as the user knows it.
-static void AddFolderStep(PlanWriter *writer, StepRole role, const char *folder)
+void AddFolderStep(PlanWriter *writer, StepRole role, const char *folder)
 {
   if (RemovalStep *step = AddStep(writer, StepRemoveFolder, role))
     TrimmedCopy(step->path, folder);
 }
 
-static bool IsPlainFile(const RemovalLookup &lookup, const char *dir, const char *name)
+bool IsPlainFile(const RemovalLookup &lookup, const char *dir, const char *name)
 {
   char path[ShortPathSize];
-  return JoinPath(path, sizeof path, dir, name) && lookup.kind(path, lookup.context) == PathFile;
+  return JoinPath(path, sizeof(path), dir, name) && lookup.kind(path, lookup.context) == PathFile;
 }
 
 // Plans the link dir\linkName when it is a plain file that points at the
 // file fileName in the program folder, as setup made it; a link of that name
 // that points elsewhere is the user's own.
-static void PlanLink(PlanWriter *writer, const char *dir, const char *linkName,
-                     const char *fileName, const char *programDir, const RemovalLookup &lookup)
+void PlanLink(PlanWriter *writer, const char *dir, const char *linkName, const char *fileName,
+              const char *programDir, const RemovalLookup &lookup)
 {
   char link[ShortPathSize];
   char program[ShortPathSize];
   char target[ShortPathSize];
-  if (!JoinPath(link, sizeof link, dir, linkName) ||
-      !JoinPath(program, sizeof program, programDir, fileName) ||
+  if (!JoinPath(link, sizeof(link), dir, linkName) ||
+      !JoinPath(program, sizeof(program), programDir, fileName) ||
       lookup.kind(link, lookup.context) != PathFile)
     return;
-  if (lookup.linkTarget(link, target, sizeof target, lookup.context) && SamePath(target, program))
+  if (lookup.linkTarget(link, target, sizeof(target), lookup.context) && SamePath(target, program))
     AddPathStep(writer, StepDeleteFile, RoleItem, dir, linkName);
 }
 
 // The group folder setup makes is always named after the product: any
 // other folder (the public desktop, say) is not the group, and is left
 // alone.
-static bool IsGroupFolder(const char *group)
+bool IsGroupFolder(const char *group)
 {
   const char *name = std::strrchr(group, '\\');
   return name != nullptr && SamePath(name + 1, ProductTitle);
 }
 
-static void PlanGroup(PlanWriter *writer, const InstallFacts &facts, const char *programDir,
-                      const RemovalLookup &lookup)
+void PlanGroup(PlanWriter *writer, const InstallFacts &facts, const char *programDir,
+               const RemovalLookup &lookup)
 {
   char group[ShortPathSize];
   if (facts.groupDir == nullptr ||
@@ -94,6 +96,8 @@ static void PlanGroup(PlanWriter *writer, const InstallFacts &facts, const char 
   PlanLink(writer, group, ReadmeLinkName, ReadmeFileName, programDir, lookup);
   AddFolderStep(writer, RoleGroupFolder, group);
 }
+
+}  // namespace
 
 // The folders below the program folder that the list names or setup makes,
 // outer ones first, each with its depth and whether it may be entered: it
@@ -111,7 +115,9 @@ struct FolderList {
   ListedFolder folders[MaxListedFolders];
 };
 
-static ListedFolder *FindFolder(FolderList *list, const char *name, size_t length)
+namespace {
+
+ListedFolder *FindFolder(FolderList *list, const char *name, size_t length)
 {
   for (int i = 0; i < list->count; ++i) {
     ListedFolder *folder = &list->folders[i];
@@ -123,8 +129,8 @@ static ListedFolder *FindFolder(FolderList *list, const char *name, size_t lengt
 
 // Adds the folder that is the first length characters of name, unless it is
 // listed already. False when the list is full.
-static bool AddFolder(FolderList *list, const char *name, size_t length, const char *programDir,
-                      const RemovalLookup &lookup)
+bool AddFolder(FolderList *list, const char *name, size_t length, const char *programDir,
+               const RemovalLookup &lookup)
 {
   if (FindFolder(list, name, length) != nullptr)
     return true;
@@ -143,29 +149,28 @@ static bool AddFolder(FolderList *list, const char *name, size_t length, const c
                      : nullptr;
   bool outerEntered = cut == nullptr || (outer != nullptr && outer->entered);
   char path[ShortPathSize];
-  folder->entered = outerEntered && JoinPath(path, sizeof path, programDir, folder->name) &&
+  folder->entered = outerEntered && JoinPath(path, sizeof(path), programDir, folder->name) &&
                     lookup.kind(path, lookup.context) == PathFolder;
   ++list->count;
   return true;
 }
 
-static bool ListFolders(FolderList *list, const InstallFacts &facts, const char *programDir,
-                        const RemovalLookup &lookup)
+bool ListFolders(FolderList *list, const InstallFacts &facts, const char *programDir,
+                 const RemovalLookup &lookup)
 {
   list->count = 0;
   for (int n = 0; n < facts.nameCount; ++n) {
     int ends[MaxParentLevels];
     int levels = ListParentLevels(facts.names[n], ends, MaxParentLevels);
-    for (int i = 0; i < levels; ++i) {
+    for (int i = 0; i < levels; ++i)
       if (!AddFolder(list, facts.names[n], static_cast<size_t>(ends[i]), programDir, lookup))
         return false;
-    }
   }
   return AddFolder(list, ImagesDirName, std::strlen(ImagesDirName), programDir, lookup);
 }
 
 // True when every folder around name may be entered.
-static bool InEnteredFolder(FolderList *list, const char *name)
+bool InEnteredFolder(FolderList *list, const char *name)
 {
   const char *cut = std::strrchr(name, '\\');
   if (cut == nullptr)
@@ -173,6 +178,8 @@ static bool InEnteredFolder(FolderList *list, const char *name)
   ListedFolder *folder = FindFolder(list, name, static_cast<size_t>(cut - name));
   return folder != nullptr && folder->entered;
 }
+
+}  // namespace
 
 // The application's keys, each named by the product title under its
 // parent, with the values setup writes there, in the order they go.
@@ -182,29 +189,32 @@ struct ProductKey {
   size_t valueCount;
 };
 
-static const ProductKey ProductKeys[] = {
-    {AppPathsKey, AppPathsKeyValues, sizeof AppPathsKeyValues / sizeof AppPathsKeyValues[0]},
-    {UninstallKey, UninstallKeyValues, sizeof UninstallKeyValues / sizeof UninstallKeyValues[0]},
+namespace {
+
+const ProductKey ProductKeys[] = {
+    {AppPathsKey, AppPathsKeyValues, sizeof(AppPathsKeyValues) / sizeof(AppPathsKeyValues[0])},
+    {UninstallKey, UninstallKeyValues, sizeof(UninstallKeyValues) / sizeof(UninstallKeyValues[0])},
 };
 
-static void PlanKeys(PlanWriter *writer)
+void PlanKeys(PlanWriter *writer)
 {
   for (const ProductKey &key : ProductKeys)
     AddPathStep(writer, StepRemoveKey, RoleItem, key.parent, ProductTitle);
 }
+
+}  // namespace
 
 bool SetupWroteValue(const char *keyPath, const char *valueName)
 {
   size_t nameLength = std::strlen(valueName);
   for (const ProductKey &key : ProductKeys) {
     char path[ShortPathSize];
-    if (!JoinPath(path, sizeof path, key.parent, ProductTitle) || !SamePath(path, keyPath))
+    if (!JoinPath(path, sizeof(path), key.parent, ProductTitle) || !SamePath(path, keyPath))
       continue;
-    for (size_t i = 0; i < key.valueCount; ++i) {
+    for (size_t i = 0; i < key.valueCount; ++i)
       if (std::strlen(key.values[i]) == nameLength &&
           SameTextNoCase(key.values[i], valueName, nameLength))
         return true;
-    }
   }
   return false;
 }

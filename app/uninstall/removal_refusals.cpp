@@ -7,11 +7,13 @@
 
 #include "common/path_text.h"
 
+namespace {
+
 // A component of a folder that Windows would take for another folder or
 // refuse: empty, "." or "..", ending in a dot or a space (both dropped by
 // the system, so "C:\Windows." is C:\Windows), or with a character that no
 // name has.
-static bool BadComponent(const char *start, size_t length)
+bool BadComponent(const char *start, size_t length)
 {
   if (length == 0 || start[length - 1] == '.' || start[length - 1] == ' ')
     return true;
@@ -23,10 +25,12 @@ static bool BadComponent(const char *start, size_t length)
   return false;
 }
 
-static bool IsDriveLetter(char c)
+bool IsDriveLetter(char c)
 {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
+
+}  // namespace
 
 FolderVerdict CheckFolderValue(const char *folder, const char *windowsDir)
 {
@@ -57,7 +61,9 @@ FolderVerdict CheckFolderValue(const char *folder, const char *windowsDir)
   return FolderAccepted;
 }
 
-static bool SameIdentity(const FolderIdentity &a, const FolderIdentity &b)
+namespace {
+
+bool SameIdentity(const FolderIdentity &a, const FolderIdentity &b)
 {
   return a.volume == b.volume && a.index == b.index;
 }
@@ -67,11 +73,11 @@ static bool SameIdentity(const FolderIdentity &a, const FolderIdentity &b)
 // known by id, or when one of them cannot be identified. Opened by name,
 // each level follows whatever links and short names lie on the way, which
 // is what an attempt to disguise the Windows folder relies on.
-static bool AnyLevelIs(const char *path, size_t rootLength, const FolderIdentity &id,
-                       const RemovalLookup &lookup)
+bool AnyLevelIs(const char *path, size_t rootLength, const FolderIdentity &id,
+                const RemovalLookup &lookup)
 {
   char level[PathBufferSize];
-  if (CopyCut(level, sizeof level, path) >= sizeof level || rootLength >= sizeof level)
+  if (CopyCut(level, sizeof(level), path) >= sizeof(level) || rootLength >= sizeof(level))
     return true;
   level[TrimmedLength(level)] = '\0';
   for (;;) {
@@ -94,16 +100,16 @@ static bool AnyLevelIs(const char *path, size_t rootLength, const FolderIdentity
 // "\\?\UNC\server\share\...", as a plain path into out ("X:\..." or
 // "\\server\share\..."), with the length of its root. False for any other
 // form (a volume without a drive letter, say), where no level can be named.
-static bool PlainRealPath(char *out, size_t size, const char *real, size_t *rootLength)
+bool PlainRealPath(char *out, size_t size, const char *real, size_t *rootLength)
 {
   static const char Prefix[] = "\\\\?\\";
   static const char UncPrefix[] = "\\\\?\\UNC\\";
   size_t length = 0;
   if (size > 0)
     out[0] = '\0';
-  if (std::strncmp(real, UncPrefix, sizeof UncPrefix - 1) == 0) {
+  if (std::strncmp(real, UncPrefix, sizeof(UncPrefix) - 1) == 0) {
     AppendCut(out, size, &length, "\\\\");
-    AppendCut(out, size, &length, real + sizeof UncPrefix - 1);
+    AppendCut(out, size, &length, real + sizeof(UncPrefix) - 1);
     // The root is "\\server\share\": two names, each of at least one
     // character, after the leading pair.
     const char *server = std::strchr(out + 2, '\\');
@@ -111,8 +117,8 @@ static bool PlainRealPath(char *out, size_t size, const char *real, size_t *root
     if (server == nullptr || server == out + 2 || share == nullptr || share == server + 1)
       return false;
     *rootLength = static_cast<size_t>(share - out) + 1;
-  } else if (std::strncmp(real, Prefix, sizeof Prefix - 1) == 0) {
-    AppendCut(out, size, &length, real + sizeof Prefix - 1);
+  } else if (std::strncmp(real, Prefix, sizeof(Prefix) - 1) == 0) {
+    AppendCut(out, size, &length, real + sizeof(Prefix) - 1);
     if (!IsDriveLetter(out[0]) || out[1] != ':' || out[2] != '\\')
       return false;
     *rootLength = DriveRootLength;
@@ -126,17 +132,18 @@ static bool PlainRealPath(char *out, size_t size, const char *real, size_t *root
 // the Windows folder, or when the real path cannot be established: a
 // junction named "Progdir", or one on its way, may lead into a folder
 // inside Windows that no level of the path as written is.
-static bool RealPathInside(const char *folder, const FolderIdentity &windows,
-                           const RemovalLookup &lookup)
+bool RealPathInside(const char *folder, const FolderIdentity &windows, const RemovalLookup &lookup)
 {
   char real[PathBufferSize];
   char plain[PathBufferSize];
   size_t rootLength = 0;
-  if (!lookup.realPath(folder, real, sizeof real, lookup.context) ||
-      !PlainRealPath(plain, sizeof plain, real, &rootLength))
+  if (!lookup.realPath(folder, real, sizeof(real), lookup.context) ||
+      !PlainRealPath(plain, sizeof(plain), real, &rootLength))
     return true;
   return AnyLevelIs(plain, rootLength, windows, lookup);
 }
+
+}  // namespace
 
 FolderVerdict CheckProgramDir(const char *programDir, const char *windowsDir,
                               const RemovalLookup &lookup)
@@ -148,7 +155,7 @@ FolderVerdict CheckProgramDir(const char *programDir, const char *windowsDir,
   TrimmedCopy(folder, programDir);
   char uninstaller[ShortPathSize];
   if (lookup.kind(folder, lookup.context) != PathFolder ||
-      !JoinPath(uninstaller, sizeof uninstaller, folder, UninstallerFileName) ||
+      !JoinPath(uninstaller, sizeof(uninstaller), folder, UninstallerFileName) ||
       lookup.kind(uninstaller, lookup.context) != PathFile)
     return FolderNotOurs;
   // The Windows folder, a folder above it or inside it, by what the disk

@@ -13,13 +13,13 @@ void NoteStepResult(RemovalTally *tally, const RemovalStep &step, StepResult res
       break;
     case ResultKept:
       if (step.role == RoleProgramFolder)
-        CopyCut(tally->programKept, sizeof tally->programKept, step.path);
+        CopyCut(tally->programKept, sizeof(tally->programKept), step.path);
       else if (step.role == RoleGroupFolder)
-        CopyCut(tally->groupKept, sizeof tally->groupKept, step.path);
+        CopyCut(tally->groupKept, sizeof(tally->groupKept), step.path);
       break;
     case ResultFailed:
       if (tally->failed++ == 0) {
-        CopyCut(tally->firstFailure, sizeof tally->firstFailure, step.path);
+        CopyCut(tally->firstFailure, sizeof(tally->firstFailure), step.path);
         tally->firstFailureIsKey = step.action == StepRemoveKey;
       }
       break;
@@ -42,7 +42,9 @@ int RemovalExitCode(const RemovalTally &tally)
   return tally.failed == 0 && !tally.keysKept ? ExitRemoved : ExitIncomplete;
 }
 
-static void AppendKeptLine(char *text, size_t size, size_t *length, const char *folder)
+namespace {
+
+void AppendKeptLine(char *text, size_t size, size_t *length, const char *folder)
 {
   if (folder[0] == '\0')
     return;
@@ -50,6 +52,8 @@ static void AppendKeptLine(char *text, size_t size, size_t *length, const char *
   AppendCut(text, size, length, folder);
   AppendCut(text, size, length, FolderKeptTail);
 }
+
+}  // namespace
 
 bool ComposeRemovalReport(const RemovalTally &tally, char *text, size_t size)
 {
@@ -78,7 +82,7 @@ bool ComposeRemovalReport(const RemovalTally &tally, char *text, size_t size)
 void ComposeRefusal(const char *programDir, char *text, size_t size)
 {
   // The value is shown whole up to a path's length; a longer one is cut.
-  char shown[ShortPathSize + sizeof CutMark - 1];
+  char shown[ShortPathSize + sizeof(CutMark) - 1];
   if (CopyCut(shown, ShortPathSize, programDir) >= ShortPathSize)
     std::strcat(shown, CutMark);
   size_t length = 0;

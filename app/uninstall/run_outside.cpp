@@ -16,24 +16,26 @@
 #include "common/private_dir.h"
 #include "common/product.h"
 
-// Folders of the copies: "ZvUninstall." and 16 hex digits of random bits.
-static const char CopyFolderPrefix[] = "ZvUninstall.";
-static const DWORD FirstProcessWaitMs = 30000;
+namespace {
 
-static bool OwnPath(char *path, DWORD size)
+// Folders of the copies: "ZvUninstall." and 16 hex digits of random bits.
+const char CopyFolderPrefix[] = "ZvUninstall.";
+const DWORD FirstProcessWaitMs = 30000;
+
+bool OwnPath(char *path, DWORD size)
 {
   DWORD length = GetModuleFileNameA(nullptr, path, size);
   return length > 0 && length < size;
 }
 
-static bool TempDirectory(char *dir, DWORD size)
+bool TempDirectory(char *dir, DWORD size)
 {
   DWORD length = GetTempPathA(size, dir);
   return SettleTempDir(dir, size, length, "") == TempDirFromSystem && dir[0] != '\0';
 }
 
 // The volume and index of the file at path; false when it cannot be opened.
-static bool FileIdentity(const char *path, BY_HANDLE_FILE_INFORMATION *info)
+bool FileIdentity(const char *path, BY_HANDLE_FILE_INFORMATION *info)
 {
   HANDLE file = CreateFileA(path, FILE_READ_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -47,10 +49,10 @@ static bool FileIdentity(const char *path, BY_HANDLE_FILE_INFORMATION *info)
 
 // True when the program at path is uninstall.exe in programDir: the same
 // file, however the path is spelt (case, short names).
-static bool IsInstalledUninstaller(const char *path, const char *programDir)
+bool IsInstalledUninstaller(const char *path, const char *programDir)
 {
   char installed[ShortPathSize];
-  if (!JoinPath(installed, sizeof installed, programDir, UninstallerFileName))
+  if (!JoinPath(installed, sizeof(installed), programDir, UninstallerFileName))
     return false;
   BY_HANDLE_FILE_INFORMATION a;
   BY_HANDLE_FILE_INFORMATION b;
@@ -60,14 +62,18 @@ static bool IsInstalledUninstaller(const char *path, const char *programDir)
   return SamePath(path, installed);
 }
 
+}  // namespace
+
 bool RunsFromProgramDir(const char *programDir)
 {
   char self[ShortPathSize];
-  return OwnPath(self, sizeof self) && IsInstalledUninstaller(self, programDir);
+  return OwnPath(self, sizeof(self)) && IsInstalledUninstaller(self, programDir);
 }
 
+namespace {
+
 // The id of the process that started this one; 0 when unknown.
-static DWORD ParentProcessId()
+DWORD ParentProcessId()
 {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE)
@@ -75,15 +81,16 @@ static DWORD ParentProcessId()
   DWORD self = GetCurrentProcessId();
   DWORD parent = 0;
   PROCESSENTRY32 entry;
-  entry.dwSize = sizeof entry;
+  entry.dwSize = sizeof(entry);
   for (BOOL more = Process32First(snapshot, &entry); more && parent == 0;
-       more = Process32Next(snapshot, &entry)) {
+       more = Process32Next(snapshot, &entry))
     if (entry.th32ProcessID == self)
       parent = entry.th32ParentProcessID;
-  }
   CloseHandle(snapshot);
   return parent;
 }
+
+}  // namespace
 
 bool IsHandOffFromParent(const UninstallOptions &options, const char *programDir)
 {
@@ -93,26 +100,28 @@ bool IsHandOffFromParent(const UninstallOptions &options, const char *programDir
   if (parent == nullptr)
     return false;
   char image[ShortPathSize];
-  DWORD size = sizeof image;
+  DWORD size = sizeof(image);
   bool named = QueryFullProcessImageNameA(parent, 0, image, &size) != FALSE;
   CloseHandle(parent);
   return named && IsInstalledUninstaller(image, programDir);
 }
 
+namespace {
+
 // Makes the copy's private folder: for an elevated run in the Windows
 // folder's Temp, where no standard user may rename or delete what another
 // made; otherwise in the user's temporary directory. *held keeps it from
 // being renamed or replaced while it is in use.
-static bool MakeCopyFolder(char *folder, size_t size, HANDLE *held)
+bool MakeCopyFolder(char *folder, size_t size, HANDLE *held)
 {
   char parent[ShortPathSize];
   if (ProcessIsElevated()) {
     char windows[ShortPathSize];
-    UINT length = GetSystemWindowsDirectoryA(windows, sizeof windows);
-    if (length == 0 || length >= sizeof windows ||
-        !JoinPath(parent, sizeof parent, windows, "Temp"))
+    UINT length = GetSystemWindowsDirectoryA(windows, sizeof(windows));
+    if (length == 0 || length >= sizeof(windows) ||
+        !JoinPath(parent, sizeof(parent), windows, "Temp"))
       return false;
-  } else if (!TempDirectory(parent, sizeof parent)) {
+  } else if (!TempDirectory(parent, sizeof(parent))) {
     return false;
   }
   return MakePrivateDir(parent, CopyFolderPrefix, folder, size, held);
@@ -120,7 +129,7 @@ static bool MakeCopyFolder(char *folder, size_t size, HANDLE *held)
 
 // Writes this program's bytes into a new file copy (CREATE_NEW: nothing
 // that stands at the name is opened) through one handle.
-static bool WriteCopy(const char *self, const char *copy)
+bool WriteCopy(const char *self, const char *copy)
 {
   // Without delete sharing: nobody renames or replaces it while it is read.
   HANDLE source =
@@ -133,7 +142,7 @@ static bool WriteCopy(const char *self, const char *copy)
   static char block[64 * 1024];
   for (DWORD read = 1; written && read > 0;) {
     DWORD put = 0;
-    written = ReadFile(source, block, sizeof block, &read, nullptr) &&
+    written = ReadFile(source, block, sizeof(block), &read, nullptr) &&
               (read == 0 || (WriteFile(target, block, read, &put, nullptr) && put == read));
   }
   if (target != INVALID_HANDLE_VALUE)
@@ -146,7 +155,7 @@ static bool WriteCopy(const char *self, const char *copy)
 // it is the plain file just written, with no other name: while this handle
 // is held nobody can change or replace it, so what starts is what was
 // checked.
-static HANDLE HoldCopy(const char *self, const char *copy)
+HANDLE HoldCopy(const char *self, const char *copy)
 {
   HANDLE file = CreateFileA(copy, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -167,17 +176,17 @@ static HANDLE HoldCopy(const char *self, const char *copy)
 }
 
 // Starts copy in folder with the inherited write end of the result pipe.
-static bool StartCopy(const char *copy, const char *folder, const char *arguments, HANDLE pipe,
-                      PROCESS_INFORMATION *process)
+bool StartCopy(const char *copy, const char *folder, const char *arguments, HANDLE pipe,
+               PROCESS_INFORMATION *process)
 {
   char commandLine[2 * PathBufferSize];
-  if (!FormatCopyCommandLine(commandLine, sizeof commandLine, copy, arguments,
+  if (!FormatCopyCommandLine(commandLine, sizeof(commandLine), copy, arguments,
                              GetCurrentProcessId(),
                              static_cast<uint64_t>(reinterpret_cast<ULONG_PTR>(pipe))))
     return false;
   STARTUPINFOA startup;
-  std::memset(&startup, 0, sizeof startup);
-  startup.cb = sizeof startup;
+  std::memset(&startup, 0, sizeof(startup));
+  startup.cb = sizeof(startup);
   // The copy's current folder is its own, so that no folder it removes is
   // held as current.
   return CreateProcessA(copy, commandLine, nullptr, nullptr, TRUE, 0, nullptr, folder, &startup,
@@ -186,11 +195,11 @@ static bool StartCopy(const char *copy, const char *folder, const char *argument
 
 // The copy's result: the code it hands back, or, when it ended without
 // handing one back, its exit code.
-static int AwaitResult(HANDLE readEnd, HANDLE copyProcess)
+int AwaitResult(HANDLE readEnd, HANDLE copyProcess)
 {
   int code = 0;
   DWORD read = 0;
-  if (ReadFile(readEnd, &code, sizeof code, &read, nullptr) && read == sizeof code)
+  if (ReadFile(readEnd, &code, sizeof(code), &read, nullptr) && read == sizeof(code))
     return code;
   DWORD exitCode = ExitIncomplete;
   WaitForSingleObject(copyProcess, INFINITE);
@@ -198,20 +207,22 @@ static int AwaitResult(HANDLE readEnd, HANDLE copyProcess)
   return static_cast<int>(exitCode);
 }
 
+}  // namespace
+
 bool RunCopyOutside(const char *arguments, int *exitCode)
 {
   char self[ShortPathSize];
   char folder[ShortPathSize];
   char copy[ShortPathSize] = "";
   HANDLE held = INVALID_HANDLE_VALUE;
-  if (!OwnPath(self, sizeof self) || !MakeCopyFolder(folder, sizeof folder, &held))
+  if (!OwnPath(self, sizeof(self)) || !MakeCopyFolder(folder, sizeof(folder), &held))
     return false;
-  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
   HANDLE readEnd = nullptr;
   HANDLE writeEnd = nullptr;
   HANDLE copyFile = nullptr;
   PROCESS_INFORMATION process = {};
-  bool started = JoinPath(copy, sizeof copy, folder, UninstallerFileName) &&
+  bool started = JoinPath(copy, sizeof(copy), folder, UninstallerFileName) &&
                  WriteCopy(self, copy) && (copyFile = HoldCopy(self, copy)) != nullptr &&
                  CreatePipe(&readEnd, &writeEnd, &inherited, 0) &&
                  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0) &&
@@ -248,7 +259,7 @@ void HandResultBack(const UninstallOptions &options, int exitCode)
   HANDLE pipe = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(options.resultPipe));
   if (GetFileType(pipe) == FILE_TYPE_PIPE) {
     DWORD written = 0;
-    WriteFile(pipe, &exitCode, sizeof exitCode, &written, nullptr);
+    WriteFile(pipe, &exitCode, sizeof(exitCode), &written, nullptr);
     CloseHandle(pipe);
   }
   if (first != nullptr) {

@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+namespace {
+
 // In the global namespace, so that an uninstaller in another session is
 // seen too; only administrators (and services) may create objects there,
 // so a standard user's program cannot hold the name to block the removal.
-static const char RunningMarkName[] = "Global\\The Zorvane uninstaller";
+const char RunningMarkName[] = "Global\\The Zorvane uninstaller";
+
+}  // namespace
 
 bool ClaimRunningAlone(bool trustedCopy)
 {

@@ -4,16 +4,18 @@
 
 #include "common/path_text.h"
 
-static const char FromWord[] = "/FROM=";
+namespace {
 
-static bool IsBlank(char c)
+const char FromWord[] = "/FROM=";
+
+bool IsBlank(char c)
 {
   return c == ' ' || c == '\t';
 }
 
 // Reads decimal digits at *p, up to stop or the end of the word at end;
 // false when there are none or the value passes limit.
-static bool ReadNumber(const char **p, const char *end, uint64_t limit, uint64_t *value)
+bool ReadNumber(const char **p, const char *end, uint64_t limit, uint64_t *value)
 {
   const char *start = *p;
   *value = 0;
@@ -27,9 +29,9 @@ static bool ReadNumber(const char **p, const char *end, uint64_t limit, uint64_t
 }
 
 // A word "/FROM=PID:PIPE", both numbers decimal, nothing after them.
-static bool ReadFromWord(const char *word, size_t length, UninstallOptions *options)
+bool ReadFromWord(const char *word, size_t length, UninstallOptions *options)
 {
-  const size_t prefix = sizeof FromWord - 1;
+  const size_t prefix = sizeof(FromWord) - 1;
   if (length <= prefix || std::strncmp(word, FromWord, prefix) != 0)
     return false;
   const char *end = word + length;
@@ -46,7 +48,7 @@ static bool ReadFromWord(const char *word, size_t length, UninstallOptions *opti
 }
 
 // Appends value in decimal.
-static void AppendNumber(char *out, size_t size, size_t *length, uint64_t value)
+void AppendNumber(char *out, size_t size, size_t *length, uint64_t value)
 {
   char digits[24];
   int count = 0;
@@ -60,6 +62,8 @@ static void AppendNumber(char *out, size_t size, size_t *length, uint64_t value)
   text[count] = '\0';
   AppendCut(out, size, length, text);
 }
+
+}  // namespace
 
 void ReadUninstallOptions(const char *arguments, UninstallOptions *options)
 {

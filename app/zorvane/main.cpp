@@ -20,8 +20,8 @@ LRESULT PaintGreeting(HWND window, UINT, WPARAM, LPARAM)
   // page of the manifest. A path that still does not fit (it would come
   // back cut, and before Vista unterminated) is not shown.
   char folder[3 * MAX_PATH] = "";
-  DWORD length = GetModuleFileNameA(nullptr, folder, sizeof folder);
-  if (length == 0 || length >= sizeof folder)
+  DWORD length = GetModuleFileNameA(nullptr, folder, sizeof(folder));
+  if (length == 0 || length >= sizeof(folder))
     folder[0] = '\0';
   // wsprintfA writes at most 1024 bytes.
   char text[1024];
@@ -55,9 +55,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
   RegisterClassA(&windowClass);
   HWND window = CreateWindowA(ClassName, ProductTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                               CW_USEDEFAULT, 480, 320, nullptr, nullptr, instance, nullptr);
-  if (window == nullptr) {
+  if (window == nullptr)
     return 1;
-  }
   ShowWindow(window, show);
   UpdateWindow(window);
   MSG message;

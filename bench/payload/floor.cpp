@@ -24,14 +24,13 @@ int main(int argc, char **argv)
   static unsigned char block[16384];
   long long total = 0;
   int count = 0;
-  while ((count = gzread(input, block, sizeof block)) > 0) {
+  while ((count = gzread(input, block, sizeof(block))) > 0)
     total += count;
-  }
   int closed = gzclose(input);
   QueryPerformanceCounter(&end);
   PROCESS_MEMORY_COUNTERS memory = {};
-  memory.cb = sizeof memory;
-  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+  memory.cb = sizeof(memory);
+  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
   std::printf("floor_ms=%.1f bytes=%lld peak_private_kb=%lu ok=%d\n",
               1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
                   static_cast<double>(frequency.QuadPart),

@@ -99,11 +99,10 @@ double TimeArchiveRead(const std::string &work, const void *payload, uint32_t si
     static char block[1 << 18];
     LARGE_INTEGER start = Now();
     FILE *archive = std::fopen(dat.c_str(), "rb");
-    while (archive != nullptr && std::fread(block, 1, sizeof block, archive) > 0) {
+    while (archive != nullptr && std::fread(block, 1, sizeof(block), archive) > 0) {
     }
-    if (archive != nullptr) {
+    if (archive != nullptr)
       std::fclose(archive);
-    }
     elapsed = Since(start);
   }
   DeleteFileA(dat.c_str());
@@ -134,9 +133,8 @@ double TimeProgress()
     SetWindowTextA(status, "C:\\Program files\\The Zorvane\\Sounds\\Theme.wav");
     ProgressStep();
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
       DispatchMessageA(&message);
-    }
   }
   ProgressDone();
   double elapsed = Since(start);
@@ -181,9 +179,8 @@ int main(int argc, char **argv)
 
   double readArchive = TimeArchiveRead(work, source.payload, source.payloadSize);
   double progress = TimeProgress();
-  for (int stage = 0; stage < ExtractionStageCount; ++stage) {
+  for (int stage = 0; stage < ExtractionStageCount; ++stage)
     std::printf("%s_ms=%.1f ", StageNames[stage], clocks.elapsed[stage]);
-  }
   std::printf("read_archive_ms=%.1f progress_ms=%.1f ok=%d\n", readArchive, progress, ok ? 1 : 0);
   return ok ? 0 : 1;
 }

@@ -71,12 +71,12 @@ void TimeInstall()
       if (GetDlgItem(window, IDC_PROGRESS_BAR) != nullptr) {
         shown = now;
         copy = window;
-        snprintf(seen, sizeof seen, " copy@%.0f", Milliseconds(start, now));
+        snprintf(seen, sizeof(seen), " copy@%.0f", Milliseconds(start, now));
         pages += seen;
       } else if (GetDlgItem(window, IDC_LICENCE_TEXT) != nullptr ||
                  GetDlgItem(window, IDC_DESKTOP_BOX) != nullptr ||
                  GetDlgItem(window, IDC_DEST_EDIT) != nullptr) {
-        snprintf(seen, sizeof seen, " %s@%.0f",
+        snprintf(seen, sizeof(seen), " %s@%.0f",
                  GetDlgItem(window, IDC_LICENCE_TEXT)  ? "agreement"
                  : GetDlgItem(window, IDC_DESKTOP_BOX) ? "shortcuts"
                                                        : "destination",

@@ -35,9 +35,9 @@ double Since(const LARGE_INTEGER &start)
 bool Start(SetupRun *run, LARGE_INTEGER *start)
 {
   char commandLine[MAX_PATH + 2];
-  snprintf(commandLine, sizeof commandLine, "\"%s\"", SetupPath);
+  snprintf(commandLine, sizeof(commandLine), "\"%s\"", SetupPath);
   STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
+  startup.cb = sizeof(startup);
   *run = SetupRun{};
   QueryPerformanceCounter(start);
   run->started = CreateProcessA(SetupPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
@@ -55,7 +55,7 @@ void Stop(SetupRun *run)
 bool IsClass(HWND window, const char *name)
 {
   char found[64] = "";
-  GetClassNameA(window, found, sizeof found);
+  GetClassNameA(window, found, sizeof(found));
   return strcmp(found, name) == 0;
 }
 
@@ -95,16 +95,15 @@ void WatchSetup(bool clocked)
       Sleep(1);
   }
   // The page may show before the backdrop's pixels are read.
-  while (backdropMs < 0 && pageMs >= 0 && Since(start) < LimitMs) {
+  while (backdropMs < 0 && pageMs >= 0 && Since(start) < LimitMs)
     if (BackdropOnScreen(screen, height))
       backdropMs = Since(start);
     else
       Sleep(1);
-  }
   ReleaseDC(nullptr, screen);
   if (clocked) {
     char stages[MAX_PATH + 8];
-    snprintf(stages, sizeof stages, "%s.stages", SetupPath);
+    snprintf(stages, sizeof(stages), "%s.stages", SetupPath);
     for (int i = 0; i < 5000 && GetFileAttributesA(stages) == INVALID_FILE_ATTRIBUTES; ++i)
       Sleep(1);
   }
@@ -121,10 +120,9 @@ bool IsFirstPage(HWND window)
     return false;
   if (GetDlgItem(window, 0xFFFF) != nullptr)
     return true;
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     if (IsClass(child, "#32770") && IsWindowVisible(child))
       return true;
-  }
   return false;
 }
 

@@ -156,8 +156,8 @@ TEST(MakeFont, FillsEveryFieldOfTheDescription)
   HFONT font = MakeFont(400, 0, 72, DEFAULT_CHARSET, "Arial Black");
   ASSERT_NE(font, nullptr);
   LOGFONTA made;
-  std::memset(&made, 0x5A, sizeof made);
-  ASSERT_EQ(GetObjectA(font, sizeof made, &made), static_cast<int>(sizeof made));
+  std::memset(&made, 0x5A, sizeof(made));
+  ASSERT_EQ(GetObjectA(font, sizeof(made), &made), static_cast<int>(sizeof(made)));
   EXPECT_EQ(made.lfHeight, 72);
   EXPECT_EQ(made.lfWidth, 0);
   EXPECT_EQ(made.lfEscapement, 0);
@@ -177,7 +177,7 @@ TEST(MakeFont, FillsEveryFieldOfTheDescription)
   // Other arguments reach their own fields.
   font = MakeFont(700, 12, 30, ANSI_CHARSET, nullptr);
   ASSERT_NE(font, nullptr);
-  ASSERT_EQ(GetObjectA(font, sizeof made, &made), static_cast<int>(sizeof made));
+  ASSERT_EQ(GetObjectA(font, sizeof(made), &made), static_cast<int>(sizeof(made)));
   EXPECT_EQ(made.lfWeight, 700);
   EXPECT_EQ(made.lfWidth, 12);
   EXPECT_EQ(made.lfHeight, 30);
@@ -192,7 +192,7 @@ TEST(MakeFont, FaceNameTooLongForTheFieldIsLeftEmpty)
   HFONT font = MakeFont(400, 0, 72, DEFAULT_CHARSET, name);
   ASSERT_NE(font, nullptr);
   LOGFONTA made;
-  ASSERT_EQ(GetObjectA(font, sizeof made, &made), static_cast<int>(sizeof made));
+  ASSERT_EQ(GetObjectA(font, sizeof(made), &made), static_cast<int>(sizeof(made)));
   EXPECT_STREQ(made.lfFaceName, "");
   DeleteObject(font);
 }
@@ -200,8 +200,8 @@ TEST(MakeFont, FaceNameTooLongForTheFieldIsLeftEmpty)
 TEST_F(BackgroundTest, HeaderAndPixelMemoryDescribeTheSnapshot)
 {
   BITMAP description;
-  ASSERT_EQ(GetObjectA(BackgroundBitmap, sizeof description, &description),
-            static_cast<int>(sizeof description));
+  ASSERT_EQ(GetObjectA(BackgroundBitmap, sizeof(description), &description),
+            static_cast<int>(sizeof(description)));
   EXPECT_EQ(description.bmWidth, ScreenWidth);
   EXPECT_EQ(description.bmHeight, ScreenHeight);
 
@@ -222,7 +222,7 @@ TEST_F(BackgroundTest, HeaderAndPixelMemoryDescribeTheSnapshot)
 
   ASSERT_NE(CanvasBits, nullptr);
   MEMORY_BASIC_INFORMATION memory;
-  ASSERT_NE(VirtualQuery(CanvasBits, &memory, sizeof memory), 0u);
+  ASSERT_NE(VirtualQuery(CanvasBits, &memory, sizeof(memory)), 0u);
   EXPECT_EQ(memory.State, static_cast<DWORD>(MEM_COMMIT));
   EXPECT_EQ(memory.Protect, static_cast<DWORD>(PAGE_READWRITE));
   EXPECT_GE(memory.RegionSize, imageSize + 3);

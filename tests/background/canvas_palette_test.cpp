@@ -46,9 +46,8 @@ TEST(CanvasPalette, TakesEveryColourOfTheTableWithNoCollapse)
     EXPECT_EQ(entry[3], 4) << "flags of entry " << i;  // PC_NOCOLLAPSE
   }
   // The block's last 4 bytes lie past the 256 entries and stay as they were.
-  for (size_t i = PaletteHeaderSize + 256 * PaletteEntrySize; i < block.size(); ++i) {
+  for (size_t i = PaletteHeaderSize + 256 * PaletteEntrySize; i < block.size(); ++i)
     EXPECT_EQ(block[i], 0xEE) << i;
-  }
 }
 
 TEST(CanvasPalette, RefusesBlocksAndTablesTooSmall)

@@ -15,9 +15,8 @@ namespace {
 std::vector<uint8_t> PatternBuffer(size_t size)
 {
   std::vector<uint8_t> buffer(size);
-  for (size_t i = 0; i < size; ++i) {
+  for (size_t i = 0; i < size; ++i)
     buffer[i] = static_cast<uint8_t>(1 + (i * 7 + i / 253) % 255);
-  }
   return buffer;
 }
 
@@ -51,9 +50,8 @@ void ExpectCheckerboard(const std::vector<uint8_t> &before, const std::vector<ui
   // Half of all pixel bytes, the extra pixel of an odd count going to the
   // rows that start black.
   size_t expected = 0;
-  for (int32_t r = 0; r < rows; ++r) {
+  for (int32_t r = 0; r < rows; ++r)
     expected += 3 * static_cast<size_t>((width + ((r & 1) == 0 ? 1 : 0)) / 2);
-  }
   EXPECT_EQ(black, expected);
 }
 
@@ -94,12 +92,10 @@ TEST(DibRowSize, EmptyAndOversizedRowsAreZero)
 
 TEST(CanvasBitCount, EightBitsOrFewerKeepThePalettePath)
 {
-  for (int32_t bits : {1, 4, 8}) {
+  for (int32_t bits : {1, 4, 8})
     EXPECT_EQ(CanvasBitCount(bits), 8) << bits;
-  }
-  for (int32_t bits : {15, 16, 24, 32}) {
+  for (int32_t bits : {15, 16, 24, 32})
     EXPECT_EQ(CanvasBitCount(bits), 24) << bits;
-  }
 }
 
 TEST(RowsThatFit, CountsOnlyWholeRows)

@@ -25,7 +25,7 @@ struct Canvas8 {
 // The bitmap's pixels as an 8-bit DIB with the colour table the system gives.
 std::vector<uint8_t> ReadIndices(HBITMAP bitmap, Canvas8 *info)
 {
-  std::memset(info, 0, sizeof *info);
+  std::memset(info, 0, sizeof(*info));
   info->header.biSize = sizeof(BITMAPINFOHEADER);
   info->header.biWidth = ScreenWidth;
   info->header.biHeight = ScreenHeight;
@@ -89,12 +89,11 @@ TEST(EightBitBackground, KeepsEveryPixelAndTakesThePaletteOfTheSnapshot)
   PALETTEENTRY entries[256];
   ASSERT_EQ(GetPaletteEntries(BackgroundPalette, 0, 256, entries), 256u);
   int differing = 0;
-  for (int i = 0; i < 256; ++i) {
+  for (int i = 0; i < 256; ++i)
     if (entries[i].peRed != info->bmiColors[i].rgbRed ||
         entries[i].peGreen != info->bmiColors[i].rgbGreen ||
         entries[i].peBlue != info->bmiColors[i].rgbBlue || entries[i].peFlags != PC_NOCOLLAPSE)
       ++differing;
-  }
   EXPECT_EQ(differing, 0) << "palette entries that differ from the colour table";
 
   // Nothing darkened: the pixel memory is the snapshot, index for index, and

@@ -33,12 +33,12 @@ TEST(PrivateDirAccess, NotElevatedGivesTheUserAloneFullControl)
 TEST(PrivateDirName, PrefixAndSixteenHexDigitsOrNothing)
 {
   char name[32];
-  ASSERT_TRUE(FormatPrivateDirName(name, sizeof name, "zv", 0x0123456789ABCDEFull));
+  ASSERT_TRUE(FormatPrivateDirName(name, sizeof(name), "zv", 0x0123456789ABCDEFull));
   EXPECT_STREQ(name, "zv0123456789abcdef");
-  ASSERT_TRUE(FormatPrivateDirName(name, sizeof name, "zv", 0xF000000000000001ull));
+  ASSERT_TRUE(FormatPrivateDirName(name, sizeof(name), "zv", 0xF000000000000001ull));
   EXPECT_STREQ(name, "zvf000000000000001");
   // 18 characters and the terminator: one byte less changes nothing.
-  std::memset(name, '#', sizeof name);
+  std::memset(name, '#', sizeof(name));
   EXPECT_FALSE(FormatPrivateDirName(name, 18, "zv", 1));
   EXPECT_EQ(name[0], '#');
   EXPECT_TRUE(FormatPrivateDirName(name, 19, "zv", 1));

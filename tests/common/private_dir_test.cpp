@@ -15,7 +15,7 @@ namespace {
 std::string TestParent()
 {
   char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
+  GetTempPathA(sizeof(temp), temp);
   std::string parent = std::string(temp) + "private_dir_test";
   CreateDirectoryA(parent.c_str(), nullptr);
   return parent;
@@ -32,7 +32,7 @@ bool CountingBits(uint64_t *bits)
 std::string NameFor(const std::string &parent, uint64_t bits)
 {
   char name[40];
-  FormatPrivateDirName(name, sizeof name, "zt", bits);
+  FormatPrivateDirName(name, sizeof(name), "zt", bits);
   return parent + "\\" + name;
 }
 
@@ -61,7 +61,7 @@ TEST(PrivateDir, NamesInTheWayAreNeitherOpenedNorDeleted)
   ASSERT_TRUE(CreateHardLinkA(link.c_str(), target.c_str(), nullptr));
   char path[MAX_PATH];
   HANDLE held = INVALID_HANDLE_VALUE;
-  ASSERT_TRUE(MakePrivateDirDrawing(parent.c_str(), "zt", path, sizeof path, &held, CountingBits));
+  ASSERT_TRUE(MakePrivateDirDrawing(parent.c_str(), "zt", path, sizeof(path), &held, CountingBits));
   EXPECT_EQ(std::string(path), NameFor(parent, 0x54));
   std::string inside = std::string(path) + "\\left.dat";
   HANDLE left = CreateFileA(inside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
@@ -78,7 +78,7 @@ TEST(PrivateDir, NamesInTheWayAreNeitherOpenedNorDeleted)
                                  OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(planted, INVALID_HANDLE_VALUE) << *name;
     DWORD read = 0;
-    ReadFile(planted, content, sizeof content, &read, nullptr);
+    ReadFile(planted, content, sizeof(content), &read, nullptr);
     CloseHandle(planted);
     EXPECT_STREQ(content, "planted") << *name;
   }

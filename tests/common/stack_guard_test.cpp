@@ -14,7 +14,11 @@
 
 extern "C" uintptr_t __stack_chk_guard;
 
-static const char Source[64] = "A";
+namespace {
+
+const char Source[64] = "A";
+
+}  // namespace
 
 __attribute__((noinline)) static int Fill(size_t count)
 {
@@ -32,17 +36,19 @@ __attribute__((noinline)) static int Copy(size_t count)
   return buffer[0];
 }
 
+namespace {
+
 // The exit code of this program run with ARGS; STILL_ACTIVE when it did
 // not start or end.
-static DWORD RunSelf(const char *args)
+DWORD RunSelf(const char *args)
 {
   char self[MAX_PATH], command[MAX_PATH + 32];
   DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
   if (length == 0 || length >= MAX_PATH)
     return STILL_ACTIVE;
-  snprintf(command, sizeof command, "\"%s\" %s", self, args);
+  snprintf(command, sizeof(command), "\"%s\" %s", self, args);
   STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
+  startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
   if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process))
@@ -55,7 +61,7 @@ static DWORD RunSelf(const char *args)
   return code;
 }
 
-static const struct {
+const struct {
   const char *args;
   DWORD code;
 } Cases[] = {{"fill 8", 0},
@@ -63,13 +69,15 @@ static const struct {
              {"fill 64", STATUS_STACK_BUFFER_OVERRUN},
              {"copy 64", STATUS_STACK_BUFFER_OVERRUN}};
 
+}  // namespace
+
 int main(int argc, char **argv)
 {
   if (__stack_chk_guard == 0)
     return 3;  // not seeded before main
   if (argc == 3) {
     size_t count = strtoul(argv[2], nullptr, 10);
-    if (count > sizeof Source)
+    if (count > sizeof(Source))
       return 2;
     return (strcmp(argv[1], "copy") == 0 ? Copy(count) : Fill(count)) == 'A' ? 0 : 4;
   }

@@ -16,9 +16,8 @@
 
 inline void Require(bool condition)
 {
-  if (!condition) {
+  if (!condition)
     std::abort();
-  }
 }
 
 inline void WalkArchive(const uint8_t *data, size_t size)
@@ -40,23 +39,19 @@ inline void WalkArchive(const uint8_t *data, size_t size)
     Require(memory.offset == before + 5 + header.nameLength);
 
     EntryNameVerdict verdict = CheckInstallName(header.name);
-    if (CheckPackName(header.name, nameLength) == NameAccepted) {
+    if (CheckPackName(header.name, nameLength) == NameAccepted)
       Require(verdict == NameAccepted);
-    }
     if (verdict == NameAccepted) {
       Require(header.name[0] != '\\' && header.name[0] != '/');
       Require(std::strchr(header.name, ':') == nullptr);
       char directory[ShortPathSize];
-      for (size_t p = 1; p < nameLength; ++p) {
+      for (size_t p = 1; p < nameLength; ++p)
         if (header.name[p] == '\\' &&
-            JoinPath(directory, sizeof directory, DefaultInstallDir, header.name, p)) {
+            JoinPath(directory, sizeof(directory), DefaultInstallDir, header.name, p))
           Require(std::strlen(directory) == std::strlen(DefaultInstallDir) + 1 + p);
-        }
-      }
       char destination[PathBufferSize];
-      if (JoinPath(destination, sizeof destination, DefaultInstallDir, header.name, nameLength)) {
-        Require(std::strlen(destination) < sizeof destination);
-      }
+      if (JoinPath(destination, sizeof(destination), DefaultInstallDir, header.name, nameLength))
+        Require(std::strlen(destination) < sizeof(destination));
     }
 
     size_t left = size - memory.offset;

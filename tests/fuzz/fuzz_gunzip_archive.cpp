@@ -34,9 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
   static const std::string input = ScratchPath("filesdata.gz");
   static const std::string output = ScratchPath("filesdata.dat");
   FILE *file = std::fopen(input.c_str(), "wb");
-  if (file == nullptr) {
+  if (file == nullptr)
     return 0;
-  }
   std::fwrite(data, 1, size, file);
   std::fclose(file);
 
@@ -51,9 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Require(result != nullptr);
     uint8_t block[16384];
     size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, result)) > 0) {
+    while ((got = std::fread(block, 1, sizeof(block), result)) > 0)
       archive.insert(archive.end(), block, block + got);
-    }
     std::fclose(result);
     WalkArchive(archive.data(), archive.size());
   }

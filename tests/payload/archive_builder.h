@@ -29,17 +29,15 @@ inline std::string SampleName(int i)
 inline std::string SampleData(int i)
 {
   std::string data;
-  for (int line = 0; line <= i; ++line) {
+  for (int line = 0; line <= i; ++line)
     data += "entry " + std::to_string(i) + " line " + std::to_string(line) + "\r\n";
-  }
   return data;
 }
 
 inline std::vector<uint8_t> SampleArchive(int count)
 {
   std::vector<uint8_t> archive;
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count; ++i)
     AppendEntry(&archive, SampleName(i), SampleData(i));
-  }
   return archive;
 }

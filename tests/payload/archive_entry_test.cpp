@@ -42,7 +42,7 @@ TEST(PayloadArchiveEntry, EncodesTheLayoutByteForByte)
   size_t size = EncodeEntryHeader("a\\b.txt", 7, 0x01020304u, out);
   ASSERT_EQ(size, 12u);
   const uint8_t expected[] = {7, 'a', '\\', 'b', '.', 't', 'x', 't', 4, 3, 2, 1};
-  EXPECT_EQ(0, std::memcmp(out, expected, sizeof expected));
+  EXPECT_EQ(0, std::memcmp(out, expected, sizeof(expected)));
 
   std::string longest(255, 'n');
   EXPECT_EQ(EncodeEntryHeader(longest.data(), 255, 1, out), 260u);
@@ -55,9 +55,8 @@ TEST(PayloadArchiveEntry, ReadsNineteenEntriesAndIgnoresWhatFollows)
 {
   std::vector<uint8_t> archive = SampleArchive(PayloadEntryCount);
   size_t wellFormed = archive.size();
-  for (int junk = 0; junk < 1000; ++junk) {
+  for (int junk = 0; junk < 1000; ++junk)
     archive.push_back(static_cast<uint8_t>(junk * 7));
-  }
   Reader reader;
   Open(&reader, archive);
   for (int i = 0; i < PayloadEntryCount; ++i) {
@@ -115,9 +114,8 @@ TEST(PayloadArchiveEntry, AnArchiveEndingInTheNineteenthEntryIsCaught)
     EntryHeader header;
     std::string data;
     bool dataOk = false;
-    if (ReadWhole(&reader, &header, &data, &dataOk) == EntryHeaderRead && dataOk) {
+    if (ReadWhole(&reader, &header, &data, &dataOk) == EntryHeaderRead && dataOk)
       ++whole;
-    }
   }
   EXPECT_EQ(whole, PayloadEntryCount - 1);
 }
@@ -171,7 +169,7 @@ TEST(PayloadArchiveEntry, LongestNameIsTerminatedAndSizesAreLittleEndian)
   Reader reader;
   Open(&reader, archive);
   EntryHeader header;
-  std::memset(&header, 0x55, sizeof header);
+  std::memset(&header, 0x55, sizeof(header));
   ASSERT_EQ(ReadEntryHeader(&reader.source, &header), EntryHeaderRead);
   EXPECT_EQ(std::strlen(header.name), 255u);
   EXPECT_EQ(header.dataSize, 0xFFFFFFFFu);
@@ -205,9 +203,8 @@ TEST(PayloadArchiveEntry, FileSourceReadsWhatTheMemorySourceReads)
 size_t ReadOneByte(void *context, void *buffer, size_t size)
 {
   MemorySource *memory = static_cast<MemorySource *>(context);
-  if (size == 0 || memory->offset >= memory->size) {
+  if (size == 0 || memory->offset >= memory->size)
     return 0;
-  }
   static_cast<uint8_t *>(buffer)[0] = memory->data[memory->offset++];
   return 1;
 }

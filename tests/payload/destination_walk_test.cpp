@@ -68,9 +68,8 @@ TEST(PayloadDestinationFit, PartFileNameMustStayWithinThePathLimit)
 TEST(PayloadDestinationWalk, VisitsEachDestinationAndStopsAtTheFirstThatDoesNotFit)
 {
   std::vector<uint8_t> archive;
-  for (int i = 0; i < 14; ++i) {
+  for (int i = 0; i < 14; ++i)
     AppendEntry(&archive, SampleName(i), SampleData(i));
-  }
   Seen seen;
   ASSERT_EQ(Walk(archive, 14, "C:\\Z", &seen), WalkAllFit);
   ASSERT_EQ(seen.destinations.size(), 14u);

@@ -12,9 +12,8 @@ namespace {
 TEST(PayloadEntryName, InstallerAcceptsOrdinaryRelativeNames)
 {
   for (const char *name : {"Zorvane.exe", "Maps\\Map01.map", "a\\b\\c.txt", "..x", "x..", "CONSOLE",
-                           "a\\..b\\c", "name with spaces.txt", "a.\\b", "Maps/Map01.map"}) {
+                           "a\\..b\\c", "name with spaces.txt", "a.\\b", "Maps/Map01.map"})
     EXPECT_EQ(CheckInstallName(name), NameAccepted) << name;
-  }
 }
 
 TEST(PayloadEntryName, InstallerRefusesNamesThatLeaveTheDirectory)
@@ -45,9 +44,8 @@ TEST(PayloadEntryName, InstallerRefusesNamesThatLeaveTheDirectory)
       {"aux .dat", NameReservedDevice},
       {"sub/COM1", NameReservedDevice},
   };
-  for (const Case &c : cases) {
+  for (const Case &c : cases)
     EXPECT_EQ(CheckInstallName(c.name), c.verdict) << c.name;
-  }
 }
 
 TEST(PayloadEntryName, PackerHoldsNamesToTheWriterRules)
@@ -105,38 +103,38 @@ TEST(PayloadEntryName, PackerMeasuresNamesAgainstTheDefaultDestination)
 TEST(PayloadTempDir, SystemPathLosesItsTrailingBackslash)
 {
   char temp[260] = "C:\\TEMP\\";
-  EXPECT_EQ(SettleTempDir(temp, sizeof temp, 8, "D:\\start"), TempDirFromSystem);
+  EXPECT_EQ(SettleTempDir(temp, sizeof(temp), 8, "D:\\start"), TempDirFromSystem);
   EXPECT_STREQ(temp, "C:\\TEMP");
 
   char root[260] = "C:\\";
-  EXPECT_EQ(SettleTempDir(root, sizeof root, 3, "D:\\start"), TempDirFromSystem);
+  EXPECT_EQ(SettleTempDir(root, sizeof(root), 3, "D:\\start"), TempDirFromSystem);
   EXPECT_STREQ(root, "C:");
 
   char plain[260] = "C:\\users\\me\\Temp";
-  EXPECT_EQ(SettleTempDir(plain, sizeof plain, 16, ""), TempDirFromSystem);
+  EXPECT_EQ(SettleTempDir(plain, sizeof(plain), 16, ""), TempDirFromSystem);
   EXPECT_STREQ(plain, "C:\\users\\me\\Temp");
 }
 
 TEST(PayloadTempDir, FailedSystemPathFallsBackToTheStartDirectory)
 {
   char temp[260] = "";
-  EXPECT_EQ(SettleTempDir(temp, sizeof temp, 0, "D:\\games"), TempDirFromStartDir);
+  EXPECT_EQ(SettleTempDir(temp, sizeof(temp), 0, "D:\\games"), TempDirFromStartDir);
   EXPECT_STREQ(temp, "D:\\games");
 
   // A root start directory is kept as "D:", so nothing to remove.
   char root[260] = "";
-  EXPECT_EQ(SettleTempDir(root, sizeof root, 0, "D:"), TempDirFromStartDir);
+  EXPECT_EQ(SettleTempDir(root, sizeof(root), 0, "D:"), TempDirFromStartDir);
   EXPECT_STREQ(root, "D:");
 
   // An empty start directory stays empty.
   char empty[260] = "junk";
-  EXPECT_EQ(SettleTempDir(empty, sizeof empty, 0, ""), TempDirFromStartDir);
+  EXPECT_EQ(SettleTempDir(empty, sizeof(empty), 0, ""), TempDirFromStartDir);
   EXPECT_STREQ(empty, "");
 
   // GetTempPathA asked for more room than the buffer has: nothing usable
   // was written, so the start directory is used.
   char small[260] = "garbage";
-  EXPECT_EQ(SettleTempDir(small, sizeof small, 300, "E:\\x\\"), TempDirFromStartDir);
+  EXPECT_EQ(SettleTempDir(small, sizeof(small), 300, "E:\\x\\"), TempDirFromStartDir);
   EXPECT_STREQ(small, "E:\\x");
 }
 
@@ -145,10 +143,10 @@ TEST(PayloadTempDir, StartDirectoryThatDoesNotFitIsNotUsed)
   std::string longest(259, 's');
   std::string tooLong(260, 's');
   char temp[260];
-  EXPECT_EQ(SettleTempDir(temp, sizeof temp, 0, longest.c_str()), TempDirFromStartDir);
+  EXPECT_EQ(SettleTempDir(temp, sizeof(temp), 0, longest.c_str()), TempDirFromStartDir);
   EXPECT_EQ(std::strlen(temp), 259u);
-  std::memset(temp, 'x', sizeof temp);
-  EXPECT_EQ(SettleTempDir(temp, sizeof temp, 0, tooLong.c_str()), TempDirUnusable);
+  std::memset(temp, 'x', sizeof(temp));
+  EXPECT_EQ(SettleTempDir(temp, sizeof(temp), 0, tooLong.c_str()), TempDirUnusable);
   EXPECT_STREQ(temp, "");
 }
 

@@ -105,9 +105,8 @@ TEST_F(PayloadGunzip, InputThatIsNotGzipPassesThroughUnchanged)
 TEST_F(PayloadGunzip, CorruptDeflateDataFails)
 {
   std::string gz = Gzip(Payload(300000));
-  for (size_t i = gz.size() / 2; i < gz.size() / 2 + 64; ++i) {
+  for (size_t i = gz.size() / 2; i < gz.size() / 2 + 64; ++i)
     gz[i] = static_cast<char>(gz[i] ^ 0x5A);
-  }
   WriteFileBytes(input_, gz);
   EXPECT_FALSE(Run());
   ASSERT_EQ(messages_.errors.size(), 1u);
@@ -185,9 +184,8 @@ TEST_F(PayloadGunzip, OutputThatCannotBeCreatedIsNamed)
 
 TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose)
 {
-  if (!std::filesystem::exists("/dev/full")) {
+  if (!std::filesystem::exists("/dev/full"))
     GTEST_SKIP() << "no /dev/full";
-  }
   // The step makes its own output; a full disk is given to the stream copy.
   auto runIntoFullDisk = [this]() {
     gzFile input = gzopen(input_.c_str(), "rb");
@@ -210,10 +208,10 @@ TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose)
 TEST(PayloadGzipError, PrefixColonTextAndLineEnd)
 {
   char out[64];
-  FormatGzipError(out, sizeof out, "failed fwrite");
+  FormatGzipError(out, sizeof(out), "failed fwrite");
   EXPECT_EQ(std::string(out), std::string(GzipErrorPrefix) + ": failed fwrite\n");
   char small[8];
-  FormatGzipError(small, sizeof small, "a long message that does not fit");
+  FormatGzipError(small, sizeof(small), "a long message that does not fit");
   EXPECT_EQ(std::string(small).size(), 7u);
 }
 

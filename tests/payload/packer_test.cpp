@@ -66,9 +66,8 @@ protected:
 std::vector<std::string> Names(int count)
 {
   std::vector<std::string> names;
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count; ++i)
     names.push_back("n" + std::to_string(i));
-  }
   return names;
 }
 
@@ -206,9 +205,8 @@ TEST_F(PackerTest, ArchiveHoldsTheFilesSortedByName)
     EXPECT_LT(previous, name);
     previous = name;
     std::string sourcePath = root_ + "/" + name;
-    for (char &c : sourcePath) {
+    for (char &c : sourcePath)
       c = c == '\\' ? '/' : c;
-    }
     std::string data(header.dataSize, '\0');
     ASSERT_TRUE(ReadEntryData(&source, data.data(), header.dataSize));
     EXPECT_EQ(data, ReadFileBytes(sourcePath)) << name;

@@ -22,14 +22,12 @@ std::string ReadAll(const std::string &path)
 {
   std::string bytes;
   FILE *file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
+  if (file == nullptr)
     return bytes;
-  }
   char block[4096];
   size_t got = 0;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+  while ((got = std::fread(block, 1, sizeof(block), file)) > 0)
     bytes.append(block, got);
-  }
   std::fclose(file);
   return bytes;
 }
@@ -67,7 +65,7 @@ std::string Gzip(const std::string &data)
 std::string FreshDir(const char *name)
 {
   char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
+  GetTempPathA(sizeof(temp), temp);
   std::string dir =
       std::string(temp) + "zvpay-" + name + "-" + std::to_string(GetCurrentProcessId());
   CreateDirectoryA(dir.c_str(), nullptr);
@@ -113,11 +111,10 @@ GunzipRun RunGunzip(const std::string &dir, const std::string &gz, bool writeInp
   std::string in = dir + "\\filesdata.gz";
   std::string out = dir + "\\filesdata.dat";
   DeleteFileA(out.c_str());
-  if (writeInput) {
+  if (writeInput)
     WriteAll(in, gz);
-  } else {
+  else
     DeleteFileA(in.c_str());
-  }
   GunzipRun run;
   GzipReporter reporter = {CollectDirect, CollectError, &run.messages};
   run.ok = GunzipFileReporting(out.c_str(), in.c_str(), &reporter);
@@ -156,9 +153,8 @@ TEST(PayloadGunzipWine, CorruptDeflateDataFailsTheStep)
   std::string dir = FreshDir("gz-bad");
   std::string archive = ArchiveWithTail(200000);
   std::string gz = Gzip(archive);
-  for (size_t i = gz.size() - 2000; i < gz.size() - 1900; ++i) {
+  for (size_t i = gz.size() - 2000; i < gz.size() - 1900; ++i)
     gz[i] = static_cast<char>(~gz[i]);
-  }
   GunzipRun run = RunGunzip(dir, gz);
   EXPECT_FALSE(run.ok);
   ASSERT_EQ(run.messages.errors.size(), 1u);
@@ -229,15 +225,13 @@ protected:
     std::vector<EntryOutcome> outcomes;
     FILE *archive = std::fopen(archivePath_.c_str(), "rb");
     EXPECT_NE(archive, nullptr);
-    if (archive == nullptr) {
+    if (archive == nullptr)
       return outcomes;
-    }
     EntryAnnouncer announcer = {Remember, &announced_};
     for (int i = 0; i < count; ++i) {
       outcomes.push_back(InstallArchiveEntry(archive, install_.c_str(), &announcer));
-      if (outcomes.back() != EntryInstalled) {
+      if (outcomes.back() != EntryInstalled)
         break;
-      }
     }
     std::fclose(archive);
     return outcomes;
@@ -418,9 +412,8 @@ int DrawnDoneEdge(HWND bar)
   GetClientRect(bar, &client);
   HDC dc = GetDC(bar);
   int edge = GetPixel(dc, 0, 0) == CLR_INVALID ? -1 : 0;
-  while (edge >= 0 && edge < client.right && GetPixel(dc, edge, 0) == RGB(0, 0, 255)) {
+  while (edge >= 0 && edge < client.right && GetPixel(dc, edge, 0) == RGB(0, 0, 255))
     ++edge;
-  }
   ReleaseDC(bar, dc);
   return edge;
 }
@@ -448,9 +441,8 @@ TEST(PayloadProgressBarWine, DrawsTheDonePartBlueAndTheRestBlack)
   COLORREF rest = GetPixel(dc, 300, 1);
   ReleaseDC(bar, dc);
   EXPECT_TRUE(rest == CLR_INVALID || rest == RGB(0, 0, 0)) << rest;
-  for (int step = 5; step < 20; ++step) {
+  for (int step = 5; step < 20; ++step)
     ProgressStep();
-  }
   int edge = DrawnDoneEdge(bar);
   EXPECT_TRUE(edge < 0 || edge == 438) << edge;
   ProgressDone();

@@ -71,18 +71,16 @@ TEST(PayloadProgressMath, ThreeStepsOverAHundredPixels)
 TEST(PayloadProgressMath, OnePixelPerStepWhenWidthEqualsTotal)
 {
   Track track = RunBar(19, 19, 20);
-  for (int step = 1; step <= 20; ++step) {
+  for (int step = 1; step <= 20; ++step)
     EXPECT_EQ(track.positions[step - 1], step - 1) << "step " << step;
-  }
 }
 
 TEST(PayloadProgressMath, NarrowBarMovesEverySecondStep)
 {
   Track track = RunBar(10, 19, 20);
   std::vector<int> expected;
-  for (int step = 1; step <= 20; ++step) {
+  for (int step = 1; step <= 20; ++step)
     expected.push_back(step / 2);
-  }
   EXPECT_EQ(track.positions, expected);
   EXPECT_EQ(track.positions.back(), 10);
 }
@@ -124,9 +122,8 @@ TEST(PayloadProgressMath, TextIsMeasuredOnlyWhenThePercentageChanges)
   ProgressMath bar;
   ProgressMathInit(&bar, 438, 400);
   int changes = 0;
-  for (int i = 0; i < 420; ++i) {
+  for (int i = 0; i < 420; ++i)
     changes += ProgressMathStep(&bar) ? 1 : 0;
-  }
   EXPECT_EQ(changes, 100);  // 1 .. 100, each once; step 1 still gives 0
   EXPECT_STREQ(bar.text, "100");
   EXPECT_EQ(bar.step, 401);  // frozen once past the total
@@ -144,9 +141,8 @@ TEST(PayloadProgressMath, DegenerateTotalsAndWidthsAreTamed)
 
   ProgressMathInit(&bar, -5, 19);
   EXPECT_EQ(bar.width, 0);
-  for (int i = 0; i < 25; ++i) {
+  for (int i = 0; i < 25; ++i)
     ProgressMathStep(&bar);
-  }
   EXPECT_EQ(bar.position, 0);
 
   // A total near the type's limit: no overflow in 10 x remainder or s x 100.

@@ -49,14 +49,12 @@ struct Entry {
 bool ReadAll(const char *path, Bytes *out)
 {
   FILE *file = std::fopen(path, "rb");
-  if (file == nullptr) {
+  if (file == nullptr)
     return false;
-  }
   uint8_t block[65536];
   size_t got = 0;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+  while ((got = std::fread(block, 1, sizeof(block), file)) > 0)
     out->insert(out->end(), block, block + got);
-  }
   std::fclose(file);
   return true;
 }
@@ -64,18 +62,17 @@ bool ReadAll(const char *path, Bytes *out)
 bool Inflate(const Bytes &gz, Bytes *out)
 {
   z_stream stream = {};
-  if (inflateInit2(&stream, 15 + 16) != Z_OK) {
+  if (inflateInit2(&stream, 15 + 16) != Z_OK)
     return false;
-  }
   stream.next_in = const_cast<Bytef *>(gz.data());
   stream.avail_in = static_cast<uInt>(gz.size());
   uint8_t block[65536];
   int code = Z_OK;
   do {
     stream.next_out = block;
-    stream.avail_out = sizeof block;
+    stream.avail_out = sizeof(block);
     code = inflate(&stream, Z_NO_FLUSH);
-    out->insert(out->end(), block, block + (sizeof block - stream.avail_out));
+    out->insert(out->end(), block, block + (sizeof(block) - stream.avail_out));
   } while (code == Z_OK);
   inflateEnd(&stream);
   return code == Z_STREAM_END;
@@ -84,9 +81,8 @@ bool Inflate(const Bytes &gz, Bytes *out)
 bool Gzip(const Bytes &archive, Bytes *out)
 {
   FILE *file = std::tmpfile();
-  if (file == nullptr) {
+  if (file == nullptr)
     return false;
-  }
   GzipWriter writer;
   bool ok = GzipBegin(&writer, file) && GzipAppend(&writer, archive.data(), archive.size());
   ok = GzipFinish(&writer) && ok;
@@ -103,17 +99,16 @@ bool Gzip(const Bytes &archive, Bytes *out)
 bool GzipWithSync(const Bytes &first, const Bytes &second, Bytes *out, size_t *syncOffset)
 {
   z_stream stream = {};
-  if (deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+  if (deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
     return false;
-  }
-  out->assign(GzipHeader, GzipHeader + sizeof GzipHeader);
+  out->assign(GzipHeader, GzipHeader + sizeof(GzipHeader));
   Bytes room(deflateBound(&stream, static_cast<uLong>(first.size() + second.size())) + 1024);
   stream.next_out = room.data();
   stream.avail_out = static_cast<uInt>(room.size());
   stream.next_in = const_cast<Bytef *>(first.data());
   stream.avail_in = static_cast<uInt>(first.size());
   bool ok = deflate(&stream, Z_FULL_FLUSH) == Z_OK;
-  *syncOffset = sizeof GzipHeader + stream.total_out;
+  *syncOffset = sizeof(GzipHeader) + stream.total_out;
   stream.next_in = const_cast<Bytef *>(second.data());
   stream.avail_in = static_cast<uInt>(second.size());
   ok = deflate(&stream, Z_FINISH) == Z_STREAM_END && ok;
@@ -122,12 +117,10 @@ bool GzipWithSync(const Bytes &first, const Bytes &second, Bytes *out, size_t *s
   uLong crc = crc32(0, first.data(), static_cast<uInt>(first.size()));
   crc = crc32(crc, second.data(), static_cast<uInt>(second.size()));
   uint32_t length = static_cast<uint32_t>(first.size() + second.size());
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 4; ++i)
     out->push_back(static_cast<uint8_t>(crc >> (8 * i)));
-  }
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 4; ++i)
     out->push_back(static_cast<uint8_t>(length >> (8 * i)));
-  }
   return ok;
 }
 
@@ -161,11 +154,9 @@ Bytes TailBytes()
 bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroNoise, Bytes *gz)
 {
   if (zeroNoise) {
-    for (Entry &entry : entries) {
-      if (entry.name == "Textures.pak") {
+    for (Entry &entry : entries)
+      if (entry.name == "Textures.pak")
         std::fill(entry.data.begin(), entry.data.end(), 0);
-      }
-    }
   }
   if (kind == "traversal") {
     entries[0].name = "..\\" + entries[0].name;
@@ -175,11 +166,9 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
     size_t length = MaxWindowsPath + 1 - std::strlen(DefaultInstallDir) - 1 - PartNameExtraLength;
     entries.back().name = std::string(length - 4, 'L') + ".txt";
   } else if (kind == "large") {
-    for (Entry &entry : entries) {
-      if (entry.name == "Textures.pak") {
+    for (Entry &entry : entries)
+      if (entry.name == "Textures.pak")
         entry.data.assign(200u << 20, 0);
-      }
-    }
   }
   Bytes archive = Encode(entries);
   if (kind == "corrupt") {
@@ -188,9 +177,8 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
     Bytes tail = TailBytes();
     archive.insert(archive.end(), tail.begin(), tail.begin() + 32768);
     size_t sync = 0;
-    if (!GzipWithSync(archive, Bytes(tail.begin() + 32768, tail.end()), gz, &sync)) {
+    if (!GzipWithSync(archive, Bytes(tail.begin() + 32768, tail.end()), gz, &sync))
       return false;
-    }
     (*gz)[sync] = 0xFF;
     return true;
   }
@@ -208,9 +196,8 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
     size_t offset = 0;
     for (const Entry &entry : entries) {
       offset += EntryNameLengthBytes + entry.name.size() + EntryDataSizeBytes;
-      if (entry.name == "Textures.pak") {
+      if (entry.name == "Textures.pak")
         break;
-      }
       offset += entry.data.size();
     }
     archive.resize(offset + 300000);
@@ -218,12 +205,10 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
              kind != "large") {
     return false;
   }
-  if (!Gzip(archive, gz)) {
+  if (!Gzip(archive, gz))
     return false;
-  }
-  if (kind == "crc") {
+  if (kind == "crc")
     (*gz)[gz->size() - 8] ^= 0x5A;
-  }
   return true;
 }
 

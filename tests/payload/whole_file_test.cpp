@@ -63,25 +63,24 @@ TEST(PayloadWholeFile, CopiesThroughASmallBlockAndReportsShortSourceAndFullDisk)
   ScratchDir dir = MakeScratchDir();
   std::string path = dir.path + "/copy.bin";
   std::string data;
-  for (int i = 0; i < 1000; ++i) {
+  for (int i = 0; i < 1000; ++i)
     data += static_cast<char>('a' + i % 26);
-  }
   WriteFileBytes(path, std::string(5000, 'o'));
   char block[7];
   MemorySource memory{reinterpret_cast<const uint8_t *>(data.data()), data.size(), 0};
   ByteSource source = MakeMemorySource(&memory);
-  ASSERT_EQ(CopyWholeFile(path.c_str(), &source, 1000, block, sizeof block), WholeFileWritten);
+  ASSERT_EQ(CopyWholeFile(path.c_str(), &source, 1000, block, sizeof(block)), WholeFileWritten);
   EXPECT_EQ(ReadFileBytes(path), data);
 
   memory = MemorySource{reinterpret_cast<const uint8_t *>(data.data()), 20, 0};
-  EXPECT_EQ(CopyWholeFile(path.c_str(), &source, 1000, block, sizeof block), WholeFileSourceShort);
+  EXPECT_EQ(CopyWholeFile(path.c_str(), &source, 1000, block, sizeof(block)), WholeFileSourceShort);
   memory.offset = 0;
-  ASSERT_EQ(CopyWholeFile(path.c_str(), &source, 0, block, sizeof block), WholeFileWritten);
+  ASSERT_EQ(CopyWholeFile(path.c_str(), &source, 0, block, sizeof(block)), WholeFileWritten);
   EXPECT_EQ(std::filesystem::file_size(path), 0u);
-  EXPECT_EQ(CopyWholeFile(dir.path.c_str(), &source, 1, block, sizeof block), WholeFileNotCreated);
+  EXPECT_EQ(CopyWholeFile(dir.path.c_str(), &source, 1, block, sizeof(block)), WholeFileNotCreated);
   if (std::filesystem::exists("/dev/full")) {
     memory = MemorySource{reinterpret_cast<const uint8_t *>(data.data()), data.size(), 0};
-    EXPECT_EQ(CopyWholeFile("/dev/full", &source, 1000, block, sizeof block), WholeFileShort);
+    EXPECT_EQ(CopyWholeFile("/dev/full", &source, 1000, block, sizeof(block)), WholeFileShort);
   }
   RemoveScratchDir(dir);
 }
@@ -96,7 +95,7 @@ TEST(PayloadWholeFile, ByteAfterTheLastWholeBlockIsWritten)
   char block[7];
   MemorySource memory{reinterpret_cast<const uint8_t *>(data.data()), data.size(), 0};
   ByteSource source = MakeMemorySource(&memory);
-  ASSERT_EQ(CopyWholeFile(path.c_str(), &source, 22, block, sizeof block), WholeFileWritten);
+  ASSERT_EQ(CopyWholeFile(path.c_str(), &source, 22, block, sizeof(block)), WholeFileWritten);
   EXPECT_EQ(ReadFileBytes(path), data);
   RemoveScratchDir(dir);
 }

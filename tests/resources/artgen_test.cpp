@@ -158,9 +158,8 @@ TEST(ArtBanner, BmpHeaderIs556By384With256ColourPalette)
   EXPECT_EQ(Read32(bmp, 34), 556u * 384u);  // rows of 556 need no padding
   EXPECT_EQ(Read32(bmp, 46), 256u);         // colours used
   EXPECT_EQ(bmp.size(), 14u + 40u + 1024u + 556u * 384u);
-  for (size_t i = 0; i < 256; ++i) {
+  for (size_t i = 0; i < 256; ++i)
     EXPECT_EQ(bmp[54 + i * 4 + 3], 0) << "reserved byte of palette entry " << i;
-  }
   // Bottom-up: the file's first row is the picture's last one.
   const size_t pixels = 14 + 40 + 1024;
   for (int x = 0; x < 556; ++x) {
@@ -339,9 +338,8 @@ TEST(ArtLicence, EscapingReadsBackToTheSameText)
       "\r\n",
       std::string(300, 'x') + " " + std::string(80, 'y') + "\r\n" + std::string(150, ' '),
   };
-  for (const std::string &sample : samples) {
+  for (const std::string &sample : samples)
     EXPECT_EQ(RoundTrip(sample), sample);
-  }
 }
 
 TEST(ArtLicence, TextLongerThanThePageBufferIsRefused)

@@ -143,13 +143,11 @@ void AlignDword(Reader &r)
 std::string SzOrOrdinal(Reader &r)
 {
   WORD first = Word(r);
-  if (first == 0xFFFF) {
+  if (first == 0xFFFF)
     return "#" + std::to_string(Word(r));
-  }
   std::string text;
-  for (WORD c = first; c != 0 && !r.overrun; c = Word(r)) {
+  for (WORD c = first; c != 0 && !r.overrun; c = Word(r))
     text += c < 0x80 ? static_cast<char>(c) : '?';
-  }
   return text;
 }
 
@@ -174,9 +172,8 @@ std::string ClassFromAtom(const std::string &name)
 Reader OpenTemplate(const char *name)
 {
   HRSRC found = FindResourceA(nullptr, name, MAKEINTRESOURCEA(5));  // RT_DIALOG
-  if (found == nullptr) {
+  if (found == nullptr)
     return {nullptr, 0, 0, true};
-  }
   HGLOBAL loaded = LoadResource(nullptr, found);
   return {static_cast<const BYTE *>(LockResource(loaded)), SizeofResource(nullptr, found), 0,
           false};
@@ -189,15 +186,14 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
 
 BOOL CALLBACK CountNumberedNames(HMODULE, LPCSTR, LPSTR name, LONG_PTR count)
 {
-  if (IS_INTRESOURCE(name)) {
+  if (IS_INTRESOURCE(name))
     ++*reinterpret_cast<int *>(count);
-  }
   return TRUE;
 }
 
 void RegisterListViewClass()
 {
-  INITCOMMONCONTROLSEX init = {sizeof init, ICC_LISTVIEW_CLASSES};
+  INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&init);
 }
 
@@ -257,9 +253,8 @@ TEST(ResourceTemplates, EveryFieldMatchesThePageLayout)
 
 TEST(ResourceTemplates, NamesAreNotNumbers)
 {
-  for (const Template &expected : Templates) {
+  for (const Template &expected : Templates)
     EXPECT_NE(FindResourceA(nullptr, expected.name, MAKEINTRESOURCEA(5)), nullptr) << expected.name;
-  }
   // A template given an id by mistake would be found under a number instead.
   int numbered = 0;
   EnumResourceNamesA(nullptr, MAKEINTRESOURCEA(5), CountNumberedNames,
@@ -276,7 +271,7 @@ TEST(ResourceTemplates, DialogManagerBuildsEveryPage)
         CreateDialogParamA(GetModuleHandleA(nullptr), expected.name, nullptr, QuietDialogProc, 0);
     ASSERT_NE(dialog, nullptr) << GetLastError();
     char title[64] = "?";
-    GetWindowTextA(dialog, title, sizeof title);
+    GetWindowTextA(dialog, title, sizeof(title));
     EXPECT_STREQ(title, expected.title);
     // The client area is the template's size converted by the dialog's own
     // base units.
@@ -286,18 +281,17 @@ TEST(ResourceTemplates, DialogManagerBuildsEveryPage)
     EXPECT_EQ(client.right, units.right);
     EXPECT_EQ(client.bottom, units.bottom);
     for (const Control &c : expected.controls) {
-      if (c.id == -1) {
+      if (c.id == -1)
         continue;
-      }
       HWND item = GetDlgItem(dialog, c.id);
       ASSERT_NE(item, nullptr) << c.id;
       char className[64] = "";
-      GetClassNameA(item, className, sizeof className);
+      GetClassNameA(item, className, sizeof(className));
       EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, className, -1, c.className, -1),
                 CSTR_EQUAL)
           << c.id << " " << className;
       char text[128] = "?";
-      GetWindowTextA(item, text, sizeof text);
+      GetWindowTextA(item, text, sizeof(text));
       EXPECT_STREQ(text, c.text) << c.id;
       // The dialog manager converts position and size each on its own.
       RECT place = {c.x, c.y, c.cx, c.cy}, actual;
@@ -320,7 +314,7 @@ TEST(ResourceBanner, LoadsAsThePageSizedBitmap)
   HBITMAP banner = LoadBitmapA(GetModuleHandleA(nullptr), "IDB_TARNEL");
   ASSERT_NE(banner, nullptr);
   BITMAP info = {};
-  ASSERT_EQ(GetObjectA(banner, sizeof info, &info), static_cast<int>(sizeof info));
+  ASSERT_EQ(GetObjectA(banner, sizeof(info), &info), static_cast<int>(sizeof(info)));
   EXPECT_EQ(info.bmWidth, 556);
   EXPECT_EQ(info.bmHeight, 384);
   DeleteObject(banner);
@@ -364,7 +358,7 @@ TEST(ResourceIcons, ClassIconAndListImagesLoad)
     EXPECT_TRUE(info.fIcon);
     EXPECT_NE(info.hbmMask, nullptr);
     BITMAP mask = {};
-    GetObjectA(info.hbmMask, sizeof mask, &mask);
+    GetObjectA(info.hbmMask, sizeof(mask), &mask);
     EXPECT_EQ(mask.bmWidth, c.size);
     DeleteObject(info.hbmMask);
     DeleteObject(info.hbmColor);
@@ -373,9 +367,8 @@ TEST(ResourceIcons, ClassIconAndListImagesLoad)
   // The browsers load the list images with LoadIconA and add them to a
   // 16 x 16 masked image list.
   HIMAGELIST list = ImageList_Create(16, 16, ILC_MASK, 3, 0);
-  for (int id : {IDI_FOLDER, IDI_UP, IDI_NEW_FOLDER}) {
+  for (int id : {IDI_FOLDER, IDI_UP, IDI_NEW_FOLDER})
     EXPECT_GE(ImageList_ReplaceIcon(list, -1, LoadIconA(self, MAKEINTRESOURCEA(id))), 0) << id;
-  }
   EXPECT_EQ(ImageList_GetImageCount(list), 3);
   ImageList_Destroy(list);
 }
@@ -384,17 +377,16 @@ TEST(ResourceStrings, LicenceAndClassName)
 {
   HINSTANCE self = GetModuleHandleA(nullptr);
   static char licence[7000];
-  int length = LoadStringA(self, IDS_LICENCE, licence, sizeof licence);
+  int length = LoadStringA(self, IDS_LICENCE, licence, sizeof(licence));
   EXPECT_GT(length, 3000);
   EXPECT_LT(length, 6999) << "the agreement page would cut the text";
   EXPECT_EQ(static_cast<size_t>(length), std::strlen(licence));
   EXPECT_NE(std::strstr(licence, "The Zorvane"), nullptr);
   EXPECT_NE(std::strstr(licence, "\"I Agree\""), nullptr) << "quotes survive the script";
-  for (int i = 0; i < length; ++i) {
+  for (int i = 0; i < length; ++i)
     ASSERT_TRUE(licence[i] != '\n' || (i > 0 && licence[i - 1] == '\r')) << i;
-  }
   char className[20] = "";
-  EXPECT_EQ(LoadStringA(self, IDS_CLASS_NAME, className, sizeof className), 5);
+  EXPECT_EQ(LoadStringA(self, IDS_CLASS_NAME, className, sizeof(className)), 5);
   EXPECT_STREQ(className, "SETUP");
 }
 

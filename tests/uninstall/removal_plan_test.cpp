@@ -387,7 +387,7 @@ TEST(RemovalReport, SaysWhatStayedAndKeepsTheKeysWhenAFileStays)
   NoteStepResult(&tally, file, ResultScheduled);
   NoteStepResult(&tally, program, ResultKept);
   EXPECT_TRUE(KeysMayGo(tally));
-  EXPECT_TRUE(ComposeRemovalReport(tally, text, sizeof text));
+  EXPECT_TRUE(ComposeRemovalReport(tally, text, sizeof(text)));
   EXPECT_EQ(RemovalExitCode(tally), ExitRemoved);
   EXPECT_EQ(std::string(text),
             std::string(RemovedText) + FolderKeptLead + "C:\\Z" + FolderKeptTail + RestartText);
@@ -396,17 +396,17 @@ TEST(RemovalReport, SaysWhatStayedAndKeepsTheKeysWhenAFileStays)
   NoteStepResult(&failed, file, ResultFailed);
   EXPECT_FALSE(KeysMayGo(failed));
   NoteStepResult(&failed, {StepRemoveKey, RoleItem, "SOFTWARE\\K"}, ResultKeyKept);
-  EXPECT_FALSE(ComposeRemovalReport(failed, text, sizeof text));
+  EXPECT_FALSE(ComposeRemovalReport(failed, text, sizeof(text)));
   EXPECT_EQ(RemovalExitCode(failed), ExitIncomplete);
   std::string failure = std::string(NotRemovedLead) + "C:\\Z\\Zorvane.exe" + NotRemovedTail;
   EXPECT_EQ(std::string(text), failure + StaysRegisteredText);
   // With two failures the first is named.
   NoteStepResult(&failed, {StepRemoveKey, RoleItem, "SOFTWARE\\K"}, ResultFailed);
-  ComposeRemovalReport(failed, text, sizeof text);
+  ComposeRemovalReport(failed, text, sizeof(text));
   EXPECT_EQ(std::string(text).rfind(failure, 0), 0u) << text;
   // Cut to the buffer, never beyond it.
   char small[20];
-  std::memset(small, '#', sizeof small);
+  std::memset(small, '#', sizeof(small));
   ComposeRemovalReport(tally, small, 12);
   EXPECT_EQ(std::string(small), std::string(RemovedText, 11));
   EXPECT_EQ(small[12], '#');
@@ -427,9 +427,9 @@ TEST(RemovalReport, AFolderHoldingAFileThatGoesAtRestartGoesWithIt)
 TEST(RemovalReport, RefusalNamesTheFolderCutWhenTooLong)
 {
   char text[1024];
-  ComposeRefusal("C:\\", text, sizeof text);
+  ComposeRefusal("C:\\", text, sizeof(text));
   EXPECT_EQ(std::string(text), std::string(RefusalLead) + "C:\\" + RefusalTail);
-  ComposeRefusal(std::string(600, 'x').c_str(), text, sizeof text);
+  ComposeRefusal(std::string(600, 'x').c_str(), text, sizeof(text));
   EXPECT_EQ(std::string(text),
             std::string(RefusalLead) + std::string(259, 'x') + CutMark + RefusalTail);
 }
@@ -451,7 +451,7 @@ TEST(UninstallCommandLine, ReadsSilentAndTheCopysHandOff)
   EXPECT_EQ(options.firstProcess, 4294967295u);
 
   char line[128];
-  ASSERT_TRUE(FormatCopyCommandLine(line, sizeof line, "C:\\T\\uninstall.exe", "/S", 4242, 0x1c4));
+  ASSERT_TRUE(FormatCopyCommandLine(line, sizeof(line), "C:\\T\\uninstall.exe", "/S", 4242, 0x1c4));
   EXPECT_STREQ(line, "\"C:\\T\\uninstall.exe\" /S /FROM=4242:452");
   ReadUninstallOptions(std::strchr(line + 1, '"') + 1, &options);
   EXPECT_TRUE(options.silent && options.isCopy);

@@ -70,9 +70,8 @@ template <size_t N> void FillRamp(std::vector<uint32_t> &palette, Ramp ramp, con
   for (int i = 0; i < ramp.count; ++i) {
     double t = ramp.count > 1 ? static_cast<double>(i) / (ramp.count - 1) : 0.0;
     size_t s = 0;
-    while (s + 2 < N && t > stops[s + 1].at) {
+    while (s + 2 < N && t > stops[s + 1].at)
       ++s;
-    }
     double span = stops[s + 1].at - stops[s].at;
     double f = span > 0 ? (t - stops[s].at) / span : 0.0;
     f = f < 0 ? 0 : (f > 1 ? 1 : f);
@@ -99,9 +98,8 @@ uint8_t Dithered(Ramp ramp, double value, int x, int y)
   double threshold = (Bayer[y & 7][x & 7] + 0.5) / 64.0;
   double base = std::floor(scaled);
   int step = static_cast<int>(base) + (scaled - base >= threshold ? 1 : 0);
-  if (step > ramp.count - 1) {
+  if (step > ramp.count - 1)
     step = ramp.count - 1;
-  }
   return static_cast<uint8_t>(ramp.first + step);
 }
 
@@ -216,13 +214,11 @@ uint32_t NextRandom(uint32_t &state)
 void PutStarPixel(IndexedImage &image, const std::vector<uint8_t> &layers, int x, int y,
                   double brightness)
 {
-  if (x < 0 || y < 0 || x >= image.width || y >= image.height) {
+  if (x < 0 || y < 0 || x >= image.width || y >= image.height)
     return;
-  }
   size_t at = static_cast<size_t>(y) * image.width + x;
-  if (layers[at] == LayerSky) {
+  if (layers[at] == LayerSky)
     image.pixels[at] = Plain(LightRamp, brightness);
-  }
 }
 
 void DrawStars(IndexedImage &image, const std::vector<uint8_t> &layers)
@@ -234,9 +230,8 @@ void DrawStars(IndexedImage &image, const std::vector<uint8_t> &layers)
     double brightness = 0.35 + (NextRandom(state) % 1000u) / 1000.0 * 0.65;
     bool big = NextRandom(state) % 100u < 9;
     // Leave the lettering's corner clear.
-    if (y < 36 && x < 290) {
+    if (y < 36 && x < 290)
       continue;
-    }
     // Fainter towards the horizon glow.
     brightness *= 1.0 - 0.45 * Clamp01((y - 150) / 130.0);
     PutStarPixel(image, layers, x, y, brightness);
@@ -261,13 +256,11 @@ void DrawText(IndexedImage &image, std::vector<uint8_t> &layers, const char *tex
       const uint8_t *rows = GlyphRows(*c);
       for (int gy = 0; gy < GlyphHeight * scale; ++gy) {
         for (int gx = 0; gx < GlyphWidth * scale; ++gx) {
-          if ((rows[gy / scale] & (0x10 >> (gx / scale))) == 0) {
+          if ((rows[gy / scale] & (0x10 >> (gx / scale))) == 0)
             continue;
-          }
           int x = x0 + gx + offset, y = topY + gy + offset;
-          if (x < 0 || y < 0 || x >= image.width || y >= image.height) {
+          if (x < 0 || y < 0 || x >= image.width || y >= image.height)
             continue;
-          }
           size_t at = static_cast<size_t>(y) * image.width + x;
           double t = static_cast<double>(gy) / (GlyphHeight * scale - 1);
           image.pixels[at] =

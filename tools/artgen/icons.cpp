@@ -53,9 +53,8 @@ void Put(IndexedImage &image, int x, int y, uint8_t colour)
 
 bool Opaque(const IndexedImage &image, int x, int y)
 {
-  if (x < 0 || y < 0 || x >= image.width || y >= image.height) {
+  if (x < 0 || y < 0 || x >= image.width || y >= image.height)
     return false;
-  }
   return image.mask[static_cast<size_t>(y) * image.width + x] == 0;
 }
 
@@ -121,9 +120,8 @@ const char *const UpRows[16] = {
 
 IndexedImage DrawFolderIcon(bool isNew)
 {
-  if (isNew) {
+  if (isNew)
     return IconFromRows(NewFolderRows, Lime, Green);
-  }
   return IconFromRows(FolderRows, Yellow, Olive);
 }
 
@@ -166,14 +164,12 @@ IndexedImage DrawSetupIcon()
   IndexedImage outlined = image;
   for (int y = 0; y < 32; ++y) {
     for (int x = 0; x < 32; ++x) {
-      if (Opaque(image, x, y)) {
+      if (Opaque(image, x, y))
         continue;
-      }
       double dx = (x + 0.5 - centre) / radius, dy = (y + 0.5 - centre) / radius;
       double d = std::sqrt(dx * dx + dy * dy);
-      if (d <= 1.0 + 1.2 / radius) {
+      if (d <= 1.0 + 1.2 / radius)
         Put(outlined, x, y, Black);
-      }
     }
   }
   return outlined;

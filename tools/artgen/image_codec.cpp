@@ -60,11 +60,10 @@ void PutPixels(std::vector<uint8_t> &out, const IndexedImage &image, int bitsPer
     std::vector<uint8_t> row(rowBytes, 0);
     for (int x = 0; x < image.width; ++x) {
       uint8_t index = image.pixels[static_cast<size_t>(y) * image.width + x];
-      if (bitsPerPixel == 8) {
+      if (bitsPerPixel == 8)
         row[x] = index;
-      } else {
+      else
         row[x / 2] |= static_cast<uint8_t>((x % 2 == 0) ? (index << 4) : index);
-      }
     }
     out.insert(out.end(), row.begin(), row.end());
   }
@@ -78,9 +77,8 @@ void PutMask(std::vector<uint8_t> &out, const IndexedImage &image)
     std::vector<uint8_t> row(rowBytes, 0);
     for (int x = 0; x < image.width; ++x) {
       size_t at = static_cast<size_t>(y) * image.width + x;
-      if (!image.mask.empty() && image.mask[at] != 0) {
+      if (!image.mask.empty() && image.mask[at] != 0)
         row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-      }
     }
     out.insert(out.end(), row.begin(), row.end());
   }
@@ -109,15 +107,12 @@ std::vector<uint8_t> EncodeBmp8(const IndexedImage &image)
 
 std::vector<uint8_t> EncodeIcon(const IndexedImage &image, int bitsPerPixel)
 {
-  if (bitsPerPixel != 4 && bitsPerPixel != 8) {
+  if (bitsPerPixel != 4 && bitsPerPixel != 8)
     return {};
-  }
   const size_t colours = static_cast<size_t>(1) << bitsPerPixel;
-  for (uint8_t index : image.pixels) {
-    if (index >= colours) {
+  for (uint8_t index : image.pixels)
+    if (index >= colours)
       return {};
-    }
-  }
   const uint32_t xorBytes =
       RowBytes(image.width, bitsPerPixel) * static_cast<uint32_t>(image.height);
   const uint32_t andBytes = RowBytes(image.width, 1) * static_cast<uint32_t>(image.height);

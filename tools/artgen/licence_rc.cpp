@@ -24,9 +24,8 @@ void EscapeInto(std::string &out, const std::string &piece)
 {
   char previous = 0;
   for (char c : piece) {
-    if (c == '?' && previous == '?') {
+    if (c == '?' && previous == '?')
       out += "\" \"";
-    }
     switch (c) {
       case '"':
         out += "\"\"";
@@ -53,11 +52,10 @@ std::vector<std::string> SplitLine(const std::string &line)
   size_t start = 0;
   while (line.size() - start > LiteralWidth) {
     size_t cut = line.rfind(' ', start + LiteralWidth);
-    if (cut == std::string::npos || cut < start + LiteralWidth / 2) {
+    if (cut == std::string::npos || cut < start + LiteralWidth / 2)
       cut = start + LiteralWidth;
-    } else {
+    else
       cut += 1;  // keep the blank at the end of the piece
-    }
     pieces.push_back(line.substr(start, cut - start));
     start = cut;
   }
@@ -75,10 +73,9 @@ bool NormaliseLicence(const std::string &source, std::string *text, std::string 
   for (size_t i = 0; i < source.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(source[i]);
     if (c == '\r') {
-      if (i + 1 < source.size() && source[i + 1] == '\n') {
+      if (i + 1 < source.size() && source[i + 1] == '\n')
         continue;  // CR LF: the LF makes the break
-      }
-      c = '\n';  // a lone CR is a break too
+      c = '\n';    // a lone CR is a break too
     }
     if (c == '\n') {
       result += "\r\n";
@@ -92,9 +89,8 @@ bool NormaliseLicence(const std::string &source, std::string *text, std::string 
     }
     result += static_cast<char>(c);
   }
-  while (result.size() >= 2 && result.compare(result.size() - 2, 2, "\r\n") == 0) {
+  while (result.size() >= 2 && result.compare(result.size() - 2, 2, "\r\n") == 0)
     result.resize(result.size() - 2);
-  }
   *text = result;
   return true;
 }
@@ -118,20 +114,17 @@ bool BuildLicenceRc(const std::string &text, std::string *script, std::string *e
     std::vector<std::string> pieces = SplitLine(line);
     for (size_t p = 0; p < pieces.size(); ++p) {
       bool last = p + 1 == pieces.size();
-      if (pieces[p].empty() && !(last && hasBreak) && wroteAny) {
+      if (pieces[p].empty() && !(last && hasBreak) && wroteAny)
         continue;
-      }
       out += "    \"";
       EscapeInto(out, pieces[p]);
-      if (last && hasBreak) {
+      if (last && hasBreak)
         out += "\\r\\n";
-      }
       out += "\"\n";
       wroteAny = true;
     }
-    if (!hasBreak) {
+    if (!hasBreak)
       break;
-    }
     start = end + 2;
   }
   out += "}\n";

@@ -42,9 +42,8 @@ bool ReadFile(const std::string &path, std::string *text)
   }
   char block[4096];
   size_t got;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
+  while ((got = std::fread(block, 1, sizeof(block), file)) > 0)
     text->append(block, got);
-  }
   bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) {
@@ -67,9 +66,8 @@ bool WriteIcon(const std::string &path, const IndexedImage &image)
 bool WriteLicence(const std::string &outDir, const std::string &licencePath)
 {
   std::string source, text, script, error;
-  if (!ReadFile(licencePath, &source)) {
+  if (!ReadFile(licencePath, &source))
     return false;
-  }
   if (!NormaliseLicence(source, &text, &error) || !BuildLicenceRc(text, &script, &error)) {
     std::fprintf(stderr, "zv-artgen: %s: %s\n", licencePath.c_str(), error.c_str());
     return false;

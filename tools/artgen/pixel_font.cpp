@@ -56,10 +56,8 @@ const uint8_t BlankRows[GlyphHeight] = {0, 0, 0, 0, 0, 0, 0};
 
 const uint8_t *GlyphRows(char c)
 {
-  for (const Glyph &glyph : Glyphs) {
-    if (glyph.character == c) {
+  for (const Glyph &glyph : Glyphs)
+    if (glyph.character == c)
       return glyph.rows;
-    }
-  }
   return BlankRows;
 }

@@ -54,9 +54,8 @@ void Put32(Bytes *out, uint32_t value)
 
 void PutText(Bytes *out, const char *text)
 {
-  while (*text != '\0') {
+  while (*text != '\0')
     out->push_back(static_cast<uint8_t>(*text++));
-  }
 }
 
 bool WriteBytesTimes(const std::string &path, const Bytes &bytes, uint64_t times)
@@ -67,13 +66,11 @@ bool WriteBytesTimes(const std::string &path, const Bytes &bytes, uint64_t times
     return false;
   }
   bool ok = true;
-  for (uint64_t i = 0; i < times && ok; ++i) {
+  for (uint64_t i = 0; i < times && ok; ++i)
     ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  }
   ok = std::fclose(file) == 0 && ok;
-  if (!ok) {
+  if (!ok)
     std::fprintf(stderr, "zv-appgen: %s: write failed\n", path.c_str());
-  }
   return ok;
 }
 
@@ -85,9 +82,8 @@ bool WriteBytes(const std::string &path, const Bytes &bytes)
 // The large entry: whole copies of bytes until at least LargeBytes.
 bool WriteLarge(const std::string &path, const Bytes &bytes)
 {
-  if (LargeBytes == 0) {
+  if (LargeBytes == 0)
     return WriteBytes(path, bytes);
-  }
   return WriteBytesTimes(path, bytes, (LargeBytes + bytes.size() - 1) / bytes.size());
 }
 
@@ -101,14 +97,11 @@ Bytes MakeTextures()
   Put32(&out, 1);
   while (out.size() < 655360) {
     uint64_t word = NextRandom(&random);
-    for (int i = 0; i < 8 && out.size() < 655360; ++i) {
+    for (int i = 0; i < 8 && out.size() < 655360; ++i)
       out.push_back(static_cast<uint8_t>(word >> (8 * i)));
-    }
-    if ((word & 0xFF) < 24) {
-      for (int i = 0; i < 32 && out.size() < 655360; ++i) {
+    if ((word & 0xFF) < 24)
+      for (int i = 0; i < 32 && out.size() < 655360; ++i)
         out.push_back(0x80);
-      }
-    }
   }
   return out;
 }
@@ -146,9 +139,8 @@ Bytes MakeTitlePicture()
       out.push_back(static_cast<uint8_t>(x * 255 / width));  // red
       row += 3;
     }
-    for (; row < rowBytes; ++row) {
+    for (; row < rowBytes; ++row)
       out.push_back(0);
-    }
   }
   return out;
 }
@@ -204,13 +196,12 @@ Bytes MakeWords()
   int line = 0;
   while (out.size() < 400000) {
     char prefix[32];
-    std::snprintf(prefix, sizeof prefix, "%06d ", line++);
+    std::snprintf(prefix, sizeof(prefix), "%06d ", line++);
     PutText(&out, prefix);
     uint64_t word = NextRandom(&random);
     int parts = 2 + static_cast<int>(word % 3);
-    for (int i = 0; i < parts; ++i) {
+    for (int i = 0; i < parts; ++i)
       PutText(&out, syllables[(word >> (4 + 4 * i)) & 15]);
-    }
     PutText(&out, "\r\n");
   }
   return out;
@@ -225,14 +216,12 @@ Bytes MakeLevels()
   for (uint32_t level = 0; level < 4800; ++level) {
     Put32(&out, level);
     char name[24] = {};
-    std::snprintf(name, sizeof name, "Level %u", level);
-    out.insert(out.end(), name, name + sizeof name);
-    for (int i = 0; i < 9; ++i) {
+    std::snprintf(name, sizeof(name), "Level %u", level);
+    out.insert(out.end(), name, name + sizeof(name));
+    for (int i = 0; i < 9; ++i)
       Put32(&out, static_cast<uint32_t>(NextRandom(&random) % 1000));
-    }
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 8; ++i)
       out.push_back(static_cast<uint8_t>(NextRandom(&random)));
-    }
   }
   return out;
 }
@@ -265,9 +254,8 @@ Bytes MakeMap(int number)
   uint8_t terrain = 1;
   for (int i = 0; i < side * side; ++i) {
     uint64_t word = NextRandom(&random);
-    if ((word & 63) == 0) {
+    if ((word & 63) == 0)
       terrain = static_cast<uint8_t>(1 + (word >> 8) % 6);
-    }
     out.push_back((word >> 16 & 31) == 0 ? static_cast<uint8_t>(0x40 | (word >> 24 & 15))
                                          : terrain);
   }
@@ -313,9 +301,8 @@ int main(int argc, char **argv)
   }
   LargeBytes = static_cast<uint64_t>(largeMiB) << 20;
   std::string root = argv[first];
-  if (!MakeDir(root) || !MakeDir(root + "/Maps") || !MakeDir(root + "/Sounds")) {
+  if (!MakeDir(root) || !MakeDir(root + "/Maps") || !MakeDir(root + "/Sounds"))
     return 1;
-  }
   bool ok = WriteBytes(root + "/Textures.pak", MakeTextures()) &&
             WriteLarge(root + "/Title.bmp", MakeTitlePicture()) &&
             WriteBytes(root + "/Music.dat", MakeMusic()) &&
@@ -324,7 +311,7 @@ int main(int argc, char **argv)
             WriteBytes(root + "/Fonts.dat", MakeFonts());
   for (int map = 1; ok && map <= 4; ++map) {
     char name[32];
-    std::snprintf(name, sizeof name, "/Maps/Map%02d.map", map);
+    std::snprintf(name, sizeof(name), "/Maps/Map%02d.map", map);
     ok = WriteBytes(root + name, MakeMap(map));
   }
   ok = ok && WriteBytes(root + "/Sounds/Click.wav", MakeWave(4000, 1200.0, 0xC11Cull)) &&

@@ -34,16 +34,14 @@ int main(int argc, char **argv)
   std::string error;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (i + 1 >= argc) {
+    if (i + 1 >= argc)
       return Usage();
-    }
     std::string value = argv[++i];
     if (arg == "--count") {
       char *end = nullptr;
       long parsed = std::strtol(value.c_str(), &end, 10);
-      if (end == value.c_str() || *end != '\0' || parsed < 1 || parsed > 100000) {
+      if (end == value.c_str() || *end != '\0' || parsed < 1 || parsed > 100000)
         return Usage();
-      }
       count = static_cast<int>(parsed);
     } else if (arg == "--output") {
       output = value;
@@ -56,17 +54,15 @@ int main(int argc, char **argv)
       }
     } else if (arg == "--entry") {
       size_t equals = value.find('=');
-      if (equals == std::string::npos) {
+      if (equals == std::string::npos)
         return Usage();
-      }
       inputs.push_back(PackInput{value.substr(0, equals), value.substr(equals + 1), 0});
     } else {
       return Usage();
     }
   }
-  if (count < 0 || output.empty()) {
+  if (count < 0 || output.empty())
     return Usage();
-  }
   if (!CheckPackInputs(&inputs, count, &error)) {
     std::fprintf(stderr, "zv-pack: refused: %s\n", error.c_str());
     return 1;

@@ -21,7 +21,9 @@
 #include "payload/archive_entry.h"
 #include "tools/packer/pack.h"
 
-static int Usage()
+namespace {
+
+int Usage()
 {
   std::fprintf(stderr, "usage: zv-names --count N --header OUT.h --dir ROOT [--program NAME]...\n"
                        "       zv-names --count N --check LIST.h --archive ARCHIVE "
@@ -31,59 +33,52 @@ static int Usage()
 
 // A name as a C++ string literal: the packer's rules keep quotes and control
 // characters out, so only the separators need escaping.
-static std::string Literal(const std::string &name)
+std::string Literal(const std::string &name)
 {
   std::string out = "\"";
   for (char c : name) {
-    if (c == '\\') {
+    if (c == '\\')
       out += '\\';
-    }
     out += c;
   }
   return out + "\"";
 }
 
-static bool WriteHeader(const std::string &path, const std::vector<PackInput> &inputs)
+bool WriteHeader(const std::string &path, const std::vector<PackInput> &inputs)
 {
   FILE *file = std::fopen(path.c_str(), "w");
-  if (file == nullptr) {
+  if (file == nullptr)
     return false;
-  }
   std::fprintf(file, "// The payload's file names in packing order, written by zv-names from\n"
                      "// the staged application tree. Made by the build; not edited by hand.\n"
                      "#pragma once\n\n");
   std::fprintf(file, "inline constexpr int PayloadNameCount = %zu;\n", inputs.size());
   std::fprintf(file, "inline constexpr const char *const PayloadNames[PayloadNameCount] = {\n");
-  for (const PackInput &input : inputs) {
+  for (const PackInput &input : inputs)
     std::fprintf(file, "    %s,\n", Literal(input.name).c_str());
-  }
   std::fprintf(file, "};\n");
   return std::fclose(file) == 0;
 }
 
 // Reads back the names of a header that WriteHeader wrote: one literal a
 // line, four spaces before it and a comma after it.
-static bool ReadHeader(const std::string &path, std::vector<std::string> *names)
+bool ReadHeader(const std::string &path, std::vector<std::string> *names)
 {
   FILE *file = std::fopen(path.c_str(), "r");
-  if (file == nullptr) {
+  if (file == nullptr)
     return false;
-  }
   char line[1024];
-  while (std::fgets(line, sizeof line, file) != nullptr) {
+  while (std::fgets(line, sizeof(line), file) != nullptr) {
     std::string text = line;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
       text.pop_back();
-    }
     if (text.size() < 7 || text.compare(0, 5, "    \"") != 0 ||
-        text.compare(text.size() - 2, 2, "\",") != 0) {
+        text.compare(text.size() - 2, 2, "\",") != 0)
       continue;
-    }
     std::string name;
     for (size_t i = 5; i + 2 < text.size(); ++i) {
-      if (text[i] == '\\') {
+      if (text[i] == '\\')
         ++i;
-      }
       name += text[i];
     }
     names->push_back(name);
@@ -93,8 +88,8 @@ static bool ReadHeader(const std::string &path, std::vector<std::string> *names)
 }
 
 // The names of the archive's entries, and the sum of their data sizes.
-static bool ReadArchiveNames(const std::string &path, int count, std::vector<std::string> *names,
-                             uint64_t *dataBytes, std::string *error)
+bool ReadArchiveNames(const std::string &path, int count, std::vector<std::string> *names,
+                      uint64_t *dataBytes, std::string *error)
 {
   FILE *file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) {
@@ -122,8 +117,8 @@ static bool ReadArchiveNames(const std::string &path, int count, std::vector<std
   return read;
 }
 
-static int MakeList(const std::string &output, const std::vector<std::string> &roots,
-                    const std::vector<std::string> &programs, int count)
+int MakeList(const std::string &output, const std::vector<std::string> &roots,
+             const std::vector<std::string> &programs, int count)
 {
   std::vector<PackInput> inputs;
   std::string error;
@@ -133,9 +128,8 @@ static int MakeList(const std::string &output, const std::vector<std::string> &r
       return 1;
     }
   }
-  for (const std::string &program : programs) {
+  for (const std::string &program : programs)
     inputs.push_back(PackInput{program, "(built program) " + program, 0});
-  }
   if (!CheckPackNames(&inputs, count, &error)) {
     std::fprintf(stderr, "zv-names: refused: %s\n", error.c_str());
     return 1;
@@ -147,12 +141,11 @@ static int MakeList(const std::string &output, const std::vector<std::string> &r
   return 0;
 }
 
-static bool WriteSizeHeader(const std::string &path, uint64_t dataBytes)
+bool WriteSizeHeader(const std::string &path, uint64_t dataBytes)
 {
   FILE *file = std::fopen(path.c_str(), "w");
-  if (file == nullptr) {
+  if (file == nullptr)
     return false;
-  }
   std::fprintf(file, "// The installed size of the payload's files in KiB, rounded up, written by\n"
                      "// zv-names from the packed archive. Made by the build; not edited by hand.\n"
                      "#pragma once\n\n#include <cstdint>\n\n");
@@ -161,8 +154,8 @@ static bool WriteSizeHeader(const std::string &path, uint64_t dataBytes)
   return std::fclose(file) == 0;
 }
 
-static int CheckList(const std::string &list, const std::string &archive, int count,
-                     const std::string &sizeHeader)
+int CheckList(const std::string &list, const std::string &archive, int count,
+              const std::string &sizeHeader)
 {
   std::vector<std::string> listed;
   std::vector<std::string> packed;
@@ -194,6 +187,8 @@ static int CheckList(const std::string &list, const std::string &archive, int co
   return 1;
 }
 
+}  // namespace
+
 int main(int argc, char **argv)
 {
   int count = -1;
@@ -206,30 +201,27 @@ int main(int argc, char **argv)
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string arg = argv[i];
     std::string value = argv[i + 1];
-    if (arg == "--count") {
+    if (arg == "--count")
       count = std::atoi(value.c_str());
-    } else if (arg == "--header") {
+    else if (arg == "--header")
       header = value;
-    } else if (arg == "--check") {
+    else if (arg == "--check")
       check = value;
-    } else if (arg == "--archive") {
+    else if (arg == "--archive")
       archive = value;
-    } else if (arg == "--size-header") {
+    else if (arg == "--size-header")
       sizeHeader = value;
-    } else if (arg == "--dir") {
+    else if (arg == "--dir")
       roots.push_back(value);
-    } else if (arg == "--program") {
+    else if (arg == "--program")
       programs.push_back(value);
-    } else {
+    else
       return Usage();
-    }
   }
   if (argc % 2 == 0 || count < 1 || header.empty() == check.empty() ||
-      (!header.empty() && !sizeHeader.empty())) {
+      (!header.empty() && !sizeHeader.empty()))
     return Usage();
-  }
-  if (!header.empty()) {
+  if (!header.empty())
     return MakeList(header, roots, programs, count);
-  }
   return archive.empty() ? Usage() : CheckList(check, archive, count, sizeHeader);
 }

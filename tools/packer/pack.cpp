@@ -31,24 +31,21 @@ bool Deflate(GzipWriter *writer, int flush)
   int code = Z_OK;
   do {
     writer->stream.next_out = out;
-    writer->stream.avail_out = sizeof out;
+    writer->stream.avail_out = sizeof(out);
     code = deflate(&writer->stream, flush);
-    if (code == Z_STREAM_ERROR) {
+    if (code == Z_STREAM_ERROR)
       return false;
-    }
-    size_t produced = sizeof out - writer->stream.avail_out;
-    if (produced > 0 && std::fwrite(out, 1, produced, writer->file) != produced) {
+    size_t produced = sizeof(out) - writer->stream.avail_out;
+    if (produced > 0 && std::fwrite(out, 1, produced, writer->file) != produced)
       return false;
-    }
   } while (writer->stream.avail_out == 0 || (flush == Z_FINISH && code != Z_STREAM_END));
   return true;
 }
 
 bool WriteBoth(GzipWriter *gzip, FILE *archive, const void *data, size_t size)
 {
-  if (archive != nullptr && std::fwrite(data, 1, size, archive) != size) {
+  if (archive != nullptr && std::fwrite(data, 1, size, archive) != size)
     return false;
-  }
   return GzipAppend(gzip, data, size);
 }
 
@@ -64,9 +61,8 @@ bool CollectTree(const std::string &root, std::vector<PackInput> *inputs, std::s
     return false;
   }
   for (const fs::directory_entry &item : walk) {
-    if (item.is_directory()) {
+    if (item.is_directory())
       continue;
-    }
     std::string relative = fs::relative(item.path(), root).generic_string();
     if (!item.is_regular_file()) {
       *error = item.path().string() + ": not a regular file";
@@ -89,9 +85,8 @@ bool CheckPackNames(std::vector<PackInput> *inputs, int expectedCount, std::stri
   if (static_cast<long long>(inputs->size()) != expectedCount) {
     *error = std::to_string(inputs->size()) + " files given, exactly " +
              std::to_string(expectedCount) + " asked for";
-    for (const PackInput &input : *inputs) {
+    for (const PackInput &input : *inputs)
       *error += "\n  " + input.name;
-    }
     return false;
   }
   for (size_t i = 0; i < inputs->size(); ++i) {
@@ -114,9 +109,8 @@ bool CheckPackNames(std::vector<PackInput> *inputs, int expectedCount, std::stri
 
 bool CheckPackInputs(std::vector<PackInput> *inputs, int expectedCount, std::string *error)
 {
-  if (!CheckPackNames(inputs, expectedCount, error)) {
+  if (!CheckPackNames(inputs, expectedCount, error))
     return false;
-  }
   for (PackInput &input : *inputs) {
     std::error_code failure;
     uint64_t size = fs::file_size(input.sourcePath, failure);
@@ -150,17 +144,15 @@ bool GzipBegin(GzipWriter *writer, FILE *file)
     writer->failed = true;
     return false;
   }
-  if (std::fwrite(GzipHeader, 1, sizeof GzipHeader, file) != sizeof GzipHeader) {
+  if (std::fwrite(GzipHeader, 1, sizeof(GzipHeader), file) != sizeof(GzipHeader))
     writer->failed = true;
-  }
   return !writer->failed;
 }
 
 bool GzipAppend(GzipWriter *writer, const void *data, size_t size)
 {
-  if (writer->failed) {
+  if (writer->failed)
     return false;
-  }
   const unsigned char *bytes = static_cast<const unsigned char *>(data);
   while (size > 0) {
     uInt chunk = size > CopyBlock ? static_cast<uInt>(CopyBlock) : static_cast<uInt>(size);
@@ -183,20 +175,18 @@ bool GzipFinish(GzipWriter *writer)
   if (!writer->failed) {
     writer->stream.next_in = nullptr;
     writer->stream.avail_in = 0;
-    if (!Deflate(writer, Z_FINISH)) {
+    if (!Deflate(writer, Z_FINISH))
       writer->failed = true;
-    }
   }
   deflateEnd(&writer->stream);
-  if (writer->failed) {
+  if (writer->failed)
     return false;
-  }
   uint8_t trailer[8];
   for (int i = 0; i < 4; ++i) {
     trailer[i] = static_cast<uint8_t>(writer->crc >> (8 * i));
     trailer[4 + i] = static_cast<uint8_t>(writer->length >> (8 * i));
   }
-  return std::fwrite(trailer, 1, sizeof trailer, writer->file) == sizeof trailer;
+  return std::fwrite(trailer, 1, sizeof(trailer), writer->file) == sizeof(trailer);
 }
 
 bool WritePayload(const std::vector<PackInput> &inputs, const std::string &outputPath,
@@ -221,9 +211,8 @@ bool WritePayload(const std::vector<PackInput> &inputs, const std::string &outpu
   bool ok = GzipBegin(&gzip, output);
   std::vector<unsigned char> block(CopyBlock);
   for (const PackInput &input : inputs) {
-    if (!ok) {
+    if (!ok)
       break;
-    }
     uint8_t header[EntryMaxHeaderBytes];
     size_t headerSize = EncodeEntryHeader(input.name.data(), input.name.size(),
                                           static_cast<uint32_t>(input.size), header);
@@ -241,25 +230,20 @@ bool WritePayload(const std::vector<PackInput> &inputs, const std::string &outpu
       ok = copied <= input.size && WriteBoth(&gzip, archive, block.data(), got);
     }
     std::fclose(source);
-    if (ok && copied != input.size) {
+    if (ok && copied != input.size)
       ok = false;
-    }
-    if (!ok) {
+    if (!ok)
       *error = input.sourcePath + ": changed size while being packed, or a write failed";
-    }
   }
   bool finished = GzipFinish(&gzip);
   ok = ok && finished;
-  if (std::fclose(output) != 0) {
+  if (std::fclose(output) != 0)
     ok = false;
-  }
-  if (archive != nullptr && std::fclose(archive) != 0) {
+  if (archive != nullptr && std::fclose(archive) != 0)
     ok = false;
-  }
   if (!ok) {
-    if (error->empty()) {
+    if (error->empty())
       *error = outputPath + ": writing failed";
-    }
     std::remove(outputPath.c_str());
   }
   return ok;

@@ -201,8 +201,8 @@ void CheckTitle(const ScreenImage &image, const RECT &page)
 bool CloseSmallWindow()
 {
   char request[MAX_PATH], done[MAX_PATH];
-  snprintf(request, sizeof request, "%s\\close-small.request", OutputDir);
-  snprintf(done, sizeof done, "%s\\close-small.done", OutputDir);
+  snprintf(request, sizeof(request), "%s\\close-small.request", OutputDir);
+  snprintf(done, sizeof(done), "%s\\close-small.done", OutputDir);
   FILE *file = fopen(request, "wb");
   if (file)
     fclose(file);
@@ -323,10 +323,9 @@ void EightBitDisplay()
     // The title's edges break the pairs in the top-left band.
     int broken = 0;
     for (int y = 10; y < TitleBandBottom; ++y) {
-      for (int x = 10; x + 1 < image.width; x += 2) {
+      for (int x = 10; x + 1 < image.width; x += 2)
         if (!(image.At(x, y) == image.At(x + 1, y)))
           ++broken;
-      }
     }
     Check(broken > 200, "title drawn over the 8-bit picture (%d broken pairs)", broken);
   }
@@ -350,9 +349,9 @@ void TimeToBackground()
   if (slash)
     *slash = '\0';
   char commandLine[MAX_PATH + 2];
-  snprintf(commandLine, sizeof commandLine, "\"%s\"", SetupPath);
+  snprintf(commandLine, sizeof(commandLine), "\"%s\"", SetupPath);
   STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
+  startup.cb = sizeof(startup);
   SetupRun run = {};
   QueryPerformanceCounter(&start);
   run.started = CreateProcessA(SetupPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, folder,

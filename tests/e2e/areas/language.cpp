@@ -77,7 +77,7 @@ void Uninstall()
   std::wstring exe = std::wstring(InstallDir) + L"\\uninstall.exe";
   std::wstring line = L"\"" + exe + L"\" /S";
   STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
+  startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
   if (!Check(CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, L"C:\\",
                             &startup, &process) != FALSE,

@@ -102,10 +102,9 @@ void CancelAtOnce()
   HWND copy = nullptr;
   DWORD start = GetTickCount();
   while (copy == nullptr && GetTickCount() - start < 15000 && !HasExited(&run)) {
-    for (HWND window : ProcessWindows(&run)) {
+    for (HWND window : ProcessWindows(&run))
       if (GetDlgItem(window, IDC_PROGRESS_BAR) != nullptr)
         copy = window;
-    }
     if (copy == nullptr)
       Sleep(1);
   }
@@ -192,7 +191,7 @@ std::string FileBytes(const std::string &path)
     return "<unreadable>";
   char block[65536];
   DWORD read = 0;
-  while (ReadFile(file, block, sizeof block, &read, nullptr) && read > 0)
+  while (ReadFile(file, block, sizeof(block), &read, nullptr) && read > 0)
     bytes.append(block, read);
   CloseHandle(file);
   return bytes;
@@ -202,7 +201,7 @@ std::string FileBytes(const std::string &path)
 std::vector<std::string> WorkFolders()
 {
   char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
+  GetTempPathA(sizeof(temp), temp);
   std::vector<std::string> folders;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((std::string(temp) + "zv*").c_str(), &found);
@@ -234,7 +233,7 @@ void CheckHeldWorkFolder()
                                        nullptr, nullptr, &acl, nullptr, &descriptor);
   if (Check(result == ERROR_SUCCESS && acl != nullptr, "its descriptor reads back (%lu)", result)) {
     DWORD system[SECURITY_MAX_SID_SIZE / sizeof(DWORD)];
-    DWORD size = sizeof system;
+    DWORD size = sizeof(system);
     CreateWellKnownSid(WinLocalSystemSid, nullptr, system, &size);
     Check(acl->AceCount == 2, "two entries, none inherited (%u)", acl->AceCount);
     bool systemSeen = false;
@@ -263,7 +262,7 @@ PROCESS_INFORMATION StartGame()
   PROCESS_INFORMATION game = {};
   std::string exe = std::string(InstallFolder) + "\\Zorvane.exe";
   STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
+  startup.cb = sizeof(startup);
   char commandLine[MAX_PATH + 2];
   wsprintfA(commandLine, "\"%s\"", exe.c_str());
   Check(CreateProcessA(exe.c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr, InstallFolder,

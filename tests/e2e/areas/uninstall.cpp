@@ -65,7 +65,7 @@ void Install()
 bool Start(SetupRun *run, const char *exe, const char *arguments)
 {
   STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
+  startup.cb = sizeof(startup);
   std::string line = std::string("\"") + exe + "\" " + arguments;
   run->started = CreateProcessA(exe, &line[0], nullptr, nullptr, FALSE, 0, nullptr, "C:\\",
                                 &startup, &run->process) != FALSE;
@@ -105,7 +105,7 @@ void WaitForUninstallersGone()
     running = false;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry;
-    entry.dwSize = sizeof entry;
+    entry.dwSize = sizeof(entry);
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
       running |= lstrcmpiA(entry.szExeFile, "uninstall.exe") == 0;
     CloseHandle(snapshot);
@@ -288,7 +288,7 @@ BOOL CALLBACK MatchUninstallBox(HWND window, LPARAM context)
 {
   auto *search = reinterpret_cast<BoxSearch *>(context);
   char className[16];
-  GetClassNameA(window, className, sizeof className);
+  GetClassNameA(window, className, sizeof(className));
   if (std::strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
     MessageBoxInfo info = ReadMessageBox(window);
     if (info.caption == UninstallCaption && info.text == search->text)
@@ -347,7 +347,7 @@ bool Elevated()
     return false;
   DWORD elevated = 0;  // TOKEN_ELEVATION
   DWORD length = 0;
-  bool answered = GetTokenInformation(token, TokenElevation, &elevated, sizeof elevated, &length);
+  bool answered = GetTokenInformation(token, TokenElevation, &elevated, sizeof(elevated), &length);
   CloseHandle(token);
   return answered && elevated != 0;
 }
@@ -355,7 +355,7 @@ bool Elevated()
 bool IsSid(PSID sid, WELL_KNOWN_SID_TYPE type)
 {
   DWORD known[SECURITY_MAX_SID_SIZE / sizeof(DWORD)];
-  DWORD size = sizeof known;
+  DWORD size = sizeof(known);
   return CreateWellKnownSid(type, nullptr, known, &size) && EqualSid(sid, known);
 }
 
@@ -366,7 +366,7 @@ bool IsUser(PSID sid)
   DWORD length = 0;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
     return false;
-  bool same = GetTokenInformation(token, TokenUser, user, sizeof user, &length) &&
+  bool same = GetTokenInformation(token, TokenUser, user, sizeof(user), &length) &&
               EqualSid(sid, reinterpret_cast<TOKEN_USER *>(user)->User.Sid);
   CloseHandle(token);
   return same;
@@ -402,7 +402,7 @@ void CopyFolderPrivate()
   DWORD needed = 0;
   if (!Check(GetFileSecurityA(folder.c_str(),
                               OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, buffer,
-                              sizeof buffer, &needed),
+                              sizeof(buffer), &needed),
              "the descriptor of %s reads back", folder.c_str()))
     return;
   BOOL present = FALSE;
@@ -432,7 +432,7 @@ void CopyFolderPrivate()
 void QuietUninstallString()
 {
   char command[512] = "";
-  DWORD length = sizeof command - 1;
+  DWORD length = sizeof(command) - 1;
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
     RegQueryValueExA(key, "QuietUninstallString", nullptr, nullptr,

@@ -14,7 +14,11 @@ const char *SetupPath;
 const char *OutputDir;
 int Failures;
 
-static const DWORD PollMs = 50;
+namespace {
+
+const DWORD PollMs = 50;
+
+}  // namespace
 
 void Log(const char *format, ...)
 {
@@ -122,7 +126,9 @@ struct WindowSearch {
   std::vector<HWND> found;
 };
 
-static BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam)
+namespace {
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam)
 {
   WindowSearch *search = reinterpret_cast<WindowSearch *>(lParam);
   DWORD owner = 0;
@@ -132,6 +138,8 @@ static BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam)
   return TRUE;
 }
 
+}  // namespace
+
 std::vector<HWND> ProcessWindows(SetupRun *run)
 {
   WindowSearch search;
@@ -140,39 +148,43 @@ std::vector<HWND> ProcessWindows(SetupRun *run)
   return search.found;
 }
 
-static std::string ClassOf(HWND window)
+namespace {
+
+std::string ClassOf(HWND window)
 {
   char name[64] = "";
   GetClassNameA(window, name, sizeof(name));
   return name;
 }
 
+}  // namespace
+
 HWND FindMainWindow(SetupRun *run)
 {
-  for (HWND window : ProcessWindows(run)) {
+  for (HWND window : ProcessWindows(run))
     if (ClassOf(window) == "SETUP")
       return window;
-  }
   return nullptr;
 }
 
+namespace {
+
 // A message box is a dialog with the text control 0xFFFF and the icon
 // control 0x440 (stc1); no page or browser of the setup uses id 0x440.
-static bool IsMessageBox(HWND window)
+bool IsMessageBox(HWND window)
 {
   return ClassOf(window) == "#32770" && GetDlgItem(window, 0xFFFF) && GetDlgItem(window, 0x440);
 }
 
 // Polls the process's visible windows until one matches, the process ends
 // or the time is up.
-static HWND WaitForWindow(SetupRun *run, bool (*matches)(HWND, int), int argument, DWORD timeoutMs)
+HWND WaitForWindow(SetupRun *run, bool (*matches)(HWND, int), int argument, DWORD timeoutMs)
 {
   DWORD start = GetTickCount();
   do {
-    for (HWND window : ProcessWindows(run)) {
+    for (HWND window : ProcessWindows(run))
       if (matches(window, argument))
         return window;
-    }
     if (HasExited(run))
       break;
     Sleep(PollMs);
@@ -180,15 +192,17 @@ static HWND WaitForWindow(SetupRun *run, bool (*matches)(HWND, int), int argumen
   return nullptr;
 }
 
-static bool IsPageWith(HWND window, int controlId)
+bool IsPageWith(HWND window, int controlId)
 {
   return ClassOf(window) == "#32770" && !IsMessageBox(window) && GetDlgItem(window, controlId);
 }
 
-static bool IsAnyMessageBox(HWND window, int)
+bool IsAnyMessageBox(HWND window, int)
 {
   return IsMessageBox(window);
 }
+
+}  // namespace
 
 HWND WaitForPage(SetupRun *run, int controlId, DWORD timeoutMs)
 {
@@ -228,9 +242,11 @@ bool IsControlVisible(HWND dialog, int id)
   return control && IsWindowVisible(control);
 }
 
+namespace {
+
 // The icon of a message box is told apart by its pixels: each standard icon
 // is drawn on the box's own background and compared with the screen.
-static UINT ClassifyIconOnce(HWND box, long *bestDifferenceOut)
+UINT ClassifyIconOnce(HWND box, long *bestDifferenceOut)
 {
   HWND iconControl = GetDlgItem(box, 0x440);
   RECT rect;
@@ -286,7 +302,7 @@ static UINT ClassifyIconOnce(HWND box, long *bestDifferenceOut)
 
 // The icon appears with the box's first paint: until one standard icon
 // matches closely, the box is not drawn yet and is looked at again.
-static UINT ClassifyIcon(HWND box)
+UINT ClassifyIcon(HWND box)
 {
   HWND iconControl = GetDlgItem(box, 0x440);
   if (!iconControl || !IsWindowVisible(iconControl))
@@ -306,6 +322,8 @@ static UINT ClassifyIcon(HWND box)
   }
   return icon;
 }
+
+}  // namespace
 
 MessageBoxInfo ReadMessageBox(HWND box)
 {
@@ -567,10 +585,12 @@ bool SaveScreenshot(const char *name)
   return saved;
 }
 
+namespace {
+
 // The copy page may close a few dozen milliseconds after it shows, before
 // its banner is painted: it is taken again and again while it stays up, and
 // the last picture taken wholly while it was on screen is kept as 3-copy.
-static void SaveCopyPage(HWND page)
+void SaveCopyPage(HWND page)
 {
   char next[MAX_PATH], kept[MAX_PATH];
   snprintf(next, sizeof(next), "%s\\3-copy-next.bmp", OutputDir);
@@ -579,6 +599,8 @@ static void SaveCopyPage(HWND page)
     MoveFileExA(next, kept, MOVEFILE_REPLACE_EXISTING);
   DeleteFileA(next);
 }
+
+}  // namespace
 
 MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesSeen, HWND *finalBox)
 {
@@ -640,6 +662,6 @@ MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesS
 std::string SuccessMessage(const char *closingWord)
 {
   char text[256];
-  snprintf(text, sizeof text, SuccessFormat, ProductTitle, closingWord);
+  snprintf(text, sizeof(text), SuccessFormat, ProductTitle, closingWord);
   return text;
 }

@@ -11,7 +11,7 @@ const char MarkerName[] = "planted-dll-loaded.txt";
 
 void LeaveMarker(HINSTANCE self)
 {
-  char path[MAX_PATH + sizeof MarkerName];
+  char path[MAX_PATH + sizeof(MarkerName)];
   DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH)
     return;
