@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Fails when a C++ source of the project does not follow .clang-format,
-# or includes a header of a floor above its own (README: Layout),
-# naming the file and line. Mend with: clang-format -i FILE...
+# Fails when a C++ source of the project does not follow .clang-format or
+# the dialect below, or includes a header of a floor above its own (README:
+# Layout), naming the file and line. Mend with: clang-format -i FILE...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,6 +13,17 @@ fi
 [ ${#sources[@]} -gt 0 ] || { echo "no C++ sources found" >&2; exit 1; }
 clang-format --dry-run --Werror "${sources[@]}"
 echo "${#sources[@]} sources follow .clang-format"
+
+# One dialect beyond what clang-format sees: file-local names live in an
+# anonymous namespace, never behind a file-scope `static`; sizeof always
+# takes parentheses. (clang-format itself removes braces around a body of
+# one simple statement: RemoveBracesLLVM.)
+dialect=$(grep -Hn -E '^static [^_]|[^_[:alnum:]]sizeof [^(]' -- "${sources[@]}" | grep -v 'static_assert' || true)
+if [ -n "$dialect" ]; then
+  echo "$dialect" | sed 's/$/  <- file-local names go in an anonymous namespace; sizeof(x)/' >&2
+  exit 1
+fi
+echo "file-local names in anonymous namespaces; sizeof with parentheses"
 
 # One role per floor: a feature includes only its own folder, common/ and
 # resources/; common/ only itself and resources/; shell/, the frame on top,
