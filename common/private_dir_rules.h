@@ -1,7 +1,7 @@
 // What a private work folder is: its name and the access it grants. Setup
 // unpacks its payload in one, and the uninstaller runs its copy from one;
 // both run elevated, beside the same user's unelevated programs. Plain C++
-// with no Windows header, so it is tested natively; shell/private_dir.h
+// with no Windows header, so it is tested natively; common/private_dir.h
 // makes the folder.
 #pragma once
 

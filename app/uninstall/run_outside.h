@@ -1,6 +1,6 @@
 // Running the uninstaller from outside the folder it removes: a running
 // program cannot delete its own file. The first process copies itself into
-// a new private folder (shell/private_dir.h), starts the copy, schedules the
+// a new private folder (common/private_dir.h), starts the copy, schedules the
 // file and the folder it made for deletion when Windows restarts and ends
 // with the copy's result; the copy takes over and hands its result back
 // before it removes the first process's file.
