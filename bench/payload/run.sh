@@ -39,11 +39,7 @@ esac
 # The peer is built with Debian's makensis; a benchmark tool only.
 bash "$root/scripts/install-deps.sh" nsis
 if [ -z "${1:-}" ]; then
-  mkdir -p "$root/build"
-  log=$root/build/bench-payload-build.log
-  echo "building the default tree (log: $log)..."
-  bash "$root/scripts/build.sh" > "$log" 2>&1 ||
-    { tail -30 "$log"; echo "build failed (log: $log)" >&2; exit 1; }
+  bash "$root/bench/build-default.sh" payload || exit 1
 fi
 build=$(cd "${1:-$root/build/win32}" && pwd)
 repeat=${2:-82}

@@ -52,11 +52,7 @@ done
 # The peer is built with Debian's makensis; a benchmark tool only.
 bash "$root/scripts/install-deps.sh" nsis || exit 1
 if [ -z "${1:-}" ]; then
-  mkdir -p "$root/build"
-  log=$root/build/bench-startup-build.log
-  echo "building the default trees (log: $log)..."
-  bash "$root/scripts/build.sh" > "$log" 2>&1 ||
-    { tail -30 "$log"; echo "build failed (log: $log)" >&2; exit 1; }
+  bash "$root/bench/build-default.sh" startup || exit 1
 fi
 build=$(cd "${1:-$root/build/win32}" && pwd) || exit 1
 runs=${2:-9}
