@@ -4,6 +4,7 @@
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
+#include "resources/setup_texts.h"
 #include "common/product.h"
 
 #include <string>
@@ -56,7 +57,7 @@ void Install()
   std::string pages;
   HWND box = nullptr;
   MessageBoxInfo last = WalkDefaults(&run, false, &pages, &box);
-  CheckText(last.text, "The Zorvane was successfully installed", "last box");
+  CheckText(last.text, SuccessMessage(InstalledWord).c_str(), "last box");
   if (box)
     AnswerMessageBox(box, IDOK);
   Check(WaitForExit(&run, 30000) == 0, "setup exits with 0");

@@ -23,6 +23,21 @@ std::string InUseText()
   return text;
 }
 
+// Accepts the licence and the default destination, leaving setup on its
+// way to the copy page; false (checked) when a page does not appear.
+bool PassLicenceAndDestination(SetupRun *run)
+{
+  HWND agreement = WaitForPage(run, IDC_LICENCE_TEXT);
+  if (!Check(agreement != nullptr, "agreement page appears"))
+    return false;
+  Click(agreement, IDOK);
+  HWND destination = WaitForPage(run, IDC_DEST_EDIT);
+  if (!Check(destination != nullptr, "destination page appears"))
+    return false;
+  Click(destination, IDOK);
+  return true;
+}
+
 // Walks with the default choices; a Yes/No question on the way (the
 // destination exists already) is answered Yes. Returns the first other box.
 HWND WalkToFirstBox(SetupRun *run, MessageBoxInfo *info)
@@ -91,14 +106,8 @@ void CancelAtOnce()
   SetupRun run;
   if (!StartSetup(&run))
     return;
-  HWND agreement = WaitForPage(&run, IDC_LICENCE_TEXT);
-  if (!Check(agreement != nullptr, "agreement page appears"))
+  if (!PassLicenceAndDestination(&run))
     return EndRun(&run);
-  Click(agreement, IDOK);
-  HWND destination = WaitForPage(&run, IDC_DEST_EDIT);
-  if (!Check(destination != nullptr, "destination page appears"))
-    return EndRun(&run);
-  Click(destination, IDOK);
   HWND copy = nullptr;
   DWORD start = GetTickCount();
   while (copy == nullptr && GetTickCount() - start < 15000 && !HasExited(&run)) {
@@ -335,7 +344,7 @@ void FileInUse()
   if (box)
     AnswerMessageBox(box, IDRETRY);
   box = WalkToFirstBox(&again, &info);
-  CheckMessageBox(box, SetupCaption, "The Zorvane was successfully installed",
+  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
                   MB_OK | MB_ICONINFORMATION);
   if (box)
     AnswerMessageBox(box, IDOK);
@@ -352,14 +361,8 @@ void KilledWhileWriting()
   SetupRun run;
   if (!StartSetup(&run))
     return;
-  HWND agreement = WaitForPage(&run, IDC_LICENCE_TEXT);
-  if (!Check(agreement != nullptr, "agreement page appears"))
+  if (!PassLicenceAndDestination(&run))
     return EndRun(&run);
-  Click(agreement, IDOK);
-  HWND destination = WaitForPage(&run, IDC_DEST_EDIT);
-  if (!Check(destination != nullptr, "destination page appears"))
-    return EndRun(&run);
-  Click(destination, IDOK);
   std::string pattern = std::string(InstallFolder) + "\\Textures.pak.*.zvpart";
   WIN32_FIND_DATAA found;
   HANDLE search = INVALID_HANDLE_VALUE;
