@@ -11,6 +11,14 @@
 namespace {
 
 typedef LONG(NTAPI *NtSetInformationFileCall)(HANDLE, IO_STATUS_BLOCK *, void *, ULONG, ULONG);
+typedef LONG(NTAPI *NtCreateFileCall)(HANDLE *, ACCESS_MASK, OBJECT_ATTRIBUTES *, IO_STATUS_BLOCK *,
+                                      LARGE_INTEGER *, ULONG, ULONG, ULONG, ULONG, void *, ULONG);
+
+constexpr ULONG SynchronousIo = 0x00000020;                   // FILE_SYNCHRONOUS_IO_NONALERT
+constexpr ULONG OpenReparsePoint = 0x00200000;                // FILE_OPEN_REPARSE_POINT
+constexpr ULONG CaseInsensitive = 0x00000040;                 // OBJ_CASE_INSENSITIVE
+constexpr LONG InvalidName = static_cast<LONG>(0xC0000033);   // STATUS_OBJECT_NAME_INVALID
+constexpr LONG NoEntryPoint = static_cast<LONG>(0xC0000139);  // STATUS_ENTRYPOINT_NOT_FOUND
 
 // FILE_INFORMATION_CLASS values.
 constexpr ULONG RenameClass = 10;
@@ -45,7 +53,56 @@ bool HeldAttributes(HANDLE handle, DWORD *attributes)
   return true;
 }
 
+// One level below a held folder: no separator, not "." or "..", not empty.
+bool IsOneLevel(const char *name)
+{
+  if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+    return false;
+  return std::strpbrk(name, "\\/") == nullptr;
+}
+
 }  // namespace
+
+LONG OpenBelow(const BelowOpen &request, HANDLE *out)
+{
+  *out = INVALID_HANDLE_VALUE;
+  FARPROC entry = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtCreateFile");
+  NtCreateFileCall create =
+      reinterpret_cast<NtCreateFileCall>(reinterpret_cast<void (*)(void)>(entry));
+  if (create == nullptr)
+    return NoEntryPoint;
+  wchar_t wide[NativePathSize];
+  size_t length = 0;
+  if (request.root != nullptr) {
+    if (!IsOneLevel(request.name))
+      return InvalidName;
+    int converted = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, request.name, -1, wide,
+                                        static_cast<int>(NativePathSize));
+    if (converted <= 1)
+      return InvalidName;
+    length = static_cast<size_t>(converted) - 1;
+  } else if (!NativePathOf(request.name, wide, NativePathSize, &length)) {
+    return InvalidName;
+  }
+  UNICODE_STRING name;
+  name.Buffer = wide;
+  name.Length = static_cast<USHORT>(length * sizeof(wchar_t));
+  name.MaximumLength = name.Length;
+  OBJECT_ATTRIBUTES attributes = {};
+  attributes.Length = sizeof(attributes);
+  attributes.RootDirectory = request.root;
+  attributes.ObjectName = &name;
+  attributes.Attributes = CaseInsensitive;
+  attributes.SecurityDescriptor = request.security;
+  IO_STATUS_BLOCK status = {};
+  HANDLE opened = INVALID_HANDLE_VALUE;
+  LONG result = create(&opened, request.access | SYNCHRONIZE, &attributes, &status, nullptr,
+                       request.attributes, request.share, request.disposition,
+                       request.options | SynchronousIo | OpenReparsePoint, nullptr, 0);
+  if (result >= 0)
+    *out = opened;
+  return result;
+}
 
 bool NativePathOf(const char *path, wchar_t *out, size_t size, size_t *length)
 {

@@ -21,6 +21,38 @@ bool RenameHeldFile(HANDLE handle, const char *newPath, bool replace);
 bool HeldIsPlainFile(HANDLE handle);
 bool HeldIsPlainFolder(HANDLE handle);
 
+// Opens or creates name through NtCreateFile relative to the held folder
+// root (a full path when root is null), so that what a name in the parent
+// stands for is settled by the handle, not looked up again. name is one
+// level below root: a part with a separator is refused (a folder met on the
+// way would be followed, link or not), and so are "", "." and "..".
+// FILE_OPEN_REPARSE_POINT and FILE_SYNCHRONOUS_IO_NONALERT are always added
+// to options: a link or junction at the name is opened itself, never
+// followed. Returns the NTSTATUS (negative on failure; 0xC0000035 when
+// disposition is FILE_CREATE and the name exists); *out is the handle on
+// success, INVALID_HANDLE_VALUE otherwise.
+struct BelowOpen {
+  HANDLE root;         // held folder, or null for a full path in name
+  const char *name;    // one level below root, in the ANSI code page
+  ACCESS_MASK access;  // SYNCHRONIZE is added
+  ULONG share;         // FILE_SHARE_*
+  ULONG disposition;   // FILE_OPEN (1), FILE_CREATE (2), FILE_OPEN_IF (3)
+  ULONG options;       // FILE_DIRECTORY_FILE (1), FILE_NON_DIRECTORY_FILE (0x40), ...
+  ULONG attributes;    // FILE_ATTRIBUTE_* of a new file
+  void *security;      // security descriptor of a new file or folder, or null
+};
+LONG OpenBelow(const BelowOpen &request, HANDLE *out);
+
+// NtCreateFile's dispositions, options and statuses used with OpenBelow.
+inline constexpr ULONG BelowOpenExisting = 1;            // FILE_OPEN
+inline constexpr ULONG BelowCreateNew = 2;               // FILE_CREATE
+inline constexpr ULONG BelowOpenOrCreate = 3;            // FILE_OPEN_IF
+inline constexpr ULONG BelowDirectory = 0x00000001;      // FILE_DIRECTORY_FILE
+inline constexpr ULONG BelowNonDirectory = 0x00000040;   // FILE_NON_DIRECTORY_FILE
+inline constexpr ULONG BelowDeleteOnClose = 0x00001000;  // FILE_DELETE_ON_CLOSE
+inline constexpr LONG BelowNameCollision = static_cast<LONG>(0xC0000035);
+inline constexpr LONG BelowSharingViolation = static_cast<LONG>(0xC0000043);
+
 // The full path as the native calls take it: "\??\" and the path in UTF-16
 // from the ANSI code page, into out (size characters). false when it does
 // not fit.

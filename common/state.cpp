@@ -12,3 +12,4 @@ DWORD FreeSpaceKB;
 char ShortcutGroup[PathBufferSize];
 char FinishOpenPath[PathBufferSize];
 HBITMAP BannerBitmap;
+HANDLE InstallDirHeld = INVALID_HANDLE_VALUE;
