@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "common/system_call.h"
+
 namespace {
 
 typedef LONG(NTAPI *NtSetInformationFileCall)(HANDLE, IO_STATUS_BLOCK *, void *, ULONG, ULONG);
@@ -35,9 +37,8 @@ struct RenameRequest {
 
 bool SetInformation(HANDLE handle, void *data, ULONG size, ULONG informationClass)
 {
-  FARPROC entry = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile");
   NtSetInformationFileCall set =
-      reinterpret_cast<NtSetInformationFileCall>(reinterpret_cast<void (*)(void)>(entry));
+      SystemCall<NtSetInformationFileCall>("ntdll.dll", "NtSetInformationFile");
   if (set == nullptr)
     return false;
   IO_STATUS_BLOCK status = {};
@@ -66,9 +67,7 @@ bool IsOneLevel(const char *name)
 LONG OpenBelow(const BelowOpen &request, HANDLE *out)
 {
   *out = INVALID_HANDLE_VALUE;
-  FARPROC entry = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtCreateFile");
-  NtCreateFileCall create =
-      reinterpret_cast<NtCreateFileCall>(reinterpret_cast<void (*)(void)>(entry));
+  NtCreateFileCall create = SystemCall<NtCreateFileCall>("ntdll.dll", "NtCreateFile");
   if (create == nullptr)
     return NoEntryPoint;
   wchar_t wide[NativePathSize];

@@ -10,6 +10,7 @@
 #include "common/path_text.h"
 #include "common/private_dir_rules.h"
 #include "common/random_bits.h"
+#include "common/system_call.h"
 
 namespace {
 
@@ -99,9 +100,7 @@ enum CreateResult { FolderMade, NameTaken, FolderFailed };
 // the name is ever opened.
 CreateResult CreateHeldFolder(const char *path, SECURITY_DESCRIPTOR *descriptor, HANDLE *held)
 {
-  FARPROC entry = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtCreateFile");
-  NtCreateFileCall create =
-      reinterpret_cast<NtCreateFileCall>(reinterpret_cast<void (*)(void)>(entry));
+  NtCreateFileCall create = SystemCall<NtCreateFileCall>("ntdll.dll", "NtCreateFile");
   wchar_t nativePath[4 + MAX_PATH * 2];
   size_t length = 0;
   if (create == nullptr ||

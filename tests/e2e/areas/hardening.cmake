@@ -4,6 +4,7 @@
 # driver (ZV_E2E_BIN); hardening.sh puts it in place.
 add_library(zv_planted_comctl32 SHARED ${CMAKE_CURRENT_LIST_DIR}/../plant/planted_comctl32.cpp)
 set_target_properties(zv_planted_comctl32 PROPERTIES OUTPUT_NAME planted_comctl32 PREFIX "")
+target_include_directories(zv_planted_comctl32 PRIVATE ${CMAKE_SOURCE_DIR})
 # Undecorated export names, as comctl32's own; the runtime linked in, as
 # for the programs (a DLL does not get their linker flags).
 target_link_options(zv_planted_comctl32 PRIVATE -Wl,--kill-at -static -static-libgcc
