@@ -15,14 +15,10 @@ bool IsMissing(DWORD error)
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-}  // namespace
-
 struct HeldFolder {
   char path[ShortPathSize];
   HANDLE handle;
 };
-
-namespace {
 
 const int MaxHeldFolders = 64;
 HeldFolder HeldFolders[MaxHeldFolders];

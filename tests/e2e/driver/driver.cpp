@@ -121,12 +121,12 @@ void EndRun(SetupRun *run)
   run->started = false;
 }
 
+namespace {
+
 struct WindowSearch {
   DWORD processId;
   std::vector<HWND> found;
 };
-
-namespace {
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam)
 {
