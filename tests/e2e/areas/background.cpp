@@ -393,6 +393,6 @@ void TimeToBackground()
 const Scenario Scenarios[] = {
     {"darkened_desktop", DarkenedDesktop},
     {"eight_bit_display", EightBitDisplay},
-    {"time_to_background", TimeToBackground},
+    {"time_to_background", TimeToBackground, StepOnly},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -11,6 +11,5 @@ target_link_options(zv_planted_comctl32 PRIVATE -Wl,--kill-at -static -static-li
   -static-libstdc++)
 zv_warnings(zv_planted_comctl32)
 
-zv_e2e_area(hardening SOURCES ${CMAKE_CURRENT_LIST_DIR}/hardening.cpp
-  SCENARIOS planted_comctl32 installed_programs_start)
+zv_e2e_area(hardening)
 add_dependencies(e2e_hardening zv_planted_comctl32)

@@ -101,7 +101,7 @@ void Uninstall()
 }  // namespace
 
 const Scenario Scenarios[] = {
-    {"install", Install},
+    {"install", Install, StepOnly},
     {"utf8_paths", Uninstall},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

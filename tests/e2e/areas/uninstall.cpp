@@ -459,7 +459,7 @@ void QuietUninstallString()
 }  // namespace
 
 const Scenario Scenarios[] = {
-    {"install", Install},
+    {"install", Install, StepOnly},
     {"silent_restores", SilentRestores},
     {"add_remove_programs", AddRemovePrograms},
     {"answer_no", AnswerNo},

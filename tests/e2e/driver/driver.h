@@ -17,9 +17,15 @@ struct SetupRun {
 
 // A scenario returns nothing; failed checks are counted in Failures.
 typedef void (*ScenarioFunction)(void);
+// A row {"name", Function} of an area's Scenarios[] is the CTest test
+// e2e.AREA.name: the build reads the names from the table, one row a line
+// (tests/e2e/CMakeLists.txt). A row {"name", Function, StepOnly} is a step
+// that the area's script or a bench runs, no test of its own.
+enum ScenarioUse { ScenarioTest, StepOnly };
 struct Scenario {
   const char *name;
   ScenarioFunction run;
+  ScenarioUse use = ScenarioTest;
 };
 // Provided by each area's scenario file.
 extern const Scenario Scenarios[];
