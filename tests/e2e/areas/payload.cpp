@@ -27,10 +27,8 @@ std::string InUseText()
 // way to the copy page; false (checked) when a page does not appear.
 bool PassLicenceAndDestination(SetupRun *run)
 {
-  HWND agreement = WaitForPage(run, IDC_LICENCE_TEXT);
-  if (!Check(agreement != nullptr, "agreement page appears"))
+  if (!AcceptAgreement(run))
     return false;
-  Click(agreement, IDOK);
   HWND destination = WaitForPage(run, IDC_DEST_EDIT);
   if (!Check(destination != nullptr, "destination page appears"))
     return false;
@@ -52,6 +50,21 @@ HWND WalkToFirstBox(SetupRun *run, MessageBoxInfo *info)
   }
   Log("pages seen: %s", pages.c_str());
   return box;
+}
+
+typedef void (*FirstBoxSteps)(SetupRun *run, HWND box, const MessageBoxInfo &info);
+
+// A scenario that walks with the default choices to the first box that is
+// no Yes/No question, which Steps expect and answer to the end of setup.
+template <FirstBoxSteps Steps> void ToFirstBox()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  MessageBoxInfo info;
+  HWND box = WalkToFirstBox(&run, &info);
+  Steps(&run, box, info);
+  EndRun(&run);
 }
 
 // The wizard's cancel message ends the run, and setup exits with 0.
@@ -84,19 +97,9 @@ void ExpectGzipStepFailed(SetupRun *run, HWND box, const MessageBoxInfo &info)
   ExpectCancelledEnd(run, WaitForMessageBox(run));
 }
 
-void DefaultInstall()
+void Installed(SetupRun *run, HWND box, const MessageBoxInfo &)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
-  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run) == 0, "setup exits with code 0");
-  EndRun(&run);
+  ExpectSuccessEnd(run, box);
 }
 
 // Cancel pressed the moment the copy page shows: the click waits in the
@@ -129,46 +132,29 @@ void CancelAtOnce()
 
 // A payload that fails zlib's checks: zlib's message (no owner, default
 // caption, OK only), then "Can't decompress setup files", then the cancel.
-void GzipFailure(const char *zlibMessage)
+void GzipFailure(SetupRun *run, HWND box, const MessageBoxInfo &info, const char *zlibMessage)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
   Check(box != nullptr && info.text.rfind("Setup: C:\\", 0) == 0 &&
             info.text.find("\\filesdata.gz: ") != std::string::npos &&
             info.text.find(zlibMessage) != std::string::npos,
         "the gzip step names the file and zlib's fault (got \"%s\")", info.text.c_str());
-  ExpectGzipStepFailed(&run, box, info);
-  EndRun(&run);
+  ExpectGzipStepFailed(run, box, info);
 }
 
-void CorruptStream()
+void CorruptStream(SetupRun *run, HWND box, const MessageBoxInfo &info)
 {
-  GzipFailure("invalid block type");
+  GzipFailure(run, box, info, "invalid block type");
 }
 
-void CrcMismatch()
+void CrcMismatch(SetupRun *run, HWND box, const MessageBoxInfo &info)
 {
-  GzipFailure("incorrect data check");
+  GzipFailure(run, box, info, "incorrect data check");
 }
 
 // An entry that fails stops the copy without a message of its own.
-void EntryFailure()
+void EntryFailure(SetupRun *run, HWND box, const MessageBoxInfo &)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
-  ExpectCancelledEnd(&run, box);
-  EndRun(&run);
-}
-
-void SizeZeroEntry()
-{
-  DefaultInstall();
+  ExpectCancelledEnd(run, box);
 }
 
 // The files below folder (relative names with "\"), recursively.
@@ -344,11 +330,7 @@ void FileInUse()
   if (box)
     AnswerMessageBox(box, IDRETRY);
   box = WalkToFirstBox(&again, &info);
-  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&again) == 0, "setup exits with code 0");
+  ExpectSuccessEnd(&again, box);
   EndRun(&again);
 }
 
@@ -382,42 +364,36 @@ void KilledWhileWriting()
   Check(GetFileAttributesA((std::string(InstallFolder) + "\\Textures.pak").c_str()) ==
             INVALID_FILE_ATTRIBUTES,
         "killed before Textures.pak was complete");
-  DefaultInstall();
+  ToFirstBox<Installed>();
 }
 
 // The temporary directory has room for filesdata.gz but not for the
 // archive: the gzip step's write fails.
-void FullTempDisk()
+void FullTempDisk(SetupRun *run, HWND box, const MessageBoxInfo &info)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
   Check(box != nullptr && (info.text.rfind("Setup: failed fwrite", 0) == 0 ||
                            info.text.rfind("Setup: failed fclose", 0) == 0),
         "the gzip step reports the failed write (got \"%s\")", info.text.c_str());
-  ExpectGzipStepFailed(&run, box, info);
-  EndRun(&run);
+  ExpectGzipStepFailed(run, box, info);
 }
 
 }  // namespace
 
 const Scenario Scenarios[] = {
-    {"default_install", DefaultInstall},
+    {"default_install", ToFirstBox<Installed>},
     {"cancel_at_once", CancelAtOnce},
-    {"corrupt_stream", CorruptStream},
-    {"crc_mismatch", CrcMismatch},
-    {"truncated_archive", EntryFailure},
-    {"truncated_large_entry", EntryFailure},
-    {"traversal_name", EntryFailure},
-    {"size_zero_entry", SizeZeroEntry},
-    {"readonly_destination", EntryFailure},
-    {"full_temp_disk", FullTempDisk},
-    {"full_destination_disk", EntryFailure},
-    {"planted_temp_links", DefaultInstall},
-    {"full_disk_over_earlier", EntryFailure},
-    {"long_name", EntryFailure},
+    {"corrupt_stream", ToFirstBox<CorruptStream>},
+    {"crc_mismatch", ToFirstBox<CrcMismatch>},
+    {"truncated_archive", ToFirstBox<EntryFailure>},
+    {"truncated_large_entry", ToFirstBox<EntryFailure>},
+    {"traversal_name", ToFirstBox<EntryFailure>},
+    {"size_zero_entry", ToFirstBox<Installed>},
+    {"readonly_destination", ToFirstBox<EntryFailure>},
+    {"full_temp_disk", ToFirstBox<FullTempDisk>},
+    {"full_destination_disk", ToFirstBox<EntryFailure>},
+    {"planted_temp_links", ToFirstBox<Installed>},
+    {"full_disk_over_earlier", ToFirstBox<EntryFailure>},
+    {"long_name", ToFirstBox<EntryFailure>},
     {"file_in_use", FileInUse},
     {"killed_while_writing", KilledWhileWriting},
 };

@@ -54,10 +54,9 @@ void DeclineLicence()
   if (page) {
     Check(WaitForFocus(&run, GetDlgItem(page, IDOK)), "\"I Agree\" has the focus");
     // No keeps the page.
-    Click(page, IDCANCEL);
-    ExpectMessageBox(&run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDNO);
-    Pause(300);
-    Check(IsWindow(page) && IsWindowVisible(page), "agreement page stays after No");
+    PressAndStay(&run, page, IDCANCEL,
+                 {SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION}, IDNO,
+                 "agreement page after No");
     // Yes ends setup with the cancel message and nothing else.
     Click(page, IDCANCEL);
     ExpectMessageBox(&run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDYES);

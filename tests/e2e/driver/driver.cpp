@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/product.h"
+#include "resources/resource.h"
 #include "resources/setup_texts.h"
 
 const char *SetupPath;
@@ -657,6 +658,38 @@ MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesS
   }
   Check(false, "wizard reaches its end within 60 s");
   return none;
+}
+
+void PressAndStay(SetupRun *run, HWND window, int button, const ExpectedBox &box, int answer,
+                  const char *what)
+{
+  Click(window, button);
+  ExpectMessageBox(run, box.caption, box.text, box.flags, answer);
+  StillOpen(window, what);
+}
+
+bool StillOpen(HWND window, const char *what)
+{
+  Pause(300);
+  return Check(IsWindow(window) && IsWindowVisible(window), "%s stays open", what);
+}
+
+void ExpectSuccessEnd(SetupRun *run, HWND box)
+{
+  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
+                  MB_OK | MB_ICONINFORMATION);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  Check(WaitForExit(run, 60000) == 0, "setup exits with code 0");
+}
+
+bool AcceptAgreement(SetupRun *run)
+{
+  HWND agreement = WaitForPage(run, IDC_LICENCE_TEXT);
+  if (!Check(agreement != nullptr, "agreement page appears"))
+    return false;
+  Click(agreement, IDOK);
+  return true;
 }
 
 std::string SuccessMessage(const char *closingWord)

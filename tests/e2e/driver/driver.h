@@ -81,6 +81,21 @@ bool CheckMessageBox(HWND box, const char *caption, const char *text, UINT flags
 bool AnswerMessageBox(HWND box, int buttonId);
 // Waits for a box, checks it, answers it. Returns false when no box came.
 bool ExpectMessageBox(SetupRun *run, const char *caption, const char *text, UINT flags, int answer);
+// A box as a scenario expects it (a null caption: the system's default).
+struct ExpectedBox {
+  const char *caption;
+  const char *text;
+  UINT flags;
+};
+// Presses button in window; the box comes, is checked and answered, and
+// window stays open (`what` names it in the check).
+void PressAndStay(SetupRun *run, HWND window, int button, const ExpectedBox &box, int answer,
+                  const char *what);
+// True (checked) when window is still open and visible a moment later.
+bool StillOpen(HWND window, const char *what);
+// The success message ("... installed") as the final box of a run: checked
+// and answered; setup then exits with 0.
+void ExpectSuccessEnd(SetupRun *run, HWND box);
 
 // Controls.
 // The wizard's success message as setup fills it in, with closingWord
@@ -122,6 +137,10 @@ COLORREF ScreenPixel(int x, int y);
 
 // Lets queued messages and painting settle.
 void Pause(DWORD ms);
+
+// Waits for the agreement page and presses "I Agree"; false (checked) when
+// the page does not appear.
+bool AcceptAgreement(SetupRun *run);
 
 // Walks the wizard with the default choices: "I Agree", "Next", waits for
 // the copy, "Finish". Takes a screenshot of each page when asked
