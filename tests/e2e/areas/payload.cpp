@@ -67,19 +67,6 @@ template <FirstBoxSteps Steps> void ToFirstBox()
   EndRun(&run);
 }
 
-// The wizard's cancel message ends the run, and setup exits with 0.
-void ExpectCancelledEnd(SetupRun *run, HWND box)
-{
-  MessageBoxInfo info = box ? ReadMessageBox(box) : MessageBoxInfo();
-  Check(box != nullptr && info.text.rfind(CancelMessage, 0) == 0,
-        "the cancel message ends setup (got \"%s\")", info.text.c_str());
-  CheckText(info.caption, SetupCaption, "cancel message caption");
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(run) == 0, "setup exits with code 0");
-  Check(NoMessageBoxWithin(run, 0), "no further message box");
-}
-
 // After the gzip step's own message (no owner, default caption, OK only,
 // no icon): "Can't decompress setup files", then the cancel message.
 void ExpectGzipStepFailed(SetupRun *run, HWND box, const MessageBoxInfo &info)
@@ -94,7 +81,7 @@ void ExpectGzipStepFailed(SetupRun *run, HWND box, const MessageBoxInfo &info)
   CheckMessageBox(box, nullptr, DecompressFailedText, MB_OK | MB_ICONERROR);
   if (box)
     AnswerMessageBox(box, IDOK);
-  ExpectCancelledEnd(run, WaitForMessageBox(run));
+  ExpectCancelEnd(run, WaitForMessageBox(run));
 }
 
 void Installed(SetupRun *run, HWND box, const MessageBoxInfo &)
@@ -126,7 +113,7 @@ void CancelAtOnce()
   Log("Cancel clicked %lu ms after Next", GetTickCount() - start);
   CheckText(ControlText(copy, IDCANCEL), "Cancel", "the copy page's button");
   HWND box = WaitForMessageBox(&run);
-  ExpectCancelledEnd(&run, box);
+  ExpectCancelEnd(&run, box);
   EndRun(&run);
 }
 
@@ -154,7 +141,7 @@ void CrcMismatch(SetupRun *run, HWND box, const MessageBoxInfo &info)
 // An entry that fails stops the copy without a message of its own.
 void EntryFailure(SetupRun *run, HWND box, const MessageBoxInfo &)
 {
-  ExpectCancelledEnd(run, box);
+  ExpectCancelEnd(run, box);
 }
 
 // The files below folder (relative names with "\"), recursively.
@@ -301,7 +288,7 @@ void FileInUse()
   CheckHeldWorkFolder();
   if (box)
     AnswerMessageBox(box, IDCANCEL);
-  ExpectCancelledEnd(&run, WaitForMessageBox(&run));
+  ExpectCancelEnd(&run, WaitForMessageBox(&run));
   EndRun(&run);
 
   std::vector<std::string> after;

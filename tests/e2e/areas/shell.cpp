@@ -89,9 +89,7 @@ void AcceptLicence()
   std::string expected = SuccessMessage(destinationShown ? InstalledWord : RegisteredWord);
   CheckMessageBox(box, SetupCaption, expected.c_str(), MB_OK | MB_ICONINFORMATION);
   (void)info;
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  AnswerOkAndExit(&run, box);
   EndRun(&run);
 }
 
@@ -116,9 +114,7 @@ void Keyboard()
   std::string pages;
   HWND box = nullptr;
   WalkDefaults(&run, false, &pages, &box);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  AnswerOkAndExit(&run, box);
   EndRun(&run);
 }
 
@@ -136,9 +132,7 @@ void WalkWithScreenshots()
   const char *word = pages.find('D') != std::string::npos ? InstalledWord : RegisteredWord;
   Check(box != nullptr && info.text == SuccessMessage(word),
         "the walk ends with the success message");
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  AnswerOkAndExit(&run, box);
   EndRun(&run);
 }
 

@@ -43,11 +43,7 @@ void Install()
     }
     Pause(50);
   }
-  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run, 30000) == 0, "setup exits with 0");
+  ExpectSuccessEnd(&run, box);
   EndRun(&run);
   // Setup ends by opening the program group in a folder window; closed as
   // a user would, so that it covers no box of the uninstaller.

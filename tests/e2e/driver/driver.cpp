@@ -674,13 +674,28 @@ bool StillOpen(HWND window, const char *what)
   return Check(IsWindow(window) && IsWindowVisible(window), "%s stays open", what);
 }
 
+void AnswerOkAndExit(SetupRun *run, HWND box, DWORD timeoutMs)
+{
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  Check(WaitForExit(run, timeoutMs) == 0, "setup exits with code 0");
+}
+
 void ExpectSuccessEnd(SetupRun *run, HWND box)
 {
   CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
                   MB_OK | MB_ICONINFORMATION);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(run, 60000) == 0, "setup exits with code 0");
+  AnswerOkAndExit(run, box);
+}
+
+void ExpectCancelEnd(SetupRun *run, HWND box)
+{
+  MessageBoxInfo info = box ? ReadMessageBox(box) : MessageBoxInfo();
+  Check(box != nullptr && info.text.rfind(CancelMessage, 0) == 0,
+        "the cancel message ends setup (got \"%s\")", info.text.c_str());
+  CheckText(info.caption, SetupCaption, "cancel message caption");
+  AnswerOkAndExit(run, box);
+  Check(NoMessageBoxWithin(run, 0), "no further message box");
 }
 
 bool AcceptAgreement(SetupRun *run)

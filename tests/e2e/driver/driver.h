@@ -93,9 +93,15 @@ void PressAndStay(SetupRun *run, HWND window, int button, const ExpectedBox &box
                   const char *what);
 // True (checked) when window is still open and visible a moment later.
 bool StillOpen(HWND window, const char *what);
+// Answers the final box of a run (when there is one) with OK; setup then
+// exits with 0 within timeoutMs.
+void AnswerOkAndExit(SetupRun *run, HWND box, DWORD timeoutMs = 60000);
 // The success message ("... installed") as the final box of a run: checked
 // and answered; setup then exits with 0.
 void ExpectSuccessEnd(SetupRun *run, HWND box);
+// The wizard's cancel message as the final box: checked and answered;
+// setup exits with 0 and shows nothing more.
+void ExpectCancelEnd(SetupRun *run, HWND box);
 
 // Controls.
 // The wizard's success message as setup fills it in, with closingWord
