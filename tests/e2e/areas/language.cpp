@@ -59,11 +59,7 @@ void Install()
   EndRun(&run);
   // Setup ends by opening the program group in a folder window, closed here
   // so that nothing of the install runs on.
-  HWND folder = nullptr;
-  for (DWORD start = GetTickCount(); folder == nullptr && GetTickCount() - start < 10000;
-       Pause(100))
-    folder = FindWindowA(nullptr, ProductTitle);
-  if (folder != nullptr)
+  if (HWND folder = WaitForWindowTitled(ProductTitle))
     PostMessageA(folder, WM_CLOSE, 0, 0);
 }
 

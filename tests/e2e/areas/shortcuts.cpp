@@ -465,10 +465,7 @@ void FinishWithoutVerb()
   PlantFolderVerb("Software\\Classes\\Folder\\shell\\open\\command");
   PlantFolderVerb("Software\\Classes\\Directory\\shell\\open\\command");
   InstallWithFinish(false, false);
-  HWND folder = nullptr;
-  for (DWORD start = GetTickCount(); folder == nullptr && GetTickCount() - start < 10000;
-       Pause(100))
-    folder = FindWindowA(nullptr, FinalEntry);
+  HWND folder = WaitForWindowTitled(FinalEntry);
   Check(folder != nullptr, "a window titled \"%s\" (the group folder) opens", FinalEntry);
   Pause(1000);
   Check(GetFileAttributesA(MarkerPath) == INVALID_FILE_ATTRIBUTES,

@@ -47,9 +47,7 @@ void Install()
   EndRun(&run);
   // Setup ends by opening the program group in a folder window; closed as
   // a user would, so that it covers no box of the uninstaller.
-  HWND folder = nullptr;
-  for (start = GetTickCount(); folder == nullptr && GetTickCount() - start < 10000; Pause(100))
-    folder = FindWindowA(nullptr, ProductTitle);
+  HWND folder = WaitForWindowTitled(ProductTitle);
   if (Check(folder != nullptr, "the program group's folder window opens")) {
     PostMessageA(folder, WM_CLOSE, 0, 0);
     Check(WaitForWindowGone(folder), "the folder window closes");

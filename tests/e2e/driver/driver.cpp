@@ -454,6 +454,15 @@ bool WaitForWindowGone(HWND window, DWORD timeoutMs)
 
 // List-view messages carry pointers, which Wine passes to the other process
 // as they are: the structures live in memory allocated inside the setup.
+HWND WaitForWindowTitled(const char *title, DWORD timeoutMs)
+{
+  HWND window = FindWindowA(nullptr, title);
+  for (DWORD start = GetTickCount(); window == nullptr && GetTickCount() - start < timeoutMs;
+       window = FindWindowA(nullptr, title))
+    Pause(100);
+  return window;
+}
+
 std::vector<std::string> ListViewItems(SetupRun *run, HWND list)
 {
   std::vector<std::string> items;

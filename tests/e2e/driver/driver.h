@@ -126,6 +126,9 @@ bool WaitForFocus(SetupRun *run, HWND expected, DWORD timeoutMs = 3000);
 void PressKeyOn(HWND window, UINT virtualKey);
 // Waits until the given window is gone (a dialog that ended).
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = 10000);
+// A top-level window of any process with this title (the folder window the
+// shell opens at the end of setup); null after timeoutMs.
+HWND WaitForWindowTitled(const char *title, DWORD timeoutMs = 10000);
 
 // List views and combo boxes of the setup process.
 std::vector<std::string> ListViewItems(SetupRun *run, HWND list);
