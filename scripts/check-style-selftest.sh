@@ -19,6 +19,10 @@ plant() {
   mkdir -p "$copy/scripts" "$copy/$(dirname "$file")"
   cp "$root/.clang-format" "$copy/"
   cp "$root/scripts/check-style.sh" "$copy/scripts/"
+  # One clean C++ source besides, so that a copy of a resource script has
+  # sources for clang-format too.
+  mkdir -p "$copy/common"
+  cp "$root/common/system_call.h" "$copy/common/"
   cp "$root/$file" "$copy/$file"
   if ! (cd "$copy" && ZV_STYLE_SELFTEST=0 bash scripts/check-style.sh > /dev/null 2>&1); then
     echo "FAILED $name: $file fails the step before anything is planted" >&2
