@@ -56,9 +56,15 @@ bool HeldAttributes(HANDLE handle, DWORD *attributes)
 // One level below a held folder: no separator, not "." or "..", not empty.
 bool IsOneLevel(const char *name)
 {
-  if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-    return false;
-  return std::strpbrk(name, "\\/") == nullptr;
+  size_t dots = 0;
+  size_t length = 0;
+  for (; name[length] != '\0'; ++length) {
+    if (name[length] == '\\' || name[length] == '/')
+      return false;
+    if (name[length] == '.')
+      ++dots;
+  }
+  return length > 0 && !(dots == length && length <= 2);
 }
 
 }  // namespace
