@@ -137,6 +137,7 @@ void SetUninstallValue(const char *name, const char *data)
   }
 }
 
+// The part files a killed setup left go too (uninstall.sh plants them).
 // The global name of the uninstaller's mark is taken first, as any user's
 // program could: a mark no elevated uninstaller made keeps nothing out.
 void SilentRestores()
