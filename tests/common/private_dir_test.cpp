@@ -81,15 +81,13 @@ TEST(PrivateDir, NamesInTheWayAreNeitherOpenedNorDeleted)
   EXPECT_TRUE(ClosePrivateDir(held));
   EXPECT_EQ(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES);
 
-  // Held without DELETE, as the uninstaller holds the folder it runs from:
-  // a file left inside stays, and so does the folder.
-  ASSERT_TRUE(MakePrivateDirDrawing(parent.c_str(), "zt", HoldForUse, path, sizeof(path), &held,
-                                    CountingBits));
+  // Held as the uninstaller holds the folder it runs from: a file left
+  // inside stays, and so does the folder.
+  ASSERT_TRUE(MakePrivateDir(parent.c_str(), "zt", path, sizeof(path), &held));
   std::string inside = std::string(path) + "\\left.dat";
   CloseHandle(CreateFileA(inside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
   EXPECT_FALSE(ClosePrivateDir(held, path));
-  EXPECT_NE(GetFileAttributesA(inside.c_str()), INVALID_FILE_ATTRIBUTES);
-  DeleteFileA(inside.c_str());
+  EXPECT_TRUE(DeleteFileA(inside.c_str()));
   RemoveDirectoryA(path);
 
   // Each planted thing is as it was.

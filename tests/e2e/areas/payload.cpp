@@ -206,23 +206,13 @@ std::string FileBytes(const std::string &path)
   return bytes;
 }
 
-// Setup's work folders (zv and 16 hex digits): in the Windows folder's
-// Temp, as setup runs elevated (under Wine every process is, this one too),
-// otherwise in the temporary directory.
+// Setup's work folders (zv and 16 hex digits) in the Windows folder's Temp,
+// where an elevated setup makes them (under Wine every process is elevated).
 std::vector<std::string> WorkFolders()
 {
   char temp[MAX_PATH] = "";
-  HANDLE token;
-  DWORD elevated = 0;  // TOKEN_ELEVATION
-  DWORD length = 0;
-  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-    GetTokenInformation(token, TokenElevation, &elevated, sizeof(elevated), &length);
-    CloseHandle(token);
-  }
-  if (elevated != 0 && GetSystemWindowsDirectoryA(temp, MAX_PATH - 6) > 0)
-    lstrcatA(temp, "\\Temp\\");
-  else
-    GetTempPathA(sizeof(temp), temp);
+  GetSystemWindowsDirectoryA(temp, MAX_PATH - 6);
+  lstrcatA(temp, "\\Temp\\");
   std::vector<std::string> folders;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((std::string(temp) + "zv*").c_str(), &found);
