@@ -16,10 +16,10 @@
 #include "payload/gunzip.h"
 #include "payload/in_use.h"
 #include "common/dir_ops.h"
+#include "common/held_file.h"
 #include "common/install_facts.h"
 #include "common/path_text.h"
 #include "common/private_dir.h"
-#include "common/temp_dir.h"
 #include "resources/setup_texts.h"
 
 namespace {
@@ -36,42 +36,57 @@ void EndStage(const ExtractionObserver *observer, ExtractionStage stage)
     observer->stageEnds(observer->context, stage);
 }
 
-// The private work folder inside the temporary directory (the start-up
-// directory when the system names none), with the paths of the two work
-// files in it. madeDir says whether the folder stands (and must go).
+// The private work folder: for an elevated setup in the Windows folder's
+// Temp, otherwise in the temporary directory (the start-up directory when
+// the system names none); see PrivateDirParent. The work files are made
+// relative to its held handle; their paths are for messages only. madeDir
+// says whether the folder stands (and must go).
 struct WorkFolder {
   char dir[PathBufferSize];
   char gzipPath[PathBufferSize];
   char archivePath[PathBufferSize];
   HANDLE held;
   bool madeDir;
-  bool havePaths;
 };
+
+constexpr const char *GzipFileName = "filesdata.gz";
+constexpr const char *ArchiveFileName = "filesdata.dat";
 
 void MakeWorkFolder(WorkFolder *work, const char *startDir)
 {
-  // The temporary directory of the extraction, without a trailing "\".
-  char tempDir[ShortPathSize];
+  // The folder the work folder goes into, without a trailing "\".
+  char parent[ShortPathSize];
   work->held = INVALID_HANDLE_VALUE;
-  DWORD tempLength = GetTempPathA(sizeof(tempDir), tempDir);
   work->madeDir =
-      SettleTempDir(tempDir, sizeof(tempDir), tempLength, startDir) != TempDirUnusable &&
-      MakePrivateDir(tempDir, "zv", work->dir, sizeof(work->dir), &work->held);
-  work->havePaths =
-      work->madeDir &&
-      JoinPath(work->gzipPath, sizeof(work->gzipPath), work->dir, "filesdata.gz") &&
-      JoinPath(work->archivePath, sizeof(work->archivePath), work->dir, "filesdata.dat");
+      PrivateDirParent(parent, sizeof(parent), startDir) &&
+      MakePrivateDir(parent, "zv", HoldForRemoval, work->dir, sizeof(work->dir), &work->held);
+  // A path too long to show is shown empty; the files need none.
+  if (!work->madeDir || !JoinPath(work->gzipPath, sizeof(work->gzipPath), work->dir, GzipFileName))
+    work->gzipPath[0] = '\0';
+  if (!work->madeDir ||
+      !JoinPath(work->archivePath, sizeof(work->archivePath), work->dir, ArchiveFileName))
+    work->archivePath[0] = '\0';
 }
 
 // The two temporary files live in the private work folder, only as long as
-// their handles: each is a new file (nothing that stood at the name is
-// opened) removed when its last handle closes, also when setup is killed.
+// their handles: each is a new file made below the held folder (nothing
+// that stood at the name is opened, and no name above it is looked up
+// again), removed when its last handle closes, also when setup is killed.
 // Nothing reopens them by name.
-HANDLE CreateWorkFile(const char *path)
+HANDLE CreateWorkFile(const WorkFolder *work, const char *name)
 {
-  return CreateFileA(
-      path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (!work->madeDir)
+    return INVALID_HANDLE_VALUE;
+  BelowOpen request = {};
+  request.root = work->held;
+  request.name = name;
+  request.access = GENERIC_READ | GENERIC_WRITE | DELETE;
+  request.disposition = BelowCreateNew;
+  request.options = BelowNonDirectory | BelowDeleteOnClose;
+  request.attributes = FILE_ATTRIBUTE_TEMPORARY;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  OpenBelow(request, &file);
+  return file;
 }
 
 // A second handle of the same open file, to give away while the first
@@ -127,7 +142,7 @@ FILE *MakeArchive(const WorkFolder *work, const ExtractionSource *source,
                   const ExtractionObserver *observer)
 {
   BeginStage(observer, StageWriteGzip);
-  HANDLE gzipFile = work->havePaths ? CreateWorkFile(work->gzipPath) : INVALID_HANDLE_VALUE;
+  HANDLE gzipFile = CreateWorkFile(work, GzipFileName);
   bool written = gzipFile != INVALID_HANDLE_VALUE && WritePayload(gzipFile, source);
   EndStage(observer, StageWriteGzip);
   if (!written) {
@@ -138,7 +153,7 @@ FILE *MakeArchive(const WorkFolder *work, const ExtractionSource *source,
 
   BeginStage(observer, StageGunzip);
   observer->showStatus(observer->context, DecompressingText, true);
-  HANDLE archiveFile = CreateWorkFile(work->archivePath);
+  HANDLE archiveFile = CreateWorkFile(work, ArchiveFileName);
   // The gzip step takes over the compressed file (it goes at its close)
   // and a second handle of the archive, whose own handle keeps it.
   FILE *archive = nullptr;
@@ -224,8 +239,10 @@ bool RunExtraction(const ExtractionSource *source, const char *installDir,
   if (archive != nullptr)
     std::fclose(archive);
   observer->showStatus(observer->context, DeletingTempText, false);
+  // The work files are gone with their handles by now; the folder goes
+  // through its own.
   if (work.madeDir)
-    ClosePrivateDir(work.held, work.dir);
+    ClosePrivateDir(work.held);
   EndStage(observer, StageCleanUp);
   return done;
 }

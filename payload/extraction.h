@@ -1,6 +1,7 @@
 // The extraction as one sequence with no window of its own: the payload
-// bytes -> filesdata.gz in a private work folder inside the temporary
-// directory -> filesdata.dat (gzip step) -> a look at every destination ->
+// bytes -> filesdata.gz in a private work folder (in the Windows folder's
+// Temp when elevated, else in the temporary directory) -> filesdata.dat
+// (gzip step) -> a look at every destination ->
 // AImages and the files below the install folder -> the work folder
 // removed. Whatever is shown or timed comes from the caller's observer: the
 // copy page gives it the status line, the progress bar and the message
@@ -14,7 +15,7 @@
 // The steps in the order they run; each one that starts is reported begun
 // and ended, also when it fails.
 enum ExtractionStage {
-  StageWorkDir = 0,  // the private work folder in the temporary directory
+  StageWorkDir = 0,  // the private work folder made
   StageWriteGzip,    // the payload written as filesdata.gz
   StageGunzip,       // the gzip step into filesdata.dat
   StageCheck,        // every destination fits and none is in use

@@ -3,6 +3,12 @@
 // spellings are the product's own.
 #pragma once
 
+// At start, on a Windows that cannot restrict where DLLs are loaded from:
+// setup ends after this box.
+inline constexpr const char *LacksDllUpdateText =
+    "This Windows lacks the update that protects setup from DLLs in its folder. Install the "
+    "Windows updates, then run setup again.";
+
 // The up entry of both browsers' folder lists.
 inline constexpr const char *UpEntryText = "........";
 

@@ -6,6 +6,7 @@
 // from a posted command, so the background is painted before the first page
 // appears.
 #include "resources/resource.h"
+#include "resources/setup_texts.h"
 #include "shell/background.h"
 #include "common/common_controls.h"
 #include "common/dispatch.h"
@@ -84,7 +85,8 @@ constexpr WNDPROC MainWndProc = TableWndProc<&MainMessages>;
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
   MarkStartup(MarkEntry);
-  RestrictDllSearch();
+  if (!RestrictDllSearch(LacksDllUpdateText, SetupCaption))
+    return 0;
   // The browsers' list view is registered by loading comctl32; nothing
   // initialises the common controls later.
   LoadCommonControls();

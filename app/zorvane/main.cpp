@@ -9,6 +9,11 @@
 namespace {
 
 const char ClassName[] = "ZorvaneMain";
+// Shown, and the program ends, on a Windows that cannot restrict where DLLs
+// are loaded from.
+const char LacksDllUpdateText[] =
+    "This Windows lacks the update that protects " ZV_PRODUCT_TITLE " from DLLs in its folder. "
+    "Install the Windows updates, then start " ZV_PRODUCT_TITLE " again.";
 
 LRESULT PaintGreeting(HWND window, UINT, WPARAM, LPARAM)
 {
@@ -45,7 +50,8 @@ ZV_MESSAGE_TABLE(MainMessages, DefaultWindowProc, {WM_PAINT, PaintGreeting},
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
-  RestrictDllSearch();
+  if (!RestrictDllSearch(LacksDllUpdateText, ProductTitle))
+    return 1;
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = TableWndProc<&MainMessages>;
   windowClass.hInstance = instance;

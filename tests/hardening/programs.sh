@@ -8,7 +8,7 @@
 #     each carries a manifest (resource 1 of type 24) that xmllint parses,
 #     asks for LEVEL, declares Vista to 11 and does not ask for the common
 #     controls 6, has UTF-8 for its ANSI code page; and each is large
-#     address aware;
+#     address aware and terminal-server aware;
 #   programs.sh versions OBJDUMP VERSION TITLE EXE=DESCRIPTION...
 #     each carries a version resource: FileVersion and ProductVersion VERSION
 #     (text and numbers), ProductName TITLE, FileDescription
@@ -112,6 +112,10 @@ check_manifest() {
   # IMAGE_FILE_LARGE_ADDRESS_AWARE in the file header's Characteristics.
   flags=$("$objdump" -p "$exe" | awk '$1=="Characteristics" {print $2; exit}')
   if [ -n "$flags" ] && (( flags & 0x20 )); then ok "$name: large address aware"; else fail "$name: not large address aware (Characteristics $flags)"; fi
+  # IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE: on a Remote Desktop
+  # session host the Windows folder is the system's, not a per-user copy.
+  flags=$("$objdump" -p "$exe" | awk '$1=="DllCharacteristics" {print $2; exit}')
+  if [ -n "$flags" ] && (( 0x$flags & 0x8000 )); then ok "$name: terminal-server aware"; else fail "$name: not terminal-server aware (DllCharacteristics $flags)"; fi
 }
 
 # version_strings FILE: the StringFileInfo of a raw version resource as

@@ -206,11 +206,13 @@ std::string FileBytes(const std::string &path)
   return bytes;
 }
 
-// Setup's work folders in the temporary directory (zv and 16 hex digits).
+// Setup's work folders (zv and 16 hex digits) in the Windows folder's Temp,
+// where an elevated setup makes them (under Wine every process is elevated).
 std::vector<std::string> WorkFolders()
 {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof(temp), temp);
+  char temp[MAX_PATH] = "";
+  GetSystemWindowsDirectoryA(temp, MAX_PATH - 6);
+  lstrcatA(temp, "\\Temp\\");
   std::vector<std::string> folders;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((std::string(temp) + "zv*").c_str(), &found);

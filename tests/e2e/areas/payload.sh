@@ -16,6 +16,9 @@ pay_names() {
   (cd "$(pay_stage)" && find . -type f | sed 's|^\./||' | tr '/' '\\' | LC_ALL=C sort | tr '\\' '/')
 }
 pay_temp() { echo "$DRIVE_C/users/$(ls "$DRIVE_C/users" | grep -v Public | head -1)/Temp"; }
+# Where setup's work folder goes: the Windows folder's Temp, since under Wine
+# every process is elevated.
+pay_work_parent() { echo "$DRIVE_C/windows/temp"; }
 pay_count_installed() {
   find "$(pay_dest)" -type f 2>/dev/null | wc -l
 }
@@ -29,7 +32,7 @@ expect_same() {
 }
 # Neither temporary file nor the folder setup made for them in Temp.
 expect_no_temporaries() {
-  local left; left=$(find "$DRIVE_C" -name 'filesdata.*' 2>/dev/null; find "$(pay_temp)" -maxdepth 1 -name 'zv*' 2>/dev/null)
+  local left; left=$(find "$DRIVE_C" -name 'filesdata.*' 2>/dev/null; find "$(pay_temp)" "$(pay_work_parent)" -maxdepth 1 -name 'zv*' 2>/dev/null)
   if [ -z "$left" ]; then ok "temporary files and their folder deleted"; else fail "temporary files left: $left"; fi
 }
 expect_images_dir() {
@@ -128,10 +131,10 @@ cleanup_readonly_destination() {
 
 # A 3 MB temporary directory: filesdata.gz fits, the archive does not.
 prepare_full_temp_disk() {
-  mkdir -p "$(pay_temp)" && mount -t tmpfs -o size=3m zvtemp "$(pay_temp)"
+  mkdir -p "$(pay_work_parent)" && mount -t tmpfs -o size=3m zvtemp "$(pay_work_parent)"
 }
 check_full_temp_disk() { expect_count 0; expect_no_temporaries; }
-cleanup_full_temp_disk() { umount "$(pay_temp)" 2>/dev/null || true; }
+cleanup_full_temp_disk() { umount "$(pay_work_parent)" 2>/dev/null || true; }
 
 # A 3 MB disk as the destination: the application does not fit, and the
 # entry whose write runs out of room stops the copy (no message of its own).
@@ -235,7 +238,7 @@ check_file_in_use() { check_default_install; }
 # What a killed setup may leave: its work folder, empty.
 expect_at_most_empty_work_folder() {
   local entry left=""
-  for entry in "$(pay_temp)"/* "$(pay_temp)"/.[!.]*; do
+  for entry in "$(pay_temp)"/* "$(pay_temp)"/.[!.]* "$(pay_work_parent)"/* "$(pay_work_parent)"/.[!.]*; do
     [ -e "$entry" ] || continue
     if [[ "$(basename "$entry")" =~ ^zv[0-9a-f]{16}$ ]] && [ -d "$entry" ] && [ -z "$(ls -A "$entry")" ]; then
       continue

@@ -208,7 +208,7 @@ prepare_add_remove_entry() {
   un_expect_value NoModify REG_DWORD 0x1
   un_expect_value NoRepair REG_DWORD 0x1
   un_expect_value QuietUninstallString REG_SZ "\"$dir\\uninstall.exe\" /S"
-  un_expect_value UninstallString REG_SZ "$dir\\uninstall.exe"
+  un_expect_value UninstallString REG_SZ "\"$dir\\uninstall.exe\""
   bytes=$(find "$UN_PROG" -type f -printf '%s\n' | awk '{s += $1} END {print s}')
   size=$(($(reg_value "$UN_KEY" EstimatedSize)))
   if [ "$(wine reg query "$UN_KEY" /v EstimatedSize | tr -d '\r' | awk '$1 == "EstimatedSize" {print $2}')" = REG_DWORD ] &&
