@@ -73,9 +73,12 @@ TreeVerdict OpenInstallFolder(const char *installDir, HANDLE *folder)
   LONG status = OpenBelow(request, &handle);
   if (status < 0)
     return IsMissing(status) ? TreeMissing : TreeFailed;
-  if (!HeldIsPlainFolder(handle)) {
+  BY_HANDLE_FILE_INFORMATION information;
+  bool isFolder = GetFileInformationByHandle(handle, &information) &&
+                  (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (!isFolder || (!HeldIsPlainFolder(handle) && !HeldIsVolumeMount(handle))) {
     CloseHandle(handle);
-    return TreeLink;
+    return isFolder ? TreeLink : TreeFailed;
   }
   *folder = handle;
   return TreeOpened;

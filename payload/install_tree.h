@@ -18,7 +18,7 @@ enum TreeVerdict {
 
 // Opens the install folder itself by its full path (made full first), as a
 // held folder is opened: for callers that hold none. TreeLink when it is a
-// link or junction.
+// link or junction; a volume mounted there is taken (HeldIsVolumeMount).
 TreeVerdict OpenInstallFolder(const char *installDir, HANDLE *folder);
 
 // Opens the folder that holds the entry name (relative, "\" between levels)
