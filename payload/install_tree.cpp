@@ -63,12 +63,8 @@ TreeVerdict OpenPlainBelow(HANDLE folder, const char *name, bool asDirectory, bo
 TreeVerdict OpenInstallFolder(const char *installDir, HANDLE *folder)
 {
   *folder = INVALID_HANDLE_VALUE;
-  char full[PathBufferSize];
-  DWORD length = GetFullPathNameA(installDir, sizeof(full), full, nullptr);
-  if (length == 0 || length >= sizeof(full))
-    return TreeFailed;
-  BelowOpen request = {nullptr,        full, FolderAccess, ShareReadWrite, BelowOpenExisting,
-                       BelowDirectory, 0,    nullptr};
+  BelowOpen request = {nullptr,        installDir, FolderAccess, ShareReadWrite, BelowOpenExisting,
+                       BelowDirectory, 0,          nullptr};
   HANDLE handle = INVALID_HANDLE_VALUE;
   LONG status = OpenBelow(request, &handle);
   if (status < 0)

@@ -16,7 +16,7 @@ enum TreeVerdict {
   TreeFailed,      // a level could not be opened or made (a file there, access)
 };
 
-// Opens the install folder itself by its full path (made full first), as a
+// Opens the install folder itself by its full path, as a
 // held folder is opened: for callers that hold none. TreeLink when it is a
 // link or junction; a volume mounted there is taken (HeldIsVolumeMount).
 TreeVerdict OpenInstallFolder(const char *installDir, HANDLE *folder);
