@@ -34,15 +34,35 @@ bool FormatPartPath(char *out, size_t size, const char *destination, uint64_t bi
   return true;
 }
 
+bool IsPartFileName(const char *name)
+{
+  constexpr size_t HexDigits = 16;
+  size_t length = std::strlen(name);
+  size_t suffixLength = std::strlen(PartFileSuffix);
+  if (length < PartNameExtraLength + 1 ||
+      std::strcmp(name + length - suffixLength, PartFileSuffix) != 0)
+    return false;
+  const char *dot = name + length - PartNameExtraLength;
+  if (*dot != '.')
+    return false;
+  for (size_t digit = 1; digit <= HexDigits; ++digit)
+    if (std::strchr("0123456789abcdef", dot[digit]) == nullptr || dot[digit] == '\0')
+      return false;
+  return std::strpbrk(name, "\\/") == nullptr;
+}
+
 bool DestinationFits(const char *installDir, const char *name, size_t destinationSize)
 {
   size_t dirLength = std::strlen(installDir);
   size_t nameLength = std::strlen(name);
   bool separator = dirLength == 0 || installDir[dirLength - 1] != '\\';  // as JoinPath
-  size_t partLength = dirLength + (separator ? 1 : 0) + nameLength + PartNameExtraLength;
-  if (partLength >= destinationSize || partLength > static_cast<size_t>(MaxWindowsPath))
+  size_t pathLength = dirLength + (separator ? 1 : 0) + nameLength;
+  if (pathLength >= destinationSize || pathLength > static_cast<size_t>(MaxWindowsPath))
     return false;
   const char *lastSeparator = std::strrchr(name, '\\');
+  const char *leaf = lastSeparator == nullptr ? name : lastSeparator + 1;
+  if (std::strlen(leaf) + PartNameExtraLength >= PartNameSize)
+    return false;
   return lastSeparator == nullptr || dirLength + 1 + static_cast<size_t>(lastSeparator - name) <
                                          static_cast<size_t>(ShortPathSize);
 }

@@ -97,6 +97,16 @@ void ShowGzipError(void *, const char *text)
   MessageBoxA(nullptr, message, nullptr, MB_OK);
 }
 
+// The look before the first write refused the copy: a box that names the
+// link, or the install folder that leaves no room, before the wizard's
+// cancel message.
+void ShowRefusal(void *context, CopyRefusal why, const char *path)
+{
+  char text[PathBufferSize + 256];
+  wsprintfA(text, why == RefusedLink ? LinkInsideFormat : NoRoomForFilesFormat, path);
+  MessageBoxA(PageOf(context), text, SetupCaption, MB_OK | MB_ICONERROR);
+}
+
 const GzipReporter GzipMessageBoxes = {ShowPlainBox, ShowGzipError, nullptr};
 
 }  // namespace
@@ -114,9 +124,16 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
                                  .goOn = PumpCopyMessages,
                                  .decompressFailed = ShowDecompressFailed,
                                  .retryInUse = AskRetryInUse,
-                                 .gzipReporter = &GzipMessageBoxes};
-  if (!RunExtraction(&source, InstallDir, &observer))
+                                 .gzipReporter = &GzipMessageBoxes,
+                                 .refused = ShowRefusal};
+  if (!RunExtraction(&source, InstallDir, InstallDirHeld, &observer))
     CopyStop = 1;
+  // The install folder was held from the destination page for the copy
+  // alone.
+  if (InstallDirHeld != INVALID_HANDLE_VALUE) {
+    CloseHandle(InstallDirHeld);
+    InstallDirHeld = INVALID_HANDLE_VALUE;
+  }
   ProgressDone();
   EndDialog(page, CopyStop);
   return 0;

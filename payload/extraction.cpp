@@ -10,12 +10,13 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "payload/destination_walk.h"
 #include "payload/entry_install.h"
 #include "payload/gunzip.h"
 #include "payload/in_use.h"
-#include "common/dir_ops.h"
+#include "payload/install_tree.h"
 #include "common/held_file.h"
 #include "common/install_facts.h"
 #include "common/path_text.h"
@@ -166,19 +167,122 @@ FILE *MakeArchive(const WorkFolder *work, const ExtractionSource *source,
   return archive;
 }
 
-// Before the first entry is written: every destination must fit with its
-// part file (otherwise the copy stops as for a failed entry), and none may
-// be in use (the user closes it, or cancels). Nothing is written when this
-// says no. Leaves the archive at its start.
-bool ReadyToWrite(FILE *archive, int count, const char *installDir,
+void Refuse(const ExtractionObserver *observer, CopyRefusal why, const char *path)
+{
+  if (observer->refused != nullptr)
+    observer->refused(observer->context, why, path);
+}
+
+// The entry's name inside its destination path (as JoinPath joined them).
+const char *RelativeName(const char *destination, const char *installDir)
+{
+  size_t dirLength = std::strlen(installDir);
+  return destination + dirLength + (dirLength == 0 || installDir[dirLength - 1] != '\\' ? 1 : 0);
+}
+
+// Looking for a link or junction where setup would write: at a folder of a
+// destination, at a destination itself, or at AImages. The first found is
+// copied into path, cut after the link's own name.
+struct LinkSearch {
+  HANDLE root;
+  const char *installDir;
+  char path[PathBufferSize];
+  bool found;
+};
+
+bool StopAtLink(void *context, const char *destination)
+{
+  LinkSearch *search = static_cast<LinkSearch *>(context);
+  const char *name = RelativeName(destination, search->installDir);
+  size_t linkEnd = 0;
+  if (FindLinkOnPath(search->root, name, &linkEnd) != TreeLink)
+    return true;
+  size_t length = static_cast<size_t>(name - destination) + linkEnd;
+  lstrcpynA(search->path, destination, static_cast<int>(length + 1));
+  search->found = true;
+  return false;
+}
+
+bool FindLink(FILE *archive, int count, const char *installDir, HANDLE root, LinkSearch *search)
+{
+  search->root = root;
+  search->installDir = installDir;
+  search->found = false;
+  if (OpenPlainBelow(root, ImagesDirName, true, false, nullptr) == TreeLink) {
+    search->found = JoinPath(search->path, sizeof(search->path), installDir, ImagesDirName);
+    return search->found;
+  }
+  ByteSource source = MakeFileSource(archive);
+  DataSkipper skipper = MakeFileSkipper(archive);
+  DestinationVisitor visitor = {StopAtLink, search};
+  WalkDestinations(&source, &skipper, count, installDir, &visitor);
+  std::rewind(archive);
+  return search->found;
+}
+
+// Before the first entry is written: every destination must fit (the copy
+// stops with a box naming the install folder otherwise), none may pass
+// through a link or junction (a box names it), and none may be in use (the
+// user closes it, or cancels). Nothing is written when this says no.
+// Leaves the archive at its start.
+bool ReadyToWrite(FILE *archive, int count, const char *installDir, HANDLE root,
                   const ExtractionObserver *observer)
 {
   ByteSource source = MakeFileSource(archive);
   DataSkipper skipper = MakeFileSkipper(archive);
   bool allFit = WalkDestinations(&source, &skipper, count, installDir, nullptr) == WalkAllFit;
   std::rewind(archive);
-  return allFit &&
-         WaitUntilNothingInUse(archive, count, installDir, observer->retryInUse, observer->context);
+  if (!allFit) {
+    Refuse(observer, RefusedTooLong, installDir);
+    return false;
+  }
+  LinkSearch search;
+  if (FindLink(archive, count, installDir, root, &search)) {
+    Refuse(observer, RefusedLink, search.path);
+    return false;
+  }
+  return WaitUntilNothingInUse(archive, count, installDir, observer->retryInUse, observer->context);
+}
+
+// Part files that an earlier setup, ended from outside at the wrong moment,
+// left in the install folder or in a folder the payload names: they go
+// before the first entry is written. Entries come sorted, so a folder
+// already swept is the one just before.
+struct PartSweep {
+  HANDLE root;
+  const char *installDir;
+  char lastFolder[PathBufferSize];
+};
+
+bool SweepEntryFolder(void *context, const char *destination)
+{
+  PartSweep *sweep = static_cast<PartSweep *>(context);
+  const char *name = RelativeName(destination, sweep->installDir);
+  const char *leafStart = std::strrchr(name, '\\');
+  size_t folderLength = leafStart == nullptr ? 0 : static_cast<size_t>(leafStart - name);
+  if (folderLength == 0 || (std::strncmp(sweep->lastFolder, name, folderLength) == 0 &&
+                            sweep->lastFolder[folderLength] == '\0'))
+    return true;
+  lstrcpynA(sweep->lastFolder, name, static_cast<int>(folderLength + 1));
+  HANDLE folder = INVALID_HANDLE_VALUE;
+  const char *leaf = name;
+  size_t linkEnd = 0;
+  if (OpenEntryFolder(sweep->root, name, false, &folder, &leaf, &linkEnd) == TreeOpened) {
+    SweepPartFiles(folder);
+    ReleaseEntryFolder(sweep->root, folder);
+  }
+  return true;
+}
+
+void SweepEarlierParts(FILE *archive, int count, const char *installDir, HANDLE root)
+{
+  SweepPartFiles(root);
+  PartSweep sweep = {root, installDir, ""};
+  ByteSource source = MakeFileSource(archive);
+  DataSkipper skipper = MakeFileSkipper(archive);
+  DestinationVisitor visitor = {SweepEntryFolder, &sweep};
+  WalkDestinations(&source, &skipper, count, installDir, &visitor);
+  std::rewind(archive);
 }
 
 // Each entry's destination goes to the status line (painted when the
@@ -190,18 +294,17 @@ void AnnounceEntry(void *context, const char *destinationPath)
   observer->progressStep(observer->context);
 }
 
-// AImages, then the entries in archive order; between two files the
-// observer may stop the copy.
-bool WriteEntries(FILE *archive, int count, const char *installDir,
+// The earlier part files swept, AImages, then the entries in archive
+// order; between two files the observer may stop the copy.
+bool WriteEntries(FILE *archive, int count, const char *installDir, HANDLE root,
                   const ExtractionObserver *observer)
 {
+  SweepEarlierParts(archive, count, installDir, root);
   // Made empty for the application's saved pictures; it may exist.
-  char imagesDir[ShortPathSize];
-  if (JoinPath(imagesDir, sizeof(imagesDir), installDir, ImagesDirName))
-    CreateDir(imagesDir);
+  OpenPlainBelow(root, ImagesDirName, true, true, nullptr);
   EntryAnnouncer announcer = {AnnounceEntry, const_cast<ExtractionObserver *>(observer)};
   for (int entry = 0; entry < count; ++entry)
-    if (InstallArchiveEntry(archive, installDir, &announcer) != EntryInstalled ||
+    if (InstallArchiveEntry(archive, root, installDir, &announcer) != EntryInstalled ||
         !observer->goOn(observer->context))
       return false;
   return true;
@@ -209,7 +312,7 @@ bool WriteEntries(FILE *archive, int count, const char *installDir,
 
 }  // namespace
 
-bool RunExtraction(const ExtractionSource *source, const char *installDir,
+bool RunExtraction(const ExtractionSource *source, const char *installDir, HANDLE installHeld,
                    const ExtractionObserver *observer)
 {
   WorkFolder work;
@@ -226,13 +329,19 @@ bool RunExtraction(const ExtractionSource *source, const char *installDir,
     observer->decompressFailed(observer->context);
   } else {
     BeginStage(observer, StageCheck);
-    bool ready = ReadyToWrite(archive, source->entryCount, installDir, observer);
+    HANDLE root = installHeld;
+    if (root == INVALID_HANDLE_VALUE && OpenInstallFolder(installDir, &root) == TreeLink)
+      Refuse(observer, RefusedLink, installDir);
+    bool ready = root != INVALID_HANDLE_VALUE &&
+                 ReadyToWrite(archive, source->entryCount, installDir, root, observer);
     EndStage(observer, StageCheck);
     if (ready) {
       BeginStage(observer, StageEntries);
-      done = WriteEntries(archive, source->entryCount, installDir, observer);
+      done = WriteEntries(archive, source->entryCount, installDir, root, observer);
       EndStage(observer, StageEntries);
     }
+    if (root != installHeld && root != INVALID_HANDLE_VALUE)
+      CloseHandle(root);
   }
 
   BeginStage(observer, StageCleanUp);

@@ -8,6 +8,8 @@
 // pump, the benchmark its stage clocks.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "payload/gunzip_core.h"
@@ -22,6 +24,12 @@ enum ExtractionStage {
   StageEntries,      // AImages made and the entries written
   StageCleanUp,      // the archive closed and the work folder removed
   ExtractionStageCount,
+};
+
+// Why the look before the first write refused the copy.
+enum CopyRefusal {
+  RefusedLink = 0,  // the path names a link or junction setup would write through
+  RefusedTooLong,   // the path, the install folder, leaves no room for the files
 };
 
 struct ExtractionObserver {
@@ -45,6 +53,9 @@ struct ExtractionObserver {
   bool (*retryInUse)(void *context, const char *path);
   // Told every problem of the gzip step.
   const GzipReporter *gzipReporter;
+  // Once, when the look before the first write refuses the copy and
+  // nothing was written (may be null).
+  void (*refused)(void *context, CopyRefusal why, const char *path);
 };
 
 struct ExtractionSource {
@@ -54,9 +65,12 @@ struct ExtractionSource {
   const char *startDir;  // the temporary directory when the system has none
 };
 
-// Runs every step for source into installDir, telling observer. true when
-// every entry was written; false when a step failed, a destination did not
-// fit, or the observer said Cancel. The work folder is removed whatever
-// happened; entries written before a failure stay.
-bool RunExtraction(const ExtractionSource *source, const char *installDir,
+// Runs every step for source into installDir, telling observer. Every
+// write below the install folder goes through installHeld, the install
+// folder held open (INVALID_HANDLE_VALUE: opened here, refusing a link or
+// junction, and closed at the end; a handle given stays the caller's). true
+// when every entry was written; false when a step failed, a destination did
+// not fit or met a link, or the observer said Cancel. The work folder is
+// removed whatever happened; entries written before a failure stay.
+bool RunExtraction(const ExtractionSource *source, const char *installDir, HANDLE installHeld,
                    const ExtractionObserver *observer);

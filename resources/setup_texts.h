@@ -49,6 +49,16 @@ inline constexpr const char *DeletingTempText = "Deleting temproary files";
 // Before the first file is written, for a file that cannot be replaced now;
 // %s is its full path.
 inline constexpr const char *FileInUseFormat = "%s is in use. Close The Zorvane, then press Retry.";
+// Before the first file is written, for a link or junction where setup
+// would write inside the installation directory; %s is its full path.
+inline constexpr const char *LinkInsideFormat =
+    "%s is a link to another place. Setup writes nothing through links inside the installation "
+    "directory.\n\nRemove the link, or run setup again and choose another directory.";
+// Before the first file is written, when the files do not fit below the
+// installation directory; %s is the directory.
+inline constexpr const char *NoRoomForFilesFormat =
+    "The installation directory\n\n%s\n\nis too long for the files of The Zorvane: a Windows "
+    "path holds at most 259 characters.\n\nRun setup again and choose a shorter directory.";
 
 // Where users send notes about a cancelled or failed setup.
 #define ZV_SUPPORT_ADDRESS "support@zorvane.example.com"

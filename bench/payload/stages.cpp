@@ -174,8 +174,9 @@ int main(int argc, char **argv)
                                  .goOn = AlwaysGoOn,
                                  .decompressFailed = PrintDecompressFailed,
                                  .retryInUse = GiveUpInUse,
-                                 .gzipReporter = &PrintedGzipProblems};
-  bool ok = RunExtraction(&source, dest.c_str(), &observer);
+                                 .gzipReporter = &PrintedGzipProblems,
+                                 .refused = nullptr};
+  bool ok = RunExtraction(&source, dest.c_str(), INVALID_HANDLE_VALUE, &observer);
 
   double readArchive = TimeArchiveRead(work, source.payload, source.payloadSize);
   double progress = TimeProgress();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "payload/entry_install.h"
+#include "payload/install_tree.h"
 #include "payload/gunzip_core.h"
 #include "payload/progress_bar.h"
 #include "common/product.h"
@@ -227,12 +228,15 @@ protected:
     EXPECT_NE(archive, nullptr);
     if (archive == nullptr)
       return outcomes;
+    HANDLE root = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(OpenInstallFolder(install_.c_str(), &root), TreeOpened);
     EntryAnnouncer announcer = {Remember, &announced_};
     for (int i = 0; i < count; ++i) {
-      outcomes.push_back(InstallArchiveEntry(archive, install_.c_str(), &announcer));
+      outcomes.push_back(InstallArchiveEntry(archive, root, install_.c_str(), &announcer));
       if (outcomes.back() != EntryInstalled)
         break;
     }
+    CloseHandle(root);
     std::fclose(archive);
     return outcomes;
   }
@@ -398,7 +402,8 @@ TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry)
   FILE *file = std::fopen(archivePath_.c_str(), "rb");
   ASSERT_NE(file, nullptr);
   EntryAnnouncer announcer = {Remember, &announced_};
-  EXPECT_EQ(InstallArchiveEntry(file, veryLong.c_str(), &announcer), EntryPathTooLong);
+  EXPECT_EQ(InstallArchiveEntry(file, INVALID_HANDLE_VALUE, veryLong.c_str(), &announcer),
+            EntryPathTooLong);
   std::fclose(file);
   EXPECT_TRUE(announced_.paths.empty());
 }

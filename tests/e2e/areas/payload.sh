@@ -264,3 +264,89 @@ check_killed_while_writing() {
   expect_images_dir
   expect_at_most_empty_work_folder
 }
+
+# An earlier installation where every file holds "earlier " and its name.
+pay_earlier_install() {
+  local name
+  while read -r name; do
+    mkdir -p "$(dirname "$(pay_dest)/$name")"
+    printf 'earlier %s' "${name//\//\\}" > "$(pay_dest)/$name"
+  done < <(pay_names)
+}
+
+# An earlier installation with what a setup killed at the wrong moment
+# leaves: an empty part file, and a complete one that was never renamed.
+# Beside them, what the sweep must leave: names of another form, a folder
+# and a link of the part-file form (its target outside), and a part file in
+# a folder the payload does not name.
+pay_first_map() { pay_names | grep -m1 '/'; }
+prepare_sweep_earlier_parts() {
+  local map; map=$(pay_first_map)
+  pay_earlier_install
+  : > "$(pay_dest)/Readme.rtf.bdebc121432d3278.zvpart"
+  cp "$(pay_stage)/$map" "$(pay_dest)/$map.6623371d82133607.zvpart"
+  echo "the victim" > "$OUT/victim.txt"
+  echo "keep" > "$(pay_dest)/notes.zvpart"
+  echo "keep" > "$(pay_dest)/Readme.rtf.BDEBC121432D3278.zvpart"
+  mkdir -p "$(pay_dest)/$(dirname "$map")/old.0123456789abcdef.zvpart"
+  ln -s "$OUT/victim.txt" "$(pay_dest)/$(dirname "$map")/link.0123456789abcdef.zvpart"
+  mkdir -p "$(pay_dest)/Other" && echo "keep" > "$(pay_dest)/Other/x.0123456789abcdef.zvpart"
+  find "$(pay_dest)" -name '*.zvpart' | sort > "$OUT/parts-before.txt"
+}
+check_sweep_earlier_parts() {
+  local name map; map=$(pay_first_map)
+  while read -r name; do expect_same "$name"; done < <(pay_names)
+  expect_no_file "Program Files/The Zorvane/Readme.rtf.bdebc121432d3278.zvpart"
+  expect_no_file "Program Files/The Zorvane/$map.6623371d82133607.zvpart"
+  local left; left=$(find "$(pay_dest)" -name '*.zvpart' | sort | tr '\n' ' ')
+  local kept; kept=$(grep -v -e bdebc121432d3278 -e 6623371d82133607 "$OUT/parts-before.txt" | tr '\n' ' ')
+  if [ "$left" = "$kept" ]; then ok "only setup's own part files went: $(grep -c -v -e bdebc121432d3278 -e 6623371d82133607 "$OUT/parts-before.txt") others stay"
+  else fail "part-form names after the sweep: $left (expected $kept)"; fi
+  if [ -L "$(pay_dest)/$(dirname "$map")/link.0123456789abcdef.zvpart" ] &&
+    [ "$(cat "$OUT/victim.txt")" = "the victim" ]; then
+    ok "the link of part-file form and its target stay"; else fail "the link or its target was touched"; fi
+  expect_no_temporaries
+}
+
+# An earlier installation whose Maps folder is a link to a folder elsewhere
+# that holds a file of the same name: setup refuses before writing anything.
+prepare_link_in_destination() {
+  local map; map=$(pay_first_map)
+  pay_earlier_install
+  rm -rf "$(pay_dest)/$(dirname "$map")"
+  mkdir -p "$OUT/elsewhere" && echo "not setup's" > "$OUT/elsewhere/$(basename "$map")"
+  ln -s "$OUT/elsewhere" "$(pay_dest)/$(dirname "$map")"
+  (cd "$(pay_dest)" && find . | sort) > "$OUT/tree-before.txt"
+}
+check_link_in_destination() {
+  local map; map=$(pay_first_map)
+  if [ "$(ls -A "$OUT/elsewhere")" = "$(basename "$map")" ] &&
+    [ "$(cat "$OUT/elsewhere/$(basename "$map")")" = "not setup's" ]; then
+    ok "nothing was written through the link"; else fail "the link's target changed: $(ls -A "$OUT/elsewhere")"; fi
+  if diff <(cd "$(pay_dest)" && find . | sort) "$OUT/tree-before.txt" > "$OUT/tree-diff.txt"; then
+    ok "nothing was added below the destination"; else fail "the destination changed: $(tr '\n' ' ' < "$OUT/tree-diff.txt")"; fi
+  local name unchanged=0 outside=0
+  while read -r name; do
+    [[ "$name" == "$(dirname "$map")"/* ]] && continue
+    outside=$((outside + 1))
+    [ "$(cat "$(pay_dest)/$name")" = "earlier ${name//\//\\}" ] && unchanged=$((unchanged + 1))
+  done < <(pay_names)
+  if [ "$unchanged" -eq "$outside" ]; then ok "the $outside earlier files outside the link as they were"
+  else fail "$((outside - unchanged)) earlier files outside the link changed"; fi
+  expect_no_temporaries
+}
+
+# Two folders of 100 characters below Program Files: with "The Zorvane"
+# below them the destination has 230 characters.
+pay_long_dest() { echo "$DRIVE_C/Program Files/$(printf 'a%.0s' {1..100})/$(printf 'b%.0s' {1..100})/The Zorvane"; }
+prepare_long_destination() { mkdir -p "$(dirname "$(pay_long_dest)")"; }
+check_long_destination() {
+  local name same=0
+  while read -r name; do
+    cmp -s "$(pay_stage)/$name" "$(pay_long_dest)/$name" && same=$((same + 1))
+  done < <(pay_names)
+  if [ "$same" -eq 19 ]; then ok "19 files installed byte for byte below the 230-character folder"
+  else fail "$same of 19 files installed below the 230-character folder"; fi
+  [ -z "$(find "$(pay_long_dest)" -name '*.zvpart')" ] && ok "no part file left" || fail "a part file is left"
+  expect_no_temporaries
+}
