@@ -1,8 +1,15 @@
 // The install folder's descriptor and hold (see install_dir_access.h).
+// GetFinalPathNameByHandleA came with Windows Vista, the oldest system the
+// programs' manifests declare.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
 #include "common/install_dir_access.h"
 
 #include <aclapi.h>
 
+#include <cstring>
+
+#include "common/ascii_text.h"
 #include "common/state.h"
 
 namespace {
@@ -22,6 +29,19 @@ bool FillWellKnownSid(InstallDirSecurity *security, AccessTrustee trustee, WELL_
 {
   DWORD size = sizeof(security->sids[trustee]);
   return CreateWellKnownSid(type, nullptr, security->sids[trustee], &size) != FALSE;
+}
+
+// Whether the folder held is known by path itself, not by the name of
+// another folder that path led to (case aside).
+bool HeldUnderItsOwnName(HANDLE folder, const char *path)
+{
+  char final[MAX_PATH + 8];
+  DWORD length = GetFinalPathNameByHandleA(folder, final, sizeof(final),
+                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  constexpr size_t Prefix = 4;  // "\\?\"
+  size_t pathLength = std::strlen(path);
+  return length > Prefix && length < sizeof(final) && length - Prefix == pathLength &&
+         SameTextNoCase(final + Prefix, path, pathLength);
 }
 
 }  // namespace
@@ -62,13 +82,16 @@ InstallDirHold HoldInstallDir(const char *path, InstallDirSecurity *security, HA
   InstallDirHold found = InstallDirRefused;
   if (GetFileInformationByHandle(folder, &information)) {
     // The handle shows a link or junction on Windows. Wine shows a Unix
-    // symbolic link only to a look-up by name; that name now stands for
-    // the held folder, which can be neither renamed nor removed, so its
-    // answer is about the same folder.
+    // symbolic link only to a look-up by name, and shows a mount point
+    // there too; that name now stands for the held folder, which can be
+    // neither renamed nor removed. A reparse point seen by name alone is a
+    // link when the folder held bears another name: a mount point keeps
+    // its own.
     DWORD byName = GetFileAttributesA(path);
     DWORD attributes = information.dwFileAttributes;
-    if (byName != INVALID_FILE_ATTRIBUTES)
-      attributes |= byName & FILE_ATTRIBUTE_REPARSE_POINT;
+    if (byName != INVALID_FILE_ATTRIBUTES && (byName & FILE_ATTRIBUTE_REPARSE_POINT) &&
+        !HeldUnderItsOwnName(folder, path))
+      attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
     found = JudgeHeldInstallDir(attributes);
   }
   // Protected: the entries of the parent no longer reach the folder, and
