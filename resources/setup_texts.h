@@ -40,6 +40,21 @@ inline constexpr const char *PathTooLongText =
 inline constexpr const char *CannotCreateFormat =
     "The installation directory\n\n%s\n\ncannot be created. Choose another directory with "
     "the Browse button.";
+// %s is the existing directory that is a link or junction to another folder:
+// setup would install wherever it leads.
+inline constexpr const char *InstallDirLinkFormat =
+    "The installation directory\n\n%s\n\nis a link to another folder. Setup does not install "
+    "through a link: choose another directory with the Browse button.";
+// %s is the directory setup could not open, or not make its own (owner
+// Administrators, changed by administrators alone).
+inline constexpr const char *InstallDirUnusableFormat =
+    "The installation directory\n\n%s\n\ncannot be opened and protected for the installation. "
+    "Choose another directory with the Browse button.";
+// The first %s is the resolved directory, the second the folder it must lie
+// inside (a name such as "." or ".." leads out of it).
+inline constexpr const char *InstallDirOutsideFormat =
+    "The installation directory\n\n%s\n\nis not a new folder inside %s. Choose the folder "
+    "name with the Browse button.";
 
 // The copy page's status line, and its box when the archive cannot be read.
 inline constexpr const char *PreparingText = "Preparing to decompress setup files";
