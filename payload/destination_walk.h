@@ -11,10 +11,7 @@
 #include <cstdint>
 
 #include "payload/archive_entry.h"
-
-// A part file is named destination + "." + 16 hex digits + PartFileSuffix.
-inline constexpr const char *PartFileSuffix = ".zvpart";
-inline constexpr size_t PartNameExtraLength = 1 + 16 + 7;
+#include "common/part_file_name.h"
 
 // The part file is made beside the destination, relative to the held
 // folder, so only its one-level name has to fit: the file systems hold at
@@ -24,12 +21,6 @@ inline constexpr size_t PartNameSize = 256;
 // The part file of destination (a path or a one-level name) for the 64
 // bits given; false, out unchanged, when it does not fit size.
 bool FormatPartPath(char *out, size_t size, const char *destination, uint64_t bits);
-
-// Whether name, one level without a folder, has the form FormatPartPath
-// gives: at least one character, ".", 16 lower-case hex digits, ".zvpart".
-// Only such files are setup's own part files, left by a setup that was
-// ended before it could remove them; nothing else is ever swept.
-bool IsPartFileName(const char *name);
 
 // Whether installDir + "\" + name fits the destination buffer
 // (destinationSize bytes) and the platform's path limit (MaxWindowsPath),

@@ -13,8 +13,8 @@
 
 #include "app/uninstall/held_folders.h"
 #include "app/uninstall/install_record.h"
-#include "app/uninstall/part_file_rules.h"
 #include "app/uninstall/removal_outcome.h"
+#include "common/part_file_name.h"
 #include "common/held_file.h"
 
 namespace {

@@ -68,19 +68,23 @@ TEST(PayloadDestinationFit, DestinationWithinThePathLimitAndPartNameWithinOneLev
 }
 
 // Only names of the form FormatPartPath gives count as setup's part files:
-// the sweep must never take a file of the game or of the user.
+// the sweeps of setup and of the uninstaller must never take a file of the
+// game or of the user.
 TEST(PayloadPartFileName, OnlySetupsOwnFormIsAPartFile)
 {
   char part[PartNameSize];
   ASSERT_TRUE(FormatPartPath(part, sizeof(part), "Readme.rtf", 0xbdebc121432d3278ull));
   EXPECT_STREQ(part, "Readme.rtf.bdebc121432d3278.zvpart");
   EXPECT_TRUE(IsPartFileName(part));
-  EXPECT_TRUE(IsPartFileName("a.0000000000000000.zvpart"));
+  for (const char *name : {"a.0000000000000000.zvpart", "levels.pak.6623371d82133607.zvpart",
+                           "uninstall.exe.0000000000000000.zvpart"})
+    EXPECT_TRUE(IsPartFileName(name)) << name;
   for (const char *other :
        {".0123456789abcdef.zvpart", "a.0123456789abcdeF.zvpart", "a.0123456789abcde.zvpart",
         "a.0123456789abcdef0.zvpart", "a_0123456789abcdef.zvpart", "a.0123456789abcdef.zvpar",
-        "a.0123456789abcdef.zvpart.txt", "a.01234567-9abcdef.zvpart",
-        "x\\a.0123456789abcdef.zvpart", "Readme.rtf", "", ".zvpart"})
+        "a.0123456789abcdef.zvpart.txt", "a.01234567-9abcdef.zvpart", "a.0123456789abcdeg.zvpart",
+        "a.0123456789abcdef.ZVPART", "x\\a.0123456789abcdef.zvpart", "Readme.rtf", "", ".zvpart",
+        "mine.zvpart"})
     EXPECT_FALSE(IsPartFileName(other)) << other;
   // A name too long for one level gets no part file at all.
   std::string longest(PartNameSize - 1 - PartNameExtraLength, 'n');

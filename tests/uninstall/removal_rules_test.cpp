@@ -1,27 +1,11 @@
 // The uninstaller's rules on what it finds on the disk and at its mark's
-// name: setup's part files, what is left to the restart, and another
-// uninstaller's mark.
-#include "app/uninstall/part_file_rules.h"
+// name: what is left to the restart, and another uninstaller's mark.
 #include "app/uninstall/removal_outcome.h"
 #include "app/uninstall/running_alone_rules.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(UninstallPartFiles, OnlySetupsOwnFormIsRecognised)
-{
-  for (const char *name :
-       {"Readme.rtf.bdebc121432d3278.zvpart", "levels.pak.6623371d82133607.zvpart",
-        "uninstall.exe.0000000000000000.zvpart", "x.0123456789abcdef.zvpart"})
-    EXPECT_TRUE(IsPartFileName(name)) << name;
-  for (const char *name :
-       {"", ".zvpart", ".0123456789abcdef.zvpart", "x.0123456789ABCDEF.zvpart",
-        "x.0123456789abcde.zvpart", "x.0123456789abcdef0.zvpart", "x.0123456789abcdeg.zvpart",
-        "x-0123456789abcdef.zvpart", "x.0123456789abcdef.ZVPART", "x.0123456789abcdef.zvpart.txt",
-        "x.0123456789abcdef.zvpar", "Readme.rtf", "mine.zvpart"})
-    EXPECT_FALSE(IsPartFileName(name)) << '"' << name << '"';
-}
 
 StepResult AfterOpenFailed(long status)
 {
