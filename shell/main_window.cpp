@@ -27,7 +27,8 @@ LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
   MarkStartup(MarkCreate);
   MeasureScreen(window);
 
-  TitleFont = MakeFont(400, 0, 72, DEFAULT_CHARSET, "Arial Black");
+  // 72 pixels high at 96 dpi, and as much larger as the display's scale.
+  TitleFont = MakeFont(400, 0, ScaleToScreen(72), DEFAULT_CHARSET, "Arial Black");
   BackgroundBitmap = BuildBackground(window);
 
   SetWindowPos(window, nullptr, 0, 0, ScreenWidth, ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
