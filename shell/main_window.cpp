@@ -61,6 +61,17 @@ LRESULT OnPaint(HWND window, UINT, WPARAM, LPARAM)
   return 0;
 }
 
+// The picture covers the whole window at every paint, so erasing it first
+// with the class brush would only fill the whole screen once more before
+// the first picture (a full-screen pass on a 4K screen). Without a picture
+// the class brush is all there is, and the system erases as usual.
+LRESULT OnEraseBackground(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  if (BackgroundBitmap)
+    return 1;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
 LRESULT OnClose(HWND window, UINT, UINT, LPARAM)
 {
   DestroyWindow(window);
@@ -74,7 +85,7 @@ ZV_COMMAND_TABLE(MainCommands, DefaultWindowProc, {IDM_RUN_WIZARD, SetupWizard},
 
 ZV_MESSAGE_TABLE(MainMessages, DefaultWindowProc, {WM_CREATE, OnCreate},
                  {WM_COMMAND, ForwardCommand<&MainCommands>}, {WM_DESTROY, OnDestroy},
-                 {WM_PAINT, OnPaint});
+                 {WM_PAINT, OnPaint}, {WM_ERASEBKGND, OnEraseBackground});
 
 namespace {
 
