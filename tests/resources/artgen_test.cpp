@@ -250,33 +250,6 @@ TEST(ArtBanner, ScreenGetsTheNearestScale)
     EXPECT_EQ(BannerPercentForDpi(dpi[i]), percent[i]) << dpi[i] << " dpi";
 }
 
-// The browsers' list images hold one picture for each size, in order; each
-// is a shape on a transparent ground.
-TEST(ArtIcons, ListImagesComeAtEverySize)
-{
-  for (bool isNew : {false, true}) {
-    std::vector<IndexedImage> images;
-    for (int size : ListIconSizes)
-      images.push_back(DrawFolderIcon(isNew, size));
-    std::vector<uint8_t> ico = EncodeIcon(images, 4);
-    ASSERT_EQ(Read16(ico, 4), 4u);
-    for (size_t i = 0; i < 4; ++i) {
-      const IndexedImage &image = images[i];
-      EXPECT_EQ(ico[6 + 16 * i], ListIconSizes[i]);
-      // Each image right after the one before it.
-      const uint32_t expectedOffset =
-          i == 0 ? 6 + 16 * 4
-                 : Read32(ico, 6 + 16 * (i - 1) + 12) + Read32(ico, 6 + 16 * (i - 1) + 8);
-      EXPECT_EQ(Read32(ico, 6 + 16 * i + 12), expectedOffset);
-      int opaque = 0;
-      for (uint8_t m : image.mask)
-        opaque += m == 0;
-      EXPECT_GT(opaque, image.width * image.height / 3) << image.width;
-      EXPECT_LT(opaque, image.width * image.height) << image.width;
-    }
-  }
-}
-
 TEST(ArtIcons, DirectoryEntriesGiveSizeColoursAndMask)
 {
   struct Case {
