@@ -3,6 +3,7 @@
 #include "common/private_dir.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "common/held_file.h"
 #include "common/path_text.h"
@@ -146,9 +147,49 @@ bool MakePrivateDir(const char *parent, const char *prefix, char *path, size_t s
   return MakePrivateDirDrawing(parent, prefix, HoldForUse, path, size, held, RandomBits64);
 }
 
+void SweepLeftPrivateDirs(const char *parent, const char *prefix)
+{
+  char pattern[MAX_PATH * 2];
+  WIN32_FIND_DATAA found;
+  if (!JoinPath(pattern, sizeof(pattern), parent, prefix))
+    return;
+  size_t length = std::strlen(pattern);
+  if (length + 2 > sizeof(pattern))
+    return;
+  pattern[length] = '*';
+  pattern[length + 1] = '\0';
+  HANDLE search = FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return;
+  do {
+    char folderPath[MAX_PATH * 2];
+    if (!IsPrivateDirName(found.cFileName, prefix) ||
+        !JoinPath(folderPath, sizeof(folderPath), parent, found.cFileName))
+      continue;
+    BelowOpen request = {nullptr,
+                         folderPath,
+                         DELETE | FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         BelowOpenExisting,
+                         BelowDirectory,
+                         0,
+                         nullptr};
+    HANDLE folder = INVALID_HANDLE_VALUE;
+    if (OpenBelow(request, &folder) < 0)
+      continue;
+    // Marking a folder fails while anything is inside: only empty ones go.
+    if (HeldIsPlainFolder(folder))
+      SetDeleteDisposition(folder, true);
+    CloseHandle(folder);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
 bool MakePrivateDir(const char *parent, const char *prefix, PrivateDirHold hold, char *path,
                     size_t size, HANDLE *held)
 {
+  if (hold == HoldForRemoval)
+    SweepLeftPrivateDirs(parent, prefix);
   return MakePrivateDirDrawing(parent, prefix, hold, path, size, held, RandomBits64);
 }
 

@@ -43,9 +43,20 @@ enum PrivateDirHold {
 // can be listed, and files can be made in it relative to the handle
 // (OpenBelow). false, with nothing made, when no random bits could be had,
 // the path does not fit, or no name could be made. Without hold, HoldForUse.
+// With HoldForRemoval, folders of the same form in parent that a process
+// ended from outside left behind empty are removed first (see
+// SweepLeftPrivateDirs), so that a killed setup's folder does not outlive
+// the next one.
 bool MakePrivateDir(const char *parent, const char *prefix, char *path, size_t size, HANDLE *held);
 bool MakePrivateDir(const char *parent, const char *prefix, PrivateDirHold hold, char *path,
                     size_t size, HANDLE *held);
+
+// Removes every empty plain folder parent\prefix<16 hex digits>, each
+// through a handle opened on the folder itself (a link or junction of that
+// name is opened, found not to be a plain folder, and left alone). A folder
+// that is not empty, or is held by a running program without delete
+// sharing, stays.
+void SweepLeftPrivateDirs(const char *parent, const char *prefix);
 
 // The same with the 64 bits of each name drawn from draw: lets a test put
 // something at the names to be tried first.

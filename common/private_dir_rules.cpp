@@ -54,3 +54,18 @@ bool FormatPrivateDirName(char *out, size_t size, const char *prefix, uint64_t b
   out[prefixLength + HexDigits] = '\0';
   return true;
 }
+
+bool IsPrivateDirName(const char *name, const char *prefix)
+{
+  constexpr size_t HexDigits = 16;
+  size_t prefixLength = std::strlen(prefix);
+  if (std::strncmp(name, prefix, prefixLength) != 0 ||
+      std::strlen(name) != prefixLength + HexDigits)
+    return false;
+  for (size_t digit = 0; digit < HexDigits; ++digit) {
+    char c = name[prefixLength + digit];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+      return false;
+  }
+  return true;
+}

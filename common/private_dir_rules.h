@@ -73,3 +73,7 @@ InstallDirHold JudgeHeldInstallDir(uint32_t attributes);
 // prefix followed by the 64 bits as 16 lower-case hex digits, most
 // significant first. false, out unchanged, when that does not fit size.
 bool FormatPrivateDirName(char *out, size_t size, const char *prefix, uint64_t bits);
+
+// Whether name is exactly prefix followed by 16 lower-case hex digits: the
+// form FormatPrivateDirName gives, and so a folder only this program makes.
+bool IsPrivateDirName(const char *name, const char *prefix);

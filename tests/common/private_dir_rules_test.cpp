@@ -64,4 +64,9 @@ TEST(PrivateDirName, PrefixAndSixteenHexDigitsOrNothing)
   EXPECT_EQ(name[0], '#');
   EXPECT_TRUE(FormatPrivateDirName(name, 19, "zv", 1));
   EXPECT_STREQ(name, "zv0000000000000001");
+  // Only that form is swept as a folder a killed setup left.
+  EXPECT_TRUE(IsPrivateDirName(name, "zv"));
+  for (const char *other : {"zv000000000000000", "zv00000000000000010", "zv000000000000000A",
+                            "Zv0000000000000001", "zvx000000000000001", "zv", ""})
+    EXPECT_FALSE(IsPrivateDirName(other, "zv")) << other;
 }
