@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "payload/whole_file.h"
-
 const char *GzipErrorPrefix = "Setup";
 
 namespace {
@@ -74,14 +72,6 @@ void FormatGzipError(char *out, size_t outSize, const char *text)
   std::snprintf(out, outSize, "%s: %s\n", GzipErrorPrefix, text);
 }
 
-bool GunzipFileReporting(const char *outputPath, const char *inputPath,
-                         const GzipReporter *reporter)
-{
-  gzFile input = gzopen(inputPath, "rb");
-  FILE *output = input != nullptr ? CreateNewFile(outputPath) : nullptr;
-  return GunzipOpenedReporting(input, output, outputPath, inputPath, reporter);
-}
-
 bool GunzipOpenedReporting(gzFile input, FILE *output, const char *outputPath,
                            const char *inputPath, const GzipReporter *reporter)
 {
@@ -97,9 +87,4 @@ bool GunzipOpenedReporting(gzFile input, FILE *output, const char *outputPath,
     return false;
   }
   return CopyStream(input, output, reporter, inputPath);
-}
-
-bool GunzipStreamReporting(gzFile input, FILE *output, const GzipReporter *reporter)
-{
-  return CopyStream(input, output, reporter, nullptr);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "payload/gunzip_core.h"
+#include "tests/payload/file_by_path.h"
 #include "tests/payload/temp_files.h"
 #include "tools/packer/pack.h"
 
@@ -190,7 +191,8 @@ TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose)
   auto runIntoFullDisk = [this]() {
     gzFile input = gzopen(input_.c_str(), "rb");
     FILE *full = std::fopen("/dev/full", "wb");
-    return input != nullptr && full != nullptr && GunzipStreamReporting(input, full, &reporter_);
+    return input != nullptr && full != nullptr &&
+           GunzipOpenedReporting(input, full, "/dev/full", input_.c_str(), &reporter_);
   };
   // A whole block goes past stdio's buffer: the write itself fails.
   WriteFileBytes(input_, Gzip(Payload(100000)));

@@ -16,6 +16,7 @@
 #include "payload/progress_bar.h"
 #include "common/product.h"
 #include "tests/payload/archive_builder.h"
+#include "tests/payload/file_by_path.h"
 
 namespace {
 
