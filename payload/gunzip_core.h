@@ -19,14 +19,11 @@ inline constexpr int GunzipBlockSize = 16384;
 // characters, zlib's message and the line end.
 inline constexpr int GzipMessageSize = 1024;
 
-// Put with ": " before each message that goes through showError.
-extern const char *GzipErrorPrefix;
-
 struct GzipReporter {
   // Shown as it is ("Can't open file ...", "Can't create file ...").
   void (*showDirect)(void *context, const char *text);
-  // Shown after GzipErrorPrefix and ": " (stream errors, failed writes and
-  // closes).
+  // Shown after GzipErrorPrefix (resources/setup_texts.h) and ": " (stream
+  // errors, failed writes and closes).
   void (*showError)(void *context, const char *text);
   void *context;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "payload/gunzip_core.h"
+#include "resources/setup_texts.h"
 #include "tests/payload/file_by_path.h"
 #include "tests/payload/temp_files.h"
 #include "tools/packer/pack.h"
@@ -149,7 +150,7 @@ TEST_F(PayloadGunzip, StreamCutShortFailsAtTheClose)
     WriteFileBytes(input_, gz.substr(0, cut));
     EXPECT_FALSE(Run());
     ASSERT_FALSE(messages_.errors.empty());
-    EXPECT_EQ(messages_.errors.back(), "failed gzclose");
+    EXPECT_EQ(messages_.errors.back(), FailedGzcloseText);
   }
 }
 
@@ -157,7 +158,7 @@ TEST_F(PayloadGunzip, MissingInputIsNamedAndCreatesNoOutput)
 {
   EXPECT_FALSE(Run());
   ASSERT_EQ(messages_.direct.size(), 1u);
-  EXPECT_EQ(messages_.direct[0], "Can't open file " + input_ + "\n");
+  EXPECT_EQ(messages_.direct[0], FilledText(CantOpenFileFormat, input_));
   EXPECT_TRUE(messages_.errors.empty());
   EXPECT_FALSE(std::filesystem::exists(output_));
 }
@@ -170,7 +171,7 @@ TEST_F(PayloadGunzip, OutputThatCannotBeCreatedIsNamed)
   std::filesystem::create_directory(output_);  // a directory of that name
   EXPECT_FALSE(Run());
   ASSERT_EQ(messages_.direct.size(), 1u);
-  EXPECT_EQ(messages_.direct[0], "Can't create file " + output_ + "\n");
+  EXPECT_EQ(messages_.direct[0], FilledText(CantCreateFileFormat, output_));
   EXPECT_TRUE(std::filesystem::is_directory(output_));
 
   std::filesystem::remove(output_);
@@ -179,7 +180,7 @@ TEST_F(PayloadGunzip, OutputThatCannotBeCreatedIsNamed)
   std::filesystem::create_symlink(victim, output_);
   EXPECT_FALSE(Run());
   ASSERT_EQ(messages_.direct.size(), 2u);
-  EXPECT_EQ(messages_.direct[1], "Can't create file " + output_ + "\n");
+  EXPECT_EQ(messages_.direct[1], FilledText(CantCreateFileFormat, output_));
   EXPECT_EQ(ReadFileBytes(victim), "victim");
 }
 
@@ -198,20 +199,20 @@ TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose)
   WriteFileBytes(input_, Gzip(Payload(100000)));
   EXPECT_FALSE(runIntoFullDisk());
   ASSERT_EQ(messages_.errors.size(), 1u);
-  EXPECT_EQ(messages_.errors[0], "failed fwrite");
+  EXPECT_EQ(messages_.errors[0], FailedFwriteText);
   // A few bytes stay in stdio's buffer until the close, which fails.
   messages_ = Messages();
   WriteFileBytes(input_, Gzip("short"));
   EXPECT_FALSE(runIntoFullDisk());
   ASSERT_EQ(messages_.errors.size(), 1u);
-  EXPECT_EQ(messages_.errors[0], "failed fclose");
+  EXPECT_EQ(messages_.errors[0], FailedFcloseText);
 }
 
 TEST(PayloadGzipError, PrefixColonTextAndLineEnd)
 {
   char out[64];
-  FormatGzipError(out, sizeof(out), "failed fwrite");
-  EXPECT_EQ(std::string(out), std::string(GzipErrorPrefix) + ": failed fwrite\n");
+  FormatGzipError(out, sizeof(out), FailedFwriteText);
+  EXPECT_EQ(std::string(out), std::string(GzipErrorPrefix) + ": " + FailedFwriteText + "\n");
   char small[8];
   FormatGzipError(small, sizeof(small), "a long message that does not fit");
   EXPECT_EQ(std::string(small).size(), 7u);
