@@ -73,11 +73,6 @@ bool PumpCopyMessages(void *context)
   return CopyStop == 0;
 }
 
-void ShowDecompressFailed(void *context)
-{
-  MessageBoxA(PageOf(context), DecompressFailedText, nullptr, MB_ICONERROR);
-}
-
 // "%s is in use. Close The Zorvane, then press Retry." with its full path.
 bool AskRetryInUse(void *context, const char *path)
 {
@@ -87,33 +82,30 @@ bool AskRetryInUse(void *context, const char *path)
          IDRETRY;
 }
 
-// The gzip step's problems in boxes with no owner, so the page stays
-// enabled while one is up and a Cancel click reaches it.
-// "Can't open file ..." and "Can't create file ..." as they are.
-void ShowPlainBox(void *, const char *text)
-{
-  MessageBoxA(nullptr, text, nullptr, MB_OK);
-}
-
-// GzipErrorPrefix, ": " and text, in a box with just an OK button.
-void ShowGzipError(void *, const char *text)
-{
-  char message[GzipMessageSize];
-  FormatGzipError(message, sizeof(message), text);
-  MessageBoxA(nullptr, message, nullptr, MB_OK);
-}
-
-// The look before the first write refused the copy: a box that names the
+// Each problem in its own box. The gzip step's boxes have no owner, so the
+// page stays enabled while one is up and a Cancel click reaches it; its
+// text is shown as it comes. The look before the first write names the
 // link, or the install folder that leaves no room, before the wizard's
 // cancel message.
-void ShowRefusal(void *context, CopyRefusal why, const char *path)
+void ShowProblem(void *context, ExtractionProblem kind, const char *detail)
 {
-  char text[PathBufferSize + 256];
-  wsprintfA(text, why == RefusedLink ? LinkInsideFormat : NoRoomForFilesFormat, path);
-  MessageBoxA(PageOf(context), text, SetupCaption, MB_OK | MB_ICONERROR);
+  HWND page = PageOf(context);
+  switch (kind) {
+    case ProblemGzipStep:
+      MessageBoxA(nullptr, detail, nullptr, MB_OK);
+      break;
+    case ProblemNoArchive:
+      MessageBoxA(page, DecompressFailedText, nullptr, MB_ICONERROR);
+      break;
+    case ProblemLinkInside:
+    case ProblemNoRoom: {
+      char text[PathBufferSize + 256];
+      wsprintfA(text, kind == ProblemLinkInside ? LinkInsideFormat : NoRoomForFilesFormat, detail);
+      MessageBoxA(page, text, SetupCaption, MB_OK | MB_ICONERROR);
+      break;
+    }
+  }
 }
-
-const GzipReporter GzipMessageBoxes = {ShowPlainBox, ShowGzipError, nullptr};
 
 // Command IDM_EXTRACT: runs the extraction of the payload resource into
 // InstallDir with the page's status line, progress bar, message pump and
@@ -129,10 +121,8 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
                                  .showStatus = ShowStatus,
                                  .progressStep = StepBar,
                                  .goOn = PumpCopyMessages,
-                                 .decompressFailed = ShowDecompressFailed,
                                  .retryInUse = AskRetryInUse,
-                                 .gzipReporter = &GzipMessageBoxes,
-                                 .refused = ShowRefusal};
+                                 .problem = ShowProblem};
   if (!RunExtraction(&source, InstallDir, InstallDirHeld, &observer))
     CopyStop = 1;
   // The install folder was held from the destination page for the copy

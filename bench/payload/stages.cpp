@@ -73,9 +73,9 @@ bool AlwaysGoOn(void *)
   return true;
 }
 
-void PrintDecompressFailed(void *)
+void PrintProblem(void *, ExtractionProblem kind, const char *detail)
 {
-  std::printf("message: %s\n", DecompressFailedText);
+  std::printf("message: %s\n", kind == ProblemNoArchive ? DecompressFailedText : detail);
 }
 
 bool GiveUpInUse(void *, const char *path)
@@ -184,10 +184,8 @@ int main(int argc, char **argv)
                                  .showStatus = IgnoreStatus,
                                  .progressStep = IgnoreStep,
                                  .goOn = AlwaysGoOn,
-                                 .decompressFailed = PrintDecompressFailed,
                                  .retryInUse = GiveUpInUse,
-                                 .gzipReporter = &PrintedGzipProblems,
-                                 .refused = nullptr};
+                                 .problem = PrintProblem};
   bool ok = RunExtraction(&source, dest.c_str(), INVALID_HANDLE_VALUE, &observer);
 
   double readArchive = TimeArchiveRead(work, source.payload, source.payloadSize);
