@@ -1,5 +1,5 @@
 // The extraction sequence (see extraction.h). Any failed step stops it:
-// before the archive is read with decompressFailed, at an entry silently;
+// before the archive is read with ProblemNoArchive, at an entry silently;
 // the work folder is removed whatever happened.
 #include "payload/extraction.h"
 
@@ -137,6 +137,21 @@ FILE *OpenArchiveStream(HANDLE file)
   return archive;
 }
 
+// The gzip step's messages go to the observer whole: a direct text as it
+// is, an error after GzipErrorPrefix and ": ".
+void TellGzipText(void *context, const char *text)
+{
+  const ExtractionObserver *observer = static_cast<const ExtractionObserver *>(context);
+  observer->problem(observer->context, ProblemGzipStep, text);
+}
+
+void TellGzipError(void *context, const char *text)
+{
+  char message[GzipMessageSize];
+  FormatGzipError(message, sizeof(message), text);
+  TellGzipText(context, message);
+}
+
 // The payload through the gzip step into the work folder's archive: the
 // stream over it (see OpenArchiveStream), null when any step failed.
 FILE *MakeArchive(const WorkFolder *work, const ExtractionSource *source,
@@ -158,19 +173,13 @@ FILE *MakeArchive(const WorkFolder *work, const ExtractionSource *source,
   // The gzip step takes over the compressed file (it goes at its close)
   // and a second handle of the archive, whose own handle keeps it.
   FILE *archive = nullptr;
-  if (GunzipHeld(gzipFile, SecondHandle(archiveFile), work->archivePath, work->gzipPath,
-                 observer->gzipReporter))
+  GzipReporter reporter = {TellGzipText, TellGzipError, const_cast<ExtractionObserver *>(observer)};
+  if (GunzipHeld(gzipFile, SecondHandle(archiveFile), work->archivePath, work->gzipPath, &reporter))
     archive = OpenArchiveStream(archiveFile);
   else if (archiveFile != INVALID_HANDLE_VALUE)
     CloseHandle(archiveFile);
   EndStage(observer, StageGunzip);
   return archive;
-}
-
-void Refuse(const ExtractionObserver *observer, CopyRefusal why, const char *path)
-{
-  if (observer->refused != nullptr)
-    observer->refused(observer->context, why, path);
 }
 
 // The entry's name inside its destination path (as JoinPath joined them).
@@ -233,12 +242,12 @@ bool ReadyToWrite(FILE *archive, int count, const char *installDir, HANDLE root,
   bool allFit = WalkDestinations(&source, &skipper, count, installDir, nullptr) == WalkAllFit;
   std::rewind(archive);
   if (!allFit) {
-    Refuse(observer, RefusedTooLong, installDir);
+    observer->problem(observer->context, ProblemNoRoom, installDir);
     return false;
   }
   LinkSearch search;
   if (FindLink(archive, count, installDir, root, &search)) {
-    Refuse(observer, RefusedLink, search.path);
+    observer->problem(observer->context, ProblemLinkInside, search.path);
     return false;
   }
   return WaitUntilNothingInUse(archive, count, installDir, observer->retryInUse, observer->context);
@@ -326,12 +335,12 @@ bool RunExtraction(const ExtractionSource *source, const char *installDir, HANDL
   FILE *archive = MakeArchive(&work, source, observer);
   bool done = false;
   if (archive == nullptr) {
-    observer->decompressFailed(observer->context);
+    observer->problem(observer->context, ProblemNoArchive, nullptr);
   } else {
     BeginStage(observer, StageCheck);
     HANDLE root = installHeld;
     if (root == INVALID_HANDLE_VALUE && OpenInstallFolder(installDir, &root) == TreeLink)
-      Refuse(observer, RefusedLink, installDir);
+      observer->problem(observer->context, ProblemLinkInside, installDir);
     bool ready = root != INVALID_HANDLE_VALUE &&
                  ReadyToWrite(archive, source->entryCount, installDir, root, observer);
     EndStage(observer, StageCheck);

@@ -12,8 +12,6 @@
 
 #include <cstdint>
 
-#include "payload/gunzip_core.h"
-
 // The steps in the order they run; each one that starts is reported begun
 // and ended, also when it fails.
 enum ExtractionStage {
@@ -26,10 +24,21 @@ enum ExtractionStage {
   ExtractionStageCount,
 };
 
-// Why the look before the first write refused the copy.
-enum CopyRefusal {
-  RefusedLink = 0,  // the path names a link or junction setup would write through
-  RefusedTooLong,   // the path, the install folder, leaves no room for the files
+// What went wrong, told once each through ExtractionObserver::problem with
+// its detail.
+enum ExtractionProblem {
+  // The gzip step's own message, whole: "Can't open file ..." or "Can't
+  // create file ...", or GzipErrorPrefix, ": " and its error.
+  ProblemGzipStep = 0,
+  // No archive could be made: no work folder, the payload not written, or
+  // the gzip step failed. No detail (null).
+  ProblemNoArchive,
+  // The look before the first write found a link or junction where setup
+  // would write, and nothing was written; detail is its path.
+  ProblemLinkInside,
+  // The files do not fit below the install folder, and nothing was
+  // written; detail is the install folder.
+  ProblemNoRoom,
 };
 
 struct ExtractionObserver {
@@ -45,17 +54,11 @@ struct ExtractionObserver {
   void (*progressStep)(void *context);
   // After each entry that was written: false stops the copy (Cancel).
   bool (*goOn)(void *context);
-  // Once, when no archive could be made: no work folder, the payload not
-  // written, or the gzip step failed.
-  void (*decompressFailed)(void *context);
   // path, a destination, is in use: true looks again from the first entry
   // (Retry), false gives the copy up (Cancel).
   bool (*retryInUse)(void *context, const char *path);
-  // Told every problem of the gzip step.
-  const GzipReporter *gzipReporter;
-  // Once, when the look before the first write refuses the copy and
-  // nothing was written (may be null).
-  void (*refused)(void *context, CopyRefusal why, const char *path);
+  // Every problem, as it happens (see ExtractionProblem).
+  void (*problem)(void *context, ExtractionProblem kind, const char *detail);
 };
 
 struct ExtractionSource {

@@ -61,6 +61,15 @@ inline constexpr const char *PreparingText = "Preparing to decompress setup file
 inline constexpr const char *DecompressingText = "Decompressing setup files";
 inline constexpr const char *DecompressFailedText = "Can't decompress setup files";
 inline constexpr const char *DeletingTempText = "Deleting temproary files";
+// The gzip step's own messages, in boxes with no owner and no caption: a
+// file it cannot open or create (%s, its full path), shown as they are,
+// and its errors, shown after GzipErrorPrefix and ": ".
+inline constexpr const char *CantOpenFileFormat = "Can't open file %s\n";
+inline constexpr const char *CantCreateFileFormat = "Can't create file %s\n";
+inline constexpr const char *GzipErrorPrefix = "Setup";
+inline constexpr const char *FailedFwriteText = "failed fwrite";
+inline constexpr const char *FailedFcloseText = "failed fclose";
+inline constexpr const char *FailedGzcloseText = "failed gzclose";
 // Before the first file is written, for a file that cannot be replaced now;
 // %s is its full path.
 inline constexpr const char *FileInUseFormat = "%s is in use. Close The Zorvane, then press Retry.";

@@ -15,7 +15,9 @@
 #include "payload/gunzip_core.h"
 #include "payload/progress_bar.h"
 #include "common/product.h"
+#include "resources/setup_texts.h"
 #include "tests/payload/archive_builder.h"
+#include "tests/payload/file_by_path.h"
 
 namespace {
 
@@ -178,7 +180,7 @@ TEST(PayloadGunzipWine, MissingInputAndUncreatableOutputAreNamed)
   GunzipRun run = RunGunzip(dir, "", false);
   EXPECT_FALSE(run.ok);
   ASSERT_EQ(run.messages.direct.size(), 1u);
-  EXPECT_EQ(run.messages.direct[0], "Can't open file " + dir + "\\filesdata.gz\n");
+  EXPECT_EQ(run.messages.direct[0], FilledText(CantOpenFileFormat, dir + "\\filesdata.gz"));
   EXPECT_FALSE(Exists(dir + "\\filesdata.dat"));
 
   // The output's name is taken by a directory: it cannot be created.
@@ -190,7 +192,7 @@ TEST(PayloadGunzipWine, MissingInputAndUncreatableOutputAreNamed)
   WriteAll(in, Gzip("data"));
   EXPECT_FALSE(GunzipFileReporting(out.c_str(), in.c_str(), &reporter));
   ASSERT_EQ(messages.direct.size(), 1u);
-  EXPECT_EQ(messages.direct[0], "Can't create file " + out + "\n");
+  EXPECT_EQ(messages.direct[0], FilledText(CantCreateFileFormat, out));
   RemoveDirectoryA(out.c_str());
 }
 
