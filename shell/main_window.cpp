@@ -73,6 +73,15 @@ LRESULT OnEraseBackground(HWND window, UINT message, WPARAM wParam, LPARAM lPara
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// A page's modal loop tells its owner when it has nothing left to do, the
+// page painted included: the first such moment finishes the background's
+// 24-bit copy, which nothing on the screen waits for.
+LRESULT OnEnterIdle(HWND, UINT, WPARAM, LPARAM)
+{
+  CompleteCanvas();
+  return 0;
+}
+
 LRESULT OnClose(HWND window, UINT, UINT, LPARAM)
 {
   DestroyWindow(window);
@@ -86,7 +95,8 @@ ZV_COMMAND_TABLE(MainCommands, DefaultWindowProc, {IDM_RUN_WIZARD, SetupWizard},
 
 ZV_MESSAGE_TABLE(MainMessages, DefaultWindowProc, {WM_CREATE, OnCreate},
                  {WM_COMMAND, ForwardCommand<&MainCommands>}, {WM_DESTROY, OnDestroy},
-                 {WM_PAINT, OnPaint}, {WM_ERASEBKGND, OnEraseBackground});
+                 {WM_PAINT, OnPaint}, {WM_ERASEBKGND, OnEraseBackground},
+                 {WM_ENTERIDLE, OnEnterIdle});
 
 namespace {
 
