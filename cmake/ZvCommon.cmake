@@ -44,12 +44,15 @@ if(WIN32)
   # bring their debugging sections into the shipped program. Large address
   # aware, so a large payload fits the address space (64-bit programs are,
   # and their linker has no such option); no link time stamp, so the same
-  # sources give the same bytes. The linker's map (PROGRAM.exe.map beside
-  # it) tells what went into the stripped program, for the hardening checks.
+  # sources give the same bytes. Terminal-server aware, so that on a Remote
+  # Desktop session host Windows gives the programs the system's own Windows
+  # folder, not a private copy per user. The linker's map (PROGRAM.exe.map
+  # beside it) tells what went into the stripped program, for the hardening
+  # checks.
   # The program's own stack guard, zv_stack_guard, is linked in as an object.
   function(zv_win32_program target)
     target_link_libraries(${target} PRIVATE zv_stack_guard)
-    target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096
+    target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096 -Wl,--tsaware
       $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--large-address-aware>
       -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>
       -Wl,-Map=$<TARGET_FILE:${target}>.map)

@@ -1,10 +1,9 @@
 // DLL search restriction (see dll_search.h), for setup.exe, Zorvane.exe and
 // uninstall.exe alike.
 #include "common/dll_search.h"
+#include "common/system_call.h"
 
 #include <windows.h>
-
-#include "common/system_call.h"
 
 namespace {
 
@@ -12,23 +11,26 @@ namespace {
 // program runs on do not declare it.
 const DWORD SearchSystem32 = 0x00000800;
 
-// kernel32 functions that this system may lack.
 typedef BOOL(WINAPI *SetDefaultDllDirectoriesCall)(DWORD);
 typedef BOOL(WINAPI *SetDllDirectoryCall)(LPCSTR);
 
 }  // namespace
 
-void RestrictDllSearch()
+bool RestrictDllSearch(const char *lacksUpdateText, const char *caption)
 {
   SetDefaultDllDirectoriesCall setDefault =
       SystemCall<SetDefaultDllDirectoriesCall>("kernel32.dll", "SetDefaultDllDirectories");
   if (setDefault != nullptr && setDefault(SearchSystem32))
-    return;
-  // Without it the program's folder stays first in the search: what setup
-  // loads itself it therefore loads by its full path in the system
-  // directory (common_controls.cpp).
+    return true;
+  // Without it the program's folder stays first in the search for every DLL
+  // that Windows loads later on the program's behalf, which no care in the
+  // program's own loads can prevent: the program does not run. Only the box
+  // does, with the current directory out of the search.
   SetDllDirectoryCall setDirectory =
       SystemCall<SetDllDirectoryCall>("kernel32.dll", "SetDllDirectoryA");
   if (setDirectory != nullptr)
     setDirectory("");
+  if (lacksUpdateText != nullptr)
+    MessageBoxA(nullptr, lacksUpdateText, caption, MB_OK | MB_ICONERROR);
+  return false;
 }

@@ -567,6 +567,29 @@ void LongPaths(SetupRun *run, HWND page, HWND browser)
   EndWithCancel(run, page);
 }
 
+// A name typed with "/" below an existing Apps: shown, made and stored (the
+// check reads the registry) as the one full path with "\".
+void SlashName(SetupRun *run, HWND page, HWND browser)
+{
+  SetText(browser, IDC_NAME_EDIT, "Apps/The Zorvane");
+  AcceptBrowser(run, browser, page, InBase("Apps\\The Zorvane"));
+  NextAndInstall(run, page);
+}
+
+// The existing destination is a link (a Unix symbolic link, which Wine shows
+// by name): Yes to the question is refused with a box naming it and the page
+// stays; the check finds nothing written or changed through it.
+void LinkedDestination(SetupRun *run, HWND page)
+{
+  Click(page, IDOK);
+  ExpectMessageBox(run, DirExists.caption, DirExists.text, DirExists.flags, IDYES);
+  char text[1024];
+  snprintf(text, sizeof(text), InstallDirLinkFormat, DefaultDestination);
+  ExpectMessageBox(run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
+  StillOpen(page, "destination page after the refusal");
+  EndWithCancel(run, page);
+}
+
 }  // namespace
 
 const Scenario Scenarios[] = {
@@ -581,5 +604,7 @@ const Scenario Scenarios[] = {
     {"missing_parent", InBrowser<MissingParent>},
     {"cannot_create", InBrowser<CannotCreate>},
     {"long_paths", InBrowser<LongPaths>},
+    {"slash_name", InBrowser<SlashName>},
+    {"linked_destination", OnDirPage<LinkedDestination>},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -1,7 +1,8 @@
 # Hardening seen from outside: a comctl32.dll planted beside setup.exe is
 # never loaded, and the install completes all the same; the programs of the
-# payload start with their manifests. The planted DLL is built next to the
-# driver (ZV_E2E_BIN); hardening.sh puts it in place.
+# payload start with their manifests; with the user's TEMP pointed at a
+# folder of the user's, setup (elevated) puts nothing there. The planted DLL
+# is built next to the driver (ZV_E2E_BIN); hardening.sh puts it in place.
 add_library(zv_planted_comctl32 SHARED ${CMAKE_CURRENT_LIST_DIR}/../plant/planted_comctl32.cpp)
 set_target_properties(zv_planted_comctl32 PROPERTIES OUTPUT_NAME planted_comctl32 PREFIX "")
 target_include_directories(zv_planted_comctl32 PRIVATE ${CMAKE_SOURCE_DIR})
