@@ -3,6 +3,7 @@
 
 #include "common/path_text.h"
 #include "common/product.h"
+#include "common/system_call.h"
 
 namespace {
 
@@ -25,13 +26,14 @@ bool LoadCommonControls()
   return CommonControls != nullptr;
 }
 
-template <typename Call> static Call CommonControlsCall(const char *name)
+namespace {
+
+template <typename Call> Call CommonControlsCall(const char *name)
 {
-  if (!LoadCommonControls())
-    return nullptr;
-  FARPROC entry = GetProcAddress(CommonControls, name);
-  return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(entry));
+  return LoadCommonControls() ? ModuleCall<Call>(CommonControls, name) : nullptr;
 }
+
+}  // namespace
 
 HIMAGELIST ImageListCreate(int width, int height, UINT flags, int initial, int grow)
 {

@@ -57,13 +57,15 @@ constexpr CommandTable MakeCommandTable(const CommandEntry (&rows)[N], int32_t k
 
 // Declares a window's constant table Name and its rows in one line:
 //   ZV_COMMAND_TABLE(PageCommands, DefaultReturnZero, {IDOK, OnOk}, {IDCANCEL, OnCancel});
-// The rows are searched in the order written. Name##Rows holds them.
+// The rows are searched in the order written. Name##Rows holds them. Both
+// are constexpr: built at compile time, and file-local wherever the line
+// stands, as every const object at namespace scope is (no `static` needed).
 #define ZV_COMMAND_TABLE(Name, kind, ...)                                                          \
-  static const CommandEntry Name##Rows[] = {__VA_ARGS__};                                          \
-  static const CommandTable Name = MakeCommandTable(Name##Rows, kind)
+  constexpr CommandEntry Name##Rows[] = {__VA_ARGS__};                                             \
+  constexpr CommandTable Name = MakeCommandTable(Name##Rows, kind)
 #define ZV_MESSAGE_TABLE(Name, kind, ...)                                                          \
-  static const MessageEntry Name##Rows[] = {__VA_ARGS__};                                          \
-  static const MessageTable Name = MakeMessageTable(Name##Rows, kind)
+  constexpr MessageEntry Name##Rows[] = {__VA_ARGS__};                                             \
+  constexpr MessageTable Name = MakeMessageTable(Name##Rows, kind)
 
 LRESULT DispatchMessageTable(const MessageTable *table, HWND window, UINT message, WPARAM wParam,
                              LPARAM lParam);

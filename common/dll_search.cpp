@@ -1,6 +1,7 @@
 // DLL search restriction (see dll_search.h), for setup.exe, Zorvane.exe and
 // uninstall.exe alike.
 #include "common/dll_search.h"
+#include "common/system_call.h"
 
 #include <windows.h>
 
@@ -13,26 +14,20 @@ const DWORD SearchSystem32 = 0x00000800;
 typedef BOOL(WINAPI *SetDefaultDllDirectoriesCall)(DWORD);
 typedef BOOL(WINAPI *SetDllDirectoryCall)(LPCSTR);
 
-// A kernel32 function that this system may lack; null when it does.
-template <typename Call> Call KernelCall(const char *name)
-{
-  FARPROC entry = GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
-  return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(entry));
-}
-
 }  // namespace
 
 bool RestrictDllSearch(const char *lacksUpdateText, const char *caption)
 {
   SetDefaultDllDirectoriesCall setDefault =
-      KernelCall<SetDefaultDllDirectoriesCall>("SetDefaultDllDirectories");
+      SystemCall<SetDefaultDllDirectoriesCall>("kernel32.dll", "SetDefaultDllDirectories");
   if (setDefault != nullptr && setDefault(SearchSystem32))
     return true;
   // Without it the program's folder stays first in the search for every DLL
   // that Windows loads later on the program's behalf, which no care in the
   // program's own loads can prevent: the program does not run. Only the box
   // does, with the current directory out of the search.
-  SetDllDirectoryCall setDirectory = KernelCall<SetDllDirectoryCall>("SetDllDirectoryA");
+  SetDllDirectoryCall setDirectory =
+      SystemCall<SetDllDirectoryCall>("kernel32.dll", "SetDllDirectoryA");
   if (setDirectory != nullptr)
     setDirectory("");
   if (lacksUpdateText != nullptr)

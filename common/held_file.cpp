@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "common/system_call.h"
+
 namespace {
 
 typedef LONG(NTAPI *NtSetInformationFileCall)(HANDLE, IO_STATUS_BLOCK *, void *, ULONG, ULONG);
@@ -60,29 +62,18 @@ struct RenameRequest {
 
 bool SetInformation(HANDLE handle, void *data, ULONG size, ULONG informationClass)
 {
-  FARPROC entry = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile");
   NtSetInformationFileCall set =
-      reinterpret_cast<NtSetInformationFileCall>(reinterpret_cast<void (*)(void)>(entry));
+      SystemCall<NtSetInformationFileCall>("ntdll.dll", "NtSetInformationFile");
   if (set == nullptr)
     return false;
   IO_STATUS_BLOCK status = {};
   return set(handle, &status, data, size, informationClass) >= 0;
 }
 
-FARPROC NtEntry(const char *name)
-{
-  return GetProcAddress(GetModuleHandleA("ntdll.dll"), name);
-}
-
-template <typename Call> Call NtCall(const char *name)
-{
-  return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(NtEntry(name)));
-}
-
 // The system's own name of what handle is open on, into *out.
 bool ReadObjectName(HANDLE handle, ObjectName *out)
 {
-  NtQueryObjectCall query = NtCall<NtQueryObjectCall>("NtQueryObject");
+  NtQueryObjectCall query = SystemCall<NtQueryObjectCall>("ntdll.dll", "NtQueryObject");
   ULONG length = 0;
   return query != nullptr &&
          query(handle, ObjectNameClass, out, sizeof(*out) - sizeof(WCHAR), &length) >= 0 &&
@@ -126,9 +117,7 @@ bool IsOneLevel(const char *name)
 LONG OpenBelow(const BelowOpen &request, HANDLE *out)
 {
   *out = INVALID_HANDLE_VALUE;
-  FARPROC entry = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtCreateFile");
-  NtCreateFileCall create =
-      reinterpret_cast<NtCreateFileCall>(reinterpret_cast<void (*)(void)>(entry));
+  NtCreateFileCall create = SystemCall<NtCreateFileCall>("ntdll.dll", "NtCreateFile");
   if (create == nullptr)
     return NoEntryPoint;
   wchar_t wide[NativePathSize];
@@ -212,7 +201,8 @@ bool RenameBelow(HANDLE handle, HANDLE folder, const char *name, bool replace)
 
 bool HeldIsNamedBelow(HANDLE child, HANDLE folder, const char *name)
 {
-  RtlEqualUnicodeStringCall equal = NtCall<RtlEqualUnicodeStringCall>("RtlEqualUnicodeString");
+  RtlEqualUnicodeStringCall equal =
+      SystemCall<RtlEqualUnicodeStringCall>("ntdll.dll", "RtlEqualUnicodeString");
   ObjectName childName;
   ObjectName expected;
   if (equal == nullptr || !IsOneLevel(name) || !ReadObjectName(child, &childName) ||
@@ -235,7 +225,8 @@ bool HeldIsNamedBelow(HANDLE child, HANDLE folder, const char *name)
 
 bool ListBelow(HANDLE folder, BelowVisitor visit, void *context)
 {
-  NtQueryDirectoryFileCall query = NtCall<NtQueryDirectoryFileCall>("NtQueryDirectoryFile");
+  NtQueryDirectoryFileCall query =
+      SystemCall<NtQueryDirectoryFileCall>("ntdll.dll", "NtQueryDirectoryFile");
   if (query == nullptr)
     return false;
   // FILE_DIRECTORY_INFORMATION records, 8-byte aligned.
@@ -270,7 +261,7 @@ bool ListBelow(HANDLE folder, BelowVisitor visit, void *context)
 
 bool HeldIsVolumeMount(HANDLE handle)
 {
-  NtFsControlFileCall control = NtCall<NtFsControlFileCall>("NtFsControlFile");
+  NtFsControlFileCall control = SystemCall<NtFsControlFileCall>("ntdll.dll", "NtFsControlFile");
   if (control == nullptr)
     return false;
   // REPARSE_DATA_BUFFER of a mount point: tag, lengths, then the names.

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/path_text.h"
+#include "common/system_call.h"
 
 namespace {
 
@@ -28,12 +29,6 @@ HMODULE LoadSystemModule(const char *name)
   if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER)
     module = LoadLibraryA(path);
   return module;
-}
-
-template <typename Call> Call ModuleCall(HMODULE module, const char *name)
-{
-  FARPROC entry = GetProcAddress(module, name);
-  return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(entry));
 }
 
 bool FromBCrypt(uint64_t *bits)

@@ -23,6 +23,8 @@
 
 #include "payload_size.h"
 
+namespace {
+
 // One shortcut: the link file's name, the target's name inside InstallDir,
 // and the description.
 struct ShortcutFile {
@@ -30,8 +32,6 @@ struct ShortcutFile {
   const char *targetName;
   const char *description;
 };
-
-namespace {
 
 const ShortcutFile DesktopShortcut = {ProgramLinkName, ProgramFileName, ZV_PRODUCT_TITLE};
 

@@ -16,6 +16,7 @@
 #include "app/uninstall/removal_outcome.h"
 #include "common/part_file_name.h"
 #include "common/held_file.h"
+#include "common/system_call.h"
 
 namespace {
 
@@ -134,9 +135,8 @@ bool NarrowName(const DirectoryEntry &entry, char *name, int size)
 // part file in use, is left alone.
 void RemovePartFiles(HANDLE folder)
 {
-  FARPROC entry = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryDirectoryFile");
   NtQueryDirectoryFileCall query =
-      reinterpret_cast<NtQueryDirectoryFileCall>(reinterpret_cast<void (*)(void)>(entry));
+      SystemCall<NtQueryDirectoryFileCall>("ntdll.dll", "NtQueryDirectoryFile");
   if (query == nullptr)
     return;
   DWORD buffer[2048];

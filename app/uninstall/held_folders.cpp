@@ -6,12 +6,12 @@
 #include "common/held_file.h"
 #include "common/product.h"
 
+namespace {
+
 struct HeldFolder {
   char path[ShortPathSize];
   HANDLE handle;
 };
-
-namespace {
 
 // Listing and traversing take part in sharing checks (FILE_READ_ATTRIBUTES
 // alone would not, and another program could rename the folder); the

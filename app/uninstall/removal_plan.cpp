@@ -8,13 +8,13 @@
 #include "common/parent_dirs.h"
 #include "common/path_text.h"
 
+namespace {
+
 // The plan being built: steps beyond its capacity are counted, not written.
 struct PlanWriter {
   RemovalPlan *plan;
   bool overflow;
 };
-
-namespace {
 
 RemovalStep *AddStep(PlanWriter *writer, StepAction action, StepRole role)
 {
@@ -97,8 +97,6 @@ void PlanGroup(PlanWriter *writer, const InstallFacts &facts, const char *progra
   AddFolderStep(writer, RoleGroupFolder, group);
 }
 
-}  // namespace
-
 // The folders below the program folder that the list names or setup makes,
 // outer ones first, each with its depth and whether it may be entered: it
 // and every folder around it are plain folders, not links.
@@ -108,14 +106,12 @@ struct ListedFolder {
   bool entered;
 };
 
-inline constexpr int MaxListedFolders = 2 * PayloadEntryCount + 1;
+constexpr int MaxListedFolders = 2 * PayloadEntryCount + 1;
 
 struct FolderList {
   int count;
   ListedFolder folders[MaxListedFolders];
 };
-
-namespace {
 
 ListedFolder *FindFolder(FolderList *list, const char *name, size_t length)
 {
@@ -179,8 +175,6 @@ bool InEnteredFolder(FolderList *list, const char *name)
   return folder != nullptr && folder->entered;
 }
 
-}  // namespace
-
 // The application's keys, each named by the product title under its
 // parent, with the values setup writes there, in the order they go.
 struct ProductKey {
@@ -188,8 +182,6 @@ struct ProductKey {
   const char *const *values;
   size_t valueCount;
 };
-
-namespace {
 
 const ProductKey ProductKeys[] = {
     {AppPathsKey, AppPathsKeyValues, sizeof(AppPathsKeyValues) / sizeof(AppPathsKeyValues[0])},

@@ -6,6 +6,8 @@
 #define _WIN32_WINNT 0x0600
 #include <windows.h>
 
+#include "common/system_call.h"
+
 #include "app/uninstall/running_alone_rules.h"
 
 namespace {
@@ -60,22 +62,20 @@ bool DescribeMark(MarkSecurity *security, DWORD access)
          SetSecurityDescriptorDacl(&security->descriptor, TRUE, acl, FALSE);
 }
 
-template <typename Call> Call KernelCall(const char *name)
-{
-  FARPROC entry = GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
-  return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(entry));
-}
-
 // Creates the private namespace, or opens it when another uninstaller made
 // it. Null when the system has no private namespaces (before Vista, and
 // Wine) or this process is not in the boundary.
 HANDLE ClaimNamespace()
 {
-  auto createBoundary = KernelCall<CreateBoundaryDescriptorCall>("CreateBoundaryDescriptorA");
-  auto addSid = KernelCall<AddSidToBoundaryCall>("AddSIDToBoundaryDescriptor");
-  auto deleteBoundary = KernelCall<DeleteBoundaryDescriptorCall>("DeleteBoundaryDescriptor");
-  auto createNamespace = KernelCall<CreatePrivateNamespaceCall>("CreatePrivateNamespaceA");
-  auto openNamespace = KernelCall<OpenPrivateNamespaceCall>("OpenPrivateNamespaceA");
+  auto createBoundary =
+      SystemCall<CreateBoundaryDescriptorCall>("kernel32.dll", "CreateBoundaryDescriptorA");
+  auto addSid = SystemCall<AddSidToBoundaryCall>("kernel32.dll", "AddSIDToBoundaryDescriptor");
+  auto deleteBoundary =
+      SystemCall<DeleteBoundaryDescriptorCall>("kernel32.dll", "DeleteBoundaryDescriptor");
+  auto createNamespace =
+      SystemCall<CreatePrivateNamespaceCall>("kernel32.dll", "CreatePrivateNamespaceA");
+  auto openNamespace =
+      SystemCall<OpenPrivateNamespaceCall>("kernel32.dll", "OpenPrivateNamespaceA");
   MarkSecurity security;
   if (createBoundary == nullptr || addSid == nullptr || deleteBoundary == nullptr ||
       createNamespace == nullptr || openNamespace == nullptr ||

@@ -15,26 +15,22 @@ struct Call {
 };
 Call LastCall;
 
-LRESULT First(HWND w, UINT m, WPARAM wp, LPARAM lp)
+// Handlers that record their call under their number and return the
+// number times 11: 1 and 2 for messages, 3 and 4 for commands.
+template <int Number> LRESULT Recorded(HWND w, UINT m, WPARAM wp, LPARAM lp)
 {
-  LastCall = {1, w, m, wp, lp};
-  return 11;
+  LastCall = {Number, w, m, wp, lp};
+  return Number * 11;
 }
-LRESULT Second(HWND w, UINT m, WPARAM wp, LPARAM lp)
+template <int Number> LRESULT RecordedCommand(HWND w, UINT id, UINT code, LPARAM lp)
 {
-  LastCall = {2, w, m, wp, lp};
-  return 22;
+  LastCall = {Number, w, id, code, lp};
+  return Number * 11;
 }
-LRESULT CommandA(HWND w, UINT id, UINT code, LPARAM lp)
-{
-  LastCall = {3, w, id, code, lp};
-  return 33;
-}
-LRESULT CommandB(HWND w, UINT id, UINT code, LPARAM lp)
-{
-  LastCall = {4, w, id, code, lp};
-  return 44;
-}
+constexpr MessageHandler First = Recorded<1>;
+constexpr MessageHandler Second = Recorded<2>;
+constexpr CommandHandler CommandA = RecordedCommand<3>;
+constexpr CommandHandler CommandB = RecordedCommand<4>;
 
 // A plain window whose text DefWindowProcA can report.
 HWND MakeWindow()

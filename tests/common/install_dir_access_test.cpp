@@ -12,12 +12,13 @@
 
 #include "common/dir_ops.h"
 #include "common/state.h"
+#include "common/system_call.h"
 
 namespace {
 
 void ExpectAdministratorsOwn(const std::string &folder, bool made)
 {
-  bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  bool wine = SystemCall<FARPROC>("ntdll.dll", "wine_get_version") != nullptr;
   PSID owner = nullptr;
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;

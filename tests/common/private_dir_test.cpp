@@ -7,21 +7,33 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "common/held_file.h"
 #include "common/private_dir_rules.h"
+#include "common/random_bits.h"
 
 namespace {
 
-std::string TestParent()
+// A folder of this run's own, made anew below the temporary folder: what an
+// earlier run left behind (one that failed half-way) never stands in its way.
+std::string FreshParent()
 {
   char temp[MAX_PATH];
   GetTempPathA(sizeof(temp), temp);
-  std::string parent = std::string(temp) + "private_dir_test";
-  CreateDirectoryA(parent.c_str(), nullptr);
-  return parent;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    uint64_t bits = 0;
+    char name[48];
+    if (!RandomBits64(&bits))
+      break;
+    snprintf(name, sizeof(name), "private_dir_test-%016llx", static_cast<unsigned long long>(bits));
+    std::string parent = std::string(temp) + name;
+    if (CreateDirectoryA(parent.c_str(), nullptr))
+      return parent;
+  }
+  return "";
 }
 
 // Draws 1, 2, 3, ... so that a test knows the names tried.
@@ -43,7 +55,8 @@ std::string NameFor(const std::string &parent, uint64_t bits)
 
 TEST(PrivateDir, NamesInTheWayAreNeitherOpenedNorDeleted)
 {
-  std::string parent = TestParent();
+  std::string parent = FreshParent();
+  ASSERT_FALSE(parent.empty());
   NextBits = 0x51;
   std::string folder = NameFor(parent, 0x51);
   std::string file = NameFor(parent, 0x52);
@@ -109,4 +122,5 @@ TEST(PrivateDir, NamesInTheWayAreNeitherOpenedNorDeleted)
   RemoveDirectoryA(folder.c_str());
   DeleteFileA(file.c_str());
   DeleteFileA(target.c_str());
+  EXPECT_TRUE(RemoveDirectoryA(parent.c_str())) << "nothing else was left in " << parent;
 }

@@ -508,6 +508,6 @@ const Scenario Scenarios[] = {
     {"darkened_desktop", DarkenedDesktop},
     {"eight_bit_display", EightBitDisplay},
     {"scaled_display", ScaledDisplay},
-    {"time_to_background", TimeToBackground},
+    {"time_to_background", TimeToBackground, StepOnly},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -59,10 +59,8 @@ int IndexOf(const std::vector<std::string> &items, const char *text)
 
 HWND OpenDirPage(SetupRun *run)
 {
-  HWND agreement = WaitForPage(run, IDC_LICENCE_TEXT);
-  if (!Check(agreement != nullptr, "agreement page appears"))
+  if (!AcceptAgreement(run))
     return nullptr;
-  Click(agreement, IDOK);
   HWND page = WaitForPage(run, IDC_DEST_EDIT);
   if (!Check(page != nullptr && GetDlgItem(page, IDC_DESKTOP_BOX) == nullptr,
              "destination page appears"))
@@ -149,13 +147,7 @@ void EndWithCancel(SetupRun *run, HWND page)
 {
   Click(page, IDCANCEL);
   ExpectMessageBox(run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDYES);
-  HWND box = WaitForMessageBox(run);
-  if (Check(box != nullptr, "cancel message appears")) {
-    MessageBoxInfo info = ReadMessageBox(box);
-    Check(info.text.rfind(CancelMessage, 0) == 0, "cancel message: \"%s\"", info.text.c_str());
-    AnswerMessageBox(box, IDOK);
-  }
-  Check(WaitForExit(run) == 0, "setup exits with code 0");
+  ExpectCancelEnd(run, WaitForMessageBox(run));
 }
 
 // OK in the browser with nothing to object to: the browser closes without
@@ -188,11 +180,7 @@ void FinishInstall(SetupRun *run, HWND page)
   HWND box = nullptr;
   WalkDefaults(run, false, &pages, &box);
   Log("pages after the destination page: %s", pages.c_str());
-  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(run, 60000) == 0, "setup exits with code 0");
+  ExpectSuccessEnd(run, box);
 }
 
 // Next on a destination that needs no question: the page ends and the
@@ -204,10 +192,40 @@ void NextAndInstall(SetupRun *run, HWND page)
   FinishInstall(run, page);
 }
 
-bool StillOpen(HWND window, const char *what)
+const ExpectedBox CancelQuestion = {SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION};
+const ExpectedBox BrowserNoSpace = {nullptr, NoSpaceText, MB_YESNO | MB_ICONERROR};
+const ExpectedBox PageNoSpace = {SetupCaption, NoSpaceText, MB_YESNO | MB_ICONERROR};
+const ExpectedBox DirExists = {SetupCaption, DirExistsText, MB_YESNO | MB_ICONQUESTION};
+
+// Cancel in the browser: it closes and the page shows destination.
+void CancelBrowser(HWND browser, HWND page, const std::string &destination, const char *what)
 {
-  Pause(300);
-  return Check(IsWindow(window) && IsWindowVisible(window), "%s stays open", what);
+  Click(browser, IDCANCEL);
+  Check(WaitForWindowGone(browser), "Cancel closes the browser");
+  CheckTextSoon(page, IDC_DEST_EDIT, destination, what);
+}
+
+// Chooses the drive root ("D:\\") in the browser's drive list; the path
+// line then shows the folder name at that root.
+bool ChooseDrive(HWND browser, const char *root)
+{
+  int index = DriveIndex(browser, root);
+  if (!Check(index >= 0, "drive %s is listed", root))
+    return false;
+  ChooseComboItem(browser, IDC_DRIVE_LIST, index);
+  return CheckTextSoon(browser, IDC_PATH_LINE, std::string(root) + ProductTitle,
+                       "path line at the drive's root");
+}
+
+// Double-clicks the listed entry named name; the path line shows line.
+bool Enter(SetupRun *run, HWND browser, const char *name, const std::string &line)
+{
+  return Navigate(run, browser, IndexOf(DirItems(run, browser), name), line);
+}
+
+std::string InBase(const std::string &name)
+{
+  return std::string(DefaultBase) + "\\" + name;
 }
 
 // Subdirectories of dir as the list should show them: no leading dot.
@@ -230,6 +248,37 @@ bool DirectoryExists(const char *path)
 {
   DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+typedef void (*PageSteps)(SetupRun *run, HWND page);
+typedef void (*BrowserSteps)(SetupRun *run, HWND page, HWND browser);
+
+// A scenario on the destination page: setup started and the licence
+// accepted, then Steps, which end setup one way or another.
+template <PageSteps Steps> void OnDirPage()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  if (HWND page = OpenDirPage(&run))
+    Steps(&run, page);
+  EndRun(&run);
+}
+
+// The same with the folder browser opened from the page; when it does not
+// open, the page's Cancel ends setup.
+template <BrowserSteps Steps> void InBrowser()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND page = OpenDirPage(&run);
+  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  if (browser)
+    Steps(&run, page, browser);
+  else if (page)
+    CloseBrowserAndCancel(&run, page, browser);
+  EndRun(&run);
 }
 
 // The page and browser as they open, then Cancel with No and with Yes.
@@ -277,430 +326,285 @@ void DefaultDestinationScenario()
       std::sort(expected.begin(), expected.end());
       CheckItems(sortedItems, expected, "entries of C:\\Program files");
       SaveScreenshot("folder-browser");
-      Click(browser, IDCANCEL);
-      Check(WaitForWindowGone(browser), "Cancel closes the browser");
-      CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination after Cancel");
+      CancelBrowser(browser, page, DefaultDestination, "destination after Cancel");
     }
 
     // Cancel, No: the page stays; Cancel, Yes: setup ends.
-    Click(page, IDCANCEL);
-    ExpectMessageBox(&run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDNO);
-    StillOpen(page, "destination page after No");
+    PressAndStay(&run, page, IDCANCEL, CancelQuestion, IDNO, "destination page after No");
     Check(!DirectoryExists(DefaultDestination), "nothing was created");
     EndWithCancel(&run, page);
   }
   EndRun(&run);
 }
 
-void DefaultInstallScenario()
+void DefaultInstall(SetupRun *run, HWND page)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  HWND page = OpenDirPage(&run);
-  if (page) {
-    CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination");
-    // Edit 101 only shows the destination: what is typed there is not read.
-    SetText(page, IDC_DEST_EDIT, "C:\\Typed elsewhere");
-    Click(page, IDOK);
-    Check(NoMessageBoxWithin(&run, 1000), "Next asks nothing for a new directory");
-    Check(!DirectoryExists("C:\\Typed elsewhere"), "the typed directory was not made");
-    FinishInstall(&run, page);
-  }
-  EndRun(&run);
+  CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination");
+  // Edit 101 only shows the destination: what is typed there is not read.
+  SetText(page, IDC_DEST_EDIT, "C:\\Typed elsewhere");
+  Click(page, IDOK);
+  Check(NoMessageBoxWithin(run, 1000), "Next asks nothing for a new directory");
+  Check(!DirectoryExists("C:\\Typed elsewhere"), "the typed directory was not made");
+  FinishInstall(run, page);
 }
 
 // Drive D (staged with Alpha, Games\Sub, .hidden and a file): switching to
 // it, down and up again, and into the final entry that does not exist.
-void ExtraDriveScenario()
+void ExtraDrive(SetupRun *run, HWND page, HWND browser)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  HWND page = OpenDirPage(&run);
-  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
-  if (browser) {
-    std::string lineOfC = ControlText(browser, IDC_FREE_SPACE_LINE);
-    int d = DriveIndex(browser, "D:\\");
-    if (Check(d >= 0, "drive D is listed")) {
-      ChooseComboItem(browser, IDC_DRIVE_LIST, d);
-      CheckTextSoon(browser, IDC_PATH_LINE, "D:\\The Zorvane", "path line at D:\\");
-      CheckItems(DirItems(&run, browser), {"Alpha", "Games", "The Zorvane"}, "root of D");
-      unsigned long shown = CheckFreeSpaceLine(browser, "D:\\", 0);
-      Check(ControlText(browser, IDC_FREE_SPACE_LINE) != lineOfC,
-            "free-space line changed from \"%s\" (D has %lu units)", lineOfC.c_str(), shown);
-      std::string lineOfD = ControlText(browser, IDC_FREE_SPACE_LINE);
+  std::string lineOfC = ControlText(browser, IDC_FREE_SPACE_LINE);
+  if (!ChooseDrive(browser, "D:\\"))
+    return CloseBrowserAndCancel(run, page, browser);
+  CheckItems(DirItems(run, browser), {"Alpha", "Games", "The Zorvane"}, "root of D");
+  unsigned long shown = CheckFreeSpaceLine(browser, "D:\\", 0);
+  Check(ControlText(browser, IDC_FREE_SPACE_LINE) != lineOfC,
+        "free-space line changed from \"%s\" (D has %lu units)", lineOfC.c_str(), shown);
+  std::string lineOfD = ControlText(browser, IDC_FREE_SPACE_LINE);
 
-      Navigate(&run, browser, IndexOf(DirItems(&run, browser), "Games"), "D:\\Games\\The Zorvane");
-      CheckItems(DirItems(&run, browser), {UpEntryText, "Sub", "The Zorvane"}, "D:\\Games");
-      Navigate(&run, browser, IndexOf(DirItems(&run, browser), "Sub"),
-               "D:\\Games\\Sub\\The Zorvane");
-      CheckItems(DirItems(&run, browser), {UpEntryText, "The Zorvane"}, "D:\\Games\\Sub");
-      Navigate(&run, browser, 0, "D:\\Games\\The Zorvane");
-      // Choosing the same drive again lists its root again.
-      ChooseComboItem(browser, IDC_DRIVE_LIST, d);
-      CheckTextSoon(browser, IDC_PATH_LINE, "D:\\The Zorvane", "path line after D again");
-      Navigate(&run, browser, IndexOf(DirItems(&run, browser), "Games"), "D:\\Games\\The Zorvane");
-      Navigate(&run, browser, 0, "D:\\The Zorvane");
-      CheckItems(DirItems(&run, browser), {"Alpha", "Games", "The Zorvane"},
-                 "back at the root of D, no up entry");
-      CheckText(ControlText(browser, IDC_FREE_SPACE_LINE), lineOfD.c_str(),
-                "free-space line unchanged by navigation");
+  Enter(run, browser, "Games", "D:\\Games\\The Zorvane");
+  CheckItems(DirItems(run, browser), {UpEntryText, "Sub", "The Zorvane"}, "D:\\Games");
+  Enter(run, browser, "Sub", "D:\\Games\\Sub\\The Zorvane");
+  CheckItems(DirItems(run, browser), {UpEntryText, "The Zorvane"}, "D:\\Games\\Sub");
+  Navigate(run, browser, 0, "D:\\Games\\The Zorvane");
+  // Choosing the same drive again lists its root again.
+  ChooseDrive(browser, "D:\\");
+  Enter(run, browser, "Games", "D:\\Games\\The Zorvane");
+  Navigate(run, browser, 0, "D:\\The Zorvane");
+  CheckItems(DirItems(run, browser), {"Alpha", "Games", "The Zorvane"},
+             "back at the root of D, no up entry");
+  CheckText(ControlText(browser, IDC_FREE_SPACE_LINE), lineOfD.c_str(),
+            "free-space line unchanged by navigation");
 
-      // The final entry is entered by its text although no such directory
-      // exists.
-      Navigate(&run, browser, IndexOf(DirItems(&run, browser), "The Zorvane"),
-               "D:\\The Zorvane\\The Zorvane");
-      CheckItems(DirItems(&run, browser), {UpEntryText, "The Zorvane"}, "D:\\The Zorvane");
-      SaveScreenshot("browser-on-d");
-      AcceptBrowser(&run, browser, page, "D:\\The Zorvane\\The Zorvane");
-      // Next makes the missing D:\The Zorvane and then the destination.
-      NextAndInstall(&run, page);
-    }
-  } else if (page) {
-    CloseBrowserAndCancel(&run, page, browser);
-  }
-  EndRun(&run);
+  // The final entry is entered by its text although no such directory
+  // exists.
+  Enter(run, browser, "The Zorvane", "D:\\The Zorvane\\The Zorvane");
+  CheckItems(DirItems(run, browser), {UpEntryText, "The Zorvane"}, "D:\\The Zorvane");
+  SaveScreenshot("browser-on-d");
+  AcceptBrowser(run, browser, page, "D:\\The Zorvane\\The Zorvane");
+  // Next makes the missing D:\The Zorvane and then the destination.
+  NextAndInstall(run, page);
 }
 
 // 100 characters are refused and the field shows the last accepted name;
 // 99 are taken.
-void NameLimitScenario()
+void NameLimit(SetupRun *run, HWND page, HWND browser)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  HWND page = OpenDirPage(&run);
-  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  std::string hundred(100, 'x');
+  SetText(browser, IDC_NAME_EDIT, hundred.c_str());
+  CheckTextSoon(browser, IDC_NAME_EDIT, ProductTitle, "name field after 100 characters");
+  std::string ninetyNine(99, 'y');
+  SetText(browser, IDC_NAME_EDIT, ninetyNine.c_str());
+  CheckTextSoon(browser, IDC_NAME_EDIT, ninetyNine, "name field with 99 characters");
+  // One more typed character makes 100: refused, the 99 stay.
+  TypeText(browser, IDC_NAME_EDIT, "z");
+  Pause(200);
+  CheckText(ControlText(browser, IDC_NAME_EDIT), ninetyNine.c_str(),
+            "name field after typing a 100th character");
+  AcceptBrowser(run, browser, page, InBase(ninetyNine));
+  // Opened again, the field shows the product title; the path line and the
+  // final entry still show the earlier name, listed before the field was set.
+  browser = OpenBrowser(run, page);
   if (browser) {
-    std::string hundred(100, 'x');
-    SetText(browser, IDC_NAME_EDIT, hundred.c_str());
-    CheckTextSoon(browser, IDC_NAME_EDIT, ProductTitle, "name field after 100 characters");
-    std::string ninetyNine(99, 'y');
-    SetText(browser, IDC_NAME_EDIT, ninetyNine.c_str());
-    CheckTextSoon(browser, IDC_NAME_EDIT, ninetyNine, "name field with 99 characters");
-    // One more typed character makes 100: refused, the 99 stay.
-    TypeText(browser, IDC_NAME_EDIT, "z");
-    Pause(200);
-    CheckText(ControlText(browser, IDC_NAME_EDIT), ninetyNine.c_str(),
-              "name field after typing a 100th character");
-    AcceptBrowser(&run, browser, page, std::string(DefaultBase) + "\\" + ninetyNine);
-    // Opened again, the field shows the product title; the path line and the
-    // final entry still show the earlier name, listed before the field was set.
-    browser = OpenBrowser(&run, page);
-    if (browser) {
-      CheckText(ControlText(browser, IDC_NAME_EDIT), ProductTitle, "name field on reopening");
-      CheckText(ControlText(browser, IDC_PATH_LINE),
-                (std::string(DefaultBase) + "\\" + ninetyNine).c_str(), "path line on reopening");
-      Check(IndexOf(DirItems(&run, browser), ninetyNine.c_str()) >= 0,
-            "final entry shows the earlier name");
-      Click(browser, IDCANCEL);
-      Check(WaitForWindowGone(browser), "Cancel closes the browser");
-      CheckTextSoon(page, IDC_DEST_EDIT, DefaultDestination,
-                    "destination after Cancel keeps the reset name");
-    }
-    EndWithCancel(&run, page);
-  } else if (page) {
-    CloseBrowserAndCancel(&run, page, browser);
+    CheckText(ControlText(browser, IDC_NAME_EDIT), ProductTitle, "name field on reopening");
+    CheckText(ControlText(browser, IDC_PATH_LINE), InBase(ninetyNine).c_str(),
+              "path line on reopening");
+    Check(IndexOf(DirItems(run, browser), ninetyNine.c_str()) >= 0,
+          "final entry shows the earlier name");
+    CancelBrowser(browser, page, DefaultDestination,
+                  "destination after Cancel keeps the reset name");
   }
-  EndRun(&run);
+  EndWithCancel(run, page);
 }
 
 // Empty name: OK gives the browser's warning; Cancel keeps the empty name
 // and Next then gives the page's warning.
-void EmptyNameScenario()
+void EmptyName(SetupRun *run, HWND page, HWND browser)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  HWND page = OpenDirPage(&run);
-  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
-  if (browser) {
-    SetText(browser, IDC_NAME_EDIT, "");
-    Click(browser, IDOK);
-    ExpectMessageBox(&run, BrowserWarningCaption, BrowserEmptyNameText, MB_OK | MB_ICONWARNING,
-                     IDOK);
-    StillOpen(browser, "browser after the warning");
-    Check(WaitForFocus(&run, GetDlgItem(browser, IDC_NAME_EDIT)), "name field has the focus");
-    Click(browser, IDCANCEL);
-    Check(WaitForWindowGone(browser), "Cancel closes the browser");
-    CheckTextSoon(page, IDC_DEST_EDIT, std::string(DefaultBase) + "\\",
-                  "destination with an empty name");
-    Click(page, IDOK);
-    ExpectMessageBox(&run, SetupCaption, PageEmptyNameText, MB_OK | MB_ICONWARNING, IDOK);
-    StillOpen(page, "destination page after the warning");
-    Check(WaitForFocus(&run, GetDlgItem(page, IDC_DEST_EDIT)), "edit 101 has the focus");
-    EndWithCancel(&run, page);
-  } else if (page) {
-    CloseBrowserAndCancel(&run, page, browser);
-  }
-  EndRun(&run);
+  SetText(browser, IDC_NAME_EDIT, "");
+  PressAndStay(run, browser, IDOK,
+               {BrowserWarningCaption, BrowserEmptyNameText, MB_OK | MB_ICONWARNING}, IDOK,
+               "browser after the warning");
+  Check(WaitForFocus(run, GetDlgItem(browser, IDC_NAME_EDIT)), "name field has the focus");
+  CancelBrowser(browser, page, InBase(""), "destination with an empty name");
+  PressAndStay(run, page, IDOK, {SetupCaption, PageEmptyNameText, MB_OK | MB_ICONWARNING}, IDOK,
+               "destination page after the warning");
+  Check(WaitForFocus(run, GetDlgItem(page, IDC_DEST_EDIT)), "edit 101 has the focus");
+  EndWithCancel(run, page);
 }
 
 // Drive E is a 3 MB tmpfs: refused in the browser (default caption) and on
 // the page; choosing drive C afterwards goes on.
-void SmallDriveScenario()
+void SmallDrive(SetupRun *run, HWND page, HWND browser)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  HWND page = OpenDirPage(&run);
-  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
-  int e = browser ? DriveIndex(browser, "E:\\") : -1;
-  if (browser && Check(e >= 0, "drive E is listed")) {
-    ChooseComboItem(browser, IDC_DRIVE_LIST, e);
-    CheckTextSoon(browser, IDC_PATH_LINE, "E:\\The Zorvane", "path line at E:\\");
-    unsigned long shown = CheckFreeSpaceLine(browser, "E:\\", 0);
-    Check(shown < RequiredKB, "drive E has less than 5000 units (%lu)", shown);
-    Click(browser, IDOK);
-    ExpectMessageBox(&run, nullptr, NoSpaceText, MB_YESNO | MB_ICONERROR, IDYES);
-    StillOpen(browser, "browser after Yes");
-    Click(browser, IDOK);
-    ExpectMessageBox(&run, nullptr, NoSpaceText, MB_YESNO | MB_ICONERROR, IDNO);
-    StillOpen(browser, "browser after No");
-    Click(browser, IDCANCEL);
-    Check(WaitForWindowGone(browser), "Cancel closes the browser");
-    CheckTextSoon(page, IDC_DEST_EDIT, "E:\\The Zorvane", "destination on E");
+  if (!ChooseDrive(browser, "E:\\"))
+    return CloseBrowserAndCancel(run, page, browser);
+  unsigned long shown = CheckFreeSpaceLine(browser, "E:\\", 0);
+  Check(shown < RequiredKB, "drive E has less than 5000 units (%lu)", shown);
+  PressAndStay(run, browser, IDOK, BrowserNoSpace, IDYES, "browser after Yes");
+  PressAndStay(run, browser, IDOK, BrowserNoSpace, IDNO, "browser after No");
+  CancelBrowser(browser, page, "E:\\The Zorvane", "destination on E");
 
-    Click(page, IDOK);
-    ExpectMessageBox(&run, SetupCaption, NoSpaceText, MB_YESNO | MB_ICONERROR, IDYES);
-    StillOpen(page, "destination page after Yes");
-    Click(page, IDOK);
-    ExpectMessageBox(&run, SetupCaption, NoSpaceText, MB_YESNO | MB_ICONERROR, IDNO);
-    StillOpen(page, "destination page after No");
-    Check(!DirectoryExists("E:\\The Zorvane"), "nothing was created on E");
+  PressAndStay(run, page, IDOK, PageNoSpace, IDYES, "destination page after Yes");
+  PressAndStay(run, page, IDOK, PageNoSpace, IDNO, "destination page after No");
+  Check(!DirectoryExists("E:\\The Zorvane"), "nothing was created on E");
 
-    // Another drive through Browse: C's root.
-    browser = OpenBrowser(&run, page);
-    int c = browser ? DriveIndex(browser, "C:\\") : -1;
-    if (browser && Check(c >= 0, "drive C is listed")) {
-      ChooseComboItem(browser, IDC_DRIVE_LIST, c);
-      CheckTextSoon(browser, IDC_PATH_LINE, "C:\\The Zorvane", "path line at C:\\");
-      AcceptBrowser(&run, browser, page, "C:\\The Zorvane");
-      NextAndInstall(&run, page);
-    }
-  } else if (page) {
-    CloseBrowserAndCancel(&run, page, browser);
+  // Another drive through Browse: C's root.
+  browser = OpenBrowser(run, page);
+  if (browser && ChooseDrive(browser, "C:\\")) {
+    AcceptBrowser(run, browser, page, "C:\\The Zorvane");
+    NextAndInstall(run, page);
+  } else {
+    CloseBrowserAndCancel(run, page, browser);
   }
-  EndRun(&run);
 }
 
 // The two sides of 5000 units as Wine can stage them (it counts in
 // clusters of 4096 bytes): drive G with 4997 units is refused, drive F with
 // 5001 passes in the browser and on the page.
-void FreeSpaceBoundaryScenario()
+void FreeSpaceBoundary(SetupRun *run, HWND page, HWND browser)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  HWND page = OpenDirPage(&run);
-  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
-  int g = browser ? DriveIndex(browser, "G:\\") : -1;
-  int f = browser ? DriveIndex(browser, "F:\\") : -1;
-  if (browser && Check(g >= 0 && f >= 0, "drives F and G are listed: %s",
-                       Join(ComboItems(GetDlgItem(browser, IDC_DRIVE_LIST))).c_str())) {
-    ChooseComboItem(browser, IDC_DRIVE_LIST, g);
-    CheckTextSoon(browser, IDC_PATH_LINE, "G:\\The Zorvane", "path line at G:\\");
-    CheckTextSoon(browser, IDC_FREE_SPACE_LINE, FreeSpaceLine(RequiredKB - 3),
-                  "free-space line at 4997");
-    CheckFreeSpaceLine(browser, "G:\\", 0);
-    Click(browser, IDOK);
-    ExpectMessageBox(&run, nullptr, NoSpaceText, MB_YESNO | MB_ICONERROR, IDNO);
-    StillOpen(browser, "browser with 4997 units");
+  if (!ChooseDrive(browser, "G:\\"))
+    return CloseBrowserAndCancel(run, page, browser);
+  CheckTextSoon(browser, IDC_FREE_SPACE_LINE, FreeSpaceLine(RequiredKB - 3),
+                "free-space line at 4997");
+  CheckFreeSpaceLine(browser, "G:\\", 0);
+  PressAndStay(run, browser, IDOK, BrowserNoSpace, IDNO, "browser with 4997 units");
 
-    ChooseComboItem(browser, IDC_DRIVE_LIST, f);
-    CheckTextSoon(browser, IDC_PATH_LINE, "F:\\The Zorvane", "path line at F:\\");
-    CheckTextSoon(browser, IDC_FREE_SPACE_LINE, FreeSpaceLine(RequiredKB + 1),
-                  "free-space line at 5001");
-    CheckFreeSpaceLine(browser, "F:\\", 0);
-    AcceptBrowser(&run, browser, page, "F:\\The Zorvane");
-    NextAndInstall(&run, page);
-  } else if (page) {
-    CloseBrowserAndCancel(&run, page, browser);
-  }
-  EndRun(&run);
+  if (!ChooseDrive(browser, "F:\\"))
+    return CloseBrowserAndCancel(run, page, browser);
+  CheckTextSoon(browser, IDC_FREE_SPACE_LINE, FreeSpaceLine(RequiredKB + 1),
+                "free-space line at 5001");
+  CheckFreeSpaceLine(browser, "F:\\", 0);
+  AcceptBrowser(run, browser, page, "F:\\The Zorvane");
+  NextAndInstall(run, page);
 }
 
 // C:\Program files\The Zorvane exists: No keeps the page and the question
 // comes again; Yes installs into it.
-void ExistingDestinationScenario()
+void ExistingDestination(SetupRun *run, HWND page)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  HWND page = OpenDirPage(&run);
-  if (page) {
-    Click(page, IDOK);
-    ExpectMessageBox(&run, SetupCaption, DirExistsText, MB_YESNO | MB_ICONQUESTION, IDNO);
-    StillOpen(page, "destination page after No");
-    CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination after No");
-    Click(page, IDOK);
-    ExpectMessageBox(&run, SetupCaption, DirExistsText, MB_YESNO | MB_ICONQUESTION, IDYES);
-    FinishInstall(&run, page);
-  }
-  EndRun(&run);
+  PressAndStay(run, page, IDOK, DirExists, IDNO, "destination page after No");
+  CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination after No");
+  Click(page, IDOK);
+  ExpectMessageBox(run, DirExists.caption, DirExists.text, DirExists.flags, IDYES);
+  FinishInstall(run, page);
 }
 
 // A name with a separator whose parent is missing: both levels are made.
-void MissingParentScenario()
+void MissingParent(SetupRun *run, HWND page, HWND browser)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  HWND page = OpenDirPage(&run);
-  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
-  if (browser) {
-    SetText(browser, IDC_NAME_EDIT, "Apps\\The Zorvane");
-    AcceptBrowser(&run, browser, page, "C:\\Program files\\Apps\\The Zorvane");
-    Check(!DirectoryExists("C:\\Program files\\Apps"), "Apps does not exist before Next");
-    NextAndInstall(&run, page);
-  } else if (page) {
-    CloseBrowserAndCancel(&run, page, browser);
-  }
-  EndRun(&run);
+  SetText(browser, IDC_NAME_EDIT, "Apps\\The Zorvane");
+  AcceptBrowser(run, browser, page, InBase("Apps\\The Zorvane"));
+  Check(!DirectoryExists(InBase("Apps").c_str()), "Apps does not exist before Next");
+  NextAndInstall(run, page);
+}
+
+// Next on destination that cannot be made: the error names it and the
+// page stays.
+void CannotCreateRefused(SetupRun *run, HWND page, const std::string &destination)
+{
+  char text[1024];
+  snprintf(text, sizeof(text), CannotCreateFormat, destination.c_str());
+  PressAndStay(run, page, IDOK, {SetupCaption, text, MB_OK | MB_ICONERROR}, IDOK,
+               "destination page after the error");
 }
 
 // A directory that cannot be made is named in an error and the page stays.
-void CannotCreateScenario()
+void CannotCreate(SetupRun *run, HWND page, HWND browser)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  HWND page = OpenDirPage(&run);
-  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
-  if (browser) {
-    // Locked is staged immutable: nothing can be made inside it.
-    SetText(browser, IDC_NAME_EDIT, "Locked\\The Zorvane");
-    Click(browser, IDOK);
-    Check(WaitForWindowGone(browser), "OK closes the browser");
-    const char *dir = "C:\\Program files\\Locked\\The Zorvane";
-    CheckTextSoon(page, IDC_DEST_EDIT, dir, "destination");
-    char text[1024];
-    snprintf(text, sizeof(text), CannotCreateFormat, dir);
-    for (int press = 1; press <= 2; ++press) {
-      Click(page, IDOK);
-      ExpectMessageBox(&run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
-      StillOpen(page, "destination page after the error");
-    }
-    Check(!DirectoryExists(dir), "the directory was not made");
+  // Locked is staged immutable: nothing can be made inside it.
+  SetText(browser, IDC_NAME_EDIT, "Locked\\The Zorvane");
+  Click(browser, IDOK);
+  Check(WaitForWindowGone(browser), "OK closes the browser");
+  std::string dir = InBase("Locked\\The Zorvane");
+  CheckTextSoon(page, IDC_DEST_EDIT, dir, "destination");
+  for (int press = 1; press <= 2; ++press)
+    CannotCreateRefused(run, page, dir);
+  Check(!DirectoryExists(dir.c_str()), "the directory was not made");
 
-    // An invalid name below a missing parent: the parent made on the way is
-    // removed again when the destination itself cannot be made.
-    browser = OpenBrowser(&run, page);
-    if (browser) {
-      SetText(browser, IDC_NAME_EDIT, "Fresh\\Bad|Name");
-      const char *invalid = "C:\\Program files\\Fresh\\Bad|Name";
-      AcceptBrowser(&run, browser, page, invalid);
-      snprintf(text, sizeof(text), CannotCreateFormat, invalid);
-      Click(page, IDOK);
-      ExpectMessageBox(&run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
-      StillOpen(page, "destination page after the error");
-      Check(!DirectoryExists("C:\\Program files\\Fresh"), "no parent was left behind");
-    }
-    EndWithCancel(&run, page);
-  } else if (page) {
-    CloseBrowserAndCancel(&run, page, browser);
+  // An invalid name below a missing parent: the parent made on the way is
+  // removed again when the destination itself cannot be made.
+  browser = OpenBrowser(run, page);
+  if (browser) {
+    SetText(browser, IDC_NAME_EDIT, "Fresh\\Bad|Name");
+    AcceptBrowser(run, browser, page, InBase("Fresh\\Bad|Name"));
+    CannotCreateRefused(run, page, InBase("Fresh\\Bad|Name"));
+    Check(!DirectoryExists(InBase("Fresh").c_str()), "no parent was left behind");
   }
-  EndRun(&run);
+  EndWithCancel(run, page);
 }
 
 // Descending into the final entry again and again: the browser stops where
 // the path and its search pattern would no longer fit, and Next refuses a
 // destination longer than a Windows path.
-void LongPathsScenario()
+void LongPaths(SetupRun *run, HWND page, HWND browser)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  HWND page = OpenDirPage(&run);
-  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
-  if (browser) {
-    std::string base = DefaultBase;
-    Navigate(&run, browser, IndexOf(DirItems(&run, browser), ProductTitle),
-             base + "\\The Zorvane\\The Zorvane");
-    base += "\\The Zorvane";
-    // Each level adds 12 characters; a 512-byte path keeps 4 for the
-    // pattern and 1 for the terminator, so 496 characters is the deepest.
-    int levels = 1;
-    while (base.size() + 12 + 4 + 1 <= 512) {
-      std::string next = base + "\\The Zorvane";
-      if (!Navigate(&run, browser, 1, next + "\\The Zorvane"))
-        break;
-      base = next;
-      ++levels;
-    }
-    Log("descended %d levels; the directory is %u characters long", levels,
-        static_cast<unsigned>(base.size()));
-    Check(base.size() == 496, "deepest directory has 496 characters");
-    std::string line = base + "\\The Zorvane";
-    DoubleClickListItem(&run, GetDlgItem(browser, IDC_DIR_LIST), 1);
-    Pause(300);
-    CheckText(ControlText(browser, IDC_PATH_LINE), line.c_str(),
-              "a descent that does not fit changes nothing");
-    CheckItems(DirItems(&run, browser), {UpEntryText, "The Zorvane"}, "entries at the bottom");
-    AcceptBrowser(&run, browser, page, line);
-    Click(page, IDOK);
-    ExpectMessageBox(&run, SetupCaption, PathTooLongText, MB_OK | MB_ICONERROR, IDOK);
-    StillOpen(page, "destination page after the refusal");
-    Check(!DirectoryExists((std::string(DefaultDestination)).c_str()), "nothing was created");
-    EndWithCancel(&run, page);
-  } else if (page) {
-    CloseBrowserAndCancel(&run, page, browser);
+  std::string base = InBase(ProductTitle);
+  Enter(run, browser, ProductTitle, base + "\\The Zorvane");
+  // Each level adds 12 characters; a 512-byte path keeps 4 for the
+  // pattern and 1 for the terminator, so 496 characters is the deepest.
+  int levels = 1;
+  while (base.size() + 12 + 4 + 1 <= 512) {
+    std::string next = base + "\\The Zorvane";
+    if (!Navigate(run, browser, 1, next + "\\The Zorvane"))
+      break;
+    base = next;
+    ++levels;
   }
-  EndRun(&run);
+  Log("descended %d levels; the directory is %u characters long", levels,
+      static_cast<unsigned>(base.size()));
+  Check(base.size() == 496, "deepest directory has 496 characters");
+  std::string line = base + "\\The Zorvane";
+  DoubleClickListItem(run, GetDlgItem(browser, IDC_DIR_LIST), 1);
+  Pause(300);
+  CheckText(ControlText(browser, IDC_PATH_LINE), line.c_str(),
+            "a descent that does not fit changes nothing");
+  CheckItems(DirItems(run, browser), {UpEntryText, "The Zorvane"}, "entries at the bottom");
+  AcceptBrowser(run, browser, page, line);
+  PressAndStay(run, page, IDOK, {SetupCaption, PathTooLongText, MB_OK | MB_ICONERROR}, IDOK,
+               "destination page after the refusal");
+  Check(!DirectoryExists(DefaultDestination), "nothing was created");
+  EndWithCancel(run, page);
 }
 
 // A name typed with "/" below an existing Apps: shown, made and stored (the
 // check reads the registry) as the one full path with "\".
-void SlashNameScenario()
+void SlashName(SetupRun *run, HWND page, HWND browser)
 {
-  SetupRun run;
-  HWND page = StartSetup(&run) ? OpenDirPage(&run) : nullptr;
-  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
-  if (browser) {
-    SetText(browser, IDC_NAME_EDIT, "Apps/The Zorvane");
-    AcceptBrowser(&run, browser, page, "C:\\Program files\\Apps\\The Zorvane");
-    NextAndInstall(&run, page);
-  } else if (page) {
-    CloseBrowserAndCancel(&run, page, browser);
-  }
-  EndRun(&run);
+  SetText(browser, IDC_NAME_EDIT, "Apps/The Zorvane");
+  AcceptBrowser(run, browser, page, InBase("Apps\\The Zorvane"));
+  NextAndInstall(run, page);
 }
 
 // The existing destination is a link (a Unix symbolic link, which Wine shows
 // by name): Yes to the question is refused with a box naming it and the page
 // stays; the check finds nothing written or changed through it.
-void LinkedDestinationScenario()
+void LinkedDestination(SetupRun *run, HWND page)
 {
-  SetupRun run;
-  HWND page = StartSetup(&run) ? OpenDirPage(&run) : nullptr;
-  if (page) {
-    Click(page, IDOK);
-    ExpectMessageBox(&run, SetupCaption, DirExistsText, MB_YESNO | MB_ICONQUESTION, IDYES);
-    char text[1024];
-    snprintf(text, sizeof(text), InstallDirLinkFormat, DefaultDestination);
-    ExpectMessageBox(&run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
-    StillOpen(page, "destination page after the refusal");
-    EndWithCancel(&run, page);
-  }
-  EndRun(&run);
+  Click(page, IDOK);
+  ExpectMessageBox(run, DirExists.caption, DirExists.text, DirExists.flags, IDYES);
+  char text[1024];
+  snprintf(text, sizeof(text), InstallDirLinkFormat, DefaultDestination);
+  ExpectMessageBox(run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
+  StillOpen(page, "destination page after the refusal");
+  EndWithCancel(run, page);
 }
 
 }  // namespace
 
 const Scenario Scenarios[] = {
     {"default_destination", DefaultDestinationScenario},
-    {"default_install", DefaultInstallScenario},
-    {"extra_drive", ExtraDriveScenario},
-    {"name_limit", NameLimitScenario},
-    {"empty_name", EmptyNameScenario},
-    {"small_drive", SmallDriveScenario},
-    {"free_space_boundary", FreeSpaceBoundaryScenario},
-    {"existing_destination", ExistingDestinationScenario},
-    {"missing_parent", MissingParentScenario},
-    {"cannot_create", CannotCreateScenario},
-    {"long_paths", LongPathsScenario},
-    {"slash_name", SlashNameScenario},
-    {"linked_destination", LinkedDestinationScenario},
+    {"default_install", OnDirPage<DefaultInstall>},
+    {"extra_drive", InBrowser<ExtraDrive>},
+    {"name_limit", InBrowser<NameLimit>},
+    {"empty_name", InBrowser<EmptyName>},
+    {"small_drive", InBrowser<SmallDrive>},
+    {"free_space_boundary", InBrowser<FreeSpaceBoundary>},
+    {"existing_destination", OnDirPage<ExistingDestination>},
+    {"missing_parent", InBrowser<MissingParent>},
+    {"cannot_create", InBrowser<CannotCreate>},
+    {"long_paths", InBrowser<LongPaths>},
+    {"slash_name", InBrowser<SlashName>},
+    {"linked_destination", OnDirPage<LinkedDestination>},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

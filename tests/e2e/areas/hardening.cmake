@@ -5,12 +5,12 @@
 # is built next to the driver (ZV_E2E_BIN); hardening.sh puts it in place.
 add_library(zv_planted_comctl32 SHARED ${CMAKE_CURRENT_LIST_DIR}/../plant/planted_comctl32.cpp)
 set_target_properties(zv_planted_comctl32 PROPERTIES OUTPUT_NAME planted_comctl32 PREFIX "")
+target_include_directories(zv_planted_comctl32 PRIVATE ${CMAKE_SOURCE_DIR})
 # Undecorated export names, as comctl32's own; the runtime linked in, as
 # for the programs (a DLL does not get their linker flags).
 target_link_options(zv_planted_comctl32 PRIVATE -Wl,--kill-at -static -static-libgcc
   -static-libstdc++)
 zv_warnings(zv_planted_comctl32)
 
-zv_e2e_area(hardening SOURCES ${CMAKE_CURRENT_LIST_DIR}/hardening.cpp
-  SCENARIOS planted_comctl32 installed_programs_start user_temp_untouched)
+zv_e2e_area(hardening)
 add_dependencies(e2e_hardening zv_planted_comctl32)

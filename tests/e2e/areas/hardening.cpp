@@ -57,11 +57,7 @@ void PlantedComctl32()
   HWND box = nullptr;
   WalkDefaults(&run, false, &pages, &box);
   Log("pages seen: %s", pages.c_str());
-  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  ExpectSuccessEnd(&run, box);
   Check(MarkerAbsent(), "the planted comctl32.dll was never loaded (%s absent)",
         PlantedMarker().c_str());
   EndRun(&run);

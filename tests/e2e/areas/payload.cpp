@@ -27,10 +27,8 @@ std::string InUseText()
 // way to the copy page; false (checked) when a page does not appear.
 bool PassLicenceAndDestination(SetupRun *run)
 {
-  HWND agreement = WaitForPage(run, IDC_LICENCE_TEXT);
-  if (!Check(agreement != nullptr, "agreement page appears"))
+  if (!AcceptAgreement(run))
     return false;
-  Click(agreement, IDOK);
   HWND destination = WaitForPage(run, IDC_DEST_EDIT);
   if (!Check(destination != nullptr, "destination page appears"))
     return false;
@@ -54,17 +52,19 @@ HWND WalkToFirstBox(SetupRun *run, MessageBoxInfo *info)
   return box;
 }
 
-// The wizard's cancel message ends the run, and setup exits with 0.
-void ExpectCancelledEnd(SetupRun *run, HWND box)
+typedef void (*FirstBoxSteps)(SetupRun *run, HWND box, const MessageBoxInfo &info);
+
+// A scenario that walks with the default choices to the first box that is
+// no Yes/No question, which Steps expect and answer to the end of setup.
+template <FirstBoxSteps Steps> void ToFirstBox()
 {
-  MessageBoxInfo info = box ? ReadMessageBox(box) : MessageBoxInfo();
-  Check(box != nullptr && info.text.rfind(CancelMessage, 0) == 0,
-        "the cancel message ends setup (got \"%s\")", info.text.c_str());
-  CheckText(info.caption, SetupCaption, "cancel message caption");
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(run) == 0, "setup exits with code 0");
-  Check(NoMessageBoxWithin(run, 0), "no further message box");
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  MessageBoxInfo info;
+  HWND box = WalkToFirstBox(&run, &info);
+  Steps(&run, box, info);
+  EndRun(&run);
 }
 
 // After the gzip step's own message (no owner, default caption, OK only,
@@ -81,22 +81,12 @@ void ExpectGzipStepFailed(SetupRun *run, HWND box, const MessageBoxInfo &info)
   CheckMessageBox(box, nullptr, DecompressFailedText, MB_OK | MB_ICONERROR);
   if (box)
     AnswerMessageBox(box, IDOK);
-  ExpectCancelledEnd(run, WaitForMessageBox(run));
+  ExpectCancelEnd(run, WaitForMessageBox(run));
 }
 
-void DefaultInstall()
+void Installed(SetupRun *run, HWND box, const MessageBoxInfo &)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
-  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run) == 0, "setup exits with code 0");
-  EndRun(&run);
+  ExpectSuccessEnd(run, box);
 }
 
 // Cancel pressed the moment the copy page shows: the click waits in the
@@ -123,86 +113,64 @@ void CancelAtOnce()
   Log("Cancel clicked %lu ms after Next", GetTickCount() - start);
   CheckText(ControlText(copy, IDCANCEL), "Cancel", "the copy page's button");
   HWND box = WaitForMessageBox(&run);
-  ExpectCancelledEnd(&run, box);
+  ExpectCancelEnd(&run, box);
   EndRun(&run);
 }
 
 // A payload that fails zlib's checks: zlib's message (no owner, default
 // caption, OK only), then "Can't decompress setup files", then the cancel.
-void GzipFailure(const char *zlibMessage)
+void GzipFailure(SetupRun *run, HWND box, const MessageBoxInfo &info, const char *zlibMessage)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
   Check(box != nullptr && info.text.rfind("Setup: C:\\", 0) == 0 &&
             info.text.find("\\filesdata.gz: ") != std::string::npos &&
             info.text.find(zlibMessage) != std::string::npos,
         "the gzip step names the file and zlib's fault (got \"%s\")", info.text.c_str());
-  ExpectGzipStepFailed(&run, box, info);
-  EndRun(&run);
+  ExpectGzipStepFailed(run, box, info);
 }
 
-void CorruptStream()
+void CorruptStream(SetupRun *run, HWND box, const MessageBoxInfo &info)
 {
-  GzipFailure("invalid block type");
+  GzipFailure(run, box, info, "invalid block type");
 }
 
-void CrcMismatch()
+void CrcMismatch(SetupRun *run, HWND box, const MessageBoxInfo &info)
 {
-  GzipFailure("incorrect data check");
+  GzipFailure(run, box, info, "incorrect data check");
 }
 
 // An entry that fails stops the copy without a message of its own.
-void EntryFailure()
+void EntryFailure(SetupRun *run, HWND box, const MessageBoxInfo &)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
-  ExpectCancelledEnd(&run, box);
-  EndRun(&run);
+  ExpectCancelEnd(run, box);
+}
+
+// A box of setup's own naming path in format (an error, OK only), answered;
+// then the cancel message.
+void ExpectRefusal(SetupRun *run, HWND box, const char *format, const std::string &path)
+{
+  char text[1024];
+  wsprintfA(text, format, path.c_str());
+  CheckMessageBox(box, SetupCaption, text, MB_OK | MB_ICONERROR);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  ExpectCancelEnd(run, WaitForMessageBox(run));
 }
 
 // The last entry's path is one character over the limit below the default
 // destination: a box names the folder, then the cancel message; nothing is
 // written (payload.sh).
-void LongName()
+void LongName(SetupRun *run, HWND box, const MessageBoxInfo &)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
-  char text[1024];
-  wsprintfA(text, NoRoomForFilesFormat, InstallFolder);
-  CheckMessageBox(box, SetupCaption, text, MB_OK | MB_ICONERROR);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  ExpectCancelledEnd(&run, WaitForMessageBox(&run));
-  EndRun(&run);
+  ExpectRefusal(run, box, NoRoomForFilesFormat, InstallFolder);
 }
 
 // An earlier installation whose Maps is a link to a folder elsewhere
 // (payload.sh): setup names the link in a box of its own before writing
 // anything, then ends with the cancel message.
-void LinkInDestination()
+void LinkInDestination(SetupRun *run, HWND box, const MessageBoxInfo &)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
-  char text[1024];
-  wsprintfA(text, LinkInsideFormat, (std::string(InstallFolder) + "\\Maps").c_str());
-  CheckMessageBox(box, SetupCaption, text, MB_OK | MB_ICONERROR);
   SaveScreenshot("link-box");
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  ExpectCancelledEnd(&run, WaitForMessageBox(&run));
-  EndRun(&run);
+  ExpectRefusal(run, box, LinkInsideFormat, std::string(InstallFolder) + "\\Maps");
 }
 
 // A destination of 230 characters, chosen in the folder browser below two
@@ -213,10 +181,8 @@ void LongDestination()
   SetupRun run;
   if (!StartSetup(&run))
     return;
-  HWND agreement = WaitForPage(&run, IDC_LICENCE_TEXT);
-  if (!Check(agreement != nullptr, "agreement page appears"))
+  if (!AcceptAgreement(&run))
     return EndRun(&run);
-  Click(agreement, IDOK);
   HWND page = WaitForPage(&run, IDC_DEST_EDIT);
   if (!Check(page != nullptr, "destination page appears"))
     return EndRun(&run);
@@ -246,18 +212,8 @@ void LongDestination()
   Pause(500);
   CheckText(ControlText(page, IDC_DEST_EDIT), destination.c_str(), "destination");
   MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
-  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  ExpectSuccessEnd(&run, WalkToFirstBox(&run, &info));
   EndRun(&run);
-}
-
-void SizeZeroEntry()
-{
-  DefaultInstall();
 }
 
 // The files below folder (relative names with "\"), recursively.
@@ -406,7 +362,7 @@ void FileInUse()
   CheckHeldWorkFolder();
   if (box)
     AnswerMessageBox(box, IDCANCEL);
-  ExpectCancelledEnd(&run, WaitForMessageBox(&run));
+  ExpectCancelEnd(&run, WaitForMessageBox(&run));
   EndRun(&run);
 
   std::vector<std::string> after;
@@ -435,11 +391,7 @@ void FileInUse()
   if (box)
     AnswerMessageBox(box, IDRETRY);
   box = WalkToFirstBox(&again, &info);
-  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&again) == 0, "setup exits with code 0");
+  ExpectSuccessEnd(&again, box);
   EndRun(&again);
 }
 
@@ -473,46 +425,40 @@ void KilledWhileWriting()
   Check(GetFileAttributesA((std::string(InstallFolder) + "\\Textures.pak").c_str()) ==
             INVALID_FILE_ATTRIBUTES,
         "killed before Textures.pak was complete");
-  DefaultInstall();
+  ToFirstBox<Installed>();
 }
 
 // The temporary directory has room for filesdata.gz but not for the
 // archive: the gzip step's write fails.
-void FullTempDisk()
+void FullTempDisk(SetupRun *run, HWND box, const MessageBoxInfo &info)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  MessageBoxInfo info;
-  HWND box = WalkToFirstBox(&run, &info);
   Check(box != nullptr && (info.text.rfind("Setup: failed fwrite", 0) == 0 ||
                            info.text.rfind("Setup: failed fclose", 0) == 0),
         "the gzip step reports the failed write (got \"%s\")", info.text.c_str());
-  ExpectGzipStepFailed(&run, box, info);
-  EndRun(&run);
+  ExpectGzipStepFailed(run, box, info);
 }
 
 }  // namespace
 
 const Scenario Scenarios[] = {
-    {"default_install", DefaultInstall},
+    {"default_install", ToFirstBox<Installed>},
     {"cancel_at_once", CancelAtOnce},
-    {"corrupt_stream", CorruptStream},
-    {"crc_mismatch", CrcMismatch},
-    {"truncated_archive", EntryFailure},
-    {"truncated_large_entry", EntryFailure},
-    {"traversal_name", EntryFailure},
-    {"size_zero_entry", SizeZeroEntry},
-    {"readonly_destination", EntryFailure},
-    {"full_temp_disk", FullTempDisk},
-    {"full_destination_disk", EntryFailure},
-    {"planted_temp_links", DefaultInstall},
-    {"full_disk_over_earlier", EntryFailure},
-    {"long_name", LongName},
+    {"corrupt_stream", ToFirstBox<CorruptStream>},
+    {"crc_mismatch", ToFirstBox<CrcMismatch>},
+    {"truncated_archive", ToFirstBox<EntryFailure>},
+    {"truncated_large_entry", ToFirstBox<EntryFailure>},
+    {"traversal_name", ToFirstBox<EntryFailure>},
+    {"size_zero_entry", ToFirstBox<Installed>},
+    {"readonly_destination", ToFirstBox<EntryFailure>},
+    {"full_temp_disk", ToFirstBox<FullTempDisk>},
+    {"full_destination_disk", ToFirstBox<EntryFailure>},
+    {"planted_temp_links", ToFirstBox<Installed>},
+    {"full_disk_over_earlier", ToFirstBox<EntryFailure>},
+    {"long_name", ToFirstBox<LongName>},
     {"file_in_use", FileInUse},
     {"killed_while_writing", KilledWhileWriting},
-    {"sweep_earlier_parts", DefaultInstall},
-    {"link_in_destination", LinkInDestination},
+    {"sweep_earlier_parts", ToFirstBox<Installed>},
+    {"link_in_destination", ToFirstBox<LinkInDestination>},
     {"long_destination", LongDestination},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -54,10 +54,9 @@ void DeclineLicence()
   if (page) {
     Check(WaitForFocus(&run, GetDlgItem(page, IDOK)), "\"I Agree\" has the focus");
     // No keeps the page.
-    Click(page, IDCANCEL);
-    ExpectMessageBox(&run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDNO);
-    Pause(300);
-    Check(IsWindow(page) && IsWindowVisible(page), "agreement page stays after No");
+    PressAndStay(&run, page, IDCANCEL,
+                 {SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION}, IDNO,
+                 "agreement page after No");
     // Yes ends setup with the cancel message and nothing else.
     Click(page, IDCANCEL);
     ExpectMessageBox(&run, SetupCaption, CancelQuestionText, MB_YESNO | MB_ICONQUESTION, IDYES);
@@ -90,9 +89,7 @@ void AcceptLicence()
   std::string expected = SuccessMessage(destinationShown ? InstalledWord : RegisteredWord);
   CheckMessageBox(box, SetupCaption, expected.c_str(), MB_OK | MB_ICONINFORMATION);
   (void)info;
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  AnswerOkAndExit(&run, box);
   EndRun(&run);
 }
 
@@ -117,9 +114,7 @@ void Keyboard()
   std::string pages;
   HWND box = nullptr;
   WalkDefaults(&run, false, &pages, &box);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  AnswerOkAndExit(&run, box);
   EndRun(&run);
 }
 
@@ -137,9 +132,7 @@ void WalkWithScreenshots()
   const char *word = pages.find('D') != std::string::npos ? InstalledWord : RegisteredWord;
   Check(box != nullptr && info.text == SuccessMessage(word),
         "the walk ends with the success message");
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  AnswerOkAndExit(&run, box);
   EndRun(&run);
 }
 

@@ -110,6 +110,27 @@ void ExpectSuccessAndExit(SetupRun *run)
   Check(NoMessageBoxWithin(run, 0), "no further message box");
 }
 
+// Finish, with nothing on the page to object to: the success message.
+void FinishAndSucceed(SetupRun *run, HWND page)
+{
+  Click(page, IDOK);
+  ExpectSuccessAndExit(run);
+}
+
+typedef void (*PageSteps)(SetupRun *run, HWND page);
+
+// A scenario on the shortcut page, reached with the defaults of the pages
+// before it; Steps end setup one way or another.
+template <PageSteps Steps> void OnShortcutPage()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  if (HWND page = ReachShortcutPage(&run, false))
+    Steps(&run, page);
+  EndRun(&run);
+}
+
 // The page as it opens: the Start-menu folder alone, the box unticked,
 // "Finish" focused.
 void CheckOpenedPage(SetupRun *run, HWND page, const std::string &expectedFolder)
@@ -140,8 +161,7 @@ void InstallWithFinish(bool tickDesktop, bool acceptExisting)
             "desktop box ticked");
     }
     SaveScreenshot("shortcut-page");
-    Click(page, IDOK);
-    ExpectSuccessAndExit(&run);
+    FinishAndSucceed(&run, page);
   }
   EndRun(&run);
 }
@@ -174,50 +194,37 @@ void SecondInstall()
 
 // Cancel registers before it asks; No keeps the page, and Finish then
 // registers again (the driver removes the keys in between to see it).
-void CancelNoFinish()
+void CancelNoFinish(SetupRun *run, HWND page)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  if (HWND page = ReachShortcutPage(&run, false)) {
-    std::string group = CommonPrograms() + "\\The Zorvane";
-    Click(page, IDCANCEL);
-    HWND box = WaitForMessageBox(&run);
-    CheckMessageBox(box, CancelShortcutsCaption, CancelShortcutsText, MB_YESNO | MB_ICONQUESTION);
-    CheckText(ReadMachineString(UninstallProduct, "Scdir"), group.c_str(),
-              "Scdir written before the question is answered");
-    if (box)
-      AnswerMessageBox(box, IDNO);
-    Pause(300);
-    Check(IsWindow(page) && IsWindowVisible(page), "the page stays after No");
+  std::string group = CommonPrograms() + "\\The Zorvane";
+  Click(page, IDCANCEL);
+  HWND box = WaitForMessageBox(run);
+  CheckMessageBox(box, CancelShortcutsCaption, CancelShortcutsText, MB_YESNO | MB_ICONQUESTION);
+  CheckText(ReadMachineString(UninstallProduct, "Scdir"), group.c_str(),
+            "Scdir written before the question is answered");
+  if (box)
+    AnswerMessageBox(box, IDNO);
+  Pause(300);
+  Check(IsWindow(page) && IsWindowVisible(page), "the page stays after No");
 
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, AppPathsProduct);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallProduct);
-    Check(!KeyExists(AppPathsProduct) && !KeyExists(UninstallProduct),
-          "driver removed both keys before Finish");
-    Click(page, IDOK);
-    ExpectSuccessAndExit(&run);
-    CheckText(ReadMachineString(UninstallProduct, "Scdir"), group.c_str(),
-              "Scdir written again by Finish");
-  }
-  EndRun(&run);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, AppPathsProduct);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallProduct);
+  Check(!KeyExists(AppPathsProduct) && !KeyExists(UninstallProduct),
+        "driver removed both keys before Finish");
+  FinishAndSucceed(run, page);
+  CheckText(ReadMachineString(UninstallProduct, "Scdir"), group.c_str(),
+            "Scdir written again by Finish");
 }
 
 // Cancel and Yes: registered, no shortcuts, and the wizard still reports
 // success.
-void CancelYes()
+void CancelYes(SetupRun *run, HWND page)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  if (HWND page = ReachShortcutPage(&run, false)) {
-    Click(page, IDCANCEL);
-    ExpectMessageBox(&run, CancelShortcutsCaption, CancelShortcutsText, MB_YESNO | MB_ICONQUESTION,
-                     IDYES);
-    Check(WaitForWindowGone(page), "the page ends after Yes");
-    ExpectSuccessAndExit(&run);
-  }
-  EndRun(&run);
+  Click(page, IDCANCEL);
+  ExpectMessageBox(run, CancelShortcutsCaption, CancelShortcutsText, MB_YESNO | MB_ICONQUESTION,
+                   IDYES);
+  Check(WaitForWindowGone(page), "the page ends after Yes");
+  ExpectSuccessAndExit(run);
 }
 
 // The browser of the open page, after pressing Browse.
@@ -266,6 +273,36 @@ void DoubleClick(SetupRun *run, HWND browser, int index)
   Pause(200);
 }
 
+// Double-clicks the entry at index; the browser then lists folder with
+// entries.
+void DoubleClickTo(SetupRun *run, HWND browser, int index, const char *folder,
+                   const std::vector<std::string> &entries)
+{
+  DoubleClick(run, browser, index);
+  CheckListing(run, browser, folder, entries);
+}
+
+// Presses button (OK or Cancel) in the browser, which closes.
+void CloseBrowser(HWND browser, int button)
+{
+  Click(browser, button);
+  Check(WaitForWindowGone(browser), "browser closes with %s", button == IDOK ? "OK" : "Cancel");
+}
+
+// After the browser closed: edit 101 shows group.
+void CheckGroupAfterBrowse(HWND page, const char *group)
+{
+  Pause(200);
+  CheckText(ControlText(page, IDC_DEST_EDIT), group, "edit 101 after Browse");
+}
+
+// The browser is at a drive root: no up entry.
+void CheckNoUpEntry(SetupRun *run, HWND browser)
+{
+  std::vector<std::string> root = ListViewItems(run, GetDlgItem(browser, IDC_GROUP_LIST));
+  Check(!root.empty() && root[0] != UpEntryText, "no up entry at C: ([%s])", Joined(root).c_str());
+}
+
 // Double-clicks the list where no entry is, which leaves no entry selected.
 void DoubleClickEmptySpace(HWND browser)
 {
@@ -284,173 +321,123 @@ void DoubleClickEmptySpace(HWND browser)
 // Common Programs is C:\WINDOWS\Start Menu\Programs (30 characters) with the
 // folders Accessories and Games: the up entry leads to the 21-character
 // Start Menu, where position 0 is an ordinary folder.
-void BrowseShortPath()
+void BrowseShortPath(SetupRun *run, HWND page)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  if (HWND page = ReachShortcutPage(&run, false)) {
-    const char programs[] = "C:\\WINDOWS\\Start Menu\\Programs";
-    const char startMenu[] = "C:\\WINDOWS\\Start Menu";
-    CheckOpenedPage(&run, page, programs);
-    if (HWND browser = OpenBrowser(&run, page)) {
-      CheckText(WindowText(browser), "", "browser caption");
-      CheckListing(&run, browser, programs, {UpEntryText, "Accessories", "Games", FinalEntry});
-      SaveScreenshot("browser-programs");
-      // Nothing selected: the same folder is listed again.
-      DoubleClickEmptySpace(browser);
-      CheckListing(&run, browser, programs, {UpEntryText, "Accessories", "Games", FinalEntry});
+  const char programs[] = "C:\\WINDOWS\\Start Menu\\Programs";
+  const std::vector<std::string> programsEntries = {UpEntryText, "Accessories", "Games",
+                                                    FinalEntry};
+  CheckOpenedPage(run, page, programs);
+  if (HWND browser = OpenBrowser(run, page)) {
+    CheckText(WindowText(browser), "", "browser caption");
+    CheckListing(run, browser, programs, programsEntries);
+    SaveScreenshot("browser-programs");
+    // Nothing selected: the same folder is listed again.
+    DoubleClickEmptySpace(browser);
+    CheckListing(run, browser, programs, programsEntries);
 
-      DoubleClick(&run, browser, IndexOf(&run, browser, "Games"));
-      CheckListing(&run, browser, "C:\\WINDOWS\\Start Menu\\Programs\\Games",
-                   {UpEntryText, FinalEntry});
-      DoubleClick(&run, browser, 0);
-      CheckListing(&run, browser, programs, {UpEntryText, "Accessories", "Games", FinalEntry});
-      // 30 -> 21 characters: no up entry any more.
-      DoubleClick(&run, browser, 0);
-      CheckListing(&run, browser, startMenu, {"Programs", FinalEntry});
-      SaveScreenshot("browser-start-menu");
-      // At 21 characters position 0 is the folder Programs: a descent.
-      DoubleClick(&run, browser, 0);
-      CheckListing(&run, browser, programs, {UpEntryText, "Accessories", "Games", FinalEntry});
-      DoubleClick(&run, browser, IndexOf(&run, browser, "Games"));
-      // Cancel keeps the folder reached.
-      Click(browser, IDCANCEL);
-      Check(WaitForWindowGone(browser), "browser closes with Cancel");
-    }
-    Pause(200);
-    CheckText(ControlText(page, IDC_DEST_EDIT),
-              "C:\\WINDOWS\\Start Menu\\Programs\\Games\\The Zorvane", "edit 101 after Browse");
-    Click(page, IDOK);
-    ExpectSuccessAndExit(&run);
+    DoubleClickTo(run, browser, IndexOf(run, browser, "Games"),
+                  "C:\\WINDOWS\\Start Menu\\Programs\\Games", {UpEntryText, FinalEntry});
+    DoubleClickTo(run, browser, 0, programs, programsEntries);
+    // 30 -> 21 characters: no up entry any more.
+    DoubleClickTo(run, browser, 0, "C:\\WINDOWS\\Start Menu", {"Programs", FinalEntry});
+    SaveScreenshot("browser-start-menu");
+    // At 21 characters position 0 is the folder Programs: a descent.
+    DoubleClickTo(run, browser, 0, programs, programsEntries);
+    DoubleClick(run, browser, IndexOf(run, browser, "Games"));
+    // Cancel keeps the folder reached.
+    CloseBrowser(browser, IDCANCEL);
   }
-  EndRun(&run);
+  CheckGroupAfterBrowse(page, "C:\\WINDOWS\\Start Menu\\Programs\\Games\\The Zorvane");
+  FinishAndSucceed(run, page);
 }
 
 // Common Programs is C:\Zorvane Start Menus (22 characters): the up entry
 // is listed and leads to the bare drive C:; the final entry descends into a
 // folder named after it, listed empty, from which the up entry leads back.
-void BrowseToDrive()
+void BrowseToDrive(SetupRun *run, HWND page)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  if (HWND page = ReachShortcutPage(&run, false)) {
-    const char menus[] = "C:\\Zorvane Start Menus";
-    CheckOpenedPage(&run, page, menus);
-    if (HWND browser = OpenBrowser(&run, page)) {
-      CheckListing(&run, browser, menus, {UpEntryText, FinalEntry, "Tools"});
-      DoubleClick(&run, browser, IndexOf(&run, browser, FinalEntry));
-      CheckListing(&run, browser, "C:\\Zorvane Start Menus\\The Zorvane",
-                   {UpEntryText, FinalEntry});
-      DoubleClick(&run, browser, 0);
-      CheckListing(&run, browser, menus, {UpEntryText, FinalEntry, "Tools"});
+  const char menus[] = "C:\\Zorvane Start Menus";
+  const std::vector<std::string> menusEntries = {UpEntryText, FinalEntry, "Tools"};
+  CheckOpenedPage(run, page, menus);
+  if (HWND browser = OpenBrowser(run, page)) {
+    CheckListing(run, browser, menus, menusEntries);
+    DoubleClickTo(run, browser, IndexOf(run, browser, FinalEntry),
+                  "C:\\Zorvane Start Menus\\The Zorvane", {UpEntryText, FinalEntry});
+    DoubleClickTo(run, browser, 0, menus, menusEntries);
 
-      DoubleClick(&run, browser, 0);
-      CheckText(ControlText(browser, IDC_GROUP_PATH), "C:\\The Zorvane",
-                "path line at the bare drive");
-      std::vector<std::string> root = ListViewItems(&run, GetDlgItem(browser, IDC_GROUP_LIST));
-      Check(!root.empty() && root[0] != UpEntryText, "no up entry at C: ([%s])",
-            Joined(root).c_str());
-      Check(IndexOf(&run, browser, "Zorvane Start Menus") >= 0 &&
-                IndexOf(&run, browser, "windows") >= 0,
-            "C: lists the folders of the drive root");
-      SaveScreenshot("browser-drive");
-      Click(browser, IDOK);
-      Check(WaitForWindowGone(browser), "browser closes with OK");
-    }
-    Pause(200);
-    CheckText(ControlText(page, IDC_DEST_EDIT), "C:\\The Zorvane", "edit 101 after Browse");
-    // Reopened where the last visit left it; Enter acts as OK.
-    Click(page, IDC_BROWSE);
-    if (HWND browser = WaitForPage(&run, IDC_GROUP_LIST)) {
-      Pause(200);
-      CheckText(ControlText(browser, IDC_GROUP_PATH), "C:\\The Zorvane", "reopened at C:");
-      PressKey(&run, VK_RETURN);
-      Check(WaitForWindowGone(browser), "Enter closes the browser");
-    }
-    Pause(200);
-    CheckText(ControlText(page, IDC_DEST_EDIT), "C:\\The Zorvane", "edit 101 after Browse");
-    Click(page, IDOK);
-    ExpectSuccessAndExit(&run);
+    DoubleClick(run, browser, 0);
+    CheckText(ControlText(browser, IDC_GROUP_PATH), "C:\\The Zorvane",
+              "path line at the bare drive");
+    CheckNoUpEntry(run, browser);
+    Check(IndexOf(run, browser, "Zorvane Start Menus") >= 0 &&
+              IndexOf(run, browser, "windows") >= 0,
+          "C: lists the folders of the drive root");
+    SaveScreenshot("browser-drive");
+    CloseBrowser(browser, IDOK);
   }
-  EndRun(&run);
+  CheckGroupAfterBrowse(page, "C:\\The Zorvane");
+  // Reopened where the last visit left it; Enter acts as OK.
+  Click(page, IDC_BROWSE);
+  if (HWND browser = WaitForPage(run, IDC_GROUP_LIST)) {
+    Pause(200);
+    CheckText(ControlText(browser, IDC_GROUP_PATH), "C:\\The Zorvane", "reopened at C:");
+    PressKey(run, VK_RETURN);
+    Check(WaitForWindowGone(browser), "Enter closes the browser");
+  }
+  CheckGroupAfterBrowse(page, "C:\\The Zorvane");
+  FinishAndSucceed(run, page);
 }
 
 // Descending into the final entry again and again stops when the folder
 // would no longer fit; the refused descent changes nothing, and Finish still
 // ends with the success message.
-void DeepDescent()
+void DeepDescent(SetupRun *run, HWND page)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  if (HWND page = ReachShortcutPage(&run, false)) {
-    if (HWND browser = OpenBrowser(&run, page)) {
-      std::string line = ControlText(browser, IDC_GROUP_PATH);
-      std::string previous;
-      int descents = 0;
-      while (descents < 60 && line != previous) {
-        previous = line;
-        DoubleClick(&run, browser, IndexOf(&run, browser, FinalEntry));
-        line = ControlText(browser, IDC_GROUP_PATH);
-        if (line != previous)
-          ++descents;
-      }
-      size_t folderLength = line.size() - std::strlen(FinalEntry) - 1;
-      Log("%d descents, folder of %u characters", descents, static_cast<unsigned>(folderLength));
-      Check(line == previous, "a descent was refused");
-      Check(folderLength <= 507 && folderLength + 12 > 507,
-            "the folder stops at the last length that keeps room for the listing (%u)",
-            static_cast<unsigned>(folderLength));
-      CheckListing(&run, browser, line.substr(0, folderLength).c_str(), {UpEntryText, FinalEntry});
-      Click(browser, IDOK);
-      WaitForWindowGone(browser);
+  if (HWND browser = OpenBrowser(run, page)) {
+    std::string line = ControlText(browser, IDC_GROUP_PATH);
+    std::string previous;
+    int descents = 0;
+    while (descents < 60 && line != previous) {
+      previous = line;
+      DoubleClick(run, browser, IndexOf(run, browser, FinalEntry));
+      line = ControlText(browser, IDC_GROUP_PATH);
+      if (line != previous)
+        ++descents;
     }
-    Click(page, IDOK);
-    ExpectSuccessAndExit(&run);
+    size_t folderLength = line.size() - std::strlen(FinalEntry) - 1;
+    Log("%d descents, folder of %u characters", descents, static_cast<unsigned>(folderLength));
+    Check(line == previous, "a descent was refused");
+    Check(folderLength <= 507 && folderLength + 12 > 507,
+          "the folder stops at the last length that keeps room for the listing (%u)",
+          static_cast<unsigned>(folderLength));
+    CheckListing(run, browser, line.substr(0, folderLength).c_str(), {UpEntryText, FinalEntry});
+    CloseBrowser(browser, IDOK);
   }
-  EndRun(&run);
+  FinishAndSucceed(run, page);
 }
 
 // Common Programs is missing: the page proposes C:, and the program group
 // becomes C:\The Zorvane.
-void NoCommonPrograms()
+void NoCommonPrograms(SetupRun *run, HWND page)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  if (HWND page = ReachShortcutPage(&run, false)) {
-    CheckOpenedPage(&run, page, "C:");
-    if (HWND browser = OpenBrowser(&run, page)) {
-      CheckText(ControlText(browser, IDC_GROUP_PATH), "C:\\The Zorvane", "path line at C:");
-      std::vector<std::string> root = ListViewItems(&run, GetDlgItem(browser, IDC_GROUP_LIST));
-      Check(!root.empty() && root[0] != UpEntryText, "no up entry at C:");
-      Click(browser, IDCANCEL);
-      WaitForWindowGone(browser);
-    }
-    Click(page, IDOK);
-    ExpectSuccessAndExit(&run);
+  CheckOpenedPage(run, page, "C:");
+  if (HWND browser = OpenBrowser(run, page)) {
+    CheckText(ControlText(browser, IDC_GROUP_PATH), "C:\\The Zorvane", "path line at C:");
+    CheckNoUpEntry(run, browser);
+    CloseBrowser(browser, IDCANCEL);
   }
-  EndRun(&run);
+  FinishAndSucceed(run, page);
 }
 
 // A Common Desktop path too long for its buffer: no desktop link, nothing
 // said, the program group made as usual.
-void DesktopTooLong()
+void DesktopTooLong(SetupRun *run, HWND page)
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  if (HWND page = ReachShortcutPage(&run, false)) {
-    Check(ReadMachineString(ShellFolders, "Common Desktop").size() >= 260,
-          "Common Desktop is staged longer than 259 characters");
-    Click(page, IDC_DESKTOP_BOX);
-    Pause(200);
-    Click(page, IDOK);
-    ExpectSuccessAndExit(&run);
-  }
-  EndRun(&run);
+  Check(ReadMachineString(ShellFolders, "Common Desktop").size() >= 260,
+        "Common Desktop is staged longer than 259 characters");
+  Click(page, IDC_DESKTOP_BOX);
+  Pause(200);
+  FinishAndSucceed(run, page);
 }
 
 // A folder verb planted where the shell looks it up (Wine reads it from
@@ -478,10 +465,7 @@ void FinishWithoutVerb()
   PlantFolderVerb("Software\\Classes\\Folder\\shell\\open\\command");
   PlantFolderVerb("Software\\Classes\\Directory\\shell\\open\\command");
   InstallWithFinish(false, false);
-  HWND folder = nullptr;
-  for (DWORD start = GetTickCount(); folder == nullptr && GetTickCount() - start < 10000;
-       Pause(100))
-    folder = FindWindowA(nullptr, FinalEntry);
+  HWND folder = WaitForWindowTitled(FinalEntry);
   Check(folder != nullptr, "a window titled \"%s\" (the group folder) opens", FinalEntry);
   Pause(1000);
   Check(GetFileAttributesA(MarkerPath) == INVALID_FILE_ATTRIBUTES,
@@ -495,14 +479,14 @@ void FinishWithoutVerb()
 const Scenario Scenarios[] = {
     {"full_install", FullInstall},
     {"desktop_link", DesktopLink},
-    {"cancel_no_finish", CancelNoFinish},
-    {"cancel_yes", CancelYes},
+    {"cancel_no_finish", OnShortcutPage<CancelNoFinish>},
+    {"cancel_yes", OnShortcutPage<CancelYes>},
     {"second_install", SecondInstall},
-    {"browse_short_path", BrowseShortPath},
-    {"browse_to_drive", BrowseToDrive},
-    {"deep_descent", DeepDescent},
-    {"no_common_programs", NoCommonPrograms},
-    {"desktop_too_long", DesktopTooLong},
+    {"browse_short_path", OnShortcutPage<BrowseShortPath>},
+    {"browse_to_drive", OnShortcutPage<BrowseToDrive>},
+    {"deep_descent", OnShortcutPage<DeepDescent>},
+    {"no_common_programs", OnShortcutPage<NoCommonPrograms>},
+    {"desktop_too_long", OnShortcutPage<DesktopTooLong>},
     {"registry_calls", FullInstall},
     {"link_calls", FullInstall},
     {"finish_without_verb", FinishWithoutVerb},

@@ -43,17 +43,11 @@ void Install()
     }
     Pause(50);
   }
-  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
-  if (box)
-    AnswerMessageBox(box, IDOK);
-  Check(WaitForExit(&run, 30000) == 0, "setup exits with 0");
+  ExpectSuccessEnd(&run, box);
   EndRun(&run);
   // Setup ends by opening the program group in a folder window; closed as
   // a user would, so that it covers no box of the uninstaller.
-  HWND folder = nullptr;
-  for (start = GetTickCount(); folder == nullptr && GetTickCount() - start < 10000; Pause(100))
-    folder = FindWindowA(nullptr, ProductTitle);
+  HWND folder = WaitForWindowTitled(ProductTitle);
   if (Check(folder != nullptr, "the program group's folder window opens")) {
     PostMessageA(folder, WM_CLOSE, 0, 0);
     Check(WaitForWindowGone(folder), "the folder window closes");
@@ -467,7 +461,7 @@ void QuietUninstallString()
 }  // namespace
 
 const Scenario Scenarios[] = {
-    {"install", Install},
+    {"install", Install, StepOnly},
     {"silent_restores", SilentRestores},
     {"add_remove_programs", AddRemovePrograms},
     {"answer_no", AnswerNo},

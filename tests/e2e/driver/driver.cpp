@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/product.h"
+#include "resources/resource.h"
 #include "resources/setup_texts.h"
 
 const char *SetupPath;
@@ -121,12 +122,12 @@ void EndRun(SetupRun *run)
   run->started = false;
 }
 
+namespace {
+
 struct WindowSearch {
   DWORD processId;
   std::vector<HWND> found;
 };
-
-namespace {
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam)
 {
@@ -453,6 +454,15 @@ bool WaitForWindowGone(HWND window, DWORD timeoutMs)
 
 // List-view messages carry pointers, which Wine passes to the other process
 // as they are: the structures live in memory allocated inside the setup.
+HWND WaitForWindowTitled(const char *title, DWORD timeoutMs)
+{
+  HWND window = FindWindowA(nullptr, title);
+  for (DWORD start = GetTickCount(); window == nullptr && GetTickCount() - start < timeoutMs;
+       window = FindWindowA(nullptr, title))
+    Pause(100);
+  return window;
+}
+
 std::vector<std::string> ListViewItems(SetupRun *run, HWND list)
 {
   std::vector<std::string> items;
@@ -657,6 +667,53 @@ MessageBoxInfo WalkDefaults(SetupRun *run, bool screenshots, std::string *pagesS
   }
   Check(false, "wizard reaches its end within 60 s");
   return none;
+}
+
+void PressAndStay(SetupRun *run, HWND window, int button, const ExpectedBox &box, int answer,
+                  const char *what)
+{
+  Click(window, button);
+  ExpectMessageBox(run, box.caption, box.text, box.flags, answer);
+  StillOpen(window, what);
+}
+
+bool StillOpen(HWND window, const char *what)
+{
+  Pause(300);
+  return Check(IsWindow(window) && IsWindowVisible(window), "%s stays open", what);
+}
+
+void AnswerOkAndExit(SetupRun *run, HWND box, DWORD timeoutMs)
+{
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  Check(WaitForExit(run, timeoutMs) == 0, "setup exits with code 0");
+}
+
+void ExpectSuccessEnd(SetupRun *run, HWND box)
+{
+  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
+                  MB_OK | MB_ICONINFORMATION);
+  AnswerOkAndExit(run, box);
+}
+
+void ExpectCancelEnd(SetupRun *run, HWND box)
+{
+  MessageBoxInfo info = box ? ReadMessageBox(box) : MessageBoxInfo();
+  Check(box != nullptr && info.text.rfind(CancelMessage, 0) == 0,
+        "the cancel message ends setup (got \"%s\")", info.text.c_str());
+  CheckText(info.caption, SetupCaption, "cancel message caption");
+  AnswerOkAndExit(run, box);
+  Check(NoMessageBoxWithin(run, 0), "no further message box");
+}
+
+bool AcceptAgreement(SetupRun *run)
+{
+  HWND agreement = WaitForPage(run, IDC_LICENCE_TEXT);
+  if (!Check(agreement != nullptr, "agreement page appears"))
+    return false;
+  Click(agreement, IDOK);
+  return true;
 }
 
 std::string SuccessMessage(const char *closingWord)

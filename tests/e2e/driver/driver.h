@@ -17,9 +17,15 @@ struct SetupRun {
 
 // A scenario returns nothing; failed checks are counted in Failures.
 typedef void (*ScenarioFunction)(void);
+// A row {"name", Function} of an area's Scenarios[] is the CTest test
+// e2e.AREA.name: the build reads the names from the table, one row a line
+// (tests/e2e/CMakeLists.txt). A row {"name", Function, StepOnly} is a step
+// that the area's script or a bench runs, no test of its own.
+enum ScenarioUse { ScenarioTest, StepOnly };
 struct Scenario {
   const char *name;
   ScenarioFunction run;
+  ScenarioUse use = ScenarioTest;
 };
 // Provided by each area's scenario file.
 extern const Scenario Scenarios[];
@@ -75,6 +81,27 @@ bool CheckMessageBox(HWND box, const char *caption, const char *text, UINT flags
 bool AnswerMessageBox(HWND box, int buttonId);
 // Waits for a box, checks it, answers it. Returns false when no box came.
 bool ExpectMessageBox(SetupRun *run, const char *caption, const char *text, UINT flags, int answer);
+// A box as a scenario expects it (a null caption: the system's default).
+struct ExpectedBox {
+  const char *caption;
+  const char *text;
+  UINT flags;
+};
+// Presses button in window; the box comes, is checked and answered, and
+// window stays open (`what` names it in the check).
+void PressAndStay(SetupRun *run, HWND window, int button, const ExpectedBox &box, int answer,
+                  const char *what);
+// True (checked) when window is still open and visible a moment later.
+bool StillOpen(HWND window, const char *what);
+// Answers the final box of a run (when there is one) with OK; setup then
+// exits with 0 within timeoutMs.
+void AnswerOkAndExit(SetupRun *run, HWND box, DWORD timeoutMs = 60000);
+// The success message ("... installed") as the final box of a run: checked
+// and answered; setup then exits with 0.
+void ExpectSuccessEnd(SetupRun *run, HWND box);
+// The wizard's cancel message as the final box: checked and answered;
+// setup exits with 0 and shows nothing more.
+void ExpectCancelEnd(SetupRun *run, HWND box);
 
 // Controls.
 // The wizard's success message as setup fills it in, with closingWord
@@ -99,6 +126,9 @@ bool WaitForFocus(SetupRun *run, HWND expected, DWORD timeoutMs = 3000);
 void PressKeyOn(HWND window, UINT virtualKey);
 // Waits until the given window is gone (a dialog that ended).
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = 10000);
+// A top-level window of any process with this title (the folder window the
+// shell opens at the end of setup); null after timeoutMs.
+HWND WaitForWindowTitled(const char *title, DWORD timeoutMs = 10000);
 
 // List views and combo boxes of the setup process.
 std::vector<std::string> ListViewItems(SetupRun *run, HWND list);
@@ -116,6 +146,10 @@ COLORREF ScreenPixel(int x, int y);
 
 // Lets queued messages and painting settle.
 void Pause(DWORD ms);
+
+// Waits for the agreement page and presses "I Agree"; false (checked) when
+// the page does not appear.
+bool AcceptAgreement(SetupRun *run);
 
 // Walks the wizard with the default choices: "I Agree", "Next", waits for
 // the copy, "Finish". Takes a screenshot of each page when asked

@@ -5,6 +5,8 @@
 // loads it goes on working and only the marker tells.
 #include <windows.h>
 
+#include "common/system_call.h"
+
 namespace {
 
 const char MarkerName[] = "planted-dll-loaded.txt";
@@ -30,7 +32,8 @@ void LeaveMarker(HINSTANCE self)
   CloseHandle(file);
 }
 
-FARPROC SystemEntry(const char *name)
+// The system's comctl32, loaded by its full path on first use.
+HMODULE SystemComctl32()
 {
   static HMODULE system;
   if (system == nullptr) {
@@ -41,12 +44,12 @@ FARPROC SystemEntry(const char *name)
     lstrcatA(path, "\\comctl32.dll");
     system = LoadLibraryA(path);
   }
-  return system ? GetProcAddress(system, name) : nullptr;
+  return system;
 }
 
 template <typename Function> Function SystemFunction(const char *name)
 {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)(void)>(SystemEntry(name)));
+  return ModuleCall<Function>(SystemComctl32(), name);
 }
 
 }  // namespace
