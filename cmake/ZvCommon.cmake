@@ -14,14 +14,14 @@ configure_file(${CMAKE_SOURCE_DIR}/resources/product_version.h.in
   ${ZV_VERSION_DIR}/product_version.h @ONLY)
 # What a resource script with the version resource reads, for its OBJECT_DEPENDS.
 set(ZV_VERSION_RESOURCE_FILES ${ZV_VERSION_DIR}/product_version.h
-  ${CMAKE_SOURCE_DIR}/resources/version_info.rc ${CMAKE_SOURCE_DIR}/common/product_title.h)
+  ${CMAKE_SOURCE_DIR}/resources/version_info.rc ${CMAKE_SOURCE_DIR}/resources/product_title.h)
 
 if(WIN32)
   enable_language(RC)
   # Libraries of the shipped programs: zlib, a static archive from Debian's
   # libz-mingw-w64-dev, and only DLLs that Windows always takes from its
   # system directory. comctl32 is not one of those: setup loads it at run
-  # time (common/common_controls.h). The tests and the driver may import it.
+  # time (setup_common/common_controls.h). The tests and the driver may import it.
   set(ZV_PROGRAM_LIBS -l:libz.a ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
   set(ZV_WIN32_LIBS comctl32 ${ZV_PROGRAM_LIBS})
   add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0501 NOMINMAX)

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "common/product_title.h"
+#include "resources/product_title.h"
 
 inline constexpr const char *ProductTitle = ZV_PRODUCT_TITLE;
 inline constexpr const char *SetupCaption = ZV_SETUP_CAPTION;

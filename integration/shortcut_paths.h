@@ -9,7 +9,7 @@
 #include <cstddef>
 
 #include "resources/resource.h"
-#include "common/folder_listing.h"
+#include "setup_common/folder_listing.h"
 
 // The program-group browser lists an up entry only above the 21 characters
 // of the Start menu's top, and going up keeps no separator (C:\Menu goes up

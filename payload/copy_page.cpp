@@ -5,9 +5,9 @@
 
 #include "payload/extract_payload.h"
 #include "resources/resource.h"
-#include "common/banner.h"
+#include "setup_common/banner.h"
 #include "common/dispatch.h"
-#include "common/state.h"
+#include "setup_common/state.h"
 
 namespace {
 

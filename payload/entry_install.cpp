@@ -7,7 +7,7 @@
 #include "payload/destination_walk.h"
 #include "payload/entry_name.h"
 #include "payload/whole_file.h"
-#include "common/dir_ops.h"
+#include "setup_common/dir_ops.h"
 #include "common/held_file.h"
 #include "common/path_text.h"
 #include "common/product.h"

@@ -7,7 +7,7 @@
 #include "payload/extraction.h"
 #include "payload/progress_bar.h"
 #include "common/product.h"
-#include "common/state.h"
+#include "setup_common/state.h"
 #include "resources/resource.h"
 #include "resources/setup_texts.h"
 

@@ -15,7 +15,7 @@
 #include "payload/entry_install.h"
 #include "payload/gunzip.h"
 #include "payload/in_use.h"
-#include "common/dir_ops.h"
+#include "setup_common/dir_ops.h"
 #include "common/install_facts.h"
 #include "common/path_text.h"
 #include "common/private_dir.h"

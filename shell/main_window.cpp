@@ -7,12 +7,12 @@
 // appears.
 #include "resources/resource.h"
 #include "shell/background.h"
-#include "common/common_controls.h"
+#include "setup_common/common_controls.h"
 #include "common/dispatch.h"
 #include "common/dll_search.h"
-#include "common/screen.h"
+#include "setup_common/screen.h"
 #include "shell/spine_rules.h"
-#include "common/state.h"
+#include "setup_common/state.h"
 #include "shell/startup_marks.h"
 #include "shell/wizard.h"
 

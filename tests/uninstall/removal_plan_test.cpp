@@ -1,8 +1,8 @@
 // The uninstaller's plan against a fake disk, its last message and its
 // command line.
-#include "app/uninstall/removal_report.h"
-#include "app/uninstall/uninstall_options.h"
-#include "app/uninstall/uninstall_texts.h"
+#include "uninstall/removal_report.h"
+#include "uninstall/uninstall_options.h"
+#include "uninstall/uninstall_texts.h"
 #include "common/ascii_text.h"
 #include "common/install_facts.h"
 

@@ -1,0 +1,48 @@
+// Run-time loading of comctl32 (see common_controls.h).
+#include "setup_common/common_controls.h"
+
+#include "common/path_text.h"
+#include "common/product.h"
+
+namespace {
+
+HMODULE CommonControls;
+
+}  // namespace
+
+bool LoadCommonControls()
+{
+  if (CommonControls != nullptr)
+    return true;
+  char systemDir[ShortPathSize];
+  UINT length = GetSystemDirectoryA(systemDir, sizeof(systemDir));
+  if (length == 0 || length >= sizeof(systemDir))
+    return false;
+  char path[PathBufferSize];
+  if (!JoinPath(path, sizeof(path), systemDir, "comctl32.dll"))
+    return false;
+  CommonControls = LoadLibraryA(path);
+  return CommonControls != nullptr;
+}
+
+template <typename Call> static Call CommonControlsCall(const char *name)
+{
+  if (!LoadCommonControls())
+    return nullptr;
+  FARPROC entry = GetProcAddress(CommonControls, name);
+  return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(entry));
+}
+
+HIMAGELIST ImageListCreate(int width, int height, UINT flags, int initial, int grow)
+{
+  typedef HIMAGELIST(WINAPI * CreateCall)(int, int, UINT, int, int);
+  CreateCall create = CommonControlsCall<CreateCall>("ImageList_Create");
+  return create != nullptr ? create(width, height, flags, initial, grow) : nullptr;
+}
+
+int ImageListReplaceIcon(HIMAGELIST images, int index, HICON icon)
+{
+  typedef int(WINAPI * ReplaceIconCall)(HIMAGELIST, int, HICON);
+  ReplaceIconCall replace = CommonControlsCall<ReplaceIconCall>("ImageList_ReplaceIcon");
+  return replace != nullptr ? replace(images, index, icon) : -1;
+}

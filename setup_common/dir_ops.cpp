@@ -1,0 +1,34 @@
+#include "setup_common/dir_ops.h"
+
+// One level only: callers that need a chain create it outermost first, and
+// the destination page relies on 0 for an existing directory.
+bool CreateDir(const char *path)
+{
+  SECURITY_ATTRIBUTES security;
+  security.nLength = sizeof(security);
+  security.lpSecurityDescriptor = nullptr;
+  security.bInheritHandle = TRUE;
+  return CreateDirectoryA(path, &security) != FALSE;
+}
+
+namespace {
+
+bool CreateLevel(const char *path, void *)
+{
+  return CreateDir(path);
+}
+
+bool IsDirectory(const char *path, void *)
+{
+  DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool RemoveLevel(const char *path, void *)
+{
+  return RemoveDirectoryA(path) != FALSE;
+}
+
+}  // namespace
+
+const DirOps SystemDirOps = {CreateLevel, IsDirectory, RemoveLevel, nullptr};
