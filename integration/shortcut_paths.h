@@ -16,9 +16,6 @@
 // to C:).
 inline constexpr FolderListing GroupBrowserListing = {21, false, IDC_GROUP_PATH};
 
-// Name of the program-group folder made under the chosen Start-menu folder.
-inline constexpr const char *ProgramGroupName = "The Zorvane";
-
 // Forms the program-group folder: group, a backslash unless group already
 // ends with one, then ProgramGroupName. group is not changed, so forming it
 // again gives the same folder. false (out untouched) when it would not fit.

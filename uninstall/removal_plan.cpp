@@ -72,13 +72,12 @@ void PlanLink(PlanWriter *writer, const char *dir, const char *linkName, const c
     AddPathStep(writer, StepDeleteFile, RoleItem, dir, linkName);
 }
 
-// The group folder setup makes is always named after the product: any
-// other folder (the public desktop, say) is not the group, and is left
-// alone.
+// The group folder setup makes always has the one name: any other folder
+// (the public desktop, say) is not the group, and is left alone.
 bool IsGroupFolder(const char *group)
 {
   const char *name = std::strrchr(group, '\\');
-  return name != nullptr && SamePath(name + 1, ProductTitle);
+  return name != nullptr && SamePath(name + 1, ProgramGroupName);
 }
 
 void PlanGroup(PlanWriter *writer, const InstallFacts &facts, const char *programDir,
