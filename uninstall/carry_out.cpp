@@ -1,9 +1,5 @@
 #include "uninstall/carry_out.h"
 
-// SetFileInformationByHandle came with Windows Vista, the oldest system the
-// programs' manifests declare.
-#undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600
 #include <windows.h>
 
 #include <cstring>

@@ -1,9 +1,5 @@
 #include "uninstall/disk_lookup.h"
 
-// GetFinalPathNameByHandleA came with Windows Vista, the oldest system the
-// programs' manifests declare.
-#undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600
 #include <windows.h>
 
 #include "uninstall/link_target.h"
