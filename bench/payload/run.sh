@@ -5,7 +5,8 @@
 #   bench/payload/run.sh [WIN32_BUILD_DIR [REPEAT [RUNS [SIZES]]]]
 # WIN32_BUILD_DIR (default build/win32) is a built Windows tree (setup.exe,
 # app-stage, generated/payload.gz, bench/payload/*.exe); its ZV_HOST_TOOLS
-# give zv-appgen and zv-pack. Without it (or with "") the default tree is
+# give zv-appgen, and the tree's build packs each larger payload and makes
+# the setup that carries it. Without it (or with "") the default tree is
 # built first (scripts/build.sh).
 # SIZES, a comma list, chooses the payloads (default shipped,300mb):
 #   shipped  the payload setup.exe carries;
