@@ -21,6 +21,15 @@ configure_file(${CMAKE_SOURCE_DIR}/resources/payload_facts.h.in
 set(ZV_VERSION_RESOURCE_FILES ${ZV_PRODUCT_DIR}/product_version.h
   ${CMAKE_SOURCE_DIR}/resources/version_info.rc ${CMAKE_SOURCE_DIR}/resources/product_title.h)
 
+# zlib: in the Windows build the static archive of Debian's
+# libz-mingw-w64-dev, so that the programs need no DLL; natively the system's.
+if(WIN32)
+  set(ZV_ZLIB -l:libz.a)
+else()
+  find_package(ZLIB REQUIRED)
+  set(ZV_ZLIB ZLIB::ZLIB)
+endif()
+
 # zv_library(name SOURCES file... [USES library...]): one folder's library of
 # one side, linked with the libraries of the floors below that it uses.
 function(zv_library name)
@@ -63,12 +72,15 @@ if(WIN32)
   # bring their debugging sections into the shipped program. Large address
   # aware, so a large payload fits the address space (64-bit programs are,
   # and their linker has no such option); no link time stamp, so the same
-  # sources give the same bytes. The linker's map (PROGRAM.exe.map beside
-  # it) tells what went into the stripped program, for the hardening checks.
+  # sources give the same bytes. Terminal-server aware, so that on a Remote
+  # Desktop session host Windows gives the programs the system's own Windows
+  # folder, not a private copy per user. The linker's map (PROGRAM.exe.map
+  # beside it) tells what went into the stripped program, for the hardening
+  # checks.
   # The program's own stack guard, zv_stack_guard, is linked in as an object.
   function(zv_win32_program target)
     target_link_libraries(${target} PRIVATE zv_stack_guard)
-    target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096
+    target_link_options(${target} PRIVATE -mwindows -Wl,--file-alignment,4096 -Wl,--tsaware
       $<$<EQUAL:${CMAKE_SIZEOF_VOID_P},4>:-Wl,--large-address-aware>
       -Wl,--no-insert-timestamp $<$<NOT:$<CONFIG:Debug>>:-s>
       -Wl,-Map=$<TARGET_FILE:${target}>.map)

@@ -10,28 +10,32 @@ namespace {
 // program runs on do not declare it.
 const DWORD SearchSystem32 = 0x00000800;
 
-}  // namespace
-
 typedef BOOL(WINAPI *SetDefaultDllDirectoriesCall)(DWORD);
 typedef BOOL(WINAPI *SetDllDirectoryCall)(LPCSTR);
 
 // A kernel32 function that this system may lack; null when it does.
-template <typename Call> static Call KernelCall(const char *name)
+template <typename Call> Call KernelCall(const char *name)
 {
   FARPROC entry = GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
   return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(entry));
 }
 
-void RestrictDllSearch()
+}  // namespace
+
+bool RestrictDllSearch(const char *lacksUpdateText, const char *caption)
 {
   SetDefaultDllDirectoriesCall setDefault =
       KernelCall<SetDefaultDllDirectoriesCall>("SetDefaultDllDirectories");
   if (setDefault != nullptr && setDefault(SearchSystem32))
-    return;
-  // Without it the program's folder stays first in the search: what setup
-  // loads itself it therefore loads by its full path in the system
-  // directory (common_controls.cpp).
+    return true;
+  // Without it the program's folder stays first in the search for every DLL
+  // that Windows loads later on the program's behalf, which no care in the
+  // program's own loads can prevent: the program does not run. Only the box
+  // does, with the current directory out of the search.
   SetDllDirectoryCall setDirectory = KernelCall<SetDllDirectoryCall>("SetDllDirectoryA");
   if (setDirectory != nullptr)
     setDirectory("");
+  if (lacksUpdateText != nullptr)
+    MessageBoxA(nullptr, lacksUpdateText, caption, MB_OK | MB_ICONERROR);
+  return false;
 }

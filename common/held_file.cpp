@@ -11,6 +11,14 @@
 namespace {
 
 typedef LONG(NTAPI *NtSetInformationFileCall)(HANDLE, IO_STATUS_BLOCK *, void *, ULONG, ULONG);
+typedef LONG(NTAPI *NtQueryObjectCall)(HANDLE, ULONG, void *, ULONG, ULONG *);
+typedef BOOLEAN(NTAPI *RtlEqualUnicodeStringCall)(const UNICODE_STRING *, const UNICODE_STRING *,
+                                                  BOOLEAN);
+typedef LONG(NTAPI *NtQueryDirectoryFileCall)(HANDLE, HANDLE, void *, void *, IO_STATUS_BLOCK *,
+                                              void *, ULONG, ULONG, BOOLEAN, UNICODE_STRING *,
+                                              BOOLEAN);
+typedef LONG(NTAPI *NtFsControlFileCall)(HANDLE, HANDLE, void *, void *, IO_STATUS_BLOCK *, ULONG,
+                                         void *, ULONG, void *, ULONG);
 typedef LONG(NTAPI *NtCreateFileCall)(HANDLE *, ACCESS_MASK, OBJECT_ATTRIBUTES *, IO_STATUS_BLOCK *,
                                       LARGE_INTEGER *, ULONG, ULONG, ULONG, ULONG, void *, ULONG);
 
@@ -20,8 +28,25 @@ constexpr ULONG CaseInsensitive = 0x00000040;                 // OBJ_CASE_INSENS
 constexpr LONG InvalidName = static_cast<LONG>(0xC0000033);   // STATUS_OBJECT_NAME_INVALID
 constexpr LONG NoEntryPoint = static_cast<LONG>(0xC0000139);  // STATUS_ENTRYPOINT_NOT_FOUND
 
+constexpr LONG NotAReparsePoint = static_cast<LONG>(0xC0000275);  // STATUS_NOT_A_REPARSE_POINT
+constexpr ULONG GetReparsePoint = 0x000900A8;                     // FSCTL_GET_REPARSE_POINT
+constexpr ULONG MountPointTag = 0xA0000003;                       // IO_REPARSE_TAG_MOUNT_POINT
+constexpr LONG NoMoreFiles = static_cast<LONG>(0x80000006);       // STATUS_NO_MORE_FILES
+
 // FILE_INFORMATION_CLASS values.
+constexpr ULONG DirectoryClass = 1;
 constexpr ULONG RenameClass = 10;
+// OBJECT_INFORMATION_CLASS: ObjectNameInformation.
+constexpr ULONG ObjectNameClass = 1;
+
+// Room for a name as the system gives it ("\Device\HarddiskVolume3\..."):
+// longer than any path setup writes below its folder.
+constexpr size_t ObjectNameChars = 1024;
+
+struct ObjectName {
+  UNICODE_STRING name;
+  WCHAR text[ObjectNameChars];
+};
 constexpr ULONG DispositionClass = 13;
 
 constexpr size_t NativePathSize = 4 + MAX_PATH * 2;
@@ -44,6 +69,35 @@ bool SetInformation(HANDLE handle, void *data, ULONG size, ULONG informationClas
   return set(handle, &status, data, size, informationClass) >= 0;
 }
 
+FARPROC NtEntry(const char *name)
+{
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), name);
+}
+
+template <typename Call> Call NtCall(const char *name)
+{
+  return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(NtEntry(name)));
+}
+
+// The system's own name of what handle is open on, into *out.
+bool ReadObjectName(HANDLE handle, ObjectName *out)
+{
+  NtQueryObjectCall query = NtCall<NtQueryObjectCall>("NtQueryObject");
+  ULONG length = 0;
+  return query != nullptr &&
+         query(handle, ObjectNameClass, out, sizeof(*out) - sizeof(WCHAR), &length) >= 0 &&
+         out->name.Buffer != nullptr;
+}
+
+// name (ANSI code page) in UTF-16 into out (size characters, terminated);
+// its length, 0 when it does not convert or fit.
+size_t WideName(const char *name, wchar_t *out, size_t size)
+{
+  int converted =
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, -1, out, static_cast<int>(size));
+  return converted > 1 ? static_cast<size_t>(converted) - 1 : 0;
+}
+
 bool HeldAttributes(HANDLE handle, DWORD *attributes)
 {
   BY_HANDLE_FILE_INFORMATION information;
@@ -56,9 +110,15 @@ bool HeldAttributes(HANDLE handle, DWORD *attributes)
 // One level below a held folder: no separator, not "." or "..", not empty.
 bool IsOneLevel(const char *name)
 {
-  if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-    return false;
-  return std::strpbrk(name, "\\/") == nullptr;
+  size_t dots = 0;
+  size_t length = 0;
+  for (; name[length] != '\0'; ++length) {
+    if (name[length] == '\\' || name[length] == '/')
+      return false;
+    if (name[length] == '.')
+      ++dots;
+  }
+  return length > 0 && !(dots == length && length <= 2);
 }
 
 }  // namespace
@@ -134,6 +194,109 @@ bool RenameHeldFile(HANDLE handle, const char *newPath, bool replace)
   request.replaceIfExists = replace ? TRUE : FALSE;
   request.fileNameLength = static_cast<ULONG>(length * sizeof(WCHAR));
   return SetInformation(handle, &request, sizeof(request), RenameClass);
+}
+
+bool RenameBelow(HANDLE handle, HANDLE folder, const char *name, bool replace)
+{
+  RenameRequest request = {};
+  if (!IsOneLevel(name))
+    return false;
+  size_t length = WideName(name, request.fileName, NativePathSize);
+  if (length == 0)
+    return false;
+  request.replaceIfExists = replace ? TRUE : FALSE;
+  request.rootDirectory = folder;
+  request.fileNameLength = static_cast<ULONG>(length * sizeof(WCHAR));
+  return SetInformation(handle, &request, sizeof(request), RenameClass);
+}
+
+bool HeldIsNamedBelow(HANDLE child, HANDLE folder, const char *name)
+{
+  RtlEqualUnicodeStringCall equal = NtCall<RtlEqualUnicodeStringCall>("RtlEqualUnicodeString");
+  ObjectName childName;
+  ObjectName expected;
+  if (equal == nullptr || !IsOneLevel(name) || !ReadObjectName(child, &childName) ||
+      !ReadObjectName(folder, &expected))
+    return false;
+  // The folder's name, a separator unless it ends in one (a volume's
+  // root), and name: in the folder's own buffer, which has room after it.
+  size_t used = expected.name.Length / sizeof(WCHAR);
+  if (expected.name.Buffer != expected.text || used + 2 >= ObjectNameChars)
+    return false;
+  if (used == 0 || expected.text[used - 1] != L'\\')
+    expected.text[used++] = L'\\';
+  size_t length = WideName(name, expected.text + used, ObjectNameChars - used);
+  if (length == 0)
+    return false;
+  expected.name.Length = static_cast<USHORT>((used + length) * sizeof(WCHAR));
+  expected.name.MaximumLength = expected.name.Length;
+  return equal(&childName.name, &expected.name, TRUE) != FALSE;
+}
+
+bool ListBelow(HANDLE folder, BelowVisitor visit, void *context)
+{
+  NtQueryDirectoryFileCall query = NtCall<NtQueryDirectoryFileCall>("NtQueryDirectoryFile");
+  if (query == nullptr)
+    return false;
+  // FILE_DIRECTORY_INFORMATION records, 8-byte aligned.
+  alignas(8) unsigned char records[16384];
+  char name[3 * MAX_PATH + 1];
+  for (BOOLEAN restart = TRUE;; restart = FALSE) {
+    IO_STATUS_BLOCK status = {};
+    LONG result = query(folder, nullptr, nullptr, nullptr, &status, records, sizeof(records),
+                        DirectoryClass, FALSE, nullptr, restart);
+    if (result == NoMoreFiles)
+      return true;
+    if (result < 0)
+      return false;
+    for (size_t offset = 0;;) {
+      const FILE_DIRECTORY_INFORMATION *record =
+          reinterpret_cast<const FILE_DIRECTORY_INFORMATION *>(records + offset);
+      int characters = static_cast<int>(record->FileNameLength / sizeof(WCHAR));
+      int converted = WideCharToMultiByte(CP_ACP, 0, record->FileName, characters, name,
+                                          sizeof(name) - 1, nullptr, nullptr);
+      if (converted > 0) {
+        name[converted] = '\0';
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 &&
+            !visit(context, name, record->FileAttributes))
+          return true;
+      }
+      if (record->NextEntryOffset == 0)
+        break;
+      offset += record->NextEntryOffset;
+    }
+  }
+}
+
+bool HeldIsVolumeMount(HANDLE handle)
+{
+  NtFsControlFileCall control = NtCall<NtFsControlFileCall>("NtFsControlFile");
+  if (control == nullptr)
+    return false;
+  // REPARSE_DATA_BUFFER of a mount point: tag, lengths, then the names.
+  struct MountPointData {
+    ULONG tag;
+    USHORT dataLength;
+    USHORT reserved;
+    USHORT substituteOffset;  // bytes into path
+    USHORT substituteLength;  // bytes
+    USHORT printOffset;
+    USHORT printLength;
+    WCHAR path[8192];
+  };
+  MountPointData data = {};
+  IO_STATUS_BLOCK status = {};
+  LONG result = control(handle, nullptr, nullptr, nullptr, &status, GetReparsePoint, nullptr, 0,
+                        &data, sizeof(data));
+  if (result == NotAReparsePoint)
+    return true;
+  static const wchar_t Volume[] = L"\\??\\Volume{";
+  constexpr size_t VolumeLength = sizeof(Volume) / sizeof(Volume[0]) - 1;
+  size_t offset = data.substituteOffset / sizeof(WCHAR);
+  return result >= 0 && data.tag == MountPointTag &&
+         data.substituteLength >= VolumeLength * sizeof(WCHAR) &&
+         offset + VolumeLength <= sizeof(data.path) / sizeof(data.path[0]) &&
+         std::memcmp(data.path + offset, Volume, VolumeLength * sizeof(WCHAR)) == 0;
 }
 
 bool HeldIsPlainFile(HANDLE handle)

@@ -15,11 +15,37 @@ bool SetDeleteDisposition(HANDLE handle, bool deleteOnClose);
 // or running file at newPath.
 bool RenameHeldFile(HANDLE handle, const char *newPath, bool replace);
 
+// Gives the held file the one-level name in the held folder (as OpenBelow
+// takes it), over a file of that name when replace is true: the folder is
+// settled by its handle, so no link on the way to it is followed. Fails,
+// changing nothing, on a read-only or running file, or a folder, at name.
+bool RenameBelow(HANDLE handle, HANDLE folder, const char *name, bool replace);
+
+// Whether the system names child exactly as folder's name + "\" + name
+// (letter case aside): false when child was reached through a link that
+// its attributes do not show (Wine shows a Unix symbolic link as the plain
+// file or folder it points at, under the target's name), or when a name
+// cannot be read.
+bool HeldIsNamedBelow(HANDLE child, HANDLE folder, const char *name);
+
+// Calls visit with each name in the held folder (opened with
+// FILE_LIST_DIRECTORY), "." and ".." left out, and whether it is a folder
+// or a reparse point as the listing shows it; false from visit stops.
+// false when the folder cannot be listed.
+typedef bool (*BelowVisitor)(void *context, const char *name, DWORD attributes);
+bool ListBelow(HANDLE folder, BelowVisitor visit, void *context);
+
 // What the handle was opened on, read from the handle: a plain file, or a
 // folder, and in neither case a reparse point (a link or junction opened
 // with FILE_FLAG_OPEN_REPARSE_POINT).
 bool HeldIsPlainFile(HANDLE handle);
 bool HeldIsPlainFolder(HANDLE handle);
+
+// Whether the held folder, a reparse point, is a volume mounted there
+// rather than a junction or link: only administrators mount volumes, so it
+// redirects nothing a user chose. Wine marks each Unix mount point as a
+// reparse point that has no reparse data, and counts here too.
+bool HeldIsVolumeMount(HANDLE handle);
 
 // Opens or creates name through NtCreateFile relative to the held folder
 // root (a full path when root is null), so that what a name in the parent

@@ -2,33 +2,22 @@
 // DescribePrivateDirAccess describes, built with the plain advapi32 calls.
 #include "common/private_dir.h"
 
-#include <winternl.h>
-
 #include <cstdint>
+#include <cstring>
 
 #include "common/held_file.h"
 #include "common/path_text.h"
 #include "common/private_dir_rules.h"
 #include "common/random_bits.h"
+#include "common/temp_dir.h"
 
 namespace {
 
 // Names tried before giving up; a clash is already unlikely with 64 bits.
 constexpr int PrivateDirAttempts = 16;
 
-// NtCreateFile's disposition and options, and the collision status.
-constexpr ULONG CreateOnly = 2;                                // FILE_CREATE
-constexpr ULONG DirectoryFile = 0x00000001;                    // FILE_DIRECTORY_FILE
-constexpr ULONG SynchronousIo = 0x00000020;                    // FILE_SYNCHRONOUS_IO_NONALERT
-constexpr ULONG OpenReparsePoint = 0x00200000;                 // FILE_OPEN_REPARSE_POINT
-constexpr ULONG CaseInsensitive = 0x00000040;                  // OBJ_CASE_INSENSITIVE
-constexpr LONG NameCollision = static_cast<LONG>(0xC0000035);  // STATUS_OBJECT_NAME_COLLISION
-
 constexpr DWORD HeldFolderAccess =
     FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
-
-typedef LONG(NTAPI *NtCreateFileCall)(HANDLE *, ACCESS_MASK, OBJECT_ATTRIBUTES *, IO_STATUS_BLOCK *,
-                                      LARGE_INTEGER *, ULONG, ULONG, ULONG, ULONG, void *, ULONG);
 
 constexpr int TrusteeCount = 3;
 
@@ -97,31 +86,20 @@ enum CreateResult { FolderMade, NameTaken, FolderFailed };
 
 // Creates and opens path as a new folder in one call: nothing standing at
 // the name is ever opened.
-CreateResult CreateHeldFolder(const char *path, SECURITY_DESCRIPTOR *descriptor, HANDLE *held)
+CreateResult CreateHeldFolder(const char *path, SECURITY_DESCRIPTOR *descriptor,
+                              PrivateDirHold hold, HANDLE *held)
 {
-  FARPROC entry = GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtCreateFile");
-  NtCreateFileCall create =
-      reinterpret_cast<NtCreateFileCall>(reinterpret_cast<void (*)(void)>(entry));
-  wchar_t nativePath[4 + MAX_PATH * 2];
-  size_t length = 0;
-  if (create == nullptr ||
-      !NativePathOf(path, nativePath, sizeof(nativePath) / sizeof(nativePath[0]), &length))
-    return FolderFailed;
-  UNICODE_STRING name;
-  name.Buffer = nativePath;
-  name.Length = static_cast<USHORT>(length * sizeof(wchar_t));
-  name.MaximumLength = name.Length;
-  OBJECT_ATTRIBUTES attributes = {};
-  attributes.Length = sizeof(attributes);
-  attributes.ObjectName = &name;
-  attributes.Attributes = CaseInsensitive;
-  attributes.SecurityDescriptor = descriptor;
-  IO_STATUS_BLOCK status = {};
+  BelowOpen request = {};
+  request.name = path;
+  request.access = HeldFolderAccess | (hold == HoldForRemoval ? DELETE : 0);
+  request.share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  request.disposition = BelowCreateNew;
+  request.options = BelowDirectory;
+  request.attributes = FILE_ATTRIBUTE_NORMAL;
+  request.security = descriptor;
   HANDLE folder = INVALID_HANDLE_VALUE;
-  LONG result = create(&folder, HeldFolderAccess, &attributes, &status, nullptr,
-                       FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE, CreateOnly,
-                       DirectoryFile | SynchronousIo | OpenReparsePoint, nullptr, 0);
-  if (result == NameCollision)
+  LONG result = OpenBelow(request, &folder);
+  if (result == BelowNameCollision)
     return NameTaken;
   if (result < 0)
     return FolderFailed;
@@ -131,22 +109,6 @@ CreateResult CreateHeldFolder(const char *path, SECURITY_DESCRIPTOR *descriptor,
   }
   *held = folder;
   return FolderMade;
-}
-
-// Deletes path\name through a handle when it is a plain file.
-void DeletePlainFile(const char *path, const char *name)
-{
-  char filePath[MAX_PATH * 2];
-  if (!JoinPath(filePath, sizeof(filePath), path, name))
-    return;
-  HANDLE file = CreateFileA(filePath, DELETE | FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return;
-  if (HeldIsPlainFile(file))
-    SetDeleteDisposition(file, true);
-  CloseHandle(file);
 }
 
 }  // namespace
@@ -163,13 +125,76 @@ bool ProcessIsElevated()
   return answered && elevated != 0;
 }
 
-bool MakePrivateDir(const char *parent, const char *prefix, char *path, size_t size, HANDLE *held)
+bool PrivateDirParent(char *parent, size_t size, const char *fallbackDir)
 {
-  return MakePrivateDirDrawing(parent, prefix, path, size, held, RandomBits64);
+  bool elevated = ProcessIsElevated();
+  char windowsDir[MAX_PATH] = "";
+  char tempDir[MAX_PATH] = "";
+  if (elevated) {
+    UINT length = GetSystemWindowsDirectoryA(windowsDir, sizeof(windowsDir));
+    if (length == 0 || length >= sizeof(windowsDir))
+      return false;
+  } else {
+    DWORD length = GetTempPathA(sizeof(tempDir), tempDir);
+    if (SettleTempDir(tempDir, sizeof(tempDir), length, fallbackDir) == TempDirUnusable)
+      return false;
+  }
+  return ChooseWorkParent(parent, size, elevated, windowsDir, tempDir);
 }
 
-bool MakePrivateDirDrawing(const char *parent, const char *prefix, char *path, size_t size,
-                           HANDLE *held, RandomBitsSource draw)
+bool MakePrivateDir(const char *parent, const char *prefix, char *path, size_t size, HANDLE *held)
+{
+  return MakePrivateDirDrawing(parent, prefix, HoldForUse, path, size, held, RandomBits64);
+}
+
+void SweepLeftPrivateDirs(const char *parent, const char *prefix)
+{
+  char pattern[MAX_PATH * 2];
+  WIN32_FIND_DATAA found;
+  if (!JoinPath(pattern, sizeof(pattern), parent, prefix))
+    return;
+  size_t length = std::strlen(pattern);
+  if (length + 2 > sizeof(pattern))
+    return;
+  pattern[length] = '*';
+  pattern[length + 1] = '\0';
+  HANDLE search = FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return;
+  do {
+    char folderPath[MAX_PATH * 2];
+    if (!IsPrivateDirName(found.cFileName, prefix) ||
+        !JoinPath(folderPath, sizeof(folderPath), parent, found.cFileName))
+      continue;
+    BelowOpen request = {nullptr,
+                         folderPath,
+                         DELETE | FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         BelowOpenExisting,
+                         BelowDirectory,
+                         0,
+                         nullptr};
+    HANDLE folder = INVALID_HANDLE_VALUE;
+    if (OpenBelow(request, &folder) < 0)
+      continue;
+    // Marking a folder fails while anything is inside: only empty ones go.
+    if (HeldIsPlainFolder(folder))
+      SetDeleteDisposition(folder, true);
+    CloseHandle(folder);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+bool MakePrivateDir(const char *parent, const char *prefix, PrivateDirHold hold, char *path,
+                    size_t size, HANDLE *held)
+{
+  if (hold == HoldForRemoval)
+    SweepLeftPrivateDirs(parent, prefix);
+  return MakePrivateDirDrawing(parent, prefix, hold, path, size, held, RandomBits64);
+}
+
+bool MakePrivateDirDrawing(const char *parent, const char *prefix, PrivateDirHold hold, char *path,
+                           size_t size, HANDLE *held, RandomBitsSource draw)
 {
   DirSecurity security = {};
   if (!BuildDirSecurity(DescribePrivateDirAccess(ProcessIsElevated()), &security))
@@ -180,7 +205,7 @@ bool MakePrivateDirDrawing(const char *parent, const char *prefix, char *path, s
     if (!draw(&bits) || !FormatPrivateDirName(name, sizeof(name), prefix, bits) ||
         !JoinPath(path, size, parent, name))
       return false;
-    switch (CreateHeldFolder(path, &security.descriptor, held)) {
+    switch (CreateHeldFolder(path, &security.descriptor, hold, held)) {
       case FolderMade:
         return true;
       case NameTaken:
@@ -192,24 +217,48 @@ bool MakePrivateDirDrawing(const char *parent, const char *prefix, char *path, s
   return false;
 }
 
+bool ClosePrivateDir(HANDLE held)
+{
+  if (held == INVALID_HANDLE_VALUE || held == nullptr)
+    return false;
+  // Through the held handle itself, so no name is looked up again: the
+  // folder goes as the handle closes. Refused while anything is left inside
+  // (the work files go as their own handles close) and for a handle without
+  // DELETE.
+  bool marked = SetDeleteDisposition(held, true);
+  CloseHandle(held);
+  return marked;
+}
+
 bool ClosePrivateDir(HANDLE held, const char *path)
 {
   if (held == INVALID_HANDLE_VALUE || held == nullptr)
     return false;
-  char pattern[MAX_PATH * 2];
-  WIN32_FIND_DATAA found;
-  HANDLE search = JoinPath(pattern, sizeof(pattern), path, "*") ? FindFirstFileA(pattern, &found)
-                                                                : INVALID_HANDLE_VALUE;
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0)
-        DeletePlainFile(path, found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+  if (SetDeleteDisposition(held, true)) {
+    CloseHandle(held);
+    return true;
   }
-  // By name once released: what may stand there by then is at worst an
-  // empty folder or a junction of someone else's, and RemoveDirectoryA
-  // removes neither a folder's contents nor a junction's target.
+  // Held without DELETE: opened again by name once released, and removed
+  // only when it is still the folder that was held (same volume and index),
+  // a plain one, and empty. Nothing inside is deleted, and a link or
+  // junction put at the name meanwhile is neither followed nor removed.
+  BY_HANDLE_FILE_INFORMATION wasHeld;
+  bool known = GetFileInformationByHandle(held, &wasHeld) != FALSE;
   CloseHandle(held);
-  return RemoveDirectoryA(path) != FALSE;
+  BelowOpen request = {};
+  request.name = path;
+  request.access = DELETE | FILE_READ_ATTRIBUTES;
+  request.share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  request.disposition = BelowOpenExisting;
+  request.options = BelowDirectory;
+  HANDLE folder = INVALID_HANDLE_VALUE;
+  if (!known || OpenBelow(request, &folder) < 0)
+    return false;
+  BY_HANDLE_FILE_INFORMATION found;
+  bool removed = HeldIsPlainFolder(folder) && GetFileInformationByHandle(folder, &found) &&
+                 found.dwVolumeSerialNumber == wasHeld.dwVolumeSerialNumber &&
+                 found.nFileIndexHigh == wasHeld.nFileIndexHigh &&
+                 found.nFileIndexLow == wasHeld.nFileIndexLow && SetDeleteDisposition(folder, true);
+  CloseHandle(folder);
+  return removed;
 }

@@ -19,6 +19,27 @@ PrivateDirAccess DescribePrivateDirAccess(bool elevated)
   return access;
 }
 
+PrivateDirAccess DescribeInstallDirAccess()
+{
+  PrivateDirAccess access = {};
+  access.isProtected = true;
+  access.owner = TrusteeAdministrators;
+  access.entryCount = 3;
+  access.entries[0] = {TrusteeSystem, FullControlMask, InheritToFilesAndFolders};
+  access.entries[1] = {TrusteeAdministrators, FullControlMask, InheritToFilesAndFolders};
+  access.entries[2] = {TrusteeUsers, ReadAndExecuteMask, InheritToFilesAndFolders};
+  return access;
+}
+
+InstallDirHold JudgeHeldInstallDir(uint32_t attributes)
+{
+  constexpr uint32_t Directory = 0x10;      // FILE_ATTRIBUTE_DIRECTORY
+  constexpr uint32_t ReparsePoint = 0x400;  // FILE_ATTRIBUTE_REPARSE_POINT
+  if (attributes & ReparsePoint)
+    return InstallDirIsLink;
+  return (attributes & Directory) ? InstallDirTaken : InstallDirRefused;
+}
+
 bool FormatPrivateDirName(char *out, size_t size, const char *prefix, uint64_t bits)
 {
   constexpr size_t HexDigits = 16;
@@ -31,5 +52,20 @@ bool FormatPrivateDirName(char *out, size_t size, const char *prefix, uint64_t b
     out[prefixLength + digit] = "0123456789abcdef"[nibble];
   }
   out[prefixLength + HexDigits] = '\0';
+  return true;
+}
+
+bool IsPrivateDirName(const char *name, const char *prefix)
+{
+  constexpr size_t HexDigits = 16;
+  size_t prefixLength = std::strlen(prefix);
+  if (std::strncmp(name, prefix, prefixLength) != 0 ||
+      std::strlen(name) != prefixLength + HexDigits)
+    return false;
+  for (size_t digit = 0; digit < HexDigits; ++digit) {
+    char c = name[prefixLength + digit];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+      return false;
+  }
   return true;
 }

@@ -1,8 +1,10 @@
 // What a private work folder is: its name and the access it grants. Setup
 // unpacks its payload in one, and the uninstaller runs its copy from one;
-// both run elevated, beside the same user's unelevated programs. Plain C++
-// with no Windows header, so it is tested natively; common/private_dir.h
-// makes the folder.
+// both run elevated, beside the same user's unelevated programs. Also the
+// access of the install folder, which the elevated uninstaller later runs
+// from. Plain C++ with no Windows header, so it is tested natively;
+// common/private_dir.h makes the work folder, setup_common/install_dir_access.h
+// gives the install folder its access.
 #pragma once
 
 #include <cstddef>
@@ -13,15 +15,19 @@ enum AccessTrustee {
   TrusteeSystem = 0,      // the local system account
   TrusteeAdministrators,  // the built-in Administrators group
   TrusteeCurrentUser,     // the user of the process's token
+  TrusteeUsers,           // the built-in Users group (every local user)
 };
 
 // FILE_ALL_ACCESS: full control of a folder.
 inline constexpr uint32_t FullControlMask = 0x001F01FF;
+// FILE_GENERIC_READ | FILE_GENERIC_EXECUTE: list, read and run, change
+// nothing.
+inline constexpr uint32_t ReadAndExecuteMask = 0x001200A9;
 // OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE: the entry also applies to the
 // files and folders made inside.
 inline constexpr uint8_t InheritToFilesAndFolders = 0x03;
 
-inline constexpr int PrivateDirMaxEntries = 2;
+inline constexpr int PrivateDirMaxEntries = 3;
 
 struct AccessEntry {
   AccessTrustee trustee;
@@ -31,8 +37,9 @@ struct AccessEntry {
 
 struct PrivateDirAccess {
   AccessTrustee owner;
-  // No entry is inherited from the parent (SE_DACL_PROTECTED): the parent,
-  // the temporary folder, lets the user's other programs in.
+  // No entry is inherited from the parent (SE_DACL_PROTECTED): the parent
+  // (the temporary folder, or a drive root such as D:\, where Windows gives
+  // every signed-in user Modify on new folders) lets other programs in.
   bool isProtected;
   int entryCount;
   AccessEntry entries[PrivateDirMaxEntries];
@@ -43,6 +50,30 @@ struct PrivateDirAccess {
 // folder and alone has access (it could not make Administrators the owner).
 PrivateDirAccess DescribePrivateDirAccess(bool elevated);
 
+// The install folder, and each parent setup makes for it: owner
+// Administrators, full control for SYSTEM and Administrators, read and
+// execute for Users, each inherited by the files and folders inside, and
+// nothing inherited from the parent. Only an administrator can then change
+// the programs that the elevated uninstaller runs.
+PrivateDirAccess DescribeInstallDirAccess();
+
+// What the destination page finds when it holds the install folder.
+enum InstallDirHold : int {
+  InstallDirTaken = 0,   // a plain folder: held, its access now the install folder's
+  InstallDirIsLink = 1,  // a link or junction: refused, nothing changed
+  InstallDirRefused = 2  // not a folder, or it cannot be opened or its access set
+};
+
+// Judges the attributes read from the handle opened on the install folder
+// itself (the FILE_ATTRIBUTE_* bits): a reparse point (a link or junction,
+// to a folder or not) is a link; else a folder is taken, anything else
+// refused.
+InstallDirHold JudgeHeldInstallDir(uint32_t attributes);
+
 // prefix followed by the 64 bits as 16 lower-case hex digits, most
 // significant first. false, out unchanged, when that does not fit size.
 bool FormatPrivateDirName(char *out, size_t size, const char *prefix, uint64_t bits);
+
+// Whether name is exactly prefix followed by 16 lower-case hex digits: the
+// form FormatPrivateDirName gives, and so a folder only this program makes.
+bool IsPrivateDirName(const char *name, const char *prefix);

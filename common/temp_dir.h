@@ -1,6 +1,7 @@
 // Choice of a temporary directory (the copy page's, and the folder the
 // uninstaller runs from) from what GetTempPathA reported, with the start-up
-// directory as the fallback.
+// directory as the fallback, and of the folder that a private work folder
+// goes into. Plain C++ with no Windows header, so it is tested natively.
 #pragma once
 
 #include <cstddef>
@@ -20,3 +21,12 @@ enum TempDirChoice {
 // directory stays empty).
 TempDirChoice SettleTempDir(char *tempDir, size_t tempDirSize, uint32_t tempPathResult,
                             const char *startDir);
+
+// The folder a private work folder goes into. An elevated process uses
+// systemWindowsDir\Temp, never tempDir: the user's temporary directory is
+// named in HKCU\Environment, which any unelevated program of the same user
+// may change, to point setup's files into a folder of its choice. Otherwise
+// tempDir, as SettleTempDir left it. Written into out (size bytes) only when
+// the folder is known (not empty) and fits; false, out unchanged, otherwise.
+bool ChooseWorkParent(char *out, size_t size, bool elevated, const char *systemWindowsDir,
+                      const char *tempDir);

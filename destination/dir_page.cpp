@@ -1,6 +1,6 @@
 // The destination page: proposes a directory, lets the folder browser
-// change it, checks the name, the free space and the length, and makes the
-// directory before setup goes on.
+// change it, checks the name, the free space and the length, makes the
+// directory the elevated setup's own and holds it before setup goes on.
 #include "destination/dir_page.h"
 
 #include <cstring>
@@ -12,11 +12,39 @@
 #include "destination/make_dir.h"
 #include "resources/resource.h"
 #include "setup_common/dir_ops.h"
+#include "setup_common/install_dir_access.h"
 #include "setup_common/banner.h"
 #include "common/dispatch.h"
 #include "setup_common/state.h"
 
 namespace {
+
+// Writes the full path of path into out (size bytes) as Windows resolves
+// it: "/" becomes "\", "." and ".." components and trailing dots are
+// resolved, a relative path is taken from the current directory. The copy,
+// the links and the registry then all name the one folder the page made.
+// false, out unchanged, when the full path is longer than a Windows path
+// or out.
+bool TakeFullPath(char *out, int size, const char *path)
+{
+  char full[PathBufferSize];
+  DWORD length = GetFullPathNameA(path, sizeof(full), full, nullptr);
+  if (length == 0 || length >= sizeof(full) || length > MaxWindowsPath ||
+      length >= static_cast<DWORD>(size))
+    return false;
+  lstrcpynA(out, full, size);
+  return true;
+}
+
+// Composes the destination from BaseDir and BrowsePath and takes its full
+// path into InstallDir; false, InstallDir unchanged, when either does not
+// fit a Windows path.
+bool ComposeFullInstallDir()
+{
+  char composed[PathBufferSize];
+  return ComposeInstallDir(composed, sizeof(composed), BaseDir, BrowsePath) &&
+         TakeFullPath(InstallDir, sizeof(InstallDir), composed);
+}
 
 // Composes InstallDir and shows the destination in edit 101. A composition
 // longer than a Windows path is shown as it is but not taken into
@@ -24,9 +52,19 @@ namespace {
 void ShowDestination(HWND page)
 {
   char shown[2 * PathBufferSize];
-  ComposePath(shown, sizeof(shown), BaseDir, BrowsePath);
-  ComposeInstallDir(InstallDir, sizeof(InstallDir), BaseDir, BrowsePath);
+  if (ComposeFullInstallDir())
+    lstrcpynA(shown, InstallDir, sizeof(shown));
+  else
+    ComposePath(shown, sizeof(shown), BaseDir, BrowsePath);
   SetDlgItemTextA(page, IDC_DEST_EDIT, shown);
+}
+
+// A box naming InstallDir (format has one %s); the page stays.
+void ShowDirError(HWND page, const char *format)
+{
+  char text[2 * PathBufferSize];
+  wsprintfA(text, format, InstallDir);
+  MessageBoxA(page, text, SetupCaption, MB_OK | MB_ICONERROR);
 }
 
 LRESULT OnDirInit(HWND page, UINT, WPARAM, LPARAM)
@@ -44,21 +82,65 @@ LRESULT OnBrowse(HWND page, UINT, UINT, LPARAM)
   return 0;
 }
 
-// Makes InstallDir; true when the page may end and setup go on.
+// Holds InstallDir in InstallDirHeld and gives it the install folder's
+// owner and access, through the one handle, before anything is written
+// into it; true when that is done. A link or junction at the name is
+// refused with a box of its own: setup would write wherever it leads.
+bool TakeInstallDir(HWND page, InstallDirSecurity *security)
+{
+  ReleaseInstallDir();
+  HANDLE held = INVALID_HANDLE_VALUE;
+  switch (HoldInstallDir(InstallDir, security, &held)) {
+    case InstallDirTaken:
+      InstallDirHeld = held;
+      return true;
+    case InstallDirIsLink:
+      ShowDirError(page, InstallDirLinkFormat);
+      return false;
+    default:
+      ShowDirError(page, InstallDirUnusableFormat);
+      return false;
+  }
+}
+
+// Makes InstallDir, and each missing parent, with the install folder's
+// access, or takes over an existing one the user accepts; true when the
+// page may end and setup go on, with the folder held.
 bool SettleInstallDir(HWND page)
 {
-  switch (SettleDestination(InstallDir, SystemDirOps)) {
-    case DestinationCreated:
-      return true;
-    case DestinationExists:
-      return MessageBoxA(page, DirExistsText, SetupCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
-    default: {
-      char text[2 * PathBufferSize];
-      wsprintfA(text, CannotCreateFormat, InstallDir);
-      MessageBoxA(page, text, SetupCaption, MB_OK | MB_ICONERROR);
-      return false;
-    }
+  InstallDirSecurity security = {};
+  if (!BuildInstallDirSecurity(&security)) {
+    ShowDirError(page, InstallDirUnusableFormat);
+    return false;
   }
+  switch (SettleDestination(InstallDir, SecuredDirOps(&security.descriptor))) {
+    case DestinationCreated:
+      break;
+    case DestinationExists:
+      if (MessageBoxA(page, DirExistsText, SetupCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+      break;
+    default:
+      ShowDirError(page, CannotCreateFormat);
+      return false;
+  }
+  return TakeInstallDir(page, &security);
+}
+
+// The destination must be a folder inside BaseDir: a name such as "." or
+// ".." would lead to BaseDir itself or above it, and setup would take over
+// a folder that holds other programs (Program files, a drive root).
+bool InstallDirLiesInsideBase(HWND page)
+{
+  char base[PathBufferSize];
+  if (!TakeFullPath(base, sizeof(base), BaseDir[0] != '\0' ? BaseDir : "."))
+    lstrcpynA(base, BaseDir, sizeof(base));
+  if (LiesInside(InstallDir, base))
+    return true;
+  char text[2 * PathBufferSize];
+  wsprintfA(text, InstallDirOutsideFormat, InstallDir, base);
+  MessageBoxA(page, text, SetupCaption, MB_OK | MB_ICONERROR);
+  return false;
 }
 
 void OnNext(HWND page)
@@ -74,11 +156,11 @@ void OnNext(HWND page)
     MessageBoxA(page, NoSpaceText, SetupCaption, MB_YESNO | MB_ICONERROR);
     return;
   }
-  if (!ComposeInstallDir(InstallDir, sizeof(InstallDir), BaseDir, BrowsePath)) {
+  if (!ComposeFullInstallDir()) {
     MessageBoxA(page, PathTooLongText, SetupCaption, MB_OK | MB_ICONERROR);
     return;
   }
-  if (SettleInstallDir(page))
+  if (InstallDirLiesInsideBase(page) && SettleInstallDir(page))
     EndDialog(page, 0);
 }
 
@@ -86,8 +168,12 @@ LRESULT OnDirButton(HWND page, UINT id, UINT, LPARAM)
 {
   if (id == IDOK)
     OnNext(page);
-  else if (MessageBoxA(page, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
+  else if (MessageBoxA(page, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) ==
+           IDYES) {
+    // Setup ends: nothing of the destination stays held.
+    ReleaseInstallDir();
     EndDialog(page, 1);
+  }
   return 0;
 }
 

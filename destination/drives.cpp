@@ -35,7 +35,7 @@ void ReadDrives()
   if (driveC >= 0) {
     char windowsDir[PathBufferSize];
     windowsDir[0] = '\0';
-    UINT length = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
+    UINT length = GetSystemWindowsDirectoryA(windowsDir, sizeof(windowsDir));
     if (length == 0 || length >= sizeof(windowsDir))
       windowsDir[0] = '\0';
     ChooseBaseDir(BaseDir, sizeof(BaseDir), windowsDir, DriveRoots[driveC],

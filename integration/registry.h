@@ -10,7 +10,8 @@
 void RegisterAppPath(const char *installDir);
 
 // Writes Uninstall\The Zorvane: "DisplayName", "UninstallString" =
-// uninstallCommand, "Scdir" = groupFolder, "Progdir" = installDir.
+// uninstallCommand (the quoted path of FormUninstallCommand), "Scdir" =
+// groupFolder, "Progdir" = installDir.
 void RegisterUninstall(const char *uninstallCommand, const char *groupFolder,
                        const char *installDir);
 
@@ -20,6 +21,6 @@ void RegisterUninstall(const char *uninstallCommand, const char *groupFolder,
 // "InstallLocation" = installDir, "EstimatedSize" = estimatedSizeKB
 // (REG_DWORD), "NoModify" = 1 and "NoRepair" = 1 (REG_DWORD, so no Modify or
 // Repair button leads nowhere) and "QuietUninstallString" =
-// "installDir\uninstall.exe" /S. A path value that would not fit its buffer
-// is left out rather than cut.
+// "installDir\uninstall.exe" /S, quoted as well. A path value that would not
+// fit its buffer is left out rather than cut.
 void RegisterUninstallDetails(const char *installDir, uint32_t estimatedSizeKB);

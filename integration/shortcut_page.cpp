@@ -90,7 +90,7 @@ LRESULT OnShortcutButton(HWND page, UINT id, UINT, LPARAM)
 
   RegisterAppPath(InstallDir);
   char uninstallCommand[PathBufferSize] = "";
-  JoinPath(uninstallCommand, sizeof(uninstallCommand), InstallDir, UninstallerFileName);
+  FormUninstallCommand(uninstallCommand, sizeof(uninstallCommand), InstallDir);
   RegisterUninstall(uninstallCommand, groupFolder, InstallDir);
   RegisterUninstallDetails(InstallDir, PayloadInstalledKB);
 

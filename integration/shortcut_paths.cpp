@@ -39,6 +39,11 @@ bool FormProgramIcon(char *out, size_t outSize, const char *installDir)
   return FormAroundPath(out, outSize, "", installDir, ProgramFileName, ",0");
 }
 
+bool FormUninstallCommand(char *out, size_t outSize, const char *installDir)
+{
+  return FormAroundPath(out, outSize, "\"", installDir, UninstallerFileName, "\"");
+}
+
 bool FormQuietUninstall(char *out, size_t outSize, const char *installDir)
 {
   return FormAroundPath(out, outSize, "\"", installDir, UninstallerFileName, "\" /S");

@@ -26,7 +26,12 @@ bool FormGroupFolder(char *out, size_t outSize, const char *group);
 // untouched) when it would not fit.
 bool FormProgramIcon(char *out, size_t outSize, const char *installDir);
 
-// The command that uninstalls with no question or box: the uninstaller's
-// path in installDir, in quotes since it may hold spaces, then " /S".
-// false (out untouched) when it would not fit.
+// The command that uninstalls: the uninstaller's path in installDir, in
+// quotes. Unquoted, a tool that runs it as a command line (management tools
+// do, as SYSTEM) would start D:\The.exe, which any user may make, for
+// D:\The Zorvane\uninstall.exe. false (out untouched) when it would not fit.
+bool FormUninstallCommand(char *out, size_t outSize, const char *installDir);
+
+// The command that uninstalls with no question or box: the same, then
+// " /S". false (out untouched) when it would not fit.
 bool FormQuietUninstall(char *out, size_t outSize, const char *installDir);

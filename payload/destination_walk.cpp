@@ -39,10 +39,13 @@ bool DestinationFits(const char *installDir, const char *name, size_t destinatio
   size_t dirLength = std::strlen(installDir);
   size_t nameLength = std::strlen(name);
   bool separator = dirLength == 0 || installDir[dirLength - 1] != '\\';  // as JoinPath
-  size_t partLength = dirLength + (separator ? 1 : 0) + nameLength + PartNameExtraLength;
-  if (partLength >= destinationSize || partLength > static_cast<size_t>(MaxWindowsPath))
+  size_t pathLength = dirLength + (separator ? 1 : 0) + nameLength;
+  if (pathLength >= destinationSize || pathLength > static_cast<size_t>(MaxWindowsPath))
     return false;
   const char *lastSeparator = std::strrchr(name, '\\');
+  const char *leaf = lastSeparator == nullptr ? name : lastSeparator + 1;
+  if (std::strlen(leaf) + PartNameExtraLength >= PartNameSize)
+    return false;
   return lastSeparator == nullptr || dirLength + 1 + static_cast<size_t>(lastSeparator - name) <
                                          static_cast<size_t>(ShortPathSize);
 }

@@ -1,8 +1,9 @@
 // Looking at every destination before anything is written: a walk over the
-// archive's headers (the data skipped), and the rule that a destination and
-// its part file fit the path buffers and the platform's path limit. An
-// install folder near the limit is then refused whole, instead of failing in
-// the middle of the copy with earlier entries already replaced.
+// archive's headers (the data skipped), and the rule that a destination fits
+// the path buffers and the platform's path limit and its part file's name
+// fits one level of a folder. An install folder near the limit is then
+// refused whole, instead of failing in the middle of the copy with earlier
+// entries already replaced.
 // No Windows header: tested natively.
 #pragma once
 
@@ -10,19 +11,21 @@
 #include <cstdint>
 
 #include "payload/archive_entry.h"
+#include "common/part_file_name.h"
 
-// A part file is named destination + "." + 16 hex digits + PartFileSuffix.
-inline constexpr const char *PartFileSuffix = ".zvpart";
-inline constexpr size_t PartNameExtraLength = 1 + 16 + 7;
+// The part file is made beside the destination, relative to the held
+// folder, so only its one-level name has to fit: the file systems hold at
+// most 255 characters in one name, and PartNameSize bytes hold that.
+inline constexpr size_t PartNameSize = 256;
 
-// The part file of destination for the 64 bits given; false, out
-// unchanged, when it does not fit size.
+// The part file of destination (a path or a one-level name) for the 64
+// bits given; false, out unchanged, when it does not fit size.
 bool FormatPartPath(char *out, size_t size, const char *destination, uint64_t bits);
 
-// Whether installDir + "\" + name fits the destination buffer (destinationSize
-// bytes) with room for PartNameExtraLength more characters, the whole part
-// file path stays within the platform's limit (MaxWindowsPath), and the
-// entry's folder fits a buffer of ShortPathSize.
+// Whether installDir + "\" + name fits the destination buffer
+// (destinationSize bytes) and the platform's path limit (MaxWindowsPath),
+// the part file's one-level name fits PartNameSize, and the entry's folder
+// fits a buffer of ShortPathSize.
 bool DestinationFits(const char *installDir, const char *name, size_t destinationSize);
 
 // Passes over an entry's data without reading it; false when it cannot.

@@ -6,8 +6,8 @@
 #include "payload/archive_entry.h"
 #include "payload/destination_walk.h"
 #include "payload/entry_name.h"
+#include "payload/install_tree.h"
 #include "payload/whole_file.h"
-#include "setup_common/dir_ops.h"
 #include "common/held_file.h"
 #include "common/path_text.h"
 #include "common/product.h"
@@ -31,52 +31,63 @@ bool WriteToHandle(void *context, const void *data, size_t size)
          written == size;
 }
 
-// Creates a new part file beside destination, under a name no other program
-// can guess, marked for deletion from the start: whatever ends the process
-// before the entry is complete, the file goes with the last handle. A name
-// that exists (a file, a folder, a link) is neither opened nor deleted:
-// another is tried. INVALID_HANDLE_VALUE when none could be made.
-HANDLE CreatePartFile(const char *destination, char *part, size_t partSize)
+// Creates a new part file beside leaf in the held folder, under a name no
+// other program can guess, and marks it for deletion at once: whatever ends
+// the process before the entry is complete, the file goes with the last
+// handle (and a part file left in the instant before the mark is swept by
+// the next setup). A name that exists (a file, a folder, a link) is neither
+// opened nor deleted: another is tried. INVALID_HANDLE_VALUE when none could
+// be made.
+HANDLE CreatePartFile(HANDLE folder, const char *leaf)
 {
+  char part[PartNameSize];
   for (int attempt = 0; attempt < PartFileAttempts; ++attempt) {
     uint64_t bits = 0;
-    if (!RandomBits64(&bits) || !FormatPartPath(part, partSize, destination, bits))
+    if (!RandomBits64(&bits) || !FormatPartPath(part, sizeof(part), leaf, bits))
       return INVALID_HANDLE_VALUE;
-    HANDLE file = CreateFileA(part, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      // The delete disposition rather than FILE_FLAG_DELETE_ON_CLOSE: that
-      // flag cannot be taken back before Windows 10 (nor under Wine), so
+    BelowOpen request = {folder,
+                         part,
+                         GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES,
+                         0,
+                         BelowCreateNew,
+                         BelowNonDirectory,
+                         FILE_ATTRIBUTE_NORMAL,
+                         nullptr};
+    HANDLE file = INVALID_HANDLE_VALUE;
+    LONG status = OpenBelow(request, &file);
+    if (status >= 0) {
+      // The delete disposition rather than FILE_DELETE_ON_CLOSE: that
+      // option cannot be taken back before Windows 10 (nor under Wine), so
       // the file renamed into place would still go at the close.
       if (SetDeleteDisposition(file, true))
         return file;
       CloseHandle(file);
       return INVALID_HANDLE_VALUE;
     }
-    DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+    constexpr LONG AccessDenied = static_cast<LONG>(0xC0000022);
+    if (status != BelowNameCollision && status != AccessDenied)
       return INVALID_HANDLE_VALUE;
   }
   return INVALID_HANDLE_VALUE;
 }
 
-// Writes the entry's data to a part file beside the destination and puts it
-// in the destination's place, through the same handle, only once all of it
-// is written: a file of an earlier installation stays whole when the disk
-// fills up or the archive ends early, and no cut file is ever left under a
-// real name. A part file that is not kept goes when its handle closes.
-EntryOutcome InstallThroughPartFile(const char *destination, const ByteSource *source,
+// Writes the entry's data to a part file beside leaf in the held folder and
+// puts it in leaf's place, through the same handle and relative to the same
+// folder, only once all of it is written: a file of an earlier installation
+// stays whole when the disk fills up or the archive ends early, and no cut
+// file is ever left under a real name. A part file that is not kept goes
+// when its handle closes.
+EntryOutcome InstallThroughPartFile(HANDLE folder, const char *leaf, const ByteSource *source,
                                     uint32_t size)
 {
-  char part[PathBufferSize];
-  HANDLE file = CreatePartFile(destination, part, sizeof(part));
+  HANDLE file = CreatePartFile(folder, leaf);
   if (file == INVALID_HANDLE_VALUE)
     return EntryNotCreated;
   ByteSink sink = {file, WriteToHandle};
   EntryOutcome outcome = EntryInstalled;
   switch (CopyThrough(&sink, source, size, EntryCopyBlock, sizeof(EntryCopyBlock))) {
     case WholeFileWritten:
-      if (!SetDeleteDisposition(file, false) || !RenameHeldFile(file, destination, true)) {
+      if (!SetDeleteDisposition(file, false) || !RenameBelow(file, folder, leaf, true)) {
         // A read-only or running file, or a folder, under the destination's
         // name: the part file goes.
         SetDeleteDisposition(file, true);
@@ -98,7 +109,7 @@ EntryOutcome InstallThroughPartFile(const char *destination, const ByteSource *s
 
 }  // namespace
 
-EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
+EntryOutcome InstallArchiveEntry(FILE *archive, HANDLE installFolder, const char *installDir,
                                  const EntryAnnouncer *announcer)
 {
   ByteSource source = MakeFileSource(archive);
@@ -108,12 +119,20 @@ EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
   if (CheckInstallName(header.name) != NameAccepted)
     return EntryBadName;
   char destination[PathBufferSize];
-  if (!JoinPath(destination, sizeof(destination), installDir, header.name))
+  if (!DestinationFits(installDir, header.name, sizeof(destination)) ||
+      !JoinPath(destination, sizeof(destination), installDir, header.name))
     return EntryPathTooLong;
-  // The folders below installDir, outermost first; they may exist already.
-  MadeDirs made;
-  MakeParentDirs(destination, std::strlen(installDir), SystemDirOps, &made);
+  // The folders below the install folder, outermost first, each opened (or
+  // made) relative to the one above; they may exist already.
+  HANDLE folder = INVALID_HANDLE_VALUE;
+  const char *leaf = header.name;
+  size_t linkEnd = 0;
+  TreeVerdict verdict = OpenEntryFolder(installFolder, header.name, true, &folder, &leaf, &linkEnd);
+  if (verdict != TreeOpened)
+    return verdict == TreeLink ? EntryLinkOnPath : EntryNotCreated;
   announcer->announce(announcer->context, destination);
 
-  return InstallThroughPartFile(destination, &source, header.dataSize);
+  EntryOutcome outcome = InstallThroughPartFile(folder, leaf, &source, header.dataSize);
+  ReleaseEntryFolder(installFolder, folder);
+  return outcome;
 }

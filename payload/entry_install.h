@@ -18,20 +18,26 @@ enum EntryOutcome {
   EntryTruncated,    // the archive ended inside this entry
   EntryBadName,      // empty, absolute, with a colon or leaving the directory
   EntryPathTooLong,  // the destination or its part file would not fit its buffer
-  EntryNotCreated,   // the part file could not be created, or not moved over the
-                     // destination (a read-only file, a directory)
+  EntryNotCreated,   // a folder or the part file could not be created, or the part
+                     // file not moved over the destination (a read-only file, a
+                     // directory)
+  EntryLinkOnPath,   // a link or junction stands at one of the entry's folders
   EntryWriteFailed,  // short write or failed close
 };
 
 // Reads the next entry from archive and writes it as installDir + "\" +
-// name, creating the parent directories outermost first (their results are
-// ignored: they may exist). Nothing is created or written for an entry whose
-// header, name or data is faulty; a size of 0 makes an empty file. The
-// data is copied through one fixed block, so no entry size needs more
-// memory than another, into a new part file beside the destination (name +
-// "." + 16 random hex digits + ".zvpart", see FormatPartPath), which is
-// renamed over the destination through its handle only when all of it is
-// written; a failed entry's part file is gone when its handle closes (a
-// killed process's too), and any earlier file of that name stays as it was.
-EntryOutcome InstallArchiveEntry(FILE *archive, const char *installDir,
+// name, through installFolder, the held install folder: each folder of the
+// name is opened, or made, relative to the one above it, never through a
+// link or junction (a plain folder made takes the install folder's
+// inherited access). Nothing is created or written for an entry whose
+// header, name or data is faulty; a size of 0 makes an empty file. The data
+// is copied through one fixed block, so no entry size needs more memory than
+// another, into a new part file beside the destination, created relative to
+// its held folder (name + "." + 16 random hex digits + ".zvpart", see
+// FormatPartPath), which is renamed over the destination through its handle,
+// relative to the same folder, only when all of it is written; a failed
+// entry's part file is gone when its handle closes (a killed process's too),
+// and any earlier file of that name stays as it was. installDir only names
+// the destination for the announcer and the path rules.
+EntryOutcome InstallArchiveEntry(FILE *archive, HANDLE installFolder, const char *installDir,
                                  const EntryAnnouncer *announcer);

@@ -1,26 +1,44 @@
 // The extraction as one sequence with no window of its own: the payload
-// bytes -> filesdata.gz in a private work folder inside the temporary
-// directory -> filesdata.dat (gzip step) -> a look at every destination ->
+// bytes -> filesdata.gz in a private work folder (in the Windows folder's
+// Temp when elevated, else in the temporary directory) -> filesdata.dat
+// (gzip step) -> a look at every destination ->
 // AImages and the files below the install folder -> the work folder
 // removed. Whatever is shown or timed comes from the caller's observer: the
 // copy page gives it the status line, the progress bar and the message
 // pump, the benchmark its stage clocks.
 #pragma once
 
-#include <cstdint>
+#include <windows.h>
 
-#include "payload/gunzip_core.h"
+#include <cstdint>
 
 // The steps in the order they run; each one that starts is reported begun
 // and ended, also when it fails.
 enum ExtractionStage {
-  StageWorkDir = 0,  // the private work folder in the temporary directory
+  StageWorkDir = 0,  // the private work folder made
   StageWriteGzip,    // the payload written as filesdata.gz
   StageGunzip,       // the gzip step into filesdata.dat
   StageCheck,        // every destination fits and none is in use
   StageEntries,      // AImages made and the entries written
   StageCleanUp,      // the archive closed and the work folder removed
   ExtractionStageCount,
+};
+
+// What went wrong, told once each through ExtractionObserver::problem with
+// its detail.
+enum ExtractionProblem {
+  // The gzip step's own message, whole: "Can't open file ..." or "Can't
+  // create file ...", or GzipErrorPrefix, ": " and its error.
+  ProblemGzipStep = 0,
+  // No archive could be made: no work folder, the payload not written, or
+  // the gzip step failed. No detail (null).
+  ProblemNoArchive,
+  // The look before the first write found a link or junction where setup
+  // would write, and nothing was written; detail is its path.
+  ProblemLinkInside,
+  // The files do not fit below the install folder, and nothing was
+  // written; detail is the install folder.
+  ProblemNoRoom,
 };
 
 struct ExtractionObserver {
@@ -36,14 +54,11 @@ struct ExtractionObserver {
   void (*progressStep)(void *context);
   // After each entry that was written: false stops the copy (Cancel).
   bool (*goOn)(void *context);
-  // Once, when no archive could be made: no work folder, the payload not
-  // written, or the gzip step failed.
-  void (*decompressFailed)(void *context);
   // path, a destination, is in use: true looks again from the first entry
   // (Retry), false gives the copy up (Cancel).
   bool (*retryInUse)(void *context, const char *path);
-  // Told every problem of the gzip step.
-  const GzipReporter *gzipReporter;
+  // Every problem, as it happens (see ExtractionProblem).
+  void (*problem)(void *context, ExtractionProblem kind, const char *detail);
 };
 
 struct ExtractionSource {
@@ -53,9 +68,12 @@ struct ExtractionSource {
   const char *startDir;  // the temporary directory when the system has none
 };
 
-// Runs every step for source into installDir, telling observer. true when
-// every entry was written; false when a step failed, a destination did not
-// fit, or the observer said Cancel. The work folder is removed whatever
-// happened; entries written before a failure stay.
-bool RunExtraction(const ExtractionSource *source, const char *installDir,
+// Runs every step for source into installDir, telling observer. Every
+// write below the install folder goes through installHeld, the install
+// folder held open (INVALID_HANDLE_VALUE: opened here, refusing a link or
+// junction, and closed at the end; a handle given stays the caller's). true
+// when every entry was written; false when a step failed, a destination did
+// not fit or met a link, or the observer said Cancel. The work folder is
+// removed whatever happened; entries written before a failure stay.
+bool RunExtraction(const ExtractionSource *source, const char *installDir, HANDLE installHeld,
                    const ExtractionObserver *observer);

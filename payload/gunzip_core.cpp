@@ -3,9 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "payload/whole_file.h"
-
-const char *GzipErrorPrefix = "Setup";
+#include "resources/setup_texts.h"
 
 namespace {
 
@@ -46,7 +44,7 @@ bool CopyStream(gzFile input, FILE *output, const GzipReporter *reporter, const 
     if (count == 0)
       break;
     if (std::fwrite(block, 1, static_cast<size_t>(count), output) != static_cast<size_t>(count)) {
-      reporter->showError(reporter->context, "failed fwrite");
+      reporter->showError(reporter->context, FailedFwriteText);
       std::fclose(output);
       gzclose(input);
       return false;
@@ -55,13 +53,13 @@ bool CopyStream(gzFile input, FILE *output, const GzipReporter *reporter, const 
 
   bool whole = true;
   if (std::fclose(output) != 0) {
-    reporter->showError(reporter->context, "failed fclose");
+    reporter->showError(reporter->context, FailedFcloseText);
     whole = false;
   }
   // A gzip stream cut short ends gzread quietly; gzclose is where zlib says
   // so (Z_BUF_ERROR), and such output is not whole.
   if (gzclose(input) != Z_OK) {
-    reporter->showError(reporter->context, "failed gzclose");
+    reporter->showError(reporter->context, FailedGzcloseText);
     whole = false;
   }
   return whole;
@@ -74,32 +72,19 @@ void FormatGzipError(char *out, size_t outSize, const char *text)
   std::snprintf(out, outSize, "%s: %s\n", GzipErrorPrefix, text);
 }
 
-bool GunzipFileReporting(const char *outputPath, const char *inputPath,
-                         const GzipReporter *reporter)
-{
-  gzFile input = gzopen(inputPath, "rb");
-  FILE *output = input != nullptr ? CreateNewFile(outputPath) : nullptr;
-  return GunzipOpenedReporting(input, output, outputPath, inputPath, reporter);
-}
-
 bool GunzipOpenedReporting(gzFile input, FILE *output, const char *outputPath,
                            const char *inputPath, const GzipReporter *reporter)
 {
   if (input == nullptr) {
     if (output != nullptr)
       std::fclose(output);
-    ReportDirect(reporter, "Can't open file %s\n", inputPath);
+    ReportDirect(reporter, CantOpenFileFormat, inputPath);
     return false;
   }
   if (output == nullptr) {
     gzclose(input);
-    ReportDirect(reporter, "Can't create file %s\n", outputPath);
+    ReportDirect(reporter, CantCreateFileFormat, outputPath);
     return false;
   }
   return CopyStream(input, output, reporter, inputPath);
-}
-
-bool GunzipStreamReporting(gzFile input, FILE *output, const GzipReporter *reporter)
-{
-  return CopyStream(input, output, reporter, nullptr);
 }

@@ -19,34 +19,24 @@ inline constexpr int GunzipBlockSize = 16384;
 // characters, zlib's message and the line end.
 inline constexpr int GzipMessageSize = 1024;
 
-// Put with ": " before each message that goes through showError.
-extern const char *GzipErrorPrefix;
-
 struct GzipReporter {
   // Shown as it is ("Can't open file ...", "Can't create file ...").
   void (*showDirect)(void *context, const char *text);
-  // Shown after GzipErrorPrefix and ": " (stream errors, failed writes and
-  // closes).
+  // Shown after GzipErrorPrefix (resources/setup_texts.h) and ": " (stream
+  // errors, failed writes and closes).
   void (*showError)(void *context, const char *text);
   void *context;
 };
 
-// Decompresses inputPath into outputPath, a file this call creates
-// (CreateNewFile: a name that exists, a link included, is refused and left
-// alone, and "Can't create file" names it). Returns
-// true only when the whole stream was read, written and both files closed
-// without error. After a stream error the partly written output stays.
-bool GunzipFileReporting(const char *outputPath, const char *inputPath,
-                         const GzipReporter *reporter);
-
-// The same with both ends opened by the caller: input or output null means
-// that end could not be opened, and is reported as GunzipFileReporting
-// reports it (naming inputPath or outputPath); the other end is closed then.
+// Decompresses the open gzip input into the open output, then closes both.
+// input or output null means that end could not be opened: "Can't open
+// file" names inputPath, "Can't create file" outputPath, and the other end
+// is closed. zlib's message about a file it opened by descriptor names
+// inputPath instead. Returns true only when the whole stream was read,
+// written and both files closed without error. After a stream error the
+// partly written output stays.
 bool GunzipOpenedReporting(gzFile input, FILE *output, const char *outputPath,
                            const char *inputPath, const GzipReporter *reporter);
-
-// Copies the open gzip input into the open output, then closes both.
-bool GunzipStreamReporting(gzFile input, FILE *output, const GzipReporter *reporter);
 
 // "%s: %s\n" with GzipErrorPrefix and text, cut to fit out.
 void FormatGzipError(char *out, size_t outSize, const char *text);

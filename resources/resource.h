@@ -4,14 +4,24 @@
 #pragma once
 
 #define IDI_SETUP 200      /* class icon, 32 x 32, 16 colours */
-#define IDI_FOLDER 201     /* yellow folder, 16 x 16 */
-#define IDI_UP 202         /* up arrow, 16 x 16 */
-#define IDI_NEW_FOLDER 203 /* green folder, 16 x 16 */
+#define IDI_FOLDER 201     /* yellow folder, 16, 24, 32 and 48 pixels */
+#define IDI_UP 202         /* up arrow, the same sizes */
+#define IDI_NEW_FOLDER 203 /* green folder, the same sizes */
 
 #define IDS_LICENCE 150
 #define IDS_CLASS_NAME 301
 
 #define IDR_PAYLOAD 15734
+
+/* the banner drawn for the larger scales, stored packed (setup_common/banner_scale.h):
+   1000 + the scale in per cent */
+#define IDR_BANNER_125 1125
+#define IDR_BANNER_150 1150
+#define IDR_BANNER_175 1175
+#define IDR_BANNER_200 1200
+#define IDR_BANNER_225 1225
+#define IDR_BANNER_250 1250
+#define IDR_BANNER_300 1300
 
 /* main-window commands */
 #define IDM_CLOSE 300

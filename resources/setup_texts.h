@@ -3,6 +3,12 @@
 // spellings are the product's own.
 #pragma once
 
+// At start, on a Windows that cannot restrict where DLLs are loaded from:
+// setup ends after this box.
+inline constexpr const char *LacksDllUpdateText =
+    "This Windows lacks the update that protects setup from DLLs in its folder. Install the "
+    "Windows updates, then run setup again.";
+
 // The up entry of both browsers' folder lists.
 inline constexpr const char *UpEntryText = "........";
 
@@ -34,15 +40,49 @@ inline constexpr const char *PathTooLongText =
 inline constexpr const char *CannotCreateFormat =
     "The installation directory\n\n%s\n\ncannot be created. Choose another directory with "
     "the Browse button.";
+// %s is the existing directory that is a link or junction to another folder:
+// setup would install wherever it leads.
+inline constexpr const char *InstallDirLinkFormat =
+    "The installation directory\n\n%s\n\nis a link to another folder. Setup does not install "
+    "through a link: choose another directory with the Browse button.";
+// %s is the directory setup could not open, or not make its own (owner
+// Administrators, changed by administrators alone).
+inline constexpr const char *InstallDirUnusableFormat =
+    "The installation directory\n\n%s\n\ncannot be opened and protected for the installation. "
+    "Choose another directory with the Browse button.";
+// The first %s is the resolved directory, the second the folder it must lie
+// inside (a name such as "." or ".." leads out of it).
+inline constexpr const char *InstallDirOutsideFormat =
+    "The installation directory\n\n%s\n\nis not a new folder inside %s. Choose the folder "
+    "name with the Browse button.";
 
 // The copy page's status line, and its box when the archive cannot be read.
 inline constexpr const char *PreparingText = "Preparing to decompress setup files";
 inline constexpr const char *DecompressingText = "Decompressing setup files";
 inline constexpr const char *DecompressFailedText = "Can't decompress setup files";
 inline constexpr const char *DeletingTempText = "Deleting temproary files";
+// The gzip step's own messages, in boxes with no owner and no caption: a
+// file it cannot open or create (%s, its full path), shown as they are,
+// and its errors, shown after GzipErrorPrefix and ": ".
+inline constexpr const char *CantOpenFileFormat = "Can't open file %s\n";
+inline constexpr const char *CantCreateFileFormat = "Can't create file %s\n";
+inline constexpr const char *GzipErrorPrefix = "Setup";
+inline constexpr const char *FailedFwriteText = "failed fwrite";
+inline constexpr const char *FailedFcloseText = "failed fclose";
+inline constexpr const char *FailedGzcloseText = "failed gzclose";
 // Before the first file is written, for a file that cannot be replaced now;
 // %s is its full path.
 inline constexpr const char *FileInUseFormat = "%s is in use. Close The Zorvane, then press Retry.";
+// Before the first file is written, for a link or junction where setup
+// would write inside the installation directory; %s is its full path.
+inline constexpr const char *LinkInsideFormat =
+    "%s is a link to another place. Setup writes nothing through links inside the installation "
+    "directory.\n\nRemove the link, or run setup again and choose another directory.";
+// Before the first file is written, when the files do not fit below the
+// installation directory; %s is the directory.
+inline constexpr const char *NoRoomForFilesFormat =
+    "The installation directory\n\n%s\n\nis too long for the files of The Zorvane: a Windows "
+    "path holds at most 259 characters.\n\nRun setup again and choose a shorter directory.";
 
 // Where users send notes about a cancelled or failed setup.
 #define ZV_SUPPORT_ADDRESS "support@zorvane.example.com"

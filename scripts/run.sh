@@ -9,6 +9,11 @@
 # DIR (default dist/screenshots/): 1-agreement, 2-destination, 3-copy,
 # 4-shortcuts, 5-finished. The README's pictures are made with
 #   bash scripts/run.sh --screenshots docs
+# ZV_DPI=DPI (default 96) walks at that display scale (LogPixels; 144 is
+# 150 %, 192 is 200 %) on a screen of 1024x768 scaled as much (unless
+# ZV_SCREEN says otherwise), and names the pictures PAGE-PERCENT.png
+# (1-agreement-200.png ...), so they lie beside the 100 % ones:
+#   ZV_DPI=192 bash scripts/run.sh --screenshots docs
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # usage REASON: what was wrong, then the usage line; exits 2.
@@ -36,15 +41,28 @@ if [ -z "$shots" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exit 0
 fi
 shots=${shots:-$root/dist/screenshots}
-screen=${ZV_SCREEN:-1024x768x24}
+dpi=${ZV_DPI:-96}
+[[ "$dpi" =~ ^[0-9]+$ ]] && [ "$dpi" -ge 96 ] && [ "$dpi" -le 480 ] ||
+  { echo "ZV_DPI=$dpi is not a dpi from 96 to 480" >&2; exit 2; }
+suffix=
+[ "$dpi" -eq 96 ] || suffix=-$((dpi * 100 / 96))
+screen=${ZV_SCREEN:-$((1024 * dpi / 96))x$((768 * dpi / 96))x24}
 width=${screen%%x*} rest=${screen#*x}
 height=${rest%%x*}
 [[ "$width$height" =~ ^[0-9]+$ ]] || { echo "ZV_SCREEN=$screen is not WIDTHxHEIGHTxDEPTH" >&2; exit 2; }
 
 state="$root/build/run-wine"
-echo "No display or --screenshots: walking the wizard with its defaults on a virtual ${width}x${height} display"
+echo "No display or --screenshots: walking the wizard with its defaults on a virtual ${width}x${height} display at $dpi dpi"
 ZV_SCREEN=$screen bash tests/wine/wine-start.sh "$state" > /dev/null
 trap 'bash tests/wine/wine-stop.sh "$state"' EXIT
+# The display scale, as the control panel sets it, in the prefix that every
+# walk copies; a fresh wineserver reads it.
+for key in 'HKCU\Control Panel\Desktop' \
+  'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+  WINEPREFIX=$state/pristine wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f \
+    < /dev/null > /dev/null 2>&1
+done
+WINEPREFIX=$state/pristine wineserver -w
 
 # A desktop worth darkening: evening sky, sun, hills, icons and a task bar,
 # scaled to the screen. The walk shows it as a full-screen X window before
@@ -89,14 +107,14 @@ done
 
 mkdir -p "$shots"
 for page in $pages; do
-  rm -f "$shots/$page.png"
+  rm -f "$shots/$page$suffix.png"
   # 8-bit PNG: the darkened pictures hold few colours, and a 256-colour
   # palette keeps each file small; without time stamps, the same screen gives
   # the same file.
   [ -f "$best/$page.png" ] && convert "$best/$page.png" -colors 256 -strip \
-    -define png:exclude-chunks=date,time "PNG8:$shots/$page.png"
+    -define png:exclude-chunks=date,time "PNG8:$shots/$page$suffix.png"
 done
 echo "Pictures of the pages are in $shots/:"
-ls -l "$shots" | grep -E ' [1-5]-[a-z]+\.png$' | awk '{print "  " $NF " (" $5 " bytes)"}'
-[ -f "$shots/3-copy.png" ] ||
+ls -l "$shots" | grep -E " [1-5]-[a-z]+$suffix\.png\$" | awk '{print "  " $NF " (" $5 " bytes)"}'
+[ -f "$shots/3-copy$suffix.png" ] ||
   echo "(the copy page came and went too fast to be captured in five walks)"

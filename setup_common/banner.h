@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
-// Loads IDB_TARNEL into BannerBitmap and takes its size for painting.
+// Loads the banner drawn for the screen's scale (its dpi, LOGPIXELSY) into
+// BannerBitmap and takes its size for painting: IDB_TARNEL at 100 %, the
+// stored one at a larger scale (IDB_TARNEL again should that one be
+// missing or damaged).
 void LoadBanner();
 
 // WM_PAINT handler of the four wizard pages: BannerBitmap at (0, 0).

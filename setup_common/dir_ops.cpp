@@ -4,11 +4,16 @@
 // the destination page relies on 0 for an existing directory.
 bool CreateDir(const char *path)
 {
-  SECURITY_ATTRIBUTES security;
-  security.nLength = sizeof(security);
-  security.lpSecurityDescriptor = nullptr;
-  security.bInheritHandle = TRUE;
-  return CreateDirectoryA(path, &security) != FALSE;
+  return CreateDirWith(path, nullptr);
+}
+
+bool CreateDirWith(const char *path, void *security)
+{
+  SECURITY_ATTRIBUTES attributes;
+  attributes.nLength = sizeof(attributes);
+  attributes.lpSecurityDescriptor = security;
+  attributes.bInheritHandle = TRUE;
+  return CreateDirectoryA(path, &attributes) != FALSE;
 }
 
 namespace {
@@ -16,6 +21,11 @@ namespace {
 bool CreateLevel(const char *path, void *)
 {
   return CreateDir(path);
+}
+
+bool CreateSecuredLevel(const char *path, void *security)
+{
+  return CreateDirWith(path, security);
 }
 
 bool IsDirectory(const char *path, void *)
@@ -32,3 +42,8 @@ bool RemoveLevel(const char *path, void *)
 }  // namespace
 
 const DirOps SystemDirOps = {CreateLevel, IsDirectory, RemoveLevel, nullptr};
+
+DirOps SecuredDirOps(void *security)
+{
+  return DirOps{CreateSecuredLevel, IsDirectory, RemoveLevel, security};
+}

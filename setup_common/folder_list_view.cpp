@@ -69,19 +69,31 @@ void FillDirList(HWND dialog, HWND list, const char *path, const FolderListing &
 
 namespace {
 
-int AppendIcon(HIMAGELIST images, int id)
+// Appends the icon's image of the given size: the icon resource holds one
+// drawn for each of 16, 24, 32 and 48 pixels, and the system takes the one
+// that fits best. The image list copies it, so the icon is destroyed.
+int AppendIcon(HIMAGELIST images, int id, int width, int height)
 {
-  return ImageListReplaceIcon(images, -1, LoadIconA(AppInstance, MAKEINTRESOURCEA(id)));
+  HICON icon = static_cast<HICON>(
+      LoadImageA(AppInstance, MAKEINTRESOURCEA(id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+  const int index = ImageListReplaceIcon(images, -1, icon);
+  if (icon)
+    DestroyIcon(icon);
+  return index;
 }
 
 }  // namespace
 
 void AttachFolderImages(HWND list)
 {
-  HIMAGELIST images = ImageListCreate(16, 16, ILC_MASK, 3, 0);
-  FolderImage = AppendIcon(images, IDI_FOLDER);
-  UpImage = AppendIcon(images, IDI_UP);
-  NewFolderImage = AppendIcon(images, IDI_NEW_FOLDER);
+  // The system's small-icon size: 16 x 16 at 96 dpi, larger at a larger
+  // display scale, where the list's text grows too.
+  const int width = GetSystemMetrics(SM_CXSMICON);
+  const int height = GetSystemMetrics(SM_CYSMICON);
+  HIMAGELIST images = ImageListCreate(width, height, ILC_MASK, 3, 0);
+  FolderImage = AppendIcon(images, IDI_FOLDER, width, height);
+  UpImage = AppendIcon(images, IDI_UP, width, height);
+  NewFolderImage = AppendIcon(images, IDI_NEW_FOLDER, width, height);
   SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
 }
 

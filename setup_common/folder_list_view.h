@@ -28,7 +28,8 @@ void FillDirList(HWND dialog, HWND list, const char *path, const FolderListing &
 // Inserts one entry; the list is sorted, so it lands by its text.
 int AddDirEntry(HWND list, const char *text, int position, int image);
 
-// Makes a fresh 16 x 16 masked image list of icons 201, 202, 203, sets
+// Makes a fresh masked image list of icons 201, 202, 203 at the system's
+// small-icon size (16 x 16 at 96 dpi), sets
 // FolderImage, UpImage and NewFolderImage, and gives it to the list view
 // as its small-image list (the list view destroys it with itself).
 void AttachFolderImages(HWND list);

@@ -53,6 +53,8 @@ static_assert(CanvasInfoSize == 1064);
 namespace {
 
 const COLORREF TitleShadowColour = RGB(32, 0, 64);
+// The title font's height on a 96-dpi display, for which its places are given.
+const int TitleHeight = 72;
 const COLORREF TitleColour = PALETTERGB(64, 160, 255);
 
 }  // namespace
@@ -226,9 +228,22 @@ void ProcessCanvas(HDC displayDc, HBITMAP bitmap)
   GlobalUnlock(CanvasInfo);
 }
 
+// A length that belongs to the 72-pixel title, for the title font's real
+// height: exactly the length at 72.
+int ScaleWithTitle(int length)
+{
+  LOGFONTA font;
+  if (!TitleFont || GetObjectA(TitleFont, sizeof(font), &font) != sizeof(font) ||
+      font.lfHeight <= 0)
+    return length;
+  return MulDiv(length, font.lfHeight, TitleHeight);
+}
+
 // Writes the caption twice into the bitmap, transparently: a dark copy at
-// (10, 10) and the light one 3 pixels right and down over it. Every object
-// selected here is selected back.
+// (10, 10) and the light one 3 pixels right and down over it. Those are the
+// places for the 72-pixel font of a 96-dpi display; on a larger scale the
+// font is larger (main_window.cpp) and the places grow with it, so the title
+// keeps its look. Every object selected here is selected back.
 void DrawTitle(HWND window, HBITMAP bitmap)
 {
   HDC windowDc = GetDC(window);
@@ -242,9 +257,9 @@ void DrawTitle(HWND window, HBITMAP bitmap)
   const int length = lstrlenA(SetupCaption);
   SetBkMode(titleDc, TRANSPARENT);
   SetTextColor(titleDc, TitleShadowColour);
-  TextOutA(titleDc, 10, 10, SetupCaption, length);
+  TextOutA(titleDc, ScaleWithTitle(10), ScaleWithTitle(10), SetupCaption, length);
   SetTextColor(titleDc, TitleColour);
-  TextOutA(titleDc, 13, 13, SetupCaption, length);
+  TextOutA(titleDc, ScaleWithTitle(13), ScaleWithTitle(13), SetupCaption, length);
 
   if (oldFont)
     SelectObject(titleDc, oldFont);

@@ -127,8 +127,13 @@ int32_t DarkenAndCopy32(uint32_t *pixels, size_t pixelsSize, int32_t width, int3
       in[1] = b;
       in[2] = c;
       in[3] = d;
-      const uint32_t packed[3] = {a | (b << 24), (b >> 8) | (c << 16), (c >> 16) | (d << 8)};
-      std::memcpy(out, packed, sizeof(packed));
+      // Three word stores: one copy of 12 bytes may become a string move
+      // (rep movs) in a build for size, which costs more than the pixels.
+      const uint32_t first = a | (b << 24), second = (b >> 8) | (c << 16),
+                     third = (c >> 16) | (d << 8);
+      std::memcpy(out, &first, sizeof(first));
+      std::memcpy(out + 4, &second, sizeof(second));
+      std::memcpy(out + 8, &third, sizeof(third));
     }
     for (; x < width; ++x, ++in, out += 3) {
       const uint32_t w = *in & ((x & 1) == 0 ? evenKeep : oddKeep);

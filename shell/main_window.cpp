@@ -6,6 +6,7 @@
 // from a posted command, so the background is painted before the first page
 // appears.
 #include "resources/resource.h"
+#include "resources/setup_texts.h"
 #include "shell/background.h"
 #include "setup_common/common_controls.h"
 #include "common/dispatch.h"
@@ -27,7 +28,8 @@ LRESULT OnCreate(HWND window, UINT, WPARAM, LPARAM)
   MarkStartup(MarkCreate);
   MeasureScreen(window);
 
-  TitleFont = MakeFont(400, 0, 72, DEFAULT_CHARSET, "Arial Black");
+  // 72 pixels high at 96 dpi, and as much larger as the display's scale.
+  TitleFont = MakeFont(400, 0, ScaleToScreen(72), DEFAULT_CHARSET, "Arial Black");
   BackgroundBitmap = BuildBackground(window);
 
   SetWindowPos(window, nullptr, 0, 0, ScreenWidth, ScreenHeight, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -60,6 +62,17 @@ LRESULT OnPaint(HWND window, UINT, WPARAM, LPARAM)
   return 0;
 }
 
+// The picture covers the whole window at every paint, so erasing it first
+// with the class brush would only fill the whole screen once more before
+// the first picture (a full-screen pass on a 4K screen). Without a picture
+// the class brush is all there is, and the system erases as usual.
+LRESULT OnEraseBackground(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  if (BackgroundBitmap)
+    return 1;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
 LRESULT OnClose(HWND window, UINT, UINT, LPARAM)
 {
   DestroyWindow(window);
@@ -73,7 +86,7 @@ ZV_COMMAND_TABLE(MainCommands, DefaultWindowProc, {IDM_RUN_WIZARD, SetupWizard},
 
 ZV_MESSAGE_TABLE(MainMessages, DefaultWindowProc, {WM_CREATE, OnCreate},
                  {WM_COMMAND, ForwardCommand<&MainCommands>}, {WM_DESTROY, OnDestroy},
-                 {WM_PAINT, OnPaint});
+                 {WM_PAINT, OnPaint}, {WM_ERASEBKGND, OnEraseBackground});
 
 namespace {
 
@@ -84,7 +97,8 @@ constexpr WNDPROC MainWndProc = TableWndProc<&MainMessages>;
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
   MarkStartup(MarkEntry);
-  RestrictDllSearch();
+  if (!RestrictDllSearch(LacksDllUpdateText, SetupCaption))
+    return 0;
   // The browsers' list view is registered by loading comctl32; nothing
   // initialises the common controls later.
   LoadCommonControls();

@@ -1,21 +1,10 @@
 #include "uninstall/held_folders.h"
 
-#include <windows.h>
-
 #include <cstring>
 
 #include "common/ascii_text.h"
-
+#include "common/held_file.h"
 #include "common/product.h"
-
-namespace {
-
-bool IsMissing(DWORD error)
-{
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-}  // namespace
 
 struct HeldFolder {
   char path[ShortPathSize];
@@ -23,6 +12,15 @@ struct HeldFolder {
 };
 
 namespace {
+
+// Listing and traversing take part in sharing checks (FILE_READ_ATTRIBUTES
+// alone would not, and another program could rename the folder); the
+// attributes tell a plain folder from a link.
+constexpr ACCESS_MASK HoldAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
+
+// NTSTATUS of a name or a folder on the way that is not there.
+constexpr LONG NameNotFound = static_cast<LONG>(0xC0000034);
+constexpr LONG PathNotFound = static_cast<LONG>(0xC000003A);
 
 const int MaxHeldFolders = 64;
 HeldFolder HeldFolders[MaxHeldFolders];
@@ -36,33 +34,33 @@ HeldFolder *FindHeld(const char *path)
   return nullptr;
 }
 
-// Holds the folder at path when it is a plain folder, not a link; *error
-// says why not.
-bool HoldFolder(const char *path, DWORD *error)
+// Holds the folder at path, opened as name below the held folder parent (by
+// its full path when parent is null), when it is a plain folder, not a link.
+StepResult HoldFolder(const char *path, HANDLE parent, const char *name, HANDLE *held)
 {
-  *error = ERROR_SUCCESS;
-  if (FindHeld(path) != nullptr)
-    return true;
-  if (HeldCount >= MaxHeldFolders || std::strlen(path) >= ShortPathSize)
-    return false;
-  HANDLE folder = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (folder == INVALID_HANDLE_VALUE) {
-    *error = GetLastError();
-    return false;
+  if (HeldFolder *known = FindHeld(path)) {
+    *held = known->handle;
+    return ResultDone;
   }
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(folder, &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+  if (HeldCount >= MaxHeldFolders || std::strlen(path) >= ShortPathSize)
+    return ResultFailed;
+  HANDLE folder = INVALID_HANDLE_VALUE;
+  LONG status = OpenBelow({parent, name, HoldAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           BelowOpenExisting, BelowDirectory, 0, nullptr},
+                          &folder);
+  if (status == NameNotFound || status == PathNotFound)
+    return ResultGone;
+  if (status < 0)
+    return ResultFailed;
+  if (!HeldIsPlainFolder(folder)) {
     CloseHandle(folder);
-    return false;
+    return ResultFailed;
   }
   std::strcpy(HeldFolders[HeldCount].path, path);
   HeldFolders[HeldCount].handle = folder;
   ++HeldCount;
-  return true;
+  *held = folder;
+  return ResultDone;
 }
 
 }  // namespace
@@ -82,17 +80,22 @@ void ReleaseAllFolders()
     CloseHandle(HeldFolders[--HeldCount].handle);
 }
 
-StepResult HoldWayTo(const char *programDir, const char *path)
+StepResult HoldWayTo(const char *programDir, const char *path, HANDLE *parent)
 {
   size_t top = std::strlen(programDir);
   bool inside =
       std::strlen(path) > top && path[top] == '\\' && SameTextNoCase(path, programDir, top);
   const char *last = std::strrchr(path, '\\');
-  if (last == nullptr)
+  if (last == nullptr || static_cast<size_t>(last - path) >= ShortPathSize)
     return ResultFailed;
   if (!inside)
     top = static_cast<size_t>(last - path);
+  // The first folder by its full path, each one below it by its name in
+  // the one held around it.
   char folder[ShortPathSize];
+  char name[ShortPathSize];
+  HANDLE held = nullptr;
+  size_t start = 0;
   for (size_t end = top; end <= static_cast<size_t>(last - path); ++end) {
     if (end != top && path[end] != '\\')
       continue;
@@ -100,9 +103,17 @@ StepResult HoldWayTo(const char *programDir, const char *path)
     size_t length = end == 2 ? 3 : end;
     std::memcpy(folder, path, length);
     folder[length] = '\0';
-    DWORD error = ERROR_SUCCESS;
-    if (!HoldFolder(folder, &error))
-      return IsMissing(error) ? ResultGone : ResultFailed;
+    const char *opened = folder;
+    if (held != nullptr) {
+      std::memcpy(name, path + start, end - start);
+      name[end - start] = '\0';
+      opened = name;
+    }
+    StepResult result = HoldFolder(folder, held, opened, &held);
+    if (result != ResultDone)
+      return result;
+    start = end + 1;
   }
+  *parent = held;
   return ResultDone;
 }

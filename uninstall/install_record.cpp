@@ -52,7 +52,9 @@ void ReadInstallRecord(InstallRecord *record)
 
   if (!GetShellFolder(record->desktopDir, sizeof(record->desktopDir), CommonDesktopValue))
     record->desktopDir[0] = '\0';
-  UINT length = GetWindowsDirectoryA(record->windowsDir, sizeof(record->windowsDir));
+  // The system's own Windows folder: on a Remote Desktop session host
+  // GetWindowsDirectoryA gives the user's private copy of it instead.
+  UINT length = GetSystemWindowsDirectoryA(record->windowsDir, sizeof(record->windowsDir));
   if (length == 0 || length >= sizeof(record->windowsDir))
     record->windowsDir[0] = '\0';
 }

@@ -101,8 +101,10 @@ int Uninstall(const char *arguments, UninstallOptions *options)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
 {
-  RestrictDllSearch();
+  // Reading the options loads nothing; /S leaves the box out.
   ReadUninstallOptions(arguments, &Options);
   SetBoxesSilent(Options.silent);
+  if (!RestrictDllSearch(Options.silent ? nullptr : UninstallLacksDllUpdateText, UninstallCaption))
+    return ExitNothingDone;
   return Uninstall(arguments, &Options);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "uninstall/removal_report.h"
+#include "common/held_file.h"
 #include "common/install_facts.h"
 #include "common/temp_dir.h"
 #include "common/path_text.h"
@@ -123,6 +124,27 @@ bool MakeCopyFolder(char *folder, size_t size, HANDLE *held)
   return MakePrivateDir(parent, CopyFolderPrefix, folder, size, held);
 }
 
+// Deletes the copy through a handle opened below the held folder, when it
+// was written but could not be started: the folder then goes as well,
+// instead of a stray uninstall.exe staying in the Windows folder's Temp.
+void DeleteUnstartedCopy(HANDLE held)
+{
+  BelowOpen request = {held,
+                       UninstallerFileName,
+                       DELETE | FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       BelowOpenExisting,
+                       BelowNonDirectory,
+                       0,
+                       nullptr};
+  HANDLE copy = INVALID_HANDLE_VALUE;
+  if (OpenBelow(request, &copy) < 0)
+    return;
+  if (HeldIsPlainFile(copy))
+    SetDeleteDisposition(copy, true);
+  CloseHandle(copy);
+}
+
 // Writes this program's bytes into a new file copy (CREATE_NEW: nothing
 // that stands at the name is opened) through one handle.
 bool WriteCopy(const char *self, const char *copy)
@@ -231,6 +253,7 @@ bool RunCopyOutside(const char *arguments, int *exitCode)
   if (!started) {
     if (readEnd != nullptr)
       CloseHandle(readEnd);
+    DeleteUnstartedCopy(held);
     ClosePrivateDir(held, folder);
     return false;
   }

@@ -8,6 +8,12 @@
 // The caption of every box.
 inline constexpr const char *UninstallCaption = ZV_PRODUCT_TITLE " - Uninstall";
 
+// At start, on a Windows that cannot restrict where DLLs are loaded from:
+// the uninstaller ends after this box, having changed nothing.
+inline constexpr const char *UninstallLacksDllUpdateText =
+    "This Windows lacks the update that protects the uninstaller from DLLs in its folder. "
+    "Install the Windows updates, then run the uninstaller again.";
+
 // The question before anything is removed.
 inline constexpr const char *RemoveQuestionText =
     "Remove " ZV_PRODUCT_TITLE " and its shortcuts from this computer?";

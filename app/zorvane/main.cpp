@@ -9,6 +9,11 @@
 namespace {
 
 const char ClassName[] = "ZorvaneMain";
+// Shown, and the program ends, on a Windows that cannot restrict where DLLs
+// are loaded from.
+const char LacksDllUpdateText[] =
+    "This Windows lacks the update that protects " ZV_PRODUCT_TITLE " from DLLs in its folder. "
+    "Install the Windows updates, then start " ZV_PRODUCT_TITLE " again.";
 
 LRESULT PaintGreeting(HWND window, UINT, WPARAM, LPARAM)
 {
@@ -45,7 +50,8 @@ ZV_MESSAGE_TABLE(MainMessages, DefaultWindowProc, {WM_PAINT, PaintGreeting},
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
-  RestrictDllSearch();
+  if (!RestrictDllSearch(LacksDllUpdateText, ProductTitle))
+    return 1;
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = TableWndProc<&MainMessages>;
   windowClass.hInstance = instance;
@@ -53,8 +59,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = ClassName;
   RegisterClassA(&windowClass);
+  // 480 x 320 at 96 dpi: the program is aware of the display's scale, so
+  // its window is sized for it, as its text is.
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
   HWND window = CreateWindowA(ClassName, ProductTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                              CW_USEDEFAULT, 480, 320, nullptr, nullptr, instance, nullptr);
+                              CW_USEDEFAULT, MulDiv(480, dpi, 96), MulDiv(320, dpi, 96), nullptr,
+                              nullptr, instance, nullptr);
   if (window == nullptr)
     return 1;
   ShowWindow(window, show);

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "payload/extraction.h"
+#include "payload/gunzip.h"
 #include "payload/progress_bar.h"
-#include "payload/whole_file.h"
 #include "resources/resource.h"
 #include "resources/setup_texts.h"
 #include "common/product.h"
@@ -73,9 +73,9 @@ bool AlwaysGoOn(void *)
   return true;
 }
 
-void PrintDecompressFailed(void *)
+void PrintProblem(void *, ExtractionProblem kind, const char *detail)
 {
-  std::printf("message: %s\n", DecompressFailedText);
+  std::printf("message: %s\n", kind == ProblemNoArchive ? DecompressFailedText : detail);
 }
 
 bool GiveUpInUse(void *, const char *path)
@@ -94,8 +94,20 @@ double TimeArchiveRead(const std::string &work, const void *payload, uint32_t si
   std::string gz = work + "\\filesdata.gz";
   std::string dat = work + "\\filesdata.dat";
   double elapsed = -1.0;
-  if (WriteNewFile(gz.c_str(), payload, size) == WholeFileWritten &&
-      GunzipFileReporting(dat.c_str(), gz.c_str(), &PrintedGzipProblems)) {
+  // The gzip step as setup runs it, over two new files' handles; it takes
+  // both over and closes them.
+  HANDLE input = CreateFileA(gz.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  if (input != INVALID_HANDLE_VALUE &&
+      (!WriteFile(input, payload, size, &written, nullptr) || written != size ||
+       SetFilePointer(input, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)) {
+    CloseHandle(input);
+    input = INVALID_HANDLE_VALUE;
+  }
+  HANDLE output = CreateFileA(dat.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (GunzipHeld(input, output, dat.c_str(), gz.c_str(), &PrintedGzipProblems)) {
     static char block[1 << 18];
     LARGE_INTEGER start = Now();
     FILE *archive = std::fopen(dat.c_str(), "rb");
@@ -172,10 +184,9 @@ int main(int argc, char **argv)
                                  .showStatus = IgnoreStatus,
                                  .progressStep = IgnoreStep,
                                  .goOn = AlwaysGoOn,
-                                 .decompressFailed = PrintDecompressFailed,
                                  .retryInUse = GiveUpInUse,
-                                 .gzipReporter = &PrintedGzipProblems};
-  bool ok = RunExtraction(&source, dest.c_str(), &observer);
+                                 .problem = PrintProblem};
+  bool ok = RunExtraction(&source, dest.c_str(), INVALID_HANDLE_VALUE, &observer);
 
   double readArchive = TimeArchiveRead(work, source.payload, source.payloadSize);
   double progress = TimeProgress();

@@ -24,7 +24,9 @@
 # first (scripts/build.sh), ZV_JOBS jobs at a time (default: one per
 # processor). What is missing, makensis included, is installed first
 # (scripts/install-deps.sh). SIZES is a comma list of WIDTHxHEIGHT (default
-# 1024x768,1920x1080,3840x2160).
+# 1024x768,1920x1080,3840x2160), each at 96 dpi, or WIDTHxHEIGHT@DPI for a
+# display scale (LogPixels of the prefix; 192 is 200 %), for example
+# 3840x2160@192.
 # --compare NAME=DIR also times the setup.exe of DIR (for example a copy of
 # an earlier build) in the same rounds, under NAME; the tree's own is
 # "setup".
@@ -168,16 +170,29 @@ run_one() {
   echo "  $size $subject: $line"
 }
 
+# set_dpi DPI: the display scale of the prefix, as the control panel sets
+# it; read by the next wineserver, so the running one is let go first.
+set_dpi() {
+  local key
+  for key in 'HKCU\Control Panel\Desktop' \
+    'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f < /dev/null > /dev/null 2>&1
+  done
+  wineserver -w 2> /dev/null
+}
+
 IFS=, read -r -a size_list <<< "$sizes"
 for size in "${size_list[@]}"; do
-  case "$size" in [0-9]*x[0-9]*) ;; *) echo "size $size is not WIDTHxHEIGHT" >&2; exit 2 ;; esac
-  w=${size%x*} h=${size#*x}
-  bg_start_display "${size}x24" || exit 1
-  picture=$work/desktop-$size.ppm
+  [[ "$size" =~ ^([0-9]+)x([0-9]+)(@([0-9]+))?$ ]] ||
+    { echo "size $size is not WIDTHxHEIGHT or WIDTHxHEIGHT@DPI" >&2; exit 2; }
+  w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} dpi=${BASH_REMATCH[4]:-96}
+  bg_start_display "${w}x${h}x24" || exit 1
+  picture=$work/desktop-${w}x$h.ppm
   [ -f "$picture" ] || bg_write_picture desktop "$w" "$h" "$picture"
   bg_show "$picture" 0 0 || exit 1
+  set_dpi "$dpi"
   wineserver -p < /dev/null > /dev/null 2>&1   # a warm server, as on a real desktop
-  echo "$size on display $DISPLAY (24-bit), $runs rounds; warming up"
+  echo "$size on display $DISPLAY (24-bit, $dpi dpi), $runs rounds; warming up"
   for subject in "${subjects[@]}"; do run_one "$size-warm-up" "$subject" > /dev/null; done
   count=${#subjects[@]}
   for round in $(seq 1 "$runs"); do
@@ -198,7 +213,7 @@ median_of() {   # median_of SIZE SUBJECT FIELD
 }
 echo
 echo "medians in ms from CreateProcess ($runs rounds; $(nproc) processors, load $(cut -d' ' -f1-3 /proc/loadavg)):"
-printf '%-10s %-10s %8s %8s %9s %8s %8s %10s\n' screen setup floor peer backdrop page \
+printf '%-14s %-10s %8s %8s %9s %8s %8s %10s\n' screen setup floor peer backdrop page \
   "x peer" "backdrop-floor"
 for size in "${size_list[@]}"; do
   floor=$(median_of "$size" floor page_ms)
@@ -208,7 +223,7 @@ for size in "${size_list[@]}"; do
     backdrop=$(median_of "$size" "$name" backdrop_ms)
     page=$(median_of "$size" "$name" page_ms)
     awk -v s="$size" -v n="$name" -v f="$floor" -v p="$peer" -v b="$backdrop" -v g="$page" 'BEGIN {
-      printf "%-10s %-10s %8s %8s %9s %8s %8s %10s\n", s, n, f, p, b, g,
+      printf "%-14s %-10s %8s %8s %9s %8s %8s %10s\n", s, n, f, p, b, g,
         (p > 0 && g != "-") ? sprintf("%.2f", g / p) : "-",
         (f != "-" && b != "-") ? sprintf("%+.1f", b - f) : "-" }'
   done

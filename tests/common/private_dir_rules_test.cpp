@@ -30,6 +30,27 @@ TEST(PrivateDirAccess, NotElevatedGivesTheUserAloneFullControl)
   EXPECT_EQ(access.entries[0].inheritFlags, 0x03);
 }
 
+// What Windows gives Program files: SYSTEM and Administrators change the
+// folder, Users read and run (no write, append or delete), all inherited
+// inside. A link or junction at its name is refused whatever it leads to.
+TEST(InstallDirAccess, AdministratorsChangeItUsersReadAndRunALinkIsRefused)
+{
+  PrivateDirAccess access = DescribeInstallDirAccess();
+  EXPECT_EQ(access.owner, TrusteeAdministrators);
+  EXPECT_TRUE(access.isProtected);
+  ASSERT_EQ(access.entryCount, 3);
+  const AccessTrustee trustees[] = {TrusteeSystem, TrusteeAdministrators, TrusteeUsers};
+  const uint32_t masks[] = {0x001F01FF, 0x001F01FF, 0x001200A9};
+  for (int index = 0; index < 3; ++index) {
+    EXPECT_EQ(access.entries[index].trustee, trustees[index]) << index;
+    EXPECT_EQ(access.entries[index].mask, masks[index]) << index;
+    EXPECT_EQ(access.entries[index].inheritFlags, 0x03) << index;
+  }
+  EXPECT_EQ(JudgeHeldInstallDir(0x10 | 0x20), InstallDirTaken);  // a folder, archive bit
+  EXPECT_EQ(JudgeHeldInstallDir(0x10 | 0x400), InstallDirIsLink);
+  EXPECT_EQ(JudgeHeldInstallDir(0x20), InstallDirRefused);  // a file
+}
+
 TEST(PrivateDirName, PrefixAndSixteenHexDigitsOrNothing)
 {
   char name[32];
@@ -43,4 +64,9 @@ TEST(PrivateDirName, PrefixAndSixteenHexDigitsOrNothing)
   EXPECT_EQ(name[0], '#');
   EXPECT_TRUE(FormatPrivateDirName(name, 19, "zv", 1));
   EXPECT_STREQ(name, "zv0000000000000001");
+  // Only that form is swept as a folder a killed setup left.
+  EXPECT_TRUE(IsPrivateDirName(name, "zv"));
+  for (const char *other : {"zv000000000000000", "zv00000000000000010", "zv000000000000000A",
+                            "Zv0000000000000001", "zvx000000000000001", "zv", ""})
+    EXPECT_FALSE(IsPrivateDirName(other, "zv")) << other;
 }

@@ -1,6 +1,8 @@
-// Names in the way of a private work folder are left alone, and its removal
-// takes what was left inside. (The payload scenarios read back the
-// descriptor of setup's own work folder and try to rename it.)
+// Names in the way of a private work folder are left alone; its removal
+// goes through the held handle once the work files have gone with theirs,
+// and deletes nothing by name: a folder with something left inside stays.
+// (The payload scenarios read back the descriptor of setup's own work
+// folder and try to rename it.)
 #include "common/private_dir.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/held_file.h"
 #include "common/private_dir_rules.h"
 
 namespace {
@@ -61,13 +64,31 @@ TEST(PrivateDir, NamesInTheWayAreNeitherOpenedNorDeleted)
   ASSERT_TRUE(CreateHardLinkA(link.c_str(), target.c_str(), nullptr));
   char path[MAX_PATH];
   HANDLE held = INVALID_HANDLE_VALUE;
-  ASSERT_TRUE(MakePrivateDirDrawing(parent.c_str(), "zt", path, sizeof(path), &held, CountingBits));
+  ASSERT_TRUE(MakePrivateDirDrawing(parent.c_str(), "zt", HoldForRemoval, path, sizeof(path), &held,
+                                    CountingBits));
   EXPECT_EQ(std::string(path), NameFor(parent, 0x54));
-  std::string inside = std::string(path) + "\\left.dat";
-  HANDLE left = CreateFileA(inside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  CloseHandle(left);
-  EXPECT_TRUE(ClosePrivateDir(held, path));
+  BelowOpen request = {held,
+                       "work.dat",
+                       GENERIC_WRITE | DELETE,
+                       0,
+                       BelowCreateNew,
+                       BelowNonDirectory | BelowDeleteOnClose,
+                       FILE_ATTRIBUTE_TEMPORARY,
+                       nullptr};
+  HANDLE work = INVALID_HANDLE_VALUE;
+  ASSERT_GE(OpenBelow(request, &work), 0);
+  CloseHandle(work);
+  EXPECT_TRUE(ClosePrivateDir(held));
   EXPECT_EQ(GetFileAttributesA(path), INVALID_FILE_ATTRIBUTES);
+
+  // Held as the uninstaller holds the folder it runs from: a file left
+  // inside stays, and so does the folder.
+  ASSERT_TRUE(MakePrivateDir(parent.c_str(), "zt", path, sizeof(path), &held));
+  std::string inside = std::string(path) + "\\left.dat";
+  CloseHandle(CreateFileA(inside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  EXPECT_FALSE(ClosePrivateDir(held, path));
+  EXPECT_TRUE(DeleteFileA(inside.c_str()));
+  RemoveDirectoryA(path);
 
   // Each planted thing is as it was.
   EXPECT_EQ(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY,

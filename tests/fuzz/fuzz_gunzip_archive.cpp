@@ -11,6 +11,7 @@
 
 #include "payload/gunzip_core.h"
 #include "tests/fuzz/archive_walk.h"
+#include "tests/payload/file_by_path.h"
 
 namespace {
 

@@ -7,8 +7,9 @@
 #   programs.sh manifests OBJDUMP EXE=LEVEL...
 #     each carries a manifest (resource 1 of type 24) that xmllint parses,
 #     asks for LEVEL, declares Vista to 11 and does not ask for the common
-#     controls 6, has UTF-8 for its ANSI code page; and each is large
-#     address aware;
+#     controls 6, has UTF-8 for its ANSI code page, is aware of the
+#     display's scale (dpiAware true); and each is large address aware and
+#     terminal-server aware;
 #   programs.sh versions OBJDUMP VERSION TITLE EXE=DESCRIPTION...
 #     each carries a version resource: FileVersion and ProductVersion VERSION
 #     (text and numbers), ProductName TITLE, FileDescription
@@ -107,11 +108,17 @@ check_manifest() {
     [ "$got" = "0" ] && ok "$name: no common-controls 6 dependency" || fail "$name: the manifest has a dependency ($got)"
     got=$(xpath "string(//*[local-name()='application' and $v3]/*[local-name()='windowsSettings' and $v3]/*[local-name()='activeCodePage' and namespace-uri()='http://schemas.microsoft.com/SMI/2019/WindowsSettings'])" "$manifest")
     [ "$got" = "UTF-8" ] && ok "$name: ANSI code page UTF-8" || fail "$name: activeCodePage '$got', expected UTF-8"
+    got=$(xpath "string(//*[local-name()='application' and $v3]/*[local-name()='windowsSettings' and $v3]/*[local-name()='dpiAware' and namespace-uri()='http://schemas.microsoft.com/SMI/2005/WindowsSettings'])" "$manifest")
+    [ "$got" = "true" ] && ok "$name: aware of the display's scale" || fail "$name: dpiAware '$got', expected true"
   fi
   rm -f "$manifest"
   # IMAGE_FILE_LARGE_ADDRESS_AWARE in the file header's Characteristics.
   flags=$("$objdump" -p "$exe" | awk '$1=="Characteristics" {print $2; exit}')
   if [ -n "$flags" ] && (( flags & 0x20 )); then ok "$name: large address aware"; else fail "$name: not large address aware (Characteristics $flags)"; fi
+  # IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE: on a Remote Desktop
+  # session host the Windows folder is the system's, not a per-user copy.
+  flags=$("$objdump" -p "$exe" | awk '$1=="DllCharacteristics" {print $2; exit}')
+  if [ -n "$flags" ] && (( 0x$flags & 0x8000 )); then ok "$name: terminal-server aware"; else fail "$name: not terminal-server aware (DllCharacteristics $flags)"; fi
 }
 
 # version_strings FILE: the StringFileInfo of a raw version resource as

@@ -42,24 +42,54 @@ DestinationWalkResult Walk(const std::vector<uint8_t> &archive, int count, const
 
 }  // namespace
 
-// The part file of the longest destination must stay within 259
-// characters: one character more refuses it, whatever the folder's end.
-TEST(PayloadDestinationFit, PartFileNameMustStayWithinThePathLimit)
+// Only the destination itself must stay within 259 characters: its part
+// file is made relative to its folder, so a 230-character install folder
+// takes the longest name, and only the part file's own one-level name must
+// fit (255 characters, the file systems' limit for one name).
+TEST(PayloadDestinationFit, DestinationWithinThePathLimitAndPartNameWithinOneLevel)
 {
   std::string name = "Sounds\\Music.dat";  // 16 characters
   for (const char *ending : {"", "\\"}) {
     SCOPED_TRACE(ending);
-    // folder + "\" (its own or the one added) + name + 24 = 259
-    std::string dir = "C:\\" + std::string(259 - 24 - 16 - 1 - 3, 'd') + ending;
+    // folder + "\" (its own or the one added) + name = 259
+    std::string dir = "C:\\" + std::string(259 - 16 - 1 - 3, 'd') + ending;
     EXPECT_TRUE(DestinationFits(dir.c_str(), name.c_str(), 512));
     EXPECT_FALSE(DestinationFits((dir + "x").c_str(), name.c_str(), 512));
-    // The destination buffer counts too: the part path and its terminator.
+    // The destination buffer counts too: the path and its terminator.
     EXPECT_FALSE(DestinationFits(dir.c_str(), name.c_str(), 259));
     EXPECT_TRUE(DestinationFits(dir.c_str(), name.c_str(), 260));
   }
+  std::string folder230 = "C:\\" + std::string(227, 'd');
+  EXPECT_TRUE(DestinationFits(folder230.c_str(), "Sounds\\Theme.wav", 512));
   // An empty folder still gets its separator, as JoinPath writes it.
-  EXPECT_TRUE(DestinationFits("", std::string(259 - 24 - 1, 'n').c_str(), 512));
-  EXPECT_FALSE(DestinationFits("", std::string(259 - 24, 'n').c_str(), 512));
+  EXPECT_TRUE(DestinationFits("", ("a\\" + std::string(231, 'n')).c_str(), 512));
+  EXPECT_FALSE(DestinationFits("", ("a\\" + std::string(232, 'n')).c_str(), 512));
+  EXPECT_FALSE(DestinationFits("", std::string(259, 'n').c_str(), 512));
+}
+
+// Only names of the form FormatPartPath gives count as setup's part files:
+// the sweeps of setup and of the uninstaller must never take a file of the
+// game or of the user.
+TEST(PayloadPartFileName, OnlySetupsOwnFormIsAPartFile)
+{
+  char part[PartNameSize];
+  ASSERT_TRUE(FormatPartPath(part, sizeof(part), "Readme.rtf", 0xbdebc121432d3278ull));
+  EXPECT_STREQ(part, "Readme.rtf.bdebc121432d3278.zvpart");
+  EXPECT_TRUE(IsPartFileName(part));
+  for (const char *name : {"a.0000000000000000.zvpart", "levels.pak.6623371d82133607.zvpart",
+                           "uninstall.exe.0000000000000000.zvpart"})
+    EXPECT_TRUE(IsPartFileName(name)) << name;
+  for (const char *other :
+       {".0123456789abcdef.zvpart", "a.0123456789abcdeF.zvpart", "a.0123456789abcde.zvpart",
+        "a.0123456789abcdef0.zvpart", "a_0123456789abcdef.zvpart", "a.0123456789abcdef.zvpar",
+        "a.0123456789abcdef.zvpart.txt", "a.01234567-9abcdef.zvpart", "a.0123456789abcdeg.zvpart",
+        "a.0123456789abcdef.ZVPART", "x\\a.0123456789abcdef.zvpart", "Readme.rtf", "", ".zvpart",
+        "mine.zvpart"})
+    EXPECT_FALSE(IsPartFileName(other)) << other;
+  // A name too long for one level gets no part file at all.
+  std::string longest(PartNameSize - 1 - PartNameExtraLength, 'n');
+  EXPECT_TRUE(FormatPartPath(part, sizeof(part), longest.c_str(), 1));
+  EXPECT_FALSE(FormatPartPath(part, sizeof(part), (longest + "n").c_str(), 1));
 }
 
 // Every destination is visited in archive order without the data being
@@ -77,7 +107,7 @@ TEST(PayloadDestinationWalk, VisitsEachDestinationAndStopsAtTheFirstThatDoesNotF
   EXPECT_EQ(seen.destinations[13], "C:\\Z\\dir1\\file13.txt");
 
   // file<i>.txt fits a folder that dir<i%2>\file<i>.txt does not.
-  std::string dir = "C:\\" + std::string(259 - 24 - 10 - 1 - 3, 'd');
+  std::string dir = "C:\\" + std::string(259 - 10 - 1 - 3, 'd');
   Seen cut;
   EXPECT_EQ(Walk(archive, 14, dir.c_str(), &cut), WalkDestinationTooLong);
   EXPECT_EQ(cut.destinations.size(), 12u);

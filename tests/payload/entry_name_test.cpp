@@ -150,4 +150,19 @@ TEST(PayloadTempDir, StartDirectoryThatDoesNotFitIsNotUsed)
   EXPECT_STREQ(temp, "");
 }
 
+// Elevated, the work folder never goes into the user's temporary directory
+// (any unelevated program of the user may re-point it), but below the
+// system's Windows folder. A parent unknown or too long is none.
+TEST(PayloadTempDir, ElevatedWorkFolderGoesUnderTheWindowsFolder)
+{
+  char parent[16] = "unchanged";
+  EXPECT_FALSE(ChooseWorkParent(parent, sizeof(parent), true, "C:\\WINDOWS\\x", "D:\\T"));
+  EXPECT_FALSE(ChooseWorkParent(parent, sizeof(parent), false, "C:\\WINDOWS", ""));
+  EXPECT_STREQ(parent, "unchanged");
+  EXPECT_TRUE(ChooseWorkParent(parent, sizeof(parent), true, "C:\\WINDOWS", "D:\\T"));
+  EXPECT_STREQ(parent, "C:\\WINDOWS\\Temp");
+  EXPECT_TRUE(ChooseWorkParent(parent, sizeof(parent), false, "C:\\WINDOWS", "D:\\T"));
+  EXPECT_STREQ(parent, "D:\\T");
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "payload/gunzip_core.h"
+#include "resources/setup_texts.h"
+#include "tests/payload/file_by_path.h"
 #include "tests/payload/temp_files.h"
 #include "tools/packer/pack.h"
 
@@ -148,7 +150,7 @@ TEST_F(PayloadGunzip, StreamCutShortFailsAtTheClose)
     WriteFileBytes(input_, gz.substr(0, cut));
     EXPECT_FALSE(Run());
     ASSERT_FALSE(messages_.errors.empty());
-    EXPECT_EQ(messages_.errors.back(), "failed gzclose");
+    EXPECT_EQ(messages_.errors.back(), FailedGzcloseText);
   }
 }
 
@@ -156,7 +158,7 @@ TEST_F(PayloadGunzip, MissingInputIsNamedAndCreatesNoOutput)
 {
   EXPECT_FALSE(Run());
   ASSERT_EQ(messages_.direct.size(), 1u);
-  EXPECT_EQ(messages_.direct[0], "Can't open file " + input_ + "\n");
+  EXPECT_EQ(messages_.direct[0], FilledText(CantOpenFileFormat, input_));
   EXPECT_TRUE(messages_.errors.empty());
   EXPECT_FALSE(std::filesystem::exists(output_));
 }
@@ -169,7 +171,7 @@ TEST_F(PayloadGunzip, OutputThatCannotBeCreatedIsNamed)
   std::filesystem::create_directory(output_);  // a directory of that name
   EXPECT_FALSE(Run());
   ASSERT_EQ(messages_.direct.size(), 1u);
-  EXPECT_EQ(messages_.direct[0], "Can't create file " + output_ + "\n");
+  EXPECT_EQ(messages_.direct[0], FilledText(CantCreateFileFormat, output_));
   EXPECT_TRUE(std::filesystem::is_directory(output_));
 
   std::filesystem::remove(output_);
@@ -178,7 +180,7 @@ TEST_F(PayloadGunzip, OutputThatCannotBeCreatedIsNamed)
   std::filesystem::create_symlink(victim, output_);
   EXPECT_FALSE(Run());
   ASSERT_EQ(messages_.direct.size(), 2u);
-  EXPECT_EQ(messages_.direct[1], "Can't create file " + output_ + "\n");
+  EXPECT_EQ(messages_.direct[1], FilledText(CantCreateFileFormat, output_));
   EXPECT_EQ(ReadFileBytes(victim), "victim");
 }
 
@@ -190,26 +192,27 @@ TEST_F(PayloadGunzip, FullDiskIsAFailedWriteOrClose)
   auto runIntoFullDisk = [this]() {
     gzFile input = gzopen(input_.c_str(), "rb");
     FILE *full = std::fopen("/dev/full", "wb");
-    return input != nullptr && full != nullptr && GunzipStreamReporting(input, full, &reporter_);
+    return input != nullptr && full != nullptr &&
+           GunzipOpenedReporting(input, full, "/dev/full", input_.c_str(), &reporter_);
   };
   // A whole block goes past stdio's buffer: the write itself fails.
   WriteFileBytes(input_, Gzip(Payload(100000)));
   EXPECT_FALSE(runIntoFullDisk());
   ASSERT_EQ(messages_.errors.size(), 1u);
-  EXPECT_EQ(messages_.errors[0], "failed fwrite");
+  EXPECT_EQ(messages_.errors[0], FailedFwriteText);
   // A few bytes stay in stdio's buffer until the close, which fails.
   messages_ = Messages();
   WriteFileBytes(input_, Gzip("short"));
   EXPECT_FALSE(runIntoFullDisk());
   ASSERT_EQ(messages_.errors.size(), 1u);
-  EXPECT_EQ(messages_.errors[0], "failed fclose");
+  EXPECT_EQ(messages_.errors[0], FailedFcloseText);
 }
 
 TEST(PayloadGzipError, PrefixColonTextAndLineEnd)
 {
   char out[64];
-  FormatGzipError(out, sizeof(out), "failed fwrite");
-  EXPECT_EQ(std::string(out), std::string(GzipErrorPrefix) + ": failed fwrite\n");
+  FormatGzipError(out, sizeof(out), FailedFwriteText);
+  EXPECT_EQ(std::string(out), std::string(GzipErrorPrefix) + ": " + FailedFwriteText + "\n");
   char small[8];
   FormatGzipError(small, sizeof(small), "a long message that does not fit");
   EXPECT_EQ(std::string(small).size(), 7u);

@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "payload/entry_install.h"
+#include "payload/install_tree.h"
 #include "payload/gunzip_core.h"
 #include "payload/progress_bar.h"
 #include "common/product.h"
+#include "resources/setup_texts.h"
 #include "tests/payload/archive_builder.h"
+#include "tests/payload/file_by_path.h"
 
 namespace {
 
@@ -177,7 +180,7 @@ TEST(PayloadGunzipWine, MissingInputAndUncreatableOutputAreNamed)
   GunzipRun run = RunGunzip(dir, "", false);
   EXPECT_FALSE(run.ok);
   ASSERT_EQ(run.messages.direct.size(), 1u);
-  EXPECT_EQ(run.messages.direct[0], "Can't open file " + dir + "\\filesdata.gz\n");
+  EXPECT_EQ(run.messages.direct[0], FilledText(CantOpenFileFormat, dir + "\\filesdata.gz"));
   EXPECT_FALSE(Exists(dir + "\\filesdata.dat"));
 
   // The output's name is taken by a directory: it cannot be created.
@@ -189,7 +192,7 @@ TEST(PayloadGunzipWine, MissingInputAndUncreatableOutputAreNamed)
   WriteAll(in, Gzip("data"));
   EXPECT_FALSE(GunzipFileReporting(out.c_str(), in.c_str(), &reporter));
   ASSERT_EQ(messages.direct.size(), 1u);
-  EXPECT_EQ(messages.direct[0], "Can't create file " + out + "\n");
+  EXPECT_EQ(messages.direct[0], FilledText(CantCreateFileFormat, out));
   RemoveDirectoryA(out.c_str());
 }
 
@@ -227,12 +230,15 @@ protected:
     EXPECT_NE(archive, nullptr);
     if (archive == nullptr)
       return outcomes;
+    HANDLE root = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(OpenInstallFolder(install_.c_str(), &root), TreeOpened);
     EntryAnnouncer announcer = {Remember, &announced_};
     for (int i = 0; i < count; ++i) {
-      outcomes.push_back(InstallArchiveEntry(archive, install_.c_str(), &announcer));
+      outcomes.push_back(InstallArchiveEntry(archive, root, install_.c_str(), &announcer));
       if (outcomes.back() != EntryInstalled)
         break;
     }
+    CloseHandle(root);
     std::fclose(archive);
     return outcomes;
   }
@@ -398,7 +404,8 @@ TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry)
   FILE *file = std::fopen(archivePath_.c_str(), "rb");
   ASSERT_NE(file, nullptr);
   EntryAnnouncer announcer = {Remember, &announced_};
-  EXPECT_EQ(InstallArchiveEntry(file, veryLong.c_str(), &announcer), EntryPathTooLong);
+  EXPECT_EQ(InstallArchiveEntry(file, INVALID_HANDLE_VALUE, veryLong.c_str(), &announcer),
+            EntryPathTooLong);
   std::fclose(file);
   EXPECT_TRUE(announced_.paths.empty());
 }

@@ -16,7 +16,7 @@
 //   slow       64 MB of zeros after the last entry: the gzip step takes
 //              long enough for a driver to press Cancel before any entry
 //   long_name  last entry renamed so that, below the default destination,
-//              its part file's path is one character over the path limit
+//              its path is one character over the path limit
 //   large      Textures.pak holds 200 MB of zeros: writing it takes long
 //              enough for a driver to kill setup in the middle of it
 // For corrupt and crc, 64 KB of data follow the last entry, before the
@@ -163,7 +163,7 @@ bool MakeVariant(const std::string &kind, std::vector<Entry> entries, bool zeroN
   } else if (kind == "size0") {
     entries[0].data.clear();
   } else if (kind == "long_name") {
-    size_t length = MaxWindowsPath + 1 - std::strlen(DefaultInstallDir) - 1 - PartNameExtraLength;
+    size_t length = MaxWindowsPath + 1 - std::strlen(DefaultInstallDir) - 1;
     entries.back().name = std::string(length - 4, 'L') + ".txt";
   } else if (kind == "large") {
     for (Entry &entry : entries)

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "payload/whole_file.h"
+#include "tests/payload/file_by_path.h"
 #include "tests/payload/temp_files.h"
 
 namespace {

@@ -335,40 +335,52 @@ TEST(ResourceIcons, ClassIconAndListImagesLoad)
   HINSTANCE self = GetModuleHandleA(nullptr);
   struct Case {
     int id;
+    int images;  // one for each size, smallest first
     int size;
   };
-  const Case cases[] = {{IDI_SETUP, 32}, {IDI_FOLDER, 16}, {IDI_UP, 16}, {IDI_NEW_FOLDER, 16}};
+  const Case cases[] = {
+      {IDI_SETUP, 1, 32}, {IDI_FOLDER, 4, 16}, {IDI_UP, 4, 16}, {IDI_NEW_FOLDER, 4, 16}};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.id);
-    // The directory entry of the icon group names the one image's size and
+    // The directory entries of the icon group name each image's size and
     // colours.
     HRSRC group =
         FindResourceA(nullptr, MAKEINTRESOURCEA(c.id), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
     ASSERT_NE(group, nullptr);
     const BYTE *dir = static_cast<const BYTE *>(LockResource(LoadResource(nullptr, group)));
-    EXPECT_EQ(dir[4] | (dir[5] << 8), 1);  // one image
-    EXPECT_EQ(dir[6], c.size);
-    EXPECT_EQ(dir[7], c.size);
-    EXPECT_EQ(dir[8], 16);  // colours
+    ASSERT_EQ(dir[4] | (dir[5] << 8), c.images);
+    for (int i = 0; i < c.images; ++i) {
+      const BYTE *entry = dir + 6 + 14 * i;
+      const int size = c.images == 1 ? c.size : (i == 3 ? 48 : 16 + 8 * i);
+      EXPECT_EQ(entry[0], size);
+      EXPECT_EQ(entry[1], size);
+      EXPECT_EQ(entry[2], 16);  // colours
+      // Each size loads as itself, with its mask.
+      HICON icon =
+          static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(c.id), IMAGE_ICON, size, size, 0));
+      ASSERT_NE(icon, nullptr);
+      ICONINFO info = {};
+      ASSERT_TRUE(GetIconInfo(icon, &info));
+      EXPECT_TRUE(info.fIcon);
+      EXPECT_NE(info.hbmMask, nullptr);
+      BITMAP mask = {};
+      GetObjectA(info.hbmMask, sizeof(mask), &mask);
+      EXPECT_EQ(mask.bmWidth, size);
+      DeleteObject(info.hbmMask);
+      DeleteObject(info.hbmColor);
+      DestroyIcon(icon);
+    }
+  }
+  // The browsers load the list images at the small-icon size and add them
+  // to a masked image list of that size.
+  const int small = GetSystemMetrics(SM_CXSMICON);
+  HIMAGELIST list = ImageList_Create(small, small, ILC_MASK, 3, 0);
+  for (int id : {IDI_FOLDER, IDI_UP, IDI_NEW_FOLDER}) {
     HICON icon =
-        static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(c.id), IMAGE_ICON, c.size, c.size, 0));
-    ASSERT_NE(icon, nullptr);
-    ICONINFO info = {};
-    ASSERT_TRUE(GetIconInfo(icon, &info));
-    EXPECT_TRUE(info.fIcon);
-    EXPECT_NE(info.hbmMask, nullptr);
-    BITMAP mask = {};
-    GetObjectA(info.hbmMask, sizeof(mask), &mask);
-    EXPECT_EQ(mask.bmWidth, c.size);
-    DeleteObject(info.hbmMask);
-    DeleteObject(info.hbmColor);
+        static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(id), IMAGE_ICON, small, small, 0));
+    EXPECT_GE(ImageList_ReplaceIcon(list, -1, icon), 0) << id;
     DestroyIcon(icon);
   }
-  // The browsers load the list images with LoadIconA and add them to a
-  // 16 x 16 masked image list.
-  HIMAGELIST list = ImageList_Create(16, 16, ILC_MASK, 3, 0);
-  for (int id : {IDI_FOLDER, IDI_UP, IDI_NEW_FOLDER})
-    EXPECT_GE(ImageList_ReplaceIcon(list, -1, LoadIconA(self, MAKEINTRESOURCEA(id))), 0) << id;
   EXPECT_EQ(ImageList_GetImageCount(list), 3);
   ImageList_Destroy(list);
 }

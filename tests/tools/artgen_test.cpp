@@ -10,12 +10,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "setup_common/banner_scale.h"
 #include "tools/artgen/artgen.h"
 
 namespace {
@@ -135,8 +137,10 @@ std::filesystem::path FreshDir(const char *name)
   return dir;
 }
 
-const char *const GeneratedFiles[] = {"tarnel.bmp", "setup.ico",     "folder.ico",
-                                      "up.ico",     "newfolder.ico", "licence.rc"};
+const char *const GeneratedFiles[] = {
+    "tarnel.bmp",      "tarnel-125.zdib", "tarnel-150.zdib", "tarnel-175.zdib", "tarnel-200.zdib",
+    "tarnel-225.zdib", "tarnel-250.zdib", "tarnel-300.zdib", "setup.ico",       "folder.ico",
+    "up.ico",          "newfolder.ico",   "licence.rc"};
 
 }  // namespace
 
@@ -198,6 +202,52 @@ TEST(ArtBanner, UsesTheWholePaletteAndKeepsTheControlBandDark)
   double deviation = std::sqrt(sumSquares / count - mean * mean);
   EXPECT_LT(mean, 40.0);
   EXPECT_LT(deviation, 12.0);
+}
+
+// Each larger scale: the scene drawn at the page's size for that scale, and
+// what setup unpacks is the picture drawn, pixel for pixel; together they
+// add less than a megabyte. A damaged or short copy is refused.
+TEST(ArtBanner, EveryScaleUnpacksInSetupToThePictureDrawn)
+{
+  size_t stored = 0;
+  for (int percent : BannerScales) {
+    if (percent == 100)
+      continue;
+    SCOPED_TRACE(percent);
+    IndexedImage banner = DrawBanner(percent);
+    ASSERT_EQ(banner.width, (556 * percent + 50) / 100);
+    ASSERT_EQ(banner.height, (384 * percent + 50) / 100);
+    std::vector<uint8_t> packed = PackBanner(banner);
+    stored += packed.size();
+    std::vector<uint8_t> out(BannerUnpackedSize(packed.data(), packed.size()));
+    PackedBanner shape;
+    ASSERT_TRUE(UnpackBanner(packed.data(), packed.size(), out.data(), out.size(), &shape));
+    ASSERT_EQ(shape.width, banner.width);
+    ASSERT_EQ(shape.height, banner.height);
+    const size_t row = (static_cast<size_t>(banner.width) + 3) & ~static_cast<size_t>(3);
+    for (int y = 0; y < banner.height; ++y)
+      ASSERT_EQ(0, std::memcmp(&out[shape.bitsOffset + (banner.height - 1 - y) * row],
+                               &banner.pixels[static_cast<size_t>(y) * banner.width],
+                               static_cast<size_t>(banner.width)))
+          << "row " << y;
+    EXPECT_EQ(Read32(out, 40 + 4 * 200), banner.palette[200]);
+
+    std::vector<uint8_t> damaged = packed;
+    damaged[damaged.size() / 2] ^= 0x55;
+    EXPECT_FALSE(UnpackBanner(damaged.data(), damaged.size(), out.data(), out.size(), &shape));
+    EXPECT_FALSE(UnpackBanner(packed.data(), packed.size() - 9, out.data(), out.size(), &shape));
+    EXPECT_FALSE(UnpackBanner(packed.data(), packed.size(), out.data(), out.size() - 1, &shape));
+  }
+  EXPECT_LT(stored, 1u << 20);
+  EXPECT_EQ(DrawBanner(100).pixels, DrawBanner().pixels);
+}
+
+TEST(ArtBanner, ScreenGetsTheNearestScale)
+{
+  const int dpi[] = {0, 96, 107, 108, 120, 144, 168, 192, 200, 216, 240, 264, 288, 480};
+  const int percent[] = {100, 100, 100, 100, 125, 150, 175, 200, 200, 225, 250, 250, 300, 300};
+  for (size_t i = 0; i < sizeof(dpi) / sizeof(dpi[0]); ++i)
+    EXPECT_EQ(BannerPercentForDpi(dpi[i]), percent[i]) << dpi[i] << " dpi";
 }
 
 TEST(ArtIcons, DirectoryEntriesGiveSizeColoursAndMask)

@@ -33,16 +33,33 @@ inline constexpr size_t LicenceMaxChars = 6999;
 // An 8-bit, bottom-up, uncompressed BMP file with the image's full palette
 // (256 entries; a shorter palette is padded with black).
 std::vector<uint8_t> EncodeBmp8(const IndexedImage &image);
+// The banner as setup stores it for a larger scale (setup_common/banner_scale.h):
+// the size of the packed 8-bit bitmap (header, 256 colours, rows bottom-up)
+// and that bitmap as one zlib stream, compressed as far as zlib goes. Empty
+// when zlib fails.
+std::vector<uint8_t> PackBanner(const IndexedImage &image);
 // An .ico file holding the one image with its AND mask, at 4 bits per pixel
 // (16-entry palette) or 8 bits per pixel (256 entries). Returns an empty
 // vector when an index does not fit the chosen depth.
 std::vector<uint8_t> EncodeIcon(const IndexedImage &image, int bitsPerPixel);
+// An .ico file holding several images (each with its AND mask, all at the
+// same depth), in the order given; empty when one does not fit the depth.
+std::vector<uint8_t> EncodeIcon(const std::vector<IndexedImage> &images, int bitsPerPixel);
 
 // Pictures (banner.cpp, icons.cpp).
-IndexedImage DrawBanner();
-IndexedImage DrawSetupIcon();             // 32 x 32, 16 colours
-IndexedImage DrawFolderIcon(bool isNew);  // 16 x 16: yellow, or green when new
-IndexedImage DrawUpIcon();                // 16 x 16 up arrow
+// The banner drawn for a display scale in per cent (100 to 300): the same
+// scene at ScaledBannerSide(BannerWidth) x ScaledBannerSide(BannerHeight)
+// pixels, drawn at that size rather than enlarged; at 100 % exactly the
+// 556 x 384 picture.
+IndexedImage DrawBanner(int percent = 100);
+// A side of the 100 % banner at a scale, rounded to the nearest pixel.
+int ScaledBannerSide(int side, int percent);
+IndexedImage DrawSetupIcon();  // 32 x 32, 16 colours
+// The browsers' list images at size x size pixels (16, 24, 32 or 48): the
+// 16 x 16 ones drawn pixel by pixel, the larger from their shapes.
+IndexedImage DrawFolderIcon(bool isNew, int size = 16);  // yellow, or green when new
+IndexedImage DrawUpIcon(int size = 16);                  // up arrow
+inline constexpr int ListIconSizes[] = {16, 24, 32, 48};
 
 // The standard 16-colour palette (black, maroon, green, olive, navy, purple,
 // teal, silver, grey, red, lime, yellow, blue, fuchsia, aqua, white).

@@ -164,11 +164,32 @@ double PlanetValue(double dx, double dy)
 // What covers each pixel, so that stars land only on open sky.
 enum Layer : uint8_t { LayerSky, LayerPlanet, LayerRing, LayerHills, LayerText };
 
-void DrawScene(IndexedImage &image, std::vector<uint8_t> &layers)
+// The picture at a scale: every pixel is drawn from the point of the
+// 100 % picture that its centre covers, so a larger picture shows the same
+// scene in finer detail rather than enlarged pixels. Details that are whole
+// pixels of the 100 % picture (stars, lettering, the rule) cover the block
+// of pixels that their pixel covers at the scale.
+struct Canvas {
+  IndexedImage &image;
+  std::vector<uint8_t> &layers;
+  double scale;
+};
+
+// The pixels that pixel `at` of the 100 % picture covers along one axis:
+// from *first up to, not including, *last.
+void CoveredSpan(double scale, int at, int limit, int *first, int *last)
 {
+  *first = std::clamp(static_cast<int>(std::floor(at * scale)), 0, limit);
+  *last = std::clamp(static_cast<int>(std::floor((at + 1) * scale)), 0, limit);
+}
+
+void DrawScene(Canvas &canvas)
+{
+  IndexedImage &image = canvas.image;
+  std::vector<uint8_t> &layers = canvas.layers;
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
-      double px = x + 0.5, py = y + 0.5;
+      double px = (x + 0.5) / canvas.scale, py = (y + 0.5) / canvas.scale;
       size_t at = static_cast<size_t>(y) * image.width + x;
       uint8_t index;
       Layer layer;
@@ -211,21 +232,46 @@ uint32_t NextRandom(uint32_t &state)
   return state >> 8;
 }
 
-void PutStarPixel(IndexedImage &image, const std::vector<uint8_t> &layers, int x, int y,
-                  double brightness)
+// Sets the pixels that pixel (x, y) of the 100 % picture covers to `index`,
+// marking them `layer`.
+void PutBlock(Canvas &canvas, int x, int y, uint8_t index, Layer layer)
 {
-  if (x < 0 || y < 0 || x >= image.width || y >= image.height)
-    return;
-  size_t at = static_cast<size_t>(y) * image.width + x;
-  if (layers[at] == LayerSky)
-    image.pixels[at] = Plain(LightRamp, brightness);
+  int left, right, top, bottom;
+  CoveredSpan(canvas.scale, x, canvas.image.width, &left, &right);
+  CoveredSpan(canvas.scale, y, canvas.image.height, &top, &bottom);
+  for (int oy = top; oy < bottom; ++oy) {
+    for (int ox = left; ox < right; ++ox) {
+      size_t at = static_cast<size_t>(oy) * canvas.image.width + ox;
+      canvas.image.pixels[at] = index;
+      canvas.layers[at] = layer;
+    }
+  }
 }
 
-void DrawStars(IndexedImage &image, const std::vector<uint8_t> &layers)
+// A star's pixel of the 100 % picture, drawn as a square of whole pixels
+// at the scale (its side the scale rounded, at least 1) around the point
+// where its centre lies: stars keep one shape at every scale. dx, dy move
+// it by whole squares (the arms of a big star). Only open sky is lit.
+void PutStarPixel(Canvas &canvas, int x, int y, int dx, int dy, double brightness)
+{
+  const int side = std::max(1, static_cast<int>(std::lround(canvas.scale)));
+  const int left = static_cast<int>(std::lround((x + 0.5) * canvas.scale - side / 2.0)) + dx * side;
+  const int top = static_cast<int>(std::lround((y + 0.5) * canvas.scale - side / 2.0)) + dy * side;
+  const uint8_t index = Plain(LightRamp, brightness);
+  for (int oy = std::max(top, 0); oy < std::min(top + side, canvas.image.height); ++oy) {
+    for (int ox = std::max(left, 0); ox < std::min(left + side, canvas.image.width); ++ox) {
+      size_t at = static_cast<size_t>(oy) * canvas.image.width + ox;
+      if (canvas.layers[at] == LayerSky)
+        canvas.image.pixels[at] = index;
+    }
+  }
+}
+
+void DrawStars(Canvas &canvas)
 {
   uint32_t state = 0x5A0E2026u;
   for (int i = 0; i < 170; ++i) {
-    int x = static_cast<int>(NextRandom(state) % static_cast<uint32_t>(image.width));
+    int x = static_cast<int>(NextRandom(state) % static_cast<uint32_t>(BannerWidth));
     int y = static_cast<int>(NextRandom(state) % 280u);
     double brightness = 0.35 + (NextRandom(state) % 1000u) / 1000.0 * 0.65;
     bool big = NextRandom(state) % 100u < 9;
@@ -234,20 +280,20 @@ void DrawStars(IndexedImage &image, const std::vector<uint8_t> &layers)
       continue;
     // Fainter towards the horizon glow.
     brightness *= 1.0 - 0.45 * Clamp01((y - 150) / 130.0);
-    PutStarPixel(image, layers, x, y, brightness);
+    PutStarPixel(canvas, x, y, 0, 0, brightness);
     if (big) {
-      PutStarPixel(image, layers, x - 1, y, brightness * 0.55);
-      PutStarPixel(image, layers, x + 1, y, brightness * 0.55);
-      PutStarPixel(image, layers, x, y - 1, brightness * 0.55);
-      PutStarPixel(image, layers, x, y + 1, brightness * 0.55);
+      PutStarPixel(canvas, x, y, -1, 0, brightness * 0.55);
+      PutStarPixel(canvas, x, y, 1, 0, brightness * 0.55);
+      PutStarPixel(canvas, x, y, 0, -1, brightness * 0.55);
+      PutStarPixel(canvas, x, y, 0, 1, brightness * 0.55);
     }
   }
 }
 
 // Draws text with the pixel font, each font pixel a square of `scale`
 // pixels, with a dark drop shadow; brightness falls from `top` to `bottom`.
-void DrawText(IndexedImage &image, std::vector<uint8_t> &layers, const char *text, int left,
-              int topY, int scale, double top, double bottom)
+void DrawText(Canvas &canvas, const char *text, int left, int topY, int scale, double top,
+              double bottom)
 {
   for (int pass = 0; pass < 2; ++pass) {
     int offset = pass == 0 ? (scale > 1 ? 2 : 1) : 0;
@@ -259,13 +305,12 @@ void DrawText(IndexedImage &image, std::vector<uint8_t> &layers, const char *tex
           if ((rows[gy / scale] & (0x10 >> (gx / scale))) == 0)
             continue;
           int x = x0 + gx + offset, y = topY + gy + offset;
-          if (x < 0 || y < 0 || x >= image.width || y >= image.height)
+          if (x < 0 || y < 0 || x >= BannerWidth || y >= BannerHeight)
             continue;
-          size_t at = static_cast<size_t>(y) * image.width + x;
           double t = static_cast<double>(gy) / (GlyphHeight * scale - 1);
-          image.pixels[at] =
-              pass == 0 ? Plain(GroundRamp, 0.0) : Plain(LightRamp, top + (bottom - top) * t);
-          layers[at] = LayerText;
+          PutBlock(canvas, x, y,
+                   pass == 0 ? Plain(GroundRamp, 0.0) : Plain(LightRamp, top + (bottom - top) * t),
+                   LayerText);
         }
       }
     }
@@ -273,23 +318,34 @@ void DrawText(IndexedImage &image, std::vector<uint8_t> &layers, const char *tex
 }
 
 // A thin line under the title that fades out to the right.
-void DrawTitleRule(IndexedImage &image, int left, int y, int length)
+void DrawTitleRule(Canvas &canvas, int left, int y, int length)
 {
   for (int i = 0; i < length; ++i) {
     double fade = 1.0 - static_cast<double>(i) / length;
-    image.pixels[static_cast<size_t>(y) * image.width + left + i] =
-        Plain(LightRamp, 0.25 + 0.5 * fade);
+    // The layer is left as it was: the rule is drawn last.
+    int left0, right0, top0, bottom0;
+    CoveredSpan(canvas.scale, left + i, canvas.image.width, &left0, &right0);
+    CoveredSpan(canvas.scale, y, canvas.image.height, &top0, &bottom0);
+    for (int oy = top0; oy < bottom0; ++oy)
+      for (int ox = left0; ox < right0; ++ox)
+        canvas.image.pixels[static_cast<size_t>(oy) * canvas.image.width + ox] =
+            Plain(LightRamp, 0.25 + 0.5 * fade);
   }
 }
 
 }  // namespace
 
-IndexedImage DrawBanner()
+int ScaledBannerSide(int side, int percent)
+{
+  return (side * percent + 50) / 100;
+}
+
+IndexedImage DrawBanner(int percent)
 {
   IndexedImage image;
-  image.width = BannerWidth;
-  image.height = BannerHeight;
-  image.pixels.assign(static_cast<size_t>(BannerWidth) * BannerHeight, 0);
+  image.width = ScaledBannerSide(BannerWidth, percent);
+  image.height = ScaledBannerSide(BannerHeight, percent);
+  image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0);
   image.palette.assign(256, 0);
   FillRamp(image.palette, SkyRamp, SkyStops);
   FillRamp(image.palette, PlanetRamp, PlanetStops);
@@ -298,12 +354,13 @@ IndexedImage DrawBanner()
   FillRamp(image.palette, LightRamp, LightStops);
 
   std::vector<uint8_t> layers(image.pixels.size(), LayerSky);
-  DrawScene(image, layers);
-  DrawStars(image, layers);
+  Canvas canvas{image, layers, percent / 100.0};
+  DrawScene(canvas);
+  DrawStars(canvas);
   const char *title = "THE ZORVANE";
-  DrawText(image, layers, title, TitleX, TitleY, TitleScale, 1.0, 0.62);
+  DrawText(canvas, title, TitleX, TitleY, TitleScale, 1.0, 0.62);
   int titleWidth = 11 * GlyphAdvance * TitleScale - TitleScale;
-  DrawText(image, layers, "SETUP", TitleX + titleWidth + 14, TitleY + 7, 2, 0.62, 0.45);
-  DrawTitleRule(image, TitleX, TitleY + GlyphHeight * TitleScale + 4, 260);
+  DrawText(canvas, "SETUP", TitleX + titleWidth + 14, TitleY + 7, 2, 0.62, 0.45);
+  DrawTitleRule(canvas, TitleX, TitleY + GlyphHeight * TitleScale + 4, 260);
   return image;
 }

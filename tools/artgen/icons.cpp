@@ -116,18 +116,98 @@ const char *const UpRows[16] = {
     ".....kwffsk.....", ".....kwffsk.....", ".....kkkkkk.....", "................",
 };
 
-}  // namespace
-
-IndexedImage DrawFolderIcon(bool isNew)
+// The list images at the larger sizes, drawn from their shapes rather than
+// enlarged from the 16 x 16 rows, so that their edges stay one or two
+// pixels wide. Shapes are given in the 16-unit square of the small image.
+bool InsideFolder(double x, double y)
 {
-  if (isNew)
-    return IconFromRows(NewFolderRows, Lime, Green);
-  return IconFromRows(FolderRows, Yellow, Olive);
+  const bool tab = x >= 1.0 && x < 8.5 && y >= 2.0 && y < 5.0;
+  const bool body = x >= 1.0 && x < 15.5 && y >= 4.0 && y < 14.5;
+  return tab || body;
 }
 
-IndexedImage DrawUpIcon()
+bool InsideUpArrow(double x, double y)
 {
-  return IconFromRows(UpRows, Blue, Navy);
+  // The head: apex at (8, 0.5), base from 1 to 15 at 7.5; the shaft 5.5 wide.
+  const bool head = y >= 0.5 && y < 7.5 && std::fabs(x - 8.0) <= (y - 0.5) * 7.0 / 7.0;
+  const bool shaft = y >= 7.5 && y < 14.5 && x >= 5.25 && x < 10.75;
+  return head || shaft;
+}
+
+// Draws a shape at `size` pixels: a black outline `line` pixels wide, then
+// a band as wide again lit on the sides facing up and left and shaded on
+// those facing down and right, and the fill inside.
+IndexedImage DrawShape(int size, bool (*inside)(double, double), uint8_t fill, uint8_t lit,
+                       uint8_t shade)
+{
+  IndexedImage image = BlankIcon(size);
+  const int line = size >= 48 ? 2 : 1;
+  const double unit = 16.0 / size;
+  std::vector<uint8_t> in(static_cast<size_t>(size) * size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      in[static_cast<size_t>(y) * size + x] = inside((x + 0.5) * unit, (y + 0.5) * unit) ? 1 : 0;
+  auto outside = [&](int x, int y) {
+    return x < 0 || y < 0 || x >= size || y >= size || in[static_cast<size_t>(y) * size + x] == 0;
+  };
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      if (outside(x, y))
+        continue;
+      bool edge = false, litSide = false, shadeSide = false;
+      for (int d = 1; d <= 2 * line; ++d) {
+        const bool near = outside(x - d, y) || outside(x + d, y) || outside(x, y - d) ||
+                          outside(x, y + d) || outside(x - d, y - d) || outside(x + d, y - d) ||
+                          outside(x - d, y + d) || outside(x + d, y + d);
+        if (d <= line && near)
+          edge = true;
+        litSide = litSide || outside(x - d, y) || outside(x, y - d);
+        shadeSide = shadeSide || outside(x + d, y) || outside(x, y + d);
+      }
+      const uint8_t colour = litSide ? lit : (shadeSide ? shade : fill);
+      Put(image, x, y, edge ? static_cast<uint8_t>(Black) : colour);
+    }
+  }
+  return image;
+}
+
+// A four-pointed yellow sparkle centred at (cx, cy) of the 16-unit square.
+void DrawSparkle(IndexedImage &image, double cx, double cy)
+{
+  const int size = image.width;
+  const int line = size >= 48 ? 2 : 1;
+  const double unit = 16.0 / size;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      const double dx = std::fabs((x + 0.5) * unit - cx), dy = std::fabs((y + 0.5) * unit - cy);
+      const double half = line * unit / 2.0 + 0.01;
+      const bool arm = (dx <= half && dy <= 3.0) || (dy <= half && dx <= 3.0);
+      const bool diagonal = std::fabs(dx - dy) <= half && dx <= 1.6;
+      if (arm || diagonal)
+        Put(image, x, y, Yellow);
+    }
+  }
+}
+
+}  // namespace
+
+IndexedImage DrawFolderIcon(bool isNew, int size)
+{
+  if (size == 16)
+    return isNew ? IconFromRows(NewFolderRows, Lime, Green)
+                 : IconFromRows(FolderRows, Yellow, Olive);
+  IndexedImage image = isNew ? DrawShape(size, InsideFolder, Lime, White, Green)
+                             : DrawShape(size, InsideFolder, Yellow, White, Olive);
+  if (isNew)
+    DrawSparkle(image, 12.5, 3.0);
+  return image;
+}
+
+IndexedImage DrawUpIcon(int size)
+{
+  if (size == 16)
+    return IconFromRows(UpRows, Blue, Navy);
+  return DrawShape(size, InsideUpArrow, Blue, White, Navy);
 }
 
 // A ringed planet lit from the upper left, its shading in four blues mixed

@@ -3,6 +3,8 @@
 // build machine's struct layout.
 #include "tools/artgen/artgen.h"
 
+#include <zlib.h>
+
 namespace {
 
 void Put16(std::vector<uint8_t> &out, uint32_t value)
@@ -86,6 +88,19 @@ void PutMask(std::vector<uint8_t> &out, const IndexedImage &image)
 
 }  // namespace
 
+namespace {
+
+// The header, 256 colours and the rows: a packed device-independent bitmap.
+void PutPackedDib8(std::vector<uint8_t> &out, const IndexedImage &image)
+{
+  const uint32_t imageBytes = RowBytes(image.width, 8) * static_cast<uint32_t>(image.height);
+  PutInfoHeader(out, image.width, image.height, 8, imageBytes, 256, 2835);
+  PutPalette(out, image.palette, 256);
+  PutPixels(out, image, 8);
+}
+
+}  // namespace
+
 std::vector<uint8_t> EncodeBmp8(const IndexedImage &image)
 {
   const uint32_t paletteBytes = 256 * 4;
@@ -99,43 +114,75 @@ std::vector<uint8_t> EncodeBmp8(const IndexedImage &image)
   Put32(out, pixelOffset + imageBytes);
   Put32(out, 0);
   Put32(out, pixelOffset);
-  PutInfoHeader(out, image.width, image.height, 8, imageBytes, 256, 2835);
-  PutPalette(out, image.palette, 256);
-  PutPixels(out, image, 8);
+  PutPackedDib8(out, image);
+  return out;
+}
+
+std::vector<uint8_t> PackBanner(const IndexedImage &image)
+{
+  std::vector<uint8_t> dib;
+  PutPackedDib8(dib, image);
+  uLongf packedSize = compressBound(static_cast<uLong>(dib.size()));
+  std::vector<uint8_t> out;
+  Put32(out, static_cast<uint32_t>(dib.size()));
+  out.resize(4 + packedSize);
+  if (compress2(out.data() + 4, &packedSize, dib.data(), static_cast<uLong>(dib.size()),
+                Z_BEST_COMPRESSION) != Z_OK)
+    return {};
+  out.resize(4 + packedSize);
   return out;
 }
 
 std::vector<uint8_t> EncodeIcon(const IndexedImage &image, int bitsPerPixel)
 {
+  return EncodeIcon(std::vector<IndexedImage>{image}, bitsPerPixel);
+}
+
+std::vector<uint8_t> EncodeIcon(const std::vector<IndexedImage> &images, int bitsPerPixel)
+{
   if (bitsPerPixel != 4 && bitsPerPixel != 8)
     return {};
   const size_t colours = static_cast<size_t>(1) << bitsPerPixel;
-  for (uint8_t index : image.pixels)
-    if (index >= colours)
-      return {};
-  const uint32_t xorBytes =
-      RowBytes(image.width, bitsPerPixel) * static_cast<uint32_t>(image.height);
-  const uint32_t andBytes = RowBytes(image.width, 1) * static_cast<uint32_t>(image.height);
-  const uint32_t resourceBytes = 40 + static_cast<uint32_t>(colours) * 4 + xorBytes + andBytes;
+  std::vector<uint32_t> sizes;
+  for (const IndexedImage &image : images) {
+    for (uint8_t index : image.pixels)
+      if (index >= colours)
+        return {};
+    const uint32_t xorBytes =
+        RowBytes(image.width, bitsPerPixel) * static_cast<uint32_t>(image.height);
+    const uint32_t andBytes = RowBytes(image.width, 1) * static_cast<uint32_t>(image.height);
+    sizes.push_back(40 + static_cast<uint32_t>(colours) * 4 + xorBytes + andBytes);
+  }
 
   std::vector<uint8_t> out;
-  // ICONDIR: reserved, type 1 (icon), one image.
+  // ICONDIR: reserved, type 1 (icon), the number of images.
   Put16(out, 0);
   Put16(out, 1);
-  Put16(out, 1);
-  // ICONDIRENTRY: a dimension of 256 would be written as 0.
-  out.push_back(static_cast<uint8_t>(image.width & 0xFF));
-  out.push_back(static_cast<uint8_t>(image.height & 0xFF));
-  out.push_back(static_cast<uint8_t>(colours < 256 ? colours : 0));
-  out.push_back(0);
-  Put16(out, 1);
-  Put16(out, static_cast<uint32_t>(bitsPerPixel));
-  Put32(out, resourceBytes);
-  Put32(out, 6 + 16);
-  // The image: its header gives twice the height (colour rows and mask).
-  PutInfoHeader(out, image.width, image.height * 2, bitsPerPixel, xorBytes + andBytes, 0, 0);
-  PutPalette(out, image.palette, colours);
-  PutPixels(out, image, bitsPerPixel);
-  PutMask(out, image);
+  Put16(out, static_cast<uint32_t>(images.size()));
+  // One ICONDIRENTRY each; the images follow the directory in its order.
+  uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
+  for (size_t i = 0; i < images.size(); ++i) {
+    // A dimension of 256 would be written as 0.
+    out.push_back(static_cast<uint8_t>(images[i].width & 0xFF));
+    out.push_back(static_cast<uint8_t>(images[i].height & 0xFF));
+    out.push_back(static_cast<uint8_t>(colours < 256 ? colours : 0));
+    out.push_back(0);
+    Put16(out, 1);
+    Put16(out, static_cast<uint32_t>(bitsPerPixel));
+    Put32(out, sizes[i]);
+    Put32(out, offset);
+    offset += sizes[i];
+  }
+  for (size_t i = 0; i < images.size(); ++i) {
+    const IndexedImage &image = images[i];
+    const uint32_t xorBytes =
+        RowBytes(image.width, bitsPerPixel) * static_cast<uint32_t>(image.height);
+    const uint32_t andBytes = RowBytes(image.width, 1) * static_cast<uint32_t>(image.height);
+    // The image: its header gives twice the height (colour rows and mask).
+    PutInfoHeader(out, image.width, image.height * 2, bitsPerPixel, xorBytes + andBytes, 0, 0);
+    PutPalette(out, image.palette, colours);
+    PutPixels(out, image, bitsPerPixel);
+    PutMask(out, image);
+  }
   return out;
 }

@@ -1,7 +1,9 @@
 // zv-artgen OUTDIR [LICENCE_TXT]
 //
 // Writes the artwork and the licence fragment that resources/setup.rc
-// includes: tarnel.bmp, setup.ico, folder.ico, up.ico, newfolder.ico and
+// includes: tarnel.bmp (the banner at 100 %), tarnel-PERCENT.zdib (the
+// banner drawn for each larger scale, packed), setup.ico, folder.ico, up.ico,
+// newfolder.ico (each list image at 16, 24, 32 and 48 pixels) and
 // licence.rc. Without LICENCE_TXT the licence comes from the source tree's resources/.
 // Exits with 1 and a message on the first failure.
 #include <cstdio>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "setup_common/banner_scale.h"
 #include "tools/artgen/artgen.h"
 
 #ifndef ZV_DEFAULT_LICENCE
@@ -53,14 +56,40 @@ bool ReadFile(const std::string &path, std::string *text)
   return true;
 }
 
-bool WriteIcon(const std::string &path, const IndexedImage &image)
+bool WriteIcon(const std::string &path, const std::vector<IndexedImage> &images)
 {
-  std::vector<uint8_t> bytes = EncodeIcon(image, 4);
+  std::vector<uint8_t> bytes = EncodeIcon(images, 4);
   if (bytes.empty()) {
     std::fprintf(stderr, "zv-artgen: %s does not fit 16 colours\n", path.c_str());
     return false;
   }
   return WriteFile(path, bytes);
+}
+
+// A list image at every size of ListIconSizes.
+template <typename Draw> std::vector<IndexedImage> ListIcon(Draw draw)
+{
+  std::vector<IndexedImage> images;
+  for (int size : ListIconSizes)
+    images.push_back(draw(size));
+  return images;
+}
+
+bool WriteScaledBanners(const std::string &outDir)
+{
+  for (int percent : BannerScales) {
+    if (percent == 100)
+      continue;
+    const std::string path = outDir + "/tarnel-" + std::to_string(percent) + ".zdib";
+    std::vector<uint8_t> bytes = PackBanner(DrawBanner(percent));
+    if (bytes.empty()) {
+      std::fprintf(stderr, "zv-artgen: cannot pack %s\n", path.c_str());
+      return false;
+    }
+    if (!WriteFile(path, bytes))
+      return false;
+  }
+  return true;
 }
 
 bool WriteLicence(const std::string &outDir, const std::string &licencePath)
@@ -97,10 +126,12 @@ int main(int argc, char **argv)
     return 1;
   }
   bool ok = WriteFile(outDir + "/tarnel.bmp", EncodeBmp8(DrawBanner())) &&
-            WriteIcon(outDir + "/setup.ico", DrawSetupIcon()) &&
-            WriteIcon(outDir + "/folder.ico", DrawFolderIcon(false)) &&
-            WriteIcon(outDir + "/up.ico", DrawUpIcon()) &&
-            WriteIcon(outDir + "/newfolder.ico", DrawFolderIcon(true)) &&
+            WriteScaledBanners(outDir) && WriteIcon(outDir + "/setup.ico", {DrawSetupIcon()}) &&
+            WriteIcon(outDir + "/folder.ico",
+                      ListIcon([](int size) { return DrawFolderIcon(false, size); })) &&
+            WriteIcon(outDir + "/up.ico", ListIcon([](int size) { return DrawUpIcon(size); })) &&
+            WriteIcon(outDir + "/newfolder.ico",
+                      ListIcon([](int size) { return DrawFolderIcon(true, size); })) &&
             WriteLicence(outDir, licencePath);
   return ok ? 0 : 1;
 }

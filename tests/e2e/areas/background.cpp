@@ -4,7 +4,7 @@
 // both with the formulas below). While the agreement page is up, the screen
 // must show the desktop as it was, darkened by the checkerboard, with the
 // title in the top-left corner; the small window, closed meanwhile, must stay
-// in the picture.
+// in the picture. At 200 % the banner and the title are drawn for the scale.
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
@@ -333,6 +333,120 @@ void EightBitDisplay()
   EndRun(&run);
 }
 
+// The height in pixels of the inked rows of the caption drawn with the
+// title's font at fontHeight, in a picture of the driver's own.
+int CaptionInkHeight(int fontHeight)
+{
+  const char caption[] = "The Zorvane - Setup";
+  HFONT font =
+      CreateFontA(fontHeight, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, OUT_STROKE_PRECIS,
+                  CLIP_STROKE_PRECIS, DRAFT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial Black");
+  const int width = fontHeight * 16, height = fontHeight * 2;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void *bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  int top = height, bottom = -1;
+  if (font && section) {
+    HGDIOBJ oldBitmap = SelectObject(dc, section);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    std::memset(bits, 0xFF, static_cast<size_t>(width) * height * 4);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutA(dc, 0, 0, caption, static_cast<int>(strlen(caption)));
+    GdiFlush();
+    const uint32_t *pixels = static_cast<const uint32_t *>(bits);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        if ((pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF) == 0) {
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+        }
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+  }
+  if (section)
+    DeleteObject(section);
+  if (font)
+    DeleteObject(font);
+  DeleteDC(dc);
+  return bottom >= top ? bottom - top + 1 : 0;
+}
+
+// Where a run of 8 pixels of the dialog's face colour begins, walking from
+// (x, y) by (dx, dy) up to `limit` steps: the end of the banner (limit when
+// the banner fills the way).
+int BannerExtent(const ScreenImage &image, int x, int y, int dx, int dy, int limit)
+{
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  const Rgb faceRgb{GetRValue(face), GetGValue(face), GetBValue(face)};
+  int run = 0;
+  for (int step = 0; step < limit; ++step) {
+    run = image.At(x + step * dx, y + step * dy) == faceRgb ? run + 1 : 0;
+    if (run == 8)
+      return step - 7;
+  }
+  return limit;
+}
+
+// At 192 dpi (the shell file sets the prefix's display scale) the page and
+// the backdrop are drawn in the screen's real pixels: the banner drawn for
+// 200 % covers the larger page as the 96-dpi banner covers the 96-dpi page
+// (the whole of it), and the title is as much higher as the dpi.
+void ScaledDisplay()
+{
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  if (!Check(dpi == 192, "display at 192 dpi (is %d)", dpi))
+    return;
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  RECT page;
+  HWND agreement = ShowAgreement(&run, &page);
+  if (!agreement) {
+    EndRun(&run);
+    return;
+  }
+  SaveScreenshot("agreement-192dpi");
+  ScreenImage image;
+  if (GrabScreen(&image)) {
+    // Along a line above the licence box and down a column left of it.
+    const int pageWidth = page.right - page.left, pageHeight = page.bottom - page.top;
+    const int margin = MulDiv(8, dpi, 96);
+    const int width = BannerExtent(image, page.left, page.top + margin, 1, 0, pageWidth);
+    const int height = BannerExtent(image, page.left + margin, page.top, 0, 1, pageHeight);
+    Log("page %dx%d, banner seen %dx%d", pageWidth, pageHeight, width, height);
+    Check(width >= pageWidth * 88 / 100 && height >= pageHeight * 88 / 100,
+          "banner covers the page within 12 %%: %d of %d wide, %d of %d high", width, pageWidth,
+          height, pageHeight);
+
+    int top = image.height, bottom = -1, left = image.width;
+    for (int y = 0; y < image.height; ++y)
+      for (int x = 0; x < image.width; ++x)
+        if (!Inside(page, x, y) && image.At(x, y) == TitleLight) {
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+          left = std::min(left, x);
+        }
+    const int seen = bottom - top + 1, at96 = CaptionInkHeight(72);
+    Check(at96 > 0 && seen * 96 * 100 >= at96 * dpi * 85 && seen * 96 * 100 <= at96 * dpi * 115,
+          "title %d pixels high, %d at 96 dpi: grows as the dpi within 15 %%", seen, at96);
+    const int offset = MulDiv(13, dpi, 96);
+    Check(left >= offset && top >= offset && left < 3 * offset && top < 4 * offset,
+          "light title starts from (%d, %d): first column %d, first line %d", offset, offset, left,
+          top);
+  }
+  CancelSetup(&run, agreement);
+  EndRun(&run);
+}
+
 // Not a test: prints the time from CreateProcess to the first painted
 // background, seen as the darkened desktop at the bottom-left corner.
 void TimeToBackground()
@@ -393,6 +507,7 @@ void TimeToBackground()
 const Scenario Scenarios[] = {
     {"darkened_desktop", DarkenedDesktop},
     {"eight_bit_display", EightBitDisplay},
+    {"scaled_display", ScaledDisplay},
     {"time_to_background", TimeToBackground},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -170,3 +170,20 @@ check_eight_bit_display() {
     return 1
   fi
 }
+
+# 200 %: the prefix's display scale, as the control panel sets it, read by
+# the next wineserver, on a screen that holds the larger page.
+prepare_scaled_display() {
+  bg_start_display 2560x1440x24 || return 1
+  local key
+  for key in 'HKCU\Control Panel\Desktop' \
+    'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    wine reg add "$key" /v LogPixels /t REG_DWORD /d 192 /f < /dev/null > /dev/null 2>&1
+  done
+  wineserver -w
+  bg_stage ""
+}
+
+cleanup_scaled_display() {
+  bg_cleanup
+}

@@ -650,6 +650,42 @@ void LongPathsScenario()
   EndRun(&run);
 }
 
+// A name typed with "/" below an existing Apps: shown, made and stored (the
+// check reads the registry) as the one full path with "\".
+void SlashNameScenario()
+{
+  SetupRun run;
+  HWND page = StartSetup(&run) ? OpenDirPage(&run) : nullptr;
+  HWND browser = page ? OpenBrowser(&run, page) : nullptr;
+  if (browser) {
+    SetText(browser, IDC_NAME_EDIT, "Apps/The Zorvane");
+    AcceptBrowser(&run, browser, page, "C:\\Program files\\Apps\\The Zorvane");
+    NextAndInstall(&run, page);
+  } else if (page) {
+    CloseBrowserAndCancel(&run, page, browser);
+  }
+  EndRun(&run);
+}
+
+// The existing destination is a link (a Unix symbolic link, which Wine shows
+// by name): Yes to the question is refused with a box naming it and the page
+// stays; the check finds nothing written or changed through it.
+void LinkedDestinationScenario()
+{
+  SetupRun run;
+  HWND page = StartSetup(&run) ? OpenDirPage(&run) : nullptr;
+  if (page) {
+    Click(page, IDOK);
+    ExpectMessageBox(&run, SetupCaption, DirExistsText, MB_YESNO | MB_ICONQUESTION, IDYES);
+    char text[1024];
+    snprintf(text, sizeof(text), InstallDirLinkFormat, DefaultDestination);
+    ExpectMessageBox(&run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
+    StillOpen(page, "destination page after the refusal");
+    EndWithCancel(&run, page);
+  }
+  EndRun(&run);
+}
+
 }  // namespace
 
 const Scenario Scenarios[] = {
@@ -664,5 +700,7 @@ const Scenario Scenarios[] = {
     {"missing_parent", MissingParentScenario},
     {"cannot_create", CannotCreateScenario},
     {"long_paths", LongPathsScenario},
+    {"slash_name", SlashNameScenario},
+    {"linked_destination", LinkedDestinationScenario},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -109,3 +109,26 @@ check_cannot_create() {
 cleanup_cannot_create() {
   chattr -i "$DRIVE_C/Program Files/Locked" 2>/dev/null || true
 }
+
+zv_uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\The Zorvane'
+prepare_slash_name() { mkdir -p "$DRIVE_C/Program Files/Apps"; }
+check_slash_name() {
+  local dir='C:\Program files\Apps\The Zorvane'
+  expect_installed "$DRIVE_C/Program Files/Apps/The Zorvane" 19
+  expect_reg "$zv_uninstall_key" InstallLocation "$dir"
+  expect_reg "$zv_uninstall_key" Progdir "$dir"
+  expect_reg 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\The Zorvane' Path "$dir"
+}
+
+# The destination links to C:\Elsewhere, holding one file; its mode bits
+# show whether setup changed its access.
+prepare_linked_destination() {
+  mkdir -p "$DRIVE_C/Elsewhere" && echo "kept" > "$DRIVE_C/Elsewhere/keep.txt"
+  ln -sfn "$DRIVE_C/Elsewhere" "$DRIVE_C/Program Files/The Zorvane"
+  linked_mode=$(stat -c %a "$DRIVE_C/Elsewhere")
+}
+check_linked_destination() {
+  [ "$(find "$DRIVE_C/Elsewhere" -mindepth 1 | wc -l)" -eq 1 ] && ok "nothing written through the link" || fail "written through the link"
+  [ "$(stat -c %a "$DRIVE_C/Elsewhere")" = "$linked_mode" ] && ok "access behind the link unchanged" || fail "mode of C:/Elsewhere changed"
+  [ -z "$(reg_value "$zv_uninstall_key" InstallLocation)" ] && ok "nothing registered" || fail "an Uninstall key was written"
+}

@@ -1,8 +1,9 @@
 // Hardening seen from outside. A comctl32.dll planted in setup's folder
 // (see hardening.sh) leaves a marker file beside itself when any process
 // loads it: setup must never load it, yet its browsers' list views work
-// and the install completes. And the programs that setup installs start
-// with their manifests.
+// and the install completes. The programs that setup installs start with
+// their manifests. And with the user's TEMP pointed at a folder of the
+// user's, the install completes (hardening.sh watches that folder).
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
@@ -110,10 +111,32 @@ void InstalledProgramsStart()
   EndRun(&uninstall);
 }
 
+// The user's TEMP is C:\usertemp (hardening.sh); an elevated setup installs
+// all the same, its work folder elsewhere.
+void UserTempUntouched()
+{
+  char temp[MAX_PATH] = "";
+  GetTempPathA(sizeof(temp), temp);
+  CheckText(temp, "C:\\usertemp\\", "the user's temporary directory");
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  std::string pages;
+  HWND box = nullptr;
+  WalkDefaults(&run, false, &pages, &box);
+  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
+                  MB_OK | MB_ICONINFORMATION);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  EndRun(&run);
+}
+
 }  // namespace
 
 const Scenario Scenarios[] = {
     {"planted_comctl32", PlantedComctl32},
     {"installed_programs_start", InstalledProgramsStart},
+    {"user_temp_untouched", UserTempUntouched},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -19,3 +19,30 @@ prepare_installed_programs_start() {
   local stage; stage="$(dirname "$ZV_SETUP_EXE")/app-stage"
   cp "$stage/Zorvane.exe" "$stage/uninstall.exe" "$DRIVE_C/zvtest/"
 }
+
+# The user's TEMP and TMP (HKCU\Environment, which any unelevated program of
+# the user may change) name C:\usertemp. Until the check, a watcher lists
+# every 20 ms what is there and in the Windows folder's Temp, where an
+# elevated setup's work folder goes (under Wine every process is elevated).
+prepare_user_temp_untouched() {
+  mkdir -p "$DRIVE_C/usertemp"
+  wine reg add 'HKCU\Environment' /v TEMP /d 'C:\usertemp' /f >/dev/null 2>&1 &&
+    wine reg add 'HKCU\Environment' /v TMP /d 'C:\usertemp' /f >/dev/null 2>&1 || return 1
+  wineserver -k; wineserver -w  # the next program reads the new environment
+  while :; do find "$DRIVE_C/usertemp" "$DRIVE_C/windows/temp" -mindepth 1; sleep 0.02; done \
+    >"$OUT/seen.txt" 2>/dev/null &
+  echo $! >"$OUT/watch.pid"
+}
+cleanup_user_temp_untouched() { kill "$(cat "$OUT/watch.pid")" 2>/dev/null; }
+check_user_temp_untouched() {
+  local work n
+  cleanup_user_temp_untouched
+  grep -q /usertemp/ "$OUT/seen.txt" && fail "made in the user's TEMP: $(grep /usertemp/ "$OUT/seen.txt" | sort -u)" ||
+    ok "nothing appeared in the user's TEMP during the install"
+  work=$(grep -oE '/windows/temp/zv[0-9a-f]{16}/filesdata\.(gz|dat)$' "$OUT/seen.txt" | sort -u)
+  [ "$(echo "$work" | grep -c .)" -eq 2 ] && ok "the work files were in the Windows folder's Temp: $(echo $work)" ||
+    fail "work files seen in the Windows folder's Temp: $(echo $work)"
+  [ -z "$(ls -A "$DRIVE_C/windows/temp")" ] && ok "nothing left there" || fail "left: $(ls -A "$DRIVE_C/windows/temp")"
+  n=$(find "$DRIVE_C/Program Files/The Zorvane" -type f | wc -l)
+  [ "$n" -eq 19 ] && ok "19 files installed" || fail "$n files installed, expected 19"
+}

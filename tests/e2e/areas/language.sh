@@ -54,7 +54,7 @@ prepare_utf8_paths() {
   local n; n=$(find "$LANG_DEST" -type f 2>/dev/null | wc -l)
   [ "$n" -eq 19 ] && ok "19 files in C:/Program Files/$LANG_FOLDER" || fail "$n files in $LANG_DEST, expected 19"
   [ -d "$LANG_DEST/AImages" ] && ok "AImages made there" || fail "no AImages in $LANG_DEST"
-  lang_expect_values "$LANG_UNINSTALL" "UninstallString=$LANG_DIR_WIN\\uninstall.exe" \
+  lang_expect_values "$LANG_UNINSTALL" "UninstallString=\"$LANG_DIR_WIN\\uninstall.exe\"" \
     "Progdir=$LANG_DIR_WIN" "InstallLocation=$LANG_DIR_WIN" "DisplayIcon=$LANG_DIR_WIN\\Zorvane.exe,0" \
     "QuietUninstallString=\"$LANG_DIR_WIN\\uninstall.exe\" /S"
   lang_expect_values "$LANG_APP_PATHS" "Path=$LANG_DIR_WIN"

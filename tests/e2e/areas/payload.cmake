@@ -8,4 +8,5 @@ zv_e2e_area(payload SOURCES ${CMAKE_CURRENT_LIST_DIR}/payload.cpp
   SCENARIOS default_install cancel_at_once corrupt_stream crc_mismatch truncated_archive
             truncated_large_entry traversal_name size_zero_entry readonly_destination
             full_temp_disk full_destination_disk planted_temp_links full_disk_over_earlier
-            long_name file_in_use killed_while_writing)
+            long_name file_in_use killed_while_writing sweep_earlier_parts
+            link_in_destination long_destination)

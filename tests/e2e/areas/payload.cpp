@@ -166,6 +166,95 @@ void EntryFailure()
   EndRun(&run);
 }
 
+// The last entry's path is one character over the limit below the default
+// destination: a box names the folder, then the cancel message; nothing is
+// written (payload.sh).
+void LongName()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  MessageBoxInfo info;
+  HWND box = WalkToFirstBox(&run, &info);
+  char text[1024];
+  wsprintfA(text, NoRoomForFilesFormat, InstallFolder);
+  CheckMessageBox(box, SetupCaption, text, MB_OK | MB_ICONERROR);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  ExpectCancelledEnd(&run, WaitForMessageBox(&run));
+  EndRun(&run);
+}
+
+// An earlier installation whose Maps is a link to a folder elsewhere
+// (payload.sh): setup names the link in a box of its own before writing
+// anything, then ends with the cancel message.
+void LinkInDestination()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  MessageBoxInfo info;
+  HWND box = WalkToFirstBox(&run, &info);
+  char text[1024];
+  wsprintfA(text, LinkInsideFormat, (std::string(InstallFolder) + "\\Maps").c_str());
+  CheckMessageBox(box, SetupCaption, text, MB_OK | MB_ICONERROR);
+  SaveScreenshot("link-box");
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  ExpectCancelledEnd(&run, WaitForMessageBox(&run));
+  EndRun(&run);
+}
+
+// A destination of 230 characters, chosen in the folder browser below two
+// folders of 100 characters each (payload.sh makes them): the longest name
+// fits the path limit there, and setup installs.
+void LongDestination()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  HWND agreement = WaitForPage(&run, IDC_LICENCE_TEXT);
+  if (!Check(agreement != nullptr, "agreement page appears"))
+    return EndRun(&run);
+  Click(agreement, IDOK);
+  HWND page = WaitForPage(&run, IDC_DEST_EDIT);
+  if (!Check(page != nullptr, "destination page appears"))
+    return EndRun(&run);
+  Pause(200);
+  Click(page, IDC_BROWSE);
+  HWND browser = WaitForPage(&run, IDC_DIR_LIST);
+  if (!Check(browser != nullptr, "folder browser opens"))
+    return EndRun(&run);
+  Pause(300);
+  std::string folder = "C:\\Program files";
+  for (char letter : {'a', 'b'}) {
+    std::string level(100, letter);
+    std::vector<std::string> items = ListViewItems(&run, GetDlgItem(browser, IDC_DIR_LIST));
+    int index = -1;
+    for (size_t i = 0; i < items.size(); ++i)
+      if (items[i] == level)
+        index = static_cast<int>(i);
+    if (!Check(index >= 0, "the browser lists the %c folder", letter))
+      return EndRun(&run);
+    DoubleClickListItem(&run, GetDlgItem(browser, IDC_DIR_LIST), index);
+    folder += "\\" + level;
+    Pause(500);
+  }
+  std::string destination = folder + "\\" + ProductTitle;
+  Check(destination.size() == 230, "the destination has %zu characters", destination.size());
+  Click(browser, IDOK);
+  Pause(500);
+  CheckText(ControlText(page, IDC_DEST_EDIT), destination.c_str(), "destination");
+  MessageBoxInfo info;
+  HWND box = WalkToFirstBox(&run, &info);
+  CheckMessageBox(box, SetupCaption, SuccessMessage(InstalledWord).c_str(),
+                  MB_OK | MB_ICONINFORMATION);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  Check(WaitForExit(&run) == 0, "setup exits with code 0");
+  EndRun(&run);
+}
+
 void SizeZeroEntry()
 {
   DefaultInstall();
@@ -206,11 +295,13 @@ std::string FileBytes(const std::string &path)
   return bytes;
 }
 
-// Setup's work folders in the temporary directory (zv and 16 hex digits).
+// Setup's work folders (zv and 16 hex digits) in the Windows folder's Temp,
+// where an elevated setup makes them (under Wine every process is elevated).
 std::vector<std::string> WorkFolders()
 {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof(temp), temp);
+  char temp[MAX_PATH] = "";
+  GetSystemWindowsDirectoryA(temp, MAX_PATH - 6);
+  lstrcatA(temp, "\\Temp\\");
   std::vector<std::string> folders;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((std::string(temp) + "zv*").c_str(), &found);
@@ -417,8 +508,11 @@ const Scenario Scenarios[] = {
     {"full_destination_disk", EntryFailure},
     {"planted_temp_links", DefaultInstall},
     {"full_disk_over_earlier", EntryFailure},
-    {"long_name", EntryFailure},
+    {"long_name", LongName},
     {"file_in_use", FileInUse},
     {"killed_while_writing", KilledWhileWriting},
+    {"sweep_earlier_parts", DefaultInstall},
+    {"link_in_destination", LinkInDestination},
+    {"long_destination", LongDestination},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

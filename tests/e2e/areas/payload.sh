@@ -16,6 +16,9 @@ pay_names() {
   (cd "$(pay_stage)" && find . -type f | sed 's|^\./||' | tr '/' '\\' | LC_ALL=C sort | tr '\\' '/')
 }
 pay_temp() { echo "$DRIVE_C/users/$(ls "$DRIVE_C/users" | grep -v Public | head -1)/Temp"; }
+# Where setup's work folder goes: the Windows folder's Temp, since under Wine
+# every process is elevated.
+pay_work_parent() { echo "$DRIVE_C/windows/temp"; }
 pay_count_installed() {
   find "$(pay_dest)" -type f 2>/dev/null | wc -l
 }
@@ -29,7 +32,7 @@ expect_same() {
 }
 # Neither temporary file nor the folder setup made for them in Temp.
 expect_no_temporaries() {
-  local left; left=$(find "$DRIVE_C" -name 'filesdata.*' 2>/dev/null; find "$(pay_temp)" -maxdepth 1 -name 'zv*' 2>/dev/null)
+  local left; left=$(find "$DRIVE_C" -name 'filesdata.*' 2>/dev/null; find "$(pay_temp)" "$(pay_work_parent)" -maxdepth 1 -name 'zv*' 2>/dev/null)
   if [ -z "$left" ]; then ok "temporary files and their folder deleted"; else fail "temporary files left: $left"; fi
 }
 expect_images_dir() {
@@ -128,10 +131,10 @@ cleanup_readonly_destination() {
 
 # A 3 MB temporary directory: filesdata.gz fits, the archive does not.
 prepare_full_temp_disk() {
-  mkdir -p "$(pay_temp)" && mount -t tmpfs -o size=3m zvtemp "$(pay_temp)"
+  mkdir -p "$(pay_work_parent)" && mount -t tmpfs -o size=3m zvtemp "$(pay_work_parent)"
 }
 check_full_temp_disk() { expect_count 0; expect_no_temporaries; }
-cleanup_full_temp_disk() { umount "$(pay_temp)" 2>/dev/null || true; }
+cleanup_full_temp_disk() { umount "$(pay_work_parent)" 2>/dev/null || true; }
 
 # A 3 MB disk as the destination: the application does not fit, and the
 # entry whose write runs out of room stops the copy (no message of its own).
@@ -235,7 +238,7 @@ check_file_in_use() { check_default_install; }
 # What a killed setup may leave: its work folder, empty.
 expect_at_most_empty_work_folder() {
   local entry left=""
-  for entry in "$(pay_temp)"/* "$(pay_temp)"/.[!.]*; do
+  for entry in "$(pay_temp)"/* "$(pay_temp)"/.[!.]* "$(pay_work_parent)"/* "$(pay_work_parent)"/.[!.]*; do
     [ -e "$entry" ] || continue
     if [[ "$(basename "$entry")" =~ ^zv[0-9a-f]{16}$ ]] && [ -d "$entry" ] && [ -z "$(ls -A "$entry")" ]; then
       continue
@@ -260,4 +263,90 @@ check_killed_while_writing() {
   expect_count 19
   expect_images_dir
   expect_at_most_empty_work_folder
+}
+
+# An earlier installation where every file holds "earlier " and its name.
+pay_earlier_install() {
+  local name
+  while read -r name; do
+    mkdir -p "$(dirname "$(pay_dest)/$name")"
+    printf 'earlier %s' "${name//\//\\}" > "$(pay_dest)/$name"
+  done < <(pay_names)
+}
+
+# An earlier installation with what a setup killed at the wrong moment
+# leaves: an empty part file, and a complete one that was never renamed.
+# Beside them, what the sweep must leave: names of another form, a folder
+# and a link of the part-file form (its target outside), and a part file in
+# a folder the payload does not name.
+pay_first_map() { pay_names | grep -m1 '/'; }
+prepare_sweep_earlier_parts() {
+  local map; map=$(pay_first_map)
+  pay_earlier_install
+  : > "$(pay_dest)/Readme.rtf.bdebc121432d3278.zvpart"
+  cp "$(pay_stage)/$map" "$(pay_dest)/$map.6623371d82133607.zvpart"
+  echo "the victim" > "$OUT/victim.txt"
+  echo "keep" > "$(pay_dest)/notes.zvpart"
+  echo "keep" > "$(pay_dest)/Readme.rtf.BDEBC121432D3278.zvpart"
+  mkdir -p "$(pay_dest)/$(dirname "$map")/old.0123456789abcdef.zvpart"
+  ln -s "$OUT/victim.txt" "$(pay_dest)/$(dirname "$map")/link.0123456789abcdef.zvpart"
+  mkdir -p "$(pay_dest)/Other" && echo "keep" > "$(pay_dest)/Other/x.0123456789abcdef.zvpart"
+  find "$(pay_dest)" -name '*.zvpart' | sort > "$OUT/parts-before.txt"
+}
+check_sweep_earlier_parts() {
+  local name map; map=$(pay_first_map)
+  while read -r name; do expect_same "$name"; done < <(pay_names)
+  expect_no_file "Program Files/The Zorvane/Readme.rtf.bdebc121432d3278.zvpart"
+  expect_no_file "Program Files/The Zorvane/$map.6623371d82133607.zvpart"
+  local left; left=$(find "$(pay_dest)" -name '*.zvpart' | sort | tr '\n' ' ')
+  local kept; kept=$(grep -v -e bdebc121432d3278 -e 6623371d82133607 "$OUT/parts-before.txt" | tr '\n' ' ')
+  if [ "$left" = "$kept" ]; then ok "only setup's own part files went: $(grep -c -v -e bdebc121432d3278 -e 6623371d82133607 "$OUT/parts-before.txt") others stay"
+  else fail "part-form names after the sweep: $left (expected $kept)"; fi
+  if [ -L "$(pay_dest)/$(dirname "$map")/link.0123456789abcdef.zvpart" ] &&
+    [ "$(cat "$OUT/victim.txt")" = "the victim" ]; then
+    ok "the link of part-file form and its target stay"; else fail "the link or its target was touched"; fi
+  expect_no_temporaries
+}
+
+# An earlier installation whose Maps folder is a link to a folder elsewhere
+# that holds a file of the same name: setup refuses before writing anything.
+prepare_link_in_destination() {
+  local map; map=$(pay_first_map)
+  pay_earlier_install
+  rm -rf "$(pay_dest)/$(dirname "$map")"
+  mkdir -p "$OUT/elsewhere" && echo "not setup's" > "$OUT/elsewhere/$(basename "$map")"
+  ln -s "$OUT/elsewhere" "$(pay_dest)/$(dirname "$map")"
+  (cd "$(pay_dest)" && find . | sort) > "$OUT/tree-before.txt"
+}
+check_link_in_destination() {
+  local map; map=$(pay_first_map)
+  if [ "$(ls -A "$OUT/elsewhere")" = "$(basename "$map")" ] &&
+    [ "$(cat "$OUT/elsewhere/$(basename "$map")")" = "not setup's" ]; then
+    ok "nothing was written through the link"; else fail "the link's target changed: $(ls -A "$OUT/elsewhere")"; fi
+  if diff <(cd "$(pay_dest)" && find . | sort) "$OUT/tree-before.txt" > "$OUT/tree-diff.txt"; then
+    ok "nothing was added below the destination"; else fail "the destination changed: $(tr '\n' ' ' < "$OUT/tree-diff.txt")"; fi
+  local name unchanged=0 outside=0
+  while read -r name; do
+    [[ "$name" == "$(dirname "$map")"/* ]] && continue
+    outside=$((outside + 1))
+    [ "$(cat "$(pay_dest)/$name")" = "earlier ${name//\//\\}" ] && unchanged=$((unchanged + 1))
+  done < <(pay_names)
+  if [ "$unchanged" -eq "$outside" ]; then ok "the $outside earlier files outside the link as they were"
+  else fail "$((outside - unchanged)) earlier files outside the link changed"; fi
+  expect_no_temporaries
+}
+
+# Two folders of 100 characters below Program Files: with "The Zorvane"
+# below them the destination has 230 characters.
+pay_long_dest() { echo "$DRIVE_C/Program Files/$(printf 'a%.0s' {1..100})/$(printf 'b%.0s' {1..100})/The Zorvane"; }
+prepare_long_destination() { mkdir -p "$(dirname "$(pay_long_dest)")"; }
+check_long_destination() {
+  local name same=0
+  while read -r name; do
+    cmp -s "$(pay_stage)/$name" "$(pay_long_dest)/$name" && same=$((same + 1))
+  done < <(pay_names)
+  if [ "$same" -eq 19 ]; then ok "19 files installed byte for byte below the 230-character folder"
+  else fail "$same of 19 files installed below the 230-character folder"; fi
+  [ -z "$(find "$(pay_long_dest)" -name '*.zvpart')" ] && ok "no part file left" || fail "a part file is left"
+  expect_no_temporaries
 }

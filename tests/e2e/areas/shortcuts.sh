@@ -48,7 +48,7 @@ zv_expect_registry() {
   if [ "$got" = "The Zorvane" ]; then ok "App Paths default = The Zorvane"; else fail "App Paths default is '$got'"; fi
   expect_reg "$ZV_APP_PATHS" Path "$ZV_INSTALL_DIR"
   expect_reg "$ZV_UNINSTALL" DisplayName "The Zorvane"
-  expect_reg "$ZV_UNINSTALL" UninstallString "$ZV_INSTALL_DIR\\uninstall.exe"
+  expect_reg "$ZV_UNINSTALL" UninstallString "\"$ZV_INSTALL_DIR\\uninstall.exe\""
   expect_reg "$ZV_UNINSTALL" Scdir "$group"
   expect_reg "$ZV_UNINSTALL" Progdir "$ZV_INSTALL_DIR"
   local key name
@@ -223,7 +223,7 @@ set "Path" type=1 bytes=58
 open SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall 2001f
 create The Zorvane class="" options=0 access=f003f
 set "DisplayName" type=1 bytes=24
-set "UninstallString" type=1 bytes=86
+set "UninstallString" type=1 bytes=90
 set "Scdir" type=1 bytes=130
 set "Progdir" type=1 bytes=58'
   echo "$calls" >"$OUT/registry-calls.txt"

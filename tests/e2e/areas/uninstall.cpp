@@ -137,11 +137,19 @@ void SetUninstallValue(const char *name, const char *data)
   }
 }
 
+// The part files a killed setup left go too (uninstall.sh plants them).
+// The global name of the uninstaller's mark is taken first, as any user's
+// program could: a mark no elevated uninstaller made keeps nothing out.
 void SilentRestores()
 {
+  HANDLE squatter = CreateMutexA(nullptr, FALSE, "Global\\The Zorvane uninstaller");
+  Check(squatter != nullptr && GetLastError() != ERROR_ALREADY_EXISTS,
+        "the mark's global name is taken first");
   Check(RunUninstaller(Uninstaller, "/S", nullptr, 0) == 0, "uninstall.exe /S exits with 0");
   Check(FindWindowA("#32770", UninstallCaption) == nullptr, "no box with /S");
   WaitForUninstallersGone();
+  if (squatter != nullptr)
+    CloseHandle(squatter);
 }
 
 // Add/Remove Programs starts the registered UninstallString; Wine's

@@ -61,7 +61,19 @@ un_expect_copy_scheduled() {
   fi
 }
 
-prepare_silent_restores() { un_snapshot pristine; un_install; }
+# Part files that a killed setup left, in setup's form: an empty one (killed
+# before writing) and a whole one never renamed, in the program folder and
+# in Maps. The uninstaller removes them, and the folders go.
+un_plant_part_files() {
+  : >"$UN_PROG/Readme.rtf.bdebc121432d3278.zvpart"
+  cp "$UN_PROG/Textures.pak" "$UN_PROG/Textures.pak.154e430edba6b9b0.zvpart"
+  : >"$UN_PROG/Maps/Map02.map.0123456789abcdef.zvpart"
+  cp "$UN_PROG/Maps/Map01.map" "$UN_PROG/Maps/Map01.map.6623371d82133607.zvpart"
+  [ "$(find "$UN_PROG" -name '*.zvpart' | wc -l)" = 4 ] && ok "four part files planted" ||
+    fail "the part files were not planted"
+}
+
+prepare_silent_restores() { un_snapshot pristine; un_install && un_plant_part_files; }
 check_silent_restores() { un_snapshot after; un_compare pristine after; un_expect_copy_scheduled; }
 
 # A copy of the uninstaller outside the installation for the second run.
@@ -196,7 +208,7 @@ prepare_add_remove_entry() {
   un_expect_value NoModify REG_DWORD 0x1
   un_expect_value NoRepair REG_DWORD 0x1
   un_expect_value QuietUninstallString REG_SZ "\"$dir\\uninstall.exe\" /S"
-  un_expect_value UninstallString REG_SZ "$dir\\uninstall.exe"
+  un_expect_value UninstallString REG_SZ "\"$dir\\uninstall.exe\""
   bytes=$(find "$UN_PROG" -type f -printf '%s\n' | awk '{s += $1} END {print s}')
   size=$(($(reg_value "$UN_KEY" EstimatedSize)))
   if [ "$(wine reg query "$UN_KEY" /v EstimatedSize | tr -d '\r' | awk '$1 == "EstimatedSize" {print $2}')" = REG_DWORD ] &&

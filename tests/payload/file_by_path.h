@@ -1,0 +1,42 @@
+// The payload's file steps by path, for the tests and the fuzz target: setup
+// itself makes its files below held folder handles (payload/extraction.cpp)
+// and never names them again, while a test's scratch folder is named by
+// path. A new file here refuses every name that exists, a link included, so
+// a test never writes through something planted at its name.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "payload/archive_entry.h"
+#include "payload/gunzip_core.h"
+#include "payload/whole_file.h"
+
+// Opens a file for binary writing that this call creates: it fails when
+// anything at all stands at path, a file or a link (dangling or not), so
+// nothing that was there before is ever opened or written through.
+FILE *CreateNewFile(const char *path);
+
+// Creates path (CreateNewFile) and writes size bytes of data (none for size
+// 0: an empty file). A full disk shows as WholeFileShort, whether the
+// write or the final flush in fclose runs out of room.
+WholeFileResult WriteNewFile(const char *path, const void *data, uint32_t size);
+
+// Creates (or truncates) path and copies size bytes from source into it
+// with CopyThrough, one block of bufferSize bytes at a time, each full block
+// one write call. The file stays as far as it got.
+WholeFileResult CopyWholeFile(const char *path, const ByteSource *source, uint32_t size,
+                              void *buffer, size_t bufferSize);
+
+// The gzip step from inputPath into outputPath, a file this call creates
+// (CreateNewFile: a name that exists is refused and left alone, and "Can't
+// create file" names it): GunzipOpenedReporting over gzopen and
+// CreateNewFile.
+bool GunzipFileReporting(const char *outputPath, const char *inputPath,
+                         const GzipReporter *reporter);
+
+// One of the gzip step's texts with its %s filled with path, as the step
+// shows it.
+std::string FilledText(const char *format, const std::string &path);
