@@ -5,12 +5,15 @@
 // corner. Built once in WM_CREATE; every WM_PAINT is one BitBlt of it.
 //
 // On a display of 32 bits per pixel, the common case, the snapshot goes
-// straight into a DIB section in the display's own format, and one pass
-// darkens it in place and writes the 24-bit copy in CanvasBits: the pixels
-// are copied from the display once and converted once, and painting is one
-// blit from memory in the display's format. Other depths take the snapshot
-// into a bitmap compatible with the display and go through CanvasBits and
-// back.
+// straight into a DIB section in the display's own format, darkened in
+// place: the pixels are copied from the display once, and painting is one
+// blit from memory in the display's format. Its 24-bit copy in CanvasBits
+// is written in two parts. The rows the title covers are copied before the
+// title is drawn; the others, which the title never touches, only once the
+// first page is on the screen (CompleteCanvas): at 3840 x 2160 that copy
+// writes 25 MB of fresh memory, and nothing visible waits for it. Other
+// depths take the snapshot into a bitmap compatible with the display and go
+// through CanvasBits and back.
 //
 // The bitmap, palette, font, header block and pixel memory live until the
 // process ends: nothing releases them.
@@ -182,10 +185,27 @@ HBITMAP TakeSnapshotSection(HDC displayDc, HDC memoryDc, uint32_t **pixels)
   return bitmap;
 }
 
+int ScaleWithTitle(int length);
+
+// The section's rows not yet copied into CanvasBits: rows 0 to
+// PendingRows - 1 of SectionPixels, bottom-up.
+uint32_t *SectionPixels;
+int32_t PendingRows;
+size_t CanvasBitsSize;
+
+// Screen lines at the top that the title may cover: its offset and font
+// height, and half a line more for glyphs that reach below the cell.
+int TitleLines()
+{
+  return ScaleWithTitle(13 + TitleHeight + TitleHeight / 2);
+}
+
 // The header completed by the system as for any bitmap, the pixel memory
-// committed for its image size plus 3 bytes, then one pass: the section is
-// darkened in place and its 24-bit copy written into CanvasBits.
-void DarkenSection(HDC displayDc, HBITMAP bitmap, uint32_t *pixels)
+// committed for its image size plus 3 bytes, then the section darkened in
+// place; the rows of the top titleLines screen lines (from an even row, so
+// the checkerboard's phase is that of the whole picture) in the same pass
+// written into CanvasBits, the rest left for CompleteCanvas.
+void DarkenSection(HDC displayDc, HBITMAP bitmap, uint32_t *pixels, int titleLines)
 {
   CanvasInfo = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, CanvasInfoSize);
   BITMAPINFO *info = static_cast<BITMAPINFO *>(GlobalLock(CanvasInfo));
@@ -199,9 +219,19 @@ void DarkenSection(HDC displayDc, HBITMAP bitmap, uint32_t *pixels)
                    ? VirtualAlloc(nullptr, static_cast<SIZE_T>(wanted), MEM_COMMIT, PAGE_READWRITE)
                    : nullptr;
   const size_t pixelsSize = static_cast<size_t>(DibImageSize(ScreenWidth, ScreenHeight, 32));
-  if (CanvasBits && info->bmiHeader.biBitCount == 24)
-    DarkenAndCopy32(pixels, pixelsSize, ScreenWidth, ScreenHeight,
-                    static_cast<uint8_t *>(CanvasBits), static_cast<size_t>(wanted));
+  if (CanvasBits && info->bmiHeader.biBitCount == 24 && ScreenHeight > 0 && ScreenWidth > 0) {
+    CanvasBitsSize = static_cast<size_t>(wanted);
+    int32_t band = ScreenHeight - (titleLines < ScreenHeight ? titleLines : ScreenHeight);
+    band -= band % 2;
+    const size_t words = static_cast<size_t>(band) * static_cast<uint32_t>(ScreenWidth);
+    const size_t bytes24 = static_cast<size_t>(band) * DibRowSize(ScreenWidth, 24);
+    DarkenInPlace32(pixels, pixelsSize, ScreenWidth, band);
+    if (words * 4 <= pixelsSize && bytes24 <= CanvasBitsSize)
+      DarkenAndCopy32(pixels + words, pixelsSize - words * 4, ScreenWidth, ScreenHeight - band,
+                      static_cast<uint8_t *>(CanvasBits) + bytes24, CanvasBitsSize - bytes24);
+    SectionPixels = pixels;
+    PendingRows = band;
+  }
   GlobalUnlock(CanvasInfo);
 }
 
@@ -285,7 +315,7 @@ HBITMAP BuildBackground(HWND window)
     bitmap = TakeSnapshotSection(displayDc, memoryDc, &pixels);
     MarkStartup(MarkSnapshot);
     if (bitmap)
-      DarkenSection(displayDc, bitmap, pixels);
+      DarkenSection(displayDc, bitmap, pixels, TitleLines());
   } else {
     bitmap = TakeSnapshot(displayDc, memoryDc);
     MarkStartup(MarkSnapshot);
@@ -299,6 +329,19 @@ HBITMAP BuildBackground(HWND window)
     DrawTitle(window, bitmap);
   MarkStartup(MarkTitle);
   return bitmap;
+}
+
+void CompleteCanvas()
+{
+  if (PendingRows == 0)
+    return;
+  // The title was drawn through GDI: its batch must have landed before the
+  // section's memory is read, although the rows read here lie below it.
+  GdiFlush();
+  Copy32To24(SectionPixels,
+             static_cast<size_t>(PendingRows) * 4 * static_cast<uint32_t>(ScreenWidth), ScreenWidth,
+             PendingRows, static_cast<uint8_t *>(CanvasBits), CanvasBitsSize);
+  PendingRows = 0;
 }
 
 LRESULT PaintBackground(HDC paintDc)

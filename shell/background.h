@@ -13,4 +13,8 @@ extern void *CanvasBits;
 
 HFONT MakeFont(int weight, int width, int height, BYTE charSet, const char *faceName);
 HBITMAP BuildBackground(HWND window);
+// Writes the rest of CanvasBits, the 24-bit copy of the darkened picture,
+// when BuildBackground left it for later (on a 32-bit display); does
+// nothing otherwise or once done. Called once the first page is shown.
+void CompleteCanvas();
 LRESULT PaintBackground(HDC paintDc);

@@ -145,3 +145,57 @@ int32_t DarkenAndCopy32(uint32_t *pixels, size_t pixelsSize, int32_t width, int3
   }
   return rows;
 }
+
+int32_t DarkenInPlace32(uint32_t *pixels, size_t pixelsSize, int32_t width, int32_t height)
+{
+  if (pixels == nullptr)
+    return 0;
+  const int32_t rows = RowsThatFit(height, DibRowSize(width, 32), pixelsSize);
+  constexpr uint32_t Colour = 0x00FFFFFF;
+  for (int32_t r = 0; r < rows; ++r) {
+    // Pixel 0 is black in an even row, pixel 1 in an odd one.
+    const uint32_t evenKeep = (r & 1) == 0 ? 0 : Colour;
+    const uint32_t oddKeep = evenKeep ^ Colour;
+    uint32_t *in = pixels + static_cast<size_t>(r) * static_cast<uint32_t>(width);
+    int32_t x = 0;
+    for (; x + 2 <= width; x += 2) {
+      in[x] &= evenKeep;
+      in[x + 1] &= oddKeep;
+    }
+    if (x < width)
+      in[x] &= evenKeep;
+  }
+  return rows;
+}
+
+int32_t Copy32To24(const uint32_t *pixels, size_t pixelsSize, int32_t width, int32_t height,
+                   uint8_t *bits24, size_t bits24Size)
+{
+  if (pixels == nullptr || bits24 == nullptr)
+    return 0;
+  const uint32_t rowSize = DibRowSize(width, 24);
+  const int32_t rows = std::min(RowsThatFit(height, rowSize, bits24Size),
+                                RowsThatFit(height, DibRowSize(width, 32), pixelsSize));
+  for (int32_t r = 0; r < rows; ++r) {
+    const uint32_t *in = pixels + static_cast<size_t>(r) * static_cast<uint32_t>(width);
+    uint8_t *out = bits24 + static_cast<size_t>(r) * rowSize;
+    int32_t x = 0;
+    // Four pixels make three 32-bit words of the 24-bit row, stored one word
+    // at a time for the reason given in DarkenAndCopy32.
+    for (; x + 4 <= width; x += 4, in += 4, out += 12) {
+      const uint32_t a = in[0] & 0x00FFFFFF, b = in[1] & 0x00FFFFFF, c = in[2] & 0x00FFFFFF,
+                     d = in[3] & 0x00FFFFFF;
+      const uint32_t first = a | (b << 24), second = (b >> 8) | (c << 16),
+                     third = (c >> 16) | (d << 8);
+      std::memcpy(out, &first, sizeof(first));
+      std::memcpy(out + 4, &second, sizeof(second));
+      std::memcpy(out + 8, &third, sizeof(third));
+    }
+    for (; x < width; ++x, ++in, out += 3) {
+      out[0] = static_cast<uint8_t>(*in);
+      out[1] = static_cast<uint8_t>(*in >> 8);
+      out[2] = static_cast<uint8_t>(*in >> 16);
+    }
+  }
+  return rows;
+}

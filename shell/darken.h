@@ -51,3 +51,18 @@ int32_t DarkenCheckerboard(uint8_t *bits, size_t bufferSize, int32_t width, int3
 // for a height or width of 0 or less, or a null buffer).
 int32_t DarkenAndCopy32(uint32_t *pixels, size_t pixelsSize, int32_t width, int32_t height,
                         uint8_t *bits24, size_t bits24Size);
+
+// The same checkerboard over a bottom-up 32-bit picture, in place only:
+// every black pixel's word becomes 0, every other keeps its colour with the
+// unused byte cleared. Only rows lying wholly inside the buffer are touched.
+// Returns the number of rows done (0 for a height or width of 0 or less, or
+// a null buffer).
+int32_t DarkenInPlace32(uint32_t *pixels, size_t pixelsSize, int32_t width, int32_t height);
+
+// Writes the first height rows of a bottom-up 32-bit picture (blue, green,
+// red and an unused byte each) as 24-bit rows of DibRowSize(width, 24) bytes
+// into bits24, at the same row places. Row padding of bits24 is not written.
+// Only rows lying wholly inside both buffers are written. Returns the number
+// of rows written (0 for a height or width of 0 or less, or a null buffer).
+int32_t Copy32To24(const uint32_t *pixels, size_t pixelsSize, int32_t width, int32_t height,
+                   uint8_t *bits24, size_t bits24Size);

@@ -134,6 +134,7 @@ protected:
     TitleFont = MakeFont(400, 0, 72, DEFAULT_CHARSET, "Arial Black");
     ASSERT_NE(TitleFont, nullptr);
     BackgroundBitmap = BuildBackground(window);
+    CompleteCanvas();
     ASSERT_NE(BackgroundBitmap, nullptr);
   }
 

@@ -221,3 +221,34 @@ TEST(DarkenAndCopy32, MatchesTheTwentyFourBitPassInBothBuffers)
     }
   }
 }
+
+// Darkening in place and copying the rows later, in two steps, leaves both
+// buffers as the one pass does; short buffers stop each at whole rows.
+TEST(DarkenInPlace32AndCopy32To24, MatchTheOnePass)
+{
+  for (int32_t width : {1, 2, 3, 4, 5, 7, 9, 33}) {
+    for (int32_t height : {1, 2, 5}) {
+      SCOPED_TRACE(testing::Message() << width << " x " << height);
+      const std::vector<uint8_t> picture = PatternBuffer(4 * static_cast<size_t>(width) * height);
+      std::vector<uint32_t> once(static_cast<size_t>(width) * height);
+      std::memcpy(once.data(), picture.data(), picture.size());
+      std::vector<uint32_t> twice = once;
+      const size_t size24 = DibRowSize(width, 24) * height;
+      std::vector<uint8_t> onceCopy = PatternBuffer(size24), twiceCopy = onceCopy;
+      DarkenAndCopy32(once.data(), 4 * once.size(), width, height, onceCopy.data(), size24);
+
+      EXPECT_EQ(DarkenInPlace32(twice.data(), 4 * twice.size() - 1, width, height), height - 1);
+      // A second pass over the rows already done changes nothing.
+      EXPECT_EQ(DarkenInPlace32(twice.data(), 4 * twice.size(), width, height), height);
+      EXPECT_EQ(
+          Copy32To24(twice.data(), 4 * twice.size(), width, height, twiceCopy.data(), size24 - 1),
+          height - 1);
+      EXPECT_EQ(Copy32To24(twice.data(), 4 * twice.size(), width, height, twiceCopy.data(), size24),
+                height);
+      EXPECT_EQ(twice, once);
+      EXPECT_EQ(twiceCopy, onceCopy);
+      EXPECT_EQ(DarkenInPlace32(nullptr, 64, width, height), 0);
+      EXPECT_EQ(Copy32To24(nullptr, 64, width, height, twiceCopy.data(), size24), 0);
+    }
+  }
+}
