@@ -9,8 +9,8 @@
 #include <commctrl.h>
 
 // Loads comctl32.dll from the system directory, once; the main window calls
-// it once the first page is up, before any page can open a browser. false when it cannot be loaded: a
-// browser then fails to open, as a dialog with an unknown class does.
+// it once the first page is up, before any page can open a browser. false when it cannot be loaded:
+// a browser then fails to open, as a dialog with an unknown class does.
 bool LoadCommonControls();
 
 // ImageList_Create and ImageList_ReplaceIcon of that comctl32 (loaded on
