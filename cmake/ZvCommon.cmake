@@ -1,4 +1,5 @@
-# Shared build settings and the helpers that add tests.
+# Shared build settings, and the helpers that make the libraries, programs
+# and tests.
 
 function(zv_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
@@ -7,24 +8,51 @@ function(zv_warnings target)
   endif()
 endfunction()
 
-# product_version.h, from the project's version, in a folder of its own on
-# the include path of zv_core's users and of the resource scripts.
-set(ZV_VERSION_DIR ${CMAKE_BINARY_DIR}/version)
+# The product's facts that the top-level CMakeLists.txt holds, as headers in
+# a folder of their own on the include path of every library and resource
+# script: product_version.h, the version; payload_facts.h, the payload's
+# entry count.
+set(ZV_PRODUCT_DIR ${CMAKE_BINARY_DIR}/product)
 configure_file(${CMAKE_SOURCE_DIR}/resources/product_version.h.in
-  ${ZV_VERSION_DIR}/product_version.h @ONLY)
+  ${ZV_PRODUCT_DIR}/product_version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/payload_facts.h.in
+  ${ZV_PRODUCT_DIR}/payload_facts.h @ONLY)
 # What a resource script with the version resource reads, for its OBJECT_DEPENDS.
-set(ZV_VERSION_RESOURCE_FILES ${ZV_VERSION_DIR}/product_version.h
-  ${CMAKE_SOURCE_DIR}/resources/version_info.rc ${CMAKE_SOURCE_DIR}/common/product_title.h)
+set(ZV_VERSION_RESOURCE_FILES ${ZV_PRODUCT_DIR}/product_version.h
+  ${CMAKE_SOURCE_DIR}/resources/version_info.rc ${CMAKE_SOURCE_DIR}/resources/product_title.h)
+
+# zlib: in the Windows build the static archive of Debian's
+# libz-mingw-w64-dev, so that the programs need no DLL; natively the system's.
+if(WIN32)
+  set(ZV_ZLIB -l:libz.a)
+else()
+  find_package(ZLIB REQUIRED)
+  set(ZV_ZLIB ZLIB::ZLIB)
+endif()
+
+# zv_library(name SOURCES file... [USES library...]): one folder's library of
+# one side, linked with the libraries of the floors below that it uses.
+function(zv_library name)
+  cmake_parse_arguments(L "" "" "SOURCES;USES" ${ARGN})
+  add_library(${name} STATIC ${L_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${ZV_PRODUCT_DIR})
+  target_link_libraries(${name} PUBLIC ${L_USES})
+  zv_warnings(${name})
+endfunction()
 
 if(WIN32)
   enable_language(RC)
   # Libraries of the shipped programs: zlib, a static archive from Debian's
   # libz-mingw-w64-dev, and only DLLs that Windows always takes from its
   # system directory. comctl32 is not one of those: setup loads it at run
-  # time (common/common_controls.h). The tests and the driver may import it.
+  # time (setup_common/common_controls.h). The tests and the driver may import it.
   set(ZV_PROGRAM_LIBS -l:libz.a ole32 uuid shell32 gdi32 user32 advapi32 kernel32)
   set(ZV_WIN32_LIBS comctl32 ${ZV_PROGRAM_LIBS})
-  add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0501 NOMINMAX)
+  # The oldest Windows whose functions a target's code may name: XP's
+  # (0x0501), unless the target's ZV_WINDOWS_FLOOR property names another
+  # (the uninstaller: Vista's, the oldest its manifest declares).
+  add_compile_definitions(WINVER=0x0501 _WIN32_IE=0x0501 NOMINMAX
+    _WIN32_WINNT=$<IF:$<BOOL:$<TARGET_PROPERTY:ZV_WINDOWS_FLOOR>>,$<TARGET_PROPERTY:ZV_WINDOWS_FLOOR>,0x0501>)
   # Defence in depth for every Windows program of the build, and so for all
   # code of the shipped ones: a guard word on the stack of each function
   # with an array or an address-taken local, checked before it returns, so
@@ -58,6 +86,23 @@ if(WIN32)
       -Wl,-Map=$<TARGET_FILE:${target}>.map)
   endfunction()
 
+  # zv_payload_program(target OUTPUT name SCRIPT file MANIFEST file): a
+  # program of the payload (the game, the uninstaller), on common/ alone; its
+  # resource script includes its manifest from the generated directory and
+  # the shared version resource.
+  function(zv_payload_program target)
+    cmake_parse_arguments(P "" "OUTPUT;SCRIPT;MANIFEST" "" ${ARGN})
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${P_OUTPUT})
+    target_sources(${target} PRIVATE ${P_SCRIPT})
+    set_source_files_properties(${P_SCRIPT} PROPERTIES
+      OBJECT_DEPENDS "${ZV_MANIFEST_DIR}/${P_MANIFEST};${ZV_VERSION_RESOURCE_FILES}")
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${ZV_MANIFEST_DIR}
+      ${ZV_PRODUCT_DIR})
+    target_link_libraries(${target} PRIVATE zv_common gdi32 user32 advapi32 kernel32)
+    zv_warnings(${target})
+    zv_win32_program(${target})
+  endfunction()
+
   # The programs' manifests, one for each execution level, made from one
   # template into the generated directory, where their resource scripts
   # find them.
@@ -72,10 +117,16 @@ if(WIN32)
   # and display that the wine.start fixture prepares.
   set(ZV_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/wine/wine-exec.sh ${ZV_WINE_STATE})
-else()
-  if(ZV_SANITIZE)
-    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
-    add_link_options(-fsanitize=address,undefined)
+elseif(ZV_SANITIZE OR ZV_FUZZ)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+  if(ZV_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+      message(FATAL_ERROR "ZV_FUZZ needs clang (preset fuzz)")
+    endif()
+    # The fuzz targets' coverage guides libFuzzer through the libraries they
+    # link too; the targets themselves link the fuzzer (tests/fuzz).
+    add_compile_options(-fsanitize=fuzzer-no-link)
   endif()
 endif()
 
@@ -97,7 +148,7 @@ function(zv_native_test name)
   endif()
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE zv_core ${T_LIBS} gtest gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
   zv_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native TIMEOUT 120)
 endfunction()
@@ -115,7 +166,7 @@ function(zv_win32_test name)
   cmake_parse_arguments(T "" "LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE zv_core ${T_LIBS} gtest gtest_main ${ZV_WIN32_LIBS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main ${ZV_WIN32_LIBS})
   zv_warnings(${name})
   gtest_add_tests(TARGET ${name} SOURCES ${T_SOURCES} TEST_LIST ${name}_TESTS)
   set_tests_properties(${${name}_TESTS} PROPERTIES

@@ -14,6 +14,11 @@ inline constexpr const char *UninstallerFileName = "uninstall.exe";
 inline constexpr const char *ReadmeFileName = "Readme.rtf";
 inline constexpr const char *ImagesDirName = "AImages";
 
+// The program-group folder, made under the chosen Start-menu folder, which
+// holds the links below; the uninstaller takes back only a group folder of
+// this name.
+inline constexpr const char *ProgramGroupName = ProductTitle;
+
 // The links, each to the file named beside it: all three in the program
 // group, the program's alone on the all-users desktop.
 inline constexpr const char *ProgramLinkName = "TheZorvane.lnk";   // ProgramFileName

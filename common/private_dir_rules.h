@@ -3,7 +3,7 @@
 // both run elevated, beside the same user's unelevated programs. Also the
 // access of the install folder, which the elevated uninstaller later runs
 // from. Plain C++ with no Windows header, so it is tested natively;
-// common/private_dir.h makes the work folder, common/install_dir_access.h
+// common/private_dir.h makes the work folder, setup_common/install_dir_access.h
 // gives the install folder its access.
 #pragma once
 

@@ -6,13 +6,11 @@
 
 #include <cstdint>
 
-#include "common/product_title.h"
+#include "payload_facts.h"
+#include "resources/product_title.h"
 
 inline constexpr const char *ProductTitle = ZV_PRODUCT_TITLE;
 inline constexpr const char *SetupCaption = ZV_SETUP_CAPTION;
-
-// Number of entries in the payload archive; also the progress bar's total.
-inline constexpr int PayloadEntryCount = 19;
 
 // Least free space, in units of 1000 bytes, with which setup goes on.
 inline constexpr uint32_t RequiredKB = 5000;

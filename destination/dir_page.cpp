@@ -11,11 +11,11 @@
 #include "destination/folder_browser.h"
 #include "destination/make_dir.h"
 #include "resources/resource.h"
-#include "common/dir_ops.h"
-#include "common/install_dir_access.h"
-#include "common/banner.h"
+#include "setup_common/dir_ops.h"
+#include "setup_common/install_dir_access.h"
+#include "setup_common/banner.h"
 #include "common/dispatch.h"
-#include "common/state.h"
+#include "setup_common/state.h"
 
 namespace {
 

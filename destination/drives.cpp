@@ -2,7 +2,7 @@
 // where the destination folder is proposed, and how much room is left.
 #include "destination/drives.h"
 
-#include "common/state.h"
+#include "setup_common/state.h"
 
 char DriveRoots[MaxDrives][DriveRootSize];
 int DriveCount;

@@ -10,8 +10,8 @@
 #include "destination/drives.h"
 #include "resources/resource.h"
 #include "common/dispatch.h"
-#include "common/folder_list_view.h"
-#include "common/state.h"
+#include "setup_common/folder_list_view.h"
+#include "setup_common/state.h"
 
 namespace {
 

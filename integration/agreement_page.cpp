@@ -5,9 +5,9 @@
 
 #include "resources/resource.h"
 #include "resources/setup_texts.h"
-#include "common/banner.h"
+#include "setup_common/banner.h"
 #include "common/dispatch.h"
-#include "common/state.h"
+#include "setup_common/state.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "integration/shortcut_paths.h"
 #include "resources/resource.h"
 #include "common/dispatch.h"
-#include "common/folder_list_view.h"
-#include "common/state.h"
+#include "setup_common/folder_list_view.h"
+#include "setup_common/state.h"
 
 #include <commctrl.h>
 #include <cstring>

@@ -11,13 +11,13 @@
 #include "integration/shortcut_paths.h"
 #include "resources/resource.h"
 #include "resources/setup_texts.h"
-#include "common/dir_ops.h"
+#include "setup_common/dir_ops.h"
 #include "common/install_facts.h"
 #include "common/shell_folder.h"
-#include "common/banner.h"
+#include "setup_common/banner.h"
 #include "common/dispatch.h"
 #include "common/path_text.h"
-#include "common/state.h"
+#include "setup_common/state.h"
 
 #include <cstring>
 

@@ -9,15 +9,12 @@
 #include <cstddef>
 
 #include "resources/resource.h"
-#include "common/folder_listing.h"
+#include "setup_common/folder_listing.h"
 
 // The program-group browser lists an up entry only above the 21 characters
 // of the Start menu's top, and going up keeps no separator (C:\Menu goes up
 // to C:).
 inline constexpr FolderListing GroupBrowserListing = {21, false, IDC_GROUP_PATH};
-
-// Name of the program-group folder made under the chosen Start-menu folder.
-inline constexpr const char *ProgramGroupName = "The Zorvane";
 
 // Forms the program-group folder: group, a backslash unless group already
 // ends with one, then ProgramGroupName. group is not changed, so forming it

@@ -10,10 +10,10 @@
 #include "payload/progress_bar.h"
 #include "resources/resource.h"
 #include "resources/setup_texts.h"
-#include "common/banner.h"
+#include "setup_common/banner.h"
 #include "common/dispatch.h"
 #include "common/product.h"
-#include "common/state.h"
+#include "setup_common/state.h"
 
 namespace {
 

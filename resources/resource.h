@@ -13,7 +13,7 @@
 
 #define IDR_PAYLOAD 15734
 
-/* the banner drawn for the larger scales, stored packed (common/banner_scale.h):
+/* the banner drawn for the larger scales, stored packed (setup_common/banner_scale.h):
    1000 + the scale in per cent */
 #define IDR_BANNER_125 1125
 #define IDR_BANNER_150 1150

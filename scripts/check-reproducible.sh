@@ -35,7 +35,7 @@ cmake --build "$work/win32" -j "$jobs" --target setup > "$work/win32-build.log" 
   { tail -30 "$work/win32-build.log"; exit 1; }
 
 status=0
-for file in setup.exe app/Zorvane.exe app/uninstall.exe generated/payload.gz generated/payload.dat; do
+for file in setup.exe app/Zorvane.exe uninstall/uninstall.exe generated/payload.gz generated/payload.dat; do
   if cmp -s "$first/$file" "$work/win32/$file"; then
     echo "same  $(sha256sum < "$first/$file" | cut -c1-16)  $file"
   else

@@ -83,6 +83,8 @@ plant system-call common/dll_search.cpp "common/system_call.h" format \
 }'
 plant include-floor common/dll_search.cpp "may not include" format \
   '#include "shell/wizard.h"'
+plant include-floor-rc resources/version_info.rc "resources/ may not include" raw \
+  '#include "shell/wizard.h"'
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures planted line(s) not caught as claimed" >&2

@@ -143,27 +143,44 @@ for rule in check_format check_file_scope_static check_sizeof check_local_types 
   "$rule" || failed=1
 done
 
-# One role per floor: a feature includes only its own folder, common/ and
-# resources/; common/ only itself and resources/; shell/, the frame on top,
-# includes the features. A header without a folder is a generated one.
-floors_broken=0
-while IFS=: read -r file line text; do
-  file=${file#./}
-  own=${file%%/*}
-  included=$(sed -E 's/^[[:space:]]*#include "([^"]+)".*/\1/' <<<"$text")
-  [[ $included == */* ]] || continue
-  case "$own" in
-    common) allowed=" common resources " ;;
-    destination | payload | integration | app) allowed=" $own common resources " ;;
-    *) continue ;;
-  esac
-  if [[ $allowed != *" ${included%%/*} "* ]]; then
-    echo "$file:$line: $own/ may not include \"$included\"" >&2
-    floors_broken=1
+# One role per floor (README: Layout), for the C++ sources and the resource
+# scripts alike: resources/ at the bottom; common/, what every program
+# shares, on it; setup_common/, setup's own shared parts, on common/; the
+# features (destination/, payload/, integration/) on setup_common/; shell/,
+# setup's frame, on the features. The other programs, app/ and uninstall/,
+# stand on common/ and resources/ alone. Each floor includes its own folder
+# and the floors below it; a header without a folder is a generated one.
+check_include_floors() {
+  local broken=0 file line text own included allowed
+  local features="destination payload integration" scripts
+  if git rev-parse --is-inside-work-tree > /dev/null 2>&1; then
+    mapfile -t scripts < <(git ls-files -- '*.rc')
+  else
+    mapfile -t scripts < <(find . -path ./build -prune -o -name '*.rc' -print)
   fi
-done < <(grep -Hn '^[[:space:]]*#include "' -- "${sources[@]}")
-[ "$floors_broken" -eq 0 ] || { echo "includes run across the floors; see README (Layout)" >&2; exit 1; }
-echo "includes keep to their floors"
+  while IFS=: read -r file line text; do
+    file=${file#./}
+    own=${file%%/*}
+    included=$(sed -E 's/^[[:space:]]*#include "([^"]+)".*/\1/' <<<"$text")
+    [[ $included == */* ]] || continue
+    case "$own" in
+      resources) allowed="resources" ;;
+      common) allowed="common resources" ;;
+      setup_common) allowed="setup_common common resources" ;;
+      destination | payload | integration) allowed="$own setup_common common resources" ;;
+      shell) allowed="shell $features setup_common common resources" ;;
+      app | uninstall) allowed="$own common resources" ;;
+      *) continue ;;
+    esac
+    if [[ " $allowed " != *" ${included%%/*} "* ]]; then
+      echo "$file:$line: $own/ may not include \"$included\"" >&2
+      broken=1
+    fi
+  done < <(grep -Hn '^[[:space:]]*#include "' -- "${sources[@]}" "${scripts[@]}")
+  [ "$broken" -eq 0 ] || { echo "includes run across the floors; see README (Layout)" >&2; return 1; }
+  echo "includes keep to their floors"
+}
+check_include_floors || failed=1
 [ "$failed" -eq 0 ] || exit 1
 
 if [ "${ZV_STYLE_SELFTEST:-1}" != 0 ]; then

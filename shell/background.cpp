@@ -25,7 +25,7 @@
 #include "shell/canvas_palette.h"
 #include "shell/darken.h"
 #include "shell/font_face.h"
-#include "common/screen.h"
+#include "setup_common/screen.h"
 #include "common/product.h"
 #include "shell/startup_marks.h"
 

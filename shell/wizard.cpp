@@ -12,7 +12,7 @@
 #include "resources/setup_texts.h"
 #include "common/path_text.h"
 #include "shell/spine_rules.h"
-#include "common/state.h"
+#include "setup_common/state.h"
 
 typedef INT_PTR (*PageOperation)(HWND owner);
 

@@ -5,7 +5,8 @@
 #   bench/payload/run.sh [WIN32_BUILD_DIR [REPEAT [RUNS [SIZES]]]]
 # WIN32_BUILD_DIR (default build/win32) is a built Windows tree (setup.exe,
 # app-stage, generated/payload.gz, bench/payload/*.exe); its ZV_HOST_TOOLS
-# give zv-appgen and zv-pack. Without it (or with "") the default tree is
+# give zv-appgen, and the tree's build packs each larger payload and makes
+# the setup that carries it. Without it (or with "") the default tree is
 # built first (scripts/build.sh).
 # SIZES, a comma list, chooses the payloads (default shipped,300mb):
 #   shipped  the payload setup.exe carries;
@@ -62,26 +63,12 @@ export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$state/bench
 winpath() { echo "Z:${1//\//\\}"; }
 
-# relink_setup PAYLOAD.GZ OUT.EXE: setup.exe linked again from the tree's
-# own objects with another payload resource. (Wine's resource updater maps
-# the whole program into its 32-bit address space and fails on a large one.)
-relink_setup() {
-  local gz=$1 out=$2 dir=$work/relink flags=$build/CMakeFiles/setup.dir rc link
-  rm -rf "$dir"; mkdir -p "$dir/rc"
-  ln -s "$gz" "$dir/rc/payload.gz"
-  rc=$(sed -n 's/^set(CMAKE_RC_COMPILER "\(.*\)")$/\1/p' "$build"/CMakeFiles/*/CMakeRCCompiler.cmake)
-  # The payload's own folder first, so that its payload.gz is the one found.
-  # shellcheck disable=SC2046
-  "$rc" -O coff $(sed -n 's/^RC_DEFINES = //p' "$flags/flags.make") -I "$dir/rc" \
-    $(sed -n 's/^RC_INCLUDES = //p' "$flags/flags.make") "$root/resources/setup.rc" "$dir/setup.res"
-  sed "s|CMakeFiles/setup.dir/resources/setup.rc.res|$dir/setup.res|" "$flags/objects1" \
-    > "$dir/objects1"
-  link=$(grep -- ' -o setup.exe ' "$flags/link.txt" |
-    sed -e "s|CMakeFiles/setup.dir/objects.a|$dir/objects.a|" -e "s| -o setup.exe | -o $out |" \
-      -e "s|--out-implib,libsetup.dll.a|--out-implib,$dir/libsetup.dll.a|")
-  (cd "$build" && "$(command -v "$rc" | sed 's/windres$/ar/')" qc "$dir/objects.a" @"$dir/objects1" &&
-    eval "$link")
-  rm -rf "$dir"
+# setup_with NAME: the build's setup executable that carries the NAME
+# payload, packed by the build from the staged tree (bench/payload/CMakeLists.txt).
+setup_with() {
+  cmake --build "$build" --target "payload_bench_setup_$1" -j "${ZV_JOBS:-$(nproc)}" \
+    > "$work/setup-$1-build.log" 2>&1 || { tail -30 "$work/setup-$1-build.log"; exit 1; }
+  cp "$bin/payload_bench_setup_$1.exe" "$work/setup-$1.exe"
 }
 
 # make_payload NAME: the stage tree, the gzip payload, a setup.exe that
@@ -109,12 +96,11 @@ make_payload() {
         else
           "$tools/zv-appgen" --repeat "$repeat" "$stage"
         fi
-        "$tools/zv-pack" --count 19 --output "$work/payload-$name.gz" --dir "$stage"
         makensis -V1 -DSTAGE="$stage" -DOUTFILE="$work/peer-$name.exe" \
           "$root/bench/payload/peer.nsi"
         echo "$stamp" > "$work/made-$name"
       fi
-      relink_setup "$work/payload-$name.gz" "$work/setup-$name.exe" ;;
+      setup_with "$name" ;;
     *) echo "unknown size $name (shipped, 300mb, 1gb)"; exit 2 ;;
   esac
   if [ "$name" = shipped ]; then

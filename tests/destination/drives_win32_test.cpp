@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "destination/drives.h"
-#include "common/state.h"
+#include "setup_common/state.h"
 
 TEST(DestReadDrives, DriveCProgramFilesAndFreeSpace)
 {

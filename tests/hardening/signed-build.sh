@@ -20,7 +20,7 @@ export SOURCE_DATE_EPOCH=1700000000
 (cd "$src" && cmake --preset win32 -B "$tree" -DZV_HOST_TOOLS="$tools" \
   "-DZV_SIGN_ARGS=--pfx;$keys/publisher.pfx;--password-file;$keys/password.txt") \
   > "$work/configure.log" 2>&1 || { tail -20 "$work/configure.log"; echo "FAIL: configure"; exit 1; }
-cmake --build "$tree" --target zv_payload -j "${ZV_JOBS:-2}" > "$work/build.log" 2>&1 ||
+cmake --build "$tree" --target zv_packed_payload -j "${ZV_JOBS:-2}" > "$work/build.log" 2>&1 ||
   { grep -iE "error|sign|\*\*\*" "$work/build.log" | tail -20; echo "FAIL: build of the payload"; exit 1; }
 ok "payload built with ZV_SIGN_ARGS"
 

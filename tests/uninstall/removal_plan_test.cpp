@@ -1,8 +1,6 @@
 // The uninstaller's plan against a fake disk, its last message and its
 // command line.
-#include "app/uninstall/removal_report.h"
-#include "app/uninstall/uninstall_options.h"
-#include "app/uninstall/uninstall_texts.h"
+#include "uninstall/removal_report.h"
 #include "common/ascii_text.h"
 #include "common/install_facts.h"
 
@@ -376,88 +374,6 @@ TEST(ProductKeys, OnlyTheValuesSetupWritesLetAKeyGo)
   EXPECT_FALSE(SetupWroteValue(appPaths.c_str(), "Pat"));
   EXPECT_FALSE(SetupWroteValue(uninstall.c_str(), "Foreign"));
   EXPECT_FALSE(SetupWroteValue("SOFTWARE\\Other", AppPathValue));
-}
-
-TEST(RemovalReport, SaysWhatStayedAndKeepsTheKeysWhenAFileStays)
-{
-  RemovalStep program = {StepRemoveFolder, RoleProgramFolder, "C:\\Z"};
-  RemovalStep file = {StepDeleteFile, RoleItem, "C:\\Z\\Zorvane.exe"};
-  RemovalTally tally = {};
-  char text[1024];
-  NoteStepResult(&tally, file, ResultScheduled);
-  NoteStepResult(&tally, program, ResultKept);
-  EXPECT_TRUE(KeysMayGo(tally));
-  EXPECT_TRUE(ComposeRemovalReport(tally, text, sizeof(text)));
-  EXPECT_EQ(RemovalExitCode(tally), ExitRemoved);
-  EXPECT_EQ(std::string(text),
-            std::string(RemovedText) + FolderKeptLead + "C:\\Z" + FolderKeptTail + RestartText);
-
-  RemovalTally failed = {};
-  NoteStepResult(&failed, file, ResultFailed);
-  EXPECT_FALSE(KeysMayGo(failed));
-  NoteStepResult(&failed, {StepRemoveKey, RoleItem, "SOFTWARE\\K"}, ResultKeyKept);
-  EXPECT_FALSE(ComposeRemovalReport(failed, text, sizeof(text)));
-  EXPECT_EQ(RemovalExitCode(failed), ExitIncomplete);
-  std::string failure = std::string(NotRemovedLead) + "C:\\Z\\Zorvane.exe" + NotRemovedTail;
-  EXPECT_EQ(std::string(text), failure + StaysRegisteredText);
-  // With two failures the first is named.
-  NoteStepResult(&failed, {StepRemoveKey, RoleItem, "SOFTWARE\\K"}, ResultFailed);
-  ComposeRemovalReport(failed, text, sizeof(text));
-  EXPECT_EQ(std::string(text).rfind(failure, 0), 0u) << text;
-  // Cut to the buffer, never beyond it.
-  char small[20];
-  std::memset(small, '#', sizeof(small));
-  ComposeRemovalReport(tally, small, 12);
-  EXPECT_EQ(std::string(small), std::string(RemovedText, 11));
-  EXPECT_EQ(small[12], '#');
-}
-
-TEST(RemovalReport, AFolderHoldingAFileThatGoesAtRestartGoesWithIt)
-{
-  RemovalPlan plan = {};
-  plan.count = 3;
-  plan.steps[0] = {StepDeleteFile, RoleItem, "C:\\Z\\Maps\\a.map"};
-  plan.steps[1] = {StepRemoveFolder, RoleItem, "C:\\Z\\Map"};
-  plan.steps[2] = {StepRemoveFolder, RoleItem, "C:\\Z\\MAPS"};
-  StepResult results[] = {ResultScheduled, ResultKept, ResultKept};
-  EXPECT_FALSE(ScheduledInside(plan, results, 1));
-  EXPECT_TRUE(ScheduledInside(plan, results, 2));
-}
-
-TEST(RemovalReport, RefusalNamesTheFolderCutWhenTooLong)
-{
-  char text[1024];
-  ComposeRefusal("C:\\", text, sizeof(text));
-  EXPECT_EQ(std::string(text), std::string(RefusalLead) + "C:\\" + RefusalTail);
-  ComposeRefusal(std::string(600, 'x').c_str(), text, sizeof(text));
-  EXPECT_EQ(std::string(text),
-            std::string(RefusalLead) + std::string(259, 'x') + CutMark + RefusalTail);
-}
-
-TEST(UninstallCommandLine, ReadsSilentAndTheCopysHandOff)
-{
-  UninstallOptions options;
-  ReadUninstallOptions("  /s  ", &options);
-  EXPECT_TRUE(options.silent);
-  EXPECT_FALSE(options.isCopy);
-  ReadUninstallOptions("/SILENT /FROM=12:34x", &options);
-  EXPECT_FALSE(options.silent);
-  EXPECT_FALSE(options.isCopy);
-  // A process id is 32 bits.
-  ReadUninstallOptions("/FROM=4294967296:1", &options);
-  EXPECT_FALSE(options.isCopy);
-  ReadUninstallOptions("/FROM=4294967295:1", &options);
-  EXPECT_TRUE(options.isCopy);
-  EXPECT_EQ(options.firstProcess, 4294967295u);
-
-  char line[128];
-  ASSERT_TRUE(FormatCopyCommandLine(line, sizeof(line), "C:\\T\\uninstall.exe", "/S", 4242, 0x1c4));
-  EXPECT_STREQ(line, "\"C:\\T\\uninstall.exe\" /S /FROM=4242:452");
-  ReadUninstallOptions(std::strchr(line + 1, '"') + 1, &options);
-  EXPECT_TRUE(options.silent && options.isCopy);
-  EXPECT_EQ(options.firstProcess, 4242u);
-  EXPECT_EQ(options.resultPipe, 452u);
-  EXPECT_FALSE(FormatCopyCommandLine(line, 30, "C:\\T\\uninstall.exe", "", 1, 2));
 }
 
 }  // namespace

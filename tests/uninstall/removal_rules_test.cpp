@@ -1,7 +1,7 @@
 // The uninstaller's rules on what it finds on the disk and at its mark's
 // name: what is left to the restart, and another uninstaller's mark.
-#include "app/uninstall/removal_outcome.h"
-#include "app/uninstall/running_alone_rules.h"
+#include "uninstall/removal_outcome.h"
+#include "uninstall/running_alone_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -33,7 +33,7 @@ inline constexpr size_t LicenceMaxChars = 6999;
 // An 8-bit, bottom-up, uncompressed BMP file with the image's full palette
 // (256 entries; a shorter palette is padded with black).
 std::vector<uint8_t> EncodeBmp8(const IndexedImage &image);
-// The banner as setup stores it for a larger scale (common/banner_scale.h):
+// The banner as setup stores it for a larger scale (setup_common/banner_scale.h):
 // the size of the packed 8-bit bitmap (header, 256 colours, rows bottom-up)
 // and that bitmap as one zlib stream, compressed as far as zlib goes. Empty
 // when zlib fails.

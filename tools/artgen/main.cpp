@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/banner_scale.h"
+#include "setup_common/banner_scale.h"
 #include "tools/artgen/artgen.h"
 
 #ifndef ZV_DEFAULT_LICENCE

@@ -160,7 +160,7 @@ cleanup_eight_bit_display() {
 # The palette path seen from inside a process: the 8-bit unit test program on
 # the same display, over the same pictures.
 check_eight_bit_display() {
-  local tests="$ZV_E2E_BIN/../background/background_8bit_tests.exe"
+  local tests="$ZV_E2E_BIN/../shell/background_8bit_tests.exe"
   [ -f "$tests" ] || { fail "background_8bit_tests.exe not built"; return 1; }
   if wine "$tests" > "$OUT/eight-bit-tests.log" 2>&1; then
     ok "background_8bit_tests passed on the 8-bit display"

@@ -5,7 +5,7 @@
 // compares the files and the registry before and after.
 #include "tests/e2e/driver/driver.h"
 
-#include "app/uninstall/uninstall_texts.h"
+#include "uninstall/uninstall_texts.h"
 #include "resources/resource.h"
 #include "resources/setup_texts.h"
 #include "common/install_facts.h"
