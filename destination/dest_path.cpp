@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/ascii_text.h"
-#include "setup_common/folder_listing.h"
+#include "setup_common/folder_list_view_rules.h"
 #include "common/path_text.h"
 #include "common/product.h"
 

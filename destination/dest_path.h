@@ -4,7 +4,7 @@
 #pragma once
 
 #include "resources/resource.h"
-#include "setup_common/folder_listing.h"
+#include "setup_common/folder_list_view_rules.h"
 
 // The folder browser lists an up entry below a drive root, and a drive root
 // keeps its separator (C:\Games goes up to C:\).

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "destination/drive_table.h"
+#include "destination/drives_rules.h"
 
 // Root strings of the system's drives ("C:\"), upper-cased, in the order the
 // system reports them; DriveCount of them are valid.

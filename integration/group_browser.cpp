@@ -3,7 +3,7 @@
 // "........" only above the 21-character top of the Start menu.
 #include "integration/group_browser.h"
 
-#include "integration/shortcut_paths.h"
+#include "integration/shortcut_page_rules.h"
 #include "resources/resource.h"
 #include "common/dispatch.h"
 #include "setup_common/folder_list_view.h"

@@ -10,7 +10,7 @@
 
 #include "common/install_facts.h"
 #include "common/product.h"
-#include "integration/shortcut_paths.h"
+#include "integration/shortcut_page_rules.h"
 
 namespace {
 

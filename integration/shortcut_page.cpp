@@ -8,7 +8,7 @@
 #include "integration/group_browser.h"
 #include "integration/registry.h"
 #include "integration/shell_link.h"
-#include "integration/shortcut_paths.h"
+#include "integration/shortcut_page_rules.h"
 #include "resources/resource.h"
 #include "resources/setup_texts.h"
 #include "setup_common/dir_ops.h"

@@ -1,10 +1,10 @@
 // The gzip step over two open Windows files: the handles become the
-// streams of gunzip_core.h, and every problem goes to the reporter given.
+// streams of gunzip_rules.h, and every problem goes to the reporter given.
 #pragma once
 
 #include <windows.h>
 
-#include "payload/gunzip_core.h"
+#include "payload/gunzip_rules.h"
 
 // Decompresses the open gzip file input into the open file output; true
 // only when the output is whole and passed zlib's checks. input is read from

@@ -4,7 +4,7 @@
 // measured only when the percentage changes.
 #include "payload/progress_bar.h"
 
-#include "payload/progress_math.h"
+#include "payload/progress_bar_rules.h"
 
 namespace {
 

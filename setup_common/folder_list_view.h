@@ -1,14 +1,14 @@
 // The folder list both browsers show: a list view of subdirectories between
 // an up entry "........" and a final entry showing BrowsePath, the path line
 // under it, and what a double-click in it does. The rules are those of
-// setup_common/folder_listing.h; a browser passes its FolderListing.
+// setup_common/folder_list_view_rules.h; a browser passes its FolderListing.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 
-#include "setup_common/folder_listing.h"
+#include "setup_common/folder_list_view_rules.h"
 
 // Image indices into the small-image list of the list being filled; each
 // browser sets them when it opens (AttachFolderImages).

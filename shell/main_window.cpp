@@ -12,7 +12,7 @@
 #include "common/dispatch.h"
 #include "common/dll_search.h"
 #include "setup_common/screen.h"
-#include "shell/spine_rules.h"
+#include "shell/wizard_rules.h"
 #include "setup_common/state.h"
 #include "shell/startup_marks.h"
 #include "shell/wizard.h"

@@ -11,7 +11,7 @@
 #include "payload/copy_page.h"
 #include "resources/setup_texts.h"
 #include "common/path_text.h"
-#include "shell/spine_rules.h"
+#include "shell/wizard_rules.h"
 #include "setup_common/state.h"
 
 typedef INT_PTR (*PageOperation)(HWND owner);

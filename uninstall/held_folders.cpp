@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "uninstall/removal_paths.h"
 #include "common/ascii_text.h"
 #include "common/held_file.h"
 #include "common/product.h"

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "uninstall/removal_report.h"
+#include "uninstall/uninstall_types.h"
 
 // Holds every folder on the way to what path names: from the program
 // folder down when path lies in it, otherwise its own folder. ResultDone

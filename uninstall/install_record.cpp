@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "uninstall/removal_plan.h"
 #include "common/install_facts.h"
 #include "common/shell_folder.h"
 #include "common/path_text.h"

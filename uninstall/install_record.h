@@ -3,7 +3,7 @@
 // the desktop is read the way setup read it.
 #pragma once
 
-#include "uninstall/removal_report.h"
+#include "uninstall/uninstall_types.h"
 #include "common/product.h"
 
 struct InstallRecord {

@@ -33,9 +33,9 @@ void HandOff(int exitCode, void *options)
   HandResultBack(*static_cast<UninstallOptions *>(options), exitCode);
 }
 
-InstallFacts FactsOf(const InstallRecord &record)
+RegisteredInstall FactsOf(const InstallRecord &record)
 {
-  InstallFacts facts;
+  RegisteredInstall facts;
   facts.programDir = record.programDir;
   facts.groupDir = record.groupDir[0] != '\0' ? record.groupDir : nullptr;
   facts.desktopDir = record.desktopDir[0] != '\0' ? record.desktopDir : nullptr;

@@ -80,7 +80,7 @@ bool IsGroupFolder(const char *group)
   return name != nullptr && SamePath(name + 1, ProgramGroupName);
 }
 
-void PlanGroup(PlanWriter *writer, const InstallFacts &facts, const char *programDir,
+void PlanGroup(PlanWriter *writer, const RegisteredInstall &facts, const char *programDir,
                const RemovalLookup &lookup)
 {
   char group[ShortPathSize];
@@ -150,7 +150,7 @@ bool AddFolder(FolderList *list, const char *name, size_t length, const char *pr
   return true;
 }
 
-bool ListFolders(FolderList *list, const InstallFacts &facts, const char *programDir,
+bool ListFolders(FolderList *list, const RegisteredInstall &facts, const char *programDir,
                  const RemovalLookup &lookup)
 {
   list->count = 0;
@@ -210,7 +210,7 @@ bool SetupWroteValue(const char *keyPath, const char *valueName)
   return false;
 }
 
-FolderVerdict PlanRemoval(const InstallFacts &facts, bool handOff, const RemovalLookup &lookup,
+FolderVerdict PlanRemoval(const RegisteredInstall &facts, bool handOff, const RemovalLookup &lookup,
                           RemovalPlan *plan)
 {
   plan->count = 0;

@@ -41,7 +41,7 @@ struct RemovalPlan {
 // temporary folder) a StepHandOff; uninstall.exe and the program folder.
 // Nothing is planned (count 0) unless programDir passes CheckProgramDir;
 // the verdict is returned.
-FolderVerdict PlanRemoval(const InstallFacts &facts, bool handOff, const RemovalLookup &lookup,
+FolderVerdict PlanRemoval(const RegisteredInstall &facts, bool handOff, const RemovalLookup &lookup,
                           RemovalPlan *plan);
 
 // Whether setup writes the value valueName under keyPath (below
@@ -49,15 +49,6 @@ FolderVerdict PlanRemoval(const InstallFacts &facts, bool handOff, const Removal
 // without regard to ASCII case, as the registry's do; "" is the default
 // value. A key holding a value for which this is false is not setup's alone.
 bool SetupWroteValue(const char *keyPath, const char *valueName);
-
-enum StepResult {
-  ResultDone = 0,   // removed now
-  ResultGone,       // not there any more
-  ResultScheduled,  // in use: removed when Windows restarts
-  ResultKept,       // a folder holding what setup did not install
-  ResultFailed,
-  ResultKeyKept,  // left, with the registration, because an earlier step failed
-};
 
 // The steps that go only when every earlier one went: the keys, then the
 // uninstaller and the program folder, so that the product stays registered

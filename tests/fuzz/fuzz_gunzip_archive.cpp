@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "payload/gunzip_core.h"
+#include "payload/gunzip_rules.h"
 #include "tests/fuzz/archive_walk.h"
 #include "tests/payload/file_by_path.h"
 

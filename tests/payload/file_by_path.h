@@ -11,7 +11,7 @@
 #include <string>
 
 #include "payload/archive_entry.h"
-#include "payload/gunzip_core.h"
+#include "payload/gunzip_rules.h"
 #include "payload/whole_file.h"
 
 // Opens a file for binary writing that this call creates: it fails when

@@ -12,7 +12,7 @@
 
 #include "payload/entry_install.h"
 #include "payload/install_tree.h"
-#include "payload/gunzip_core.h"
+#include "payload/gunzip_rules.h"
 #include "payload/progress_bar.h"
 #include "common/product.h"
 #include "resources/setup_texts.h"

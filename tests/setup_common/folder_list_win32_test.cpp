@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "destination/dest_path.h"
-#include "integration/shortcut_paths.h"
+#include "integration/shortcut_page_rules.h"
 #include "setup_common/folder_list_view.h"
 #include "resources/resource.h"
 #include "setup_common/state.h"

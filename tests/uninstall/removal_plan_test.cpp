@@ -90,7 +90,7 @@ const char *const Names[] = {"Maps\\M1.map", "Readme.rtf", "Sounds\\S1.wav", "Zo
 struct Installed : ::testing::Test {
   FakeDisk disk;
   RemovalLookup lookup = {FakeKind, FakeTarget, FakeIdentity, FakeRealPath, &disk};
-  InstallFacts facts = {Prog, Group, Desktop, "C:\\windows", Names, 5};
+  RegisteredInstall facts = {Prog, Group, Desktop, "C:\\windows", Names, 5};
   RemovalPlan plan;
   void SetUp() override
   {

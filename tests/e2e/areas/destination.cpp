@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "resources/setup_texts.h"
-#include "setup_common/folder_listing.h"
+#include "setup_common/folder_list_view_rules.h"
 #include "resources/resource.h"
 #include "common/product.h"
 

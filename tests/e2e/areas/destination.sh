@@ -118,6 +118,12 @@ check_slash_name() {
   expect_reg "$zv_uninstall_key" InstallLocation "$dir"
   expect_reg "$zv_uninstall_key" Progdir "$dir"
   expect_reg 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\The Zorvane' Path "$dir"
+  # and the folder the page resolved is the one the uninstaller removes
+  wine "$dir\\uninstall.exe" /S > /dev/null 2>&1 && ok "uninstall.exe /S exits with 0" ||
+    fail "uninstall.exe /S failed"
+  # Its copy removes the folder after handing the result back.
+  for _ in $(seq 1 100); do [ -e "$DRIVE_C/Program Files/Apps/The Zorvane" ] || break; sleep 0.1; done
+  expect_no_file "Program Files/Apps/The Zorvane"
 }
 
 # The destination links to C:\Elsewhere, holding one file; its mode bits

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "payload/progress_math.h"
+#include "payload/progress_bar_rules.h"
 
 namespace {
 

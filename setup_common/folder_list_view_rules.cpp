@@ -1,4 +1,4 @@
-#include "setup_common/folder_listing.h"
+#include "setup_common/folder_list_view_rules.h"
 
 #include <cstring>
 

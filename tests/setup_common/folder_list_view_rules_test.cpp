@@ -1,7 +1,7 @@
 // The folder-list rules under both browsers' listings: the folder browser
 // (up entry below a drive root, roots keep their separator) and the
 // program-group browser (up entry above 21 characters, "\" always).
-#include "setup_common/folder_listing.h"
+#include "setup_common/folder_list_view_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 
 #include "destination/dest_path.h"
-#include "integration/shortcut_paths.h"
+#include "integration/shortcut_page_rules.h"
 #include "common/product.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstddef>
 
 #include "resources/resource.h"
-#include "setup_common/folder_listing.h"
+#include "setup_common/folder_list_view_rules.h"
 
 // The program-group browser lists an up entry only above the 21 characters
 // of the Start menu's top, and going up keeps no separator (C:\Menu goes up

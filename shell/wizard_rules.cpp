@@ -1,4 +1,4 @@
-#include "shell/spine_rules.h"
+#include "shell/wizard_rules.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "destination/drive_table.h"
+#include "destination/drives_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "payload/progress_math.h"
+#include "payload/progress_bar_rules.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,5 +1,5 @@
 // Program-group folder, link and target paths, and Shell Folders values.
-#include "integration/shortcut_paths.h"
+#include "integration/shortcut_page_rules.h"
 #include "common/path_text.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "destination/drive_table.h"
+#include "destination/drives_rules.h"
 
 #include "common/ascii_text.h"
 #include "common/path_text.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "payload/gunzip_core.h"
+#include "payload/gunzip_rules.h"
 #include "resources/setup_texts.h"
 #include "tests/payload/file_by_path.h"
 #include "tests/payload/temp_files.h"

@@ -1,4 +1,4 @@
-#include "payload/gunzip_core.h"
+#include "payload/gunzip_rules.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,5 +1,5 @@
-// Path composition for the shortcut page; see shortcut_paths.h.
-#include "integration/shortcut_paths.h"
+// Path composition for the shortcut page; see shortcut_page_rules.h.
+#include "integration/shortcut_page_rules.h"
 
 #include <cstring>
 
