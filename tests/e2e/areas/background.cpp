@@ -237,18 +237,36 @@ HWND ShowAgreement(SetupRun *run, RECT *pageRect)
   return page;
 }
 
+// Setup started, its licence page shown and saved as the screenshot shot;
+// null, the run ended, when the page did not come up.
+HWND StartAtAgreement(SetupRun *run, RECT *page, const char *shot)
+{
+  if (!StartSetup(run))
+    return nullptr;
+  HWND agreement = ShowAgreement(run, page);
+  if (!agreement) {
+    EndRun(run);
+    return nullptr;
+  }
+  SaveScreenshot(shot);
+  return agreement;
+}
+
+int ScreenCaps(int index)
+{
+  HDC screen = GetDC(nullptr);
+  const int value = GetDeviceCaps(screen, index);
+  ReleaseDC(nullptr, screen);
+  return value;
+}
+
 void DarkenedDesktop()
 {
   SetupRun run;
-  if (!StartSetup(&run))
-    return;
   RECT page;
-  HWND agreement = ShowAgreement(&run, &page);
-  if (!agreement) {
-    EndRun(&run);
+  HWND agreement = StartAtAgreement(&run, &page, "agreement");
+  if (!agreement)
     return;
-  }
-  SaveScreenshot("agreement");
   ScreenImage image;
   if (GrabScreen(&image)) {
     CheckBottomLines(image, page);
@@ -279,21 +297,14 @@ void DarkenedDesktop()
 // which the area's shell file runs on the same display afterwards.)
 void EightBitDisplay()
 {
-  HDC screen = GetDC(nullptr);
-  const int bits = GetDeviceCaps(screen, BITSPIXEL);
-  ReleaseDC(nullptr, screen);
+  const int bits = ScreenCaps(BITSPIXEL);
   if (!Check(bits == 8, "display has 8 bits per pixel (has %d)", bits))
     return;
   SetupRun run;
-  if (!StartSetup(&run))
-    return;
   RECT page;
-  HWND agreement = ShowAgreement(&run, &page);
-  if (!agreement) {
-    EndRun(&run);
+  HWND agreement = StartAtAgreement(&run, &page, "agreement-8bit");
+  if (!agreement)
     return;
-  }
-  SaveScreenshot("agreement-8bit");
   // Wine shows other X clients' colours on an 8-bit display through its own
   // palette, so the colours read back need not be the picture's. The
   // picture's pixels come in equal pairs, across and down (its colour blocks
@@ -400,21 +411,14 @@ int BannerExtent(const ScreenImage &image, int x, int y, int dx, int dy, int lim
 // (the whole of it), and the title is as much higher as the dpi.
 void ScaledDisplay()
 {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const int dpi = ScreenCaps(LOGPIXELSY);
   if (!Check(dpi == 192, "display at 192 dpi (is %d)", dpi))
     return;
   SetupRun run;
-  if (!StartSetup(&run))
-    return;
   RECT page;
-  HWND agreement = ShowAgreement(&run, &page);
-  if (!agreement) {
-    EndRun(&run);
+  HWND agreement = StartAtAgreement(&run, &page, "agreement-192dpi");
+  if (!agreement)
     return;
-  }
-  SaveScreenshot("agreement-192dpi");
   ScreenImage image;
   if (GrabScreen(&image)) {
     // Along a line above the licence box and down a column left of it.
