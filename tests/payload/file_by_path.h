@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "payload/archive_entry.h"
 #include "payload/gunzip_rules.h"
@@ -40,3 +41,18 @@ bool GunzipFileReporting(const char *outputPath, const char *inputPath,
 // One of the gzip step's texts with its %s filled with path, as the step
 // shows it.
 std::string FilledText(const char *format, const std::string &path);
+
+// What a GzipReporter was told, for the tests to read: the texts shown as
+// they are, and the errors shown after the prefix.
+struct Messages {
+  std::vector<std::string> direct;
+  std::vector<std::string> errors;
+};
+inline void CollectDirect(void *context, const char *text)
+{
+  static_cast<Messages *>(context)->direct.push_back(text);
+}
+inline void CollectError(void *context, const char *text)
+{
+  static_cast<Messages *>(context)->errors.push_back(text);
+}

@@ -14,21 +14,6 @@
 
 namespace {
 
-struct Messages {
-  std::vector<std::string> direct;
-  std::vector<std::string> errors;
-};
-
-void CollectDirect(void *context, const char *text)
-{
-  static_cast<Messages *>(context)->direct.push_back(text);
-}
-
-void CollectError(void *context, const char *text)
-{
-  static_cast<Messages *>(context)->errors.push_back(text);
-}
-
 std::string Gzip(const std::string &data)
 {
   FILE *file = std::tmpfile();

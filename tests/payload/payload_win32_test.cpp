@@ -75,19 +75,6 @@ std::string FreshDir(const char *name)
   return dir;
 }
 
-struct Messages {
-  std::vector<std::string> direct;
-  std::vector<std::string> errors;
-};
-void CollectDirect(void *context, const char *text)
-{
-  static_cast<Messages *>(context)->direct.push_back(text);
-}
-void CollectError(void *context, const char *text)
-{
-  static_cast<Messages *>(context)->errors.push_back(text);
-}
-
 // The real payload's shape: 19 entries with varied data, then enough bytes
 // after the last entry that a fault placed behind them lies beyond the
 // 16 KB zlib may drop when it meets an error.
