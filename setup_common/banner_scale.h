@@ -36,19 +36,30 @@ inline constexpr size_t BannerMaxUnpackedSize = 4u << 20;
 // above BannerMaxUnpackedSize or too small for a header and colour table.
 size_t BannerUnpackedSize(const uint8_t *stored, size_t storedSize);
 
-// Where the parts of an unpacked banner lie.
+// The header and colour table that come first in an unpacked banner.
+inline constexpr size_t BannerHeadSize = 40 + 256 * 4;
+
+// The shape of a stored banner, from its head.
 struct PackedBanner {
   int32_t width = 0;
   int32_t height = 0;
-  size_t bitsOffset = 0;  // first byte of the rows
+  size_t rowsSize = 0;  // bytes of the rows that follow the head
 };
 
-// Unpacks a stored banner into out (outSize bytes, at least its unpacked
-// size) and checks that it is what setup can show: a 40-byte header of a
+// Unpacks only the head of a stored banner into head (BannerHeadSize bytes)
+// and checks that it is what setup can show: a 40-byte header of a
 // bottom-up, uncompressed 8-bit picture with 256 colours (or 0, meaning
-// 256), one plane, a positive width and height, followed by exactly the
-// colour table and its rows. Nothing is written beyond outSize. false when
-// the stream is damaged, unpacks to another size or the picture is not such
-// a bitmap.
-bool UnpackBanner(const uint8_t *stored, size_t storedSize, uint8_t *out, size_t outSize,
-                  PackedBanner *banner);
+// 256), one plane, a positive width and height, whose colour table and rows
+// make exactly the stored unpacked size. The head is a BITMAPINFO, so the
+// caller can make the bitmap before the rows are unpacked straight into it.
+// false when the stream is damaged or short, or the picture is not such a
+// bitmap.
+bool ReadBannerHead(const uint8_t *stored, size_t storedSize, uint8_t *head, PackedBanner *banner);
+
+// Unpacks the rows of the banner whose head gave `banner` into rows
+// (rowsSize bytes, at least banner.rowsSize); nothing is written beyond
+// rowsSize. false when the stream is damaged, ends early or goes on past
+// the rows, or when the head unpacked again on the way is not the one that
+// gave `banner`.
+bool UnpackBannerRows(const uint8_t *stored, size_t storedSize, const PackedBanner &banner,
+                      uint8_t *rows, size_t rowsSize);

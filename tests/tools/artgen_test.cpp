@@ -219,24 +219,34 @@ TEST(ArtBanner, EveryScaleUnpacksInSetupToThePictureDrawn)
     ASSERT_EQ(banner.height, (384 * percent + 50) / 100);
     std::vector<uint8_t> packed = PackBanner(banner);
     stored += packed.size();
-    std::vector<uint8_t> out(BannerUnpackedSize(packed.data(), packed.size()));
+    uint8_t head[BannerHeadSize];
     PackedBanner shape;
-    ASSERT_TRUE(UnpackBanner(packed.data(), packed.size(), out.data(), out.size(), &shape));
+    ASSERT_TRUE(ReadBannerHead(packed.data(), packed.size(), head, &shape));
     ASSERT_EQ(shape.width, banner.width);
     ASSERT_EQ(shape.height, banner.height);
+    std::vector<uint8_t> rows(shape.rowsSize);
+    ASSERT_TRUE(UnpackBannerRows(packed.data(), packed.size(), shape, rows.data(), rows.size()));
     const size_t row = (static_cast<size_t>(banner.width) + 3) & ~static_cast<size_t>(3);
     for (int y = 0; y < banner.height; ++y)
-      ASSERT_EQ(0, std::memcmp(&out[shape.bitsOffset + (banner.height - 1 - y) * row],
+      ASSERT_EQ(0, std::memcmp(&rows[(banner.height - 1 - y) * row],
                                &banner.pixels[static_cast<size_t>(y) * banner.width],
                                static_cast<size_t>(banner.width)))
           << "row " << y;
-    EXPECT_EQ(Read32(out, 40 + 4 * 200), banner.palette[200]);
+    EXPECT_EQ(Read32(std::vector<uint8_t>(head, head + sizeof(head)), 40 + 4 * 200),
+              banner.palette[200]);
 
     std::vector<uint8_t> damaged = packed;
     damaged[damaged.size() / 2] ^= 0x55;
-    EXPECT_FALSE(UnpackBanner(damaged.data(), damaged.size(), out.data(), out.size(), &shape));
-    EXPECT_FALSE(UnpackBanner(packed.data(), packed.size() - 9, out.data(), out.size(), &shape));
-    EXPECT_FALSE(UnpackBanner(packed.data(), packed.size(), out.data(), out.size() - 1, &shape));
+    EXPECT_FALSE(UnpackBannerRows(damaged.data(), damaged.size(), shape, rows.data(), rows.size()));
+    EXPECT_FALSE(
+        UnpackBannerRows(packed.data(), packed.size() - 9, shape, rows.data(), rows.size()));
+    EXPECT_FALSE(
+        UnpackBannerRows(packed.data(), packed.size(), shape, rows.data(), rows.size() - 1));
+    PackedBanner taller = shape;
+    taller.height += 1;
+    taller.rowsSize += row;
+    rows.resize(taller.rowsSize);
+    EXPECT_FALSE(UnpackBannerRows(packed.data(), packed.size(), taller, rows.data(), rows.size()));
   }
   EXPECT_LT(stored, 1u << 20);
   EXPECT_EQ(DrawBanner(100).pixels, DrawBanner().pixels);
