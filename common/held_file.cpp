@@ -6,6 +6,7 @@
 
 #include <winternl.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "common/system_call.h"
@@ -240,17 +241,27 @@ bool ListBelow(HANDLE folder, BelowVisitor visit, void *context)
       return true;
     if (result < 0)
       return false;
-    for (size_t offset = 0;;) {
+    const size_t filled =
+        status.Information < sizeof(records) ? status.Information : sizeof(records);
+    for (size_t offset = 0; offset + offsetof(FILE_DIRECTORY_INFORMATION, FileName) <= filled;) {
       const FILE_DIRECTORY_INFORMATION *record =
           reinterpret_cast<const FILE_DIRECTORY_INFORMATION *>(records + offset);
+      const size_t nameEnd =
+          offset + offsetof(FILE_DIRECTORY_INFORMATION, FileName) + record->FileNameLength;
       int characters = static_cast<int>(record->FileNameLength / sizeof(WCHAR));
-      int converted = WideCharToMultiByte(CP_ACP, 0, record->FileName, characters, name,
-                                          sizeof(name) - 1, nullptr, nullptr);
-      if (converted > 0) {
-        name[converted] = '\0';
-        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 &&
-            !visit(context, name, record->FileAttributes))
-          return true;
+      if (nameEnd <= filled && characters < MAX_PATH) {
+        int converted = WideCharToMultiByte(CP_ACP, 0, record->FileName, characters, name,
+                                            sizeof(name) - 1, nullptr, nullptr);
+        WCHAR back[MAX_PATH];
+        if (converted > 0) {
+          name[converted] = '\0';
+          const bool same = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, converted, back,
+                                                MAX_PATH) == characters &&
+                            std::memcmp(back, record->FileName, record->FileNameLength) == 0;
+          if (same && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 &&
+              !visit(context, name, record->FileAttributes))
+            return true;
+        }
       }
       if (record->NextEntryOffset == 0)
         break;
@@ -303,4 +314,24 @@ bool HeldIsPlainFolder(HANDLE handle)
   return HeldAttributes(handle, &attributes) &&
          (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
              FILE_ATTRIBUTE_DIRECTORY;
+}
+
+bool DeletePlainBelow(HANDLE folder, const char *name, ULONG share, bool isFolder)
+{
+  BelowOpen request = {folder,
+                       name,
+                       DELETE | FILE_READ_ATTRIBUTES,
+                       share,
+                       BelowOpenExisting,
+                       isFolder ? BelowDirectory : BelowNonDirectory,
+                       0,
+                       nullptr};
+  HANDLE held = INVALID_HANDLE_VALUE;
+  if (OpenBelow(request, &held) < 0)
+    return false;
+  const bool plain = isFolder ? HeldIsPlainFolder(held) : HeldIsPlainFile(held);
+  const bool named = folder == nullptr || HeldIsNamedBelow(held, folder, name);
+  const bool marked = plain && named && SetDeleteDisposition(held, true);
+  CloseHandle(held);
+  return marked;
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "common/nt_status.h"
+
 // Sets (true) or clears (false) the delete disposition: a file marked is
 // removed when its last handle closes, also when the process is killed, and
 // clearing the mark keeps it. A folder must be empty to be marked.
@@ -30,7 +32,9 @@ bool HeldIsNamedBelow(HANDLE child, HANDLE folder, const char *name);
 
 // Calls visit with each name in the held folder (opened with
 // FILE_LIST_DIRECTORY), "." and ".." left out, and whether it is a folder
-// or a reparse point as the listing shows it; false from visit stops.
+// or a reparse point as the listing shows it; false from visit stops. A
+// name that does not convert to the ANSI code page and back unchanged is
+// left out: opened by its converted form, it would name another file.
 // false when the folder cannot be listed.
 typedef bool (*BelowVisitor)(void *context, const char *name, DWORD attributes);
 bool ListBelow(HANDLE folder, BelowVisitor visit, void *context);
@@ -76,8 +80,15 @@ inline constexpr ULONG BelowOpenOrCreate = 3;            // FILE_OPEN_IF
 inline constexpr ULONG BelowDirectory = 0x00000001;      // FILE_DIRECTORY_FILE
 inline constexpr ULONG BelowNonDirectory = 0x00000040;   // FILE_NON_DIRECTORY_FILE
 inline constexpr ULONG BelowDeleteOnClose = 0x00001000;  // FILE_DELETE_ON_CLOSE
-inline constexpr LONG BelowNameCollision = static_cast<LONG>(0xC0000035);
-inline constexpr LONG BelowSharingViolation = static_cast<LONG>(0xC0000043);
+inline constexpr LONG BelowNameCollision = static_cast<LONG>(StatusNameCollision);
+
+// Deletes what stands at name below folder (name a full path when folder is
+// null) when it is a plain file, or with isFolder a plain folder, which
+// must be empty: opened for deletion only, sharing share, then marked and
+// closed. A link or junction, the other kind, a folder with anything
+// inside, and below a held folder a name that leads elsewhere, all stay.
+// true when it was marked: it goes once no other handle holds it.
+bool DeletePlainBelow(HANDLE folder, const char *name, ULONG share, bool isFolder);
 
 // The full path as the native calls take it: "\??\" and the path in UTF-16
 // from the ANSI code page, into out (size characters). false when it does

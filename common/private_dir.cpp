@@ -166,21 +166,8 @@ void SweepLeftPrivateDirs(const char *parent, const char *prefix)
     if (!IsPrivateDirName(found.cFileName, prefix) ||
         !JoinPath(folderPath, sizeof(folderPath), parent, found.cFileName))
       continue;
-    BelowOpen request = {nullptr,
-                         folderPath,
-                         DELETE | FILE_READ_ATTRIBUTES,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         BelowOpenExisting,
-                         BelowDirectory,
-                         0,
-                         nullptr};
-    HANDLE folder = INVALID_HANDLE_VALUE;
-    if (OpenBelow(request, &folder) < 0)
-      continue;
     // Marking a folder fails while anything is inside: only empty ones go.
-    if (HeldIsPlainFolder(folder))
-      SetDeleteDisposition(folder, true);
-    CloseHandle(folder);
+    DeletePlainBelow(nullptr, folderPath, FILE_SHARE_READ | FILE_SHARE_WRITE, true);
   } while (FindNextFileA(search, &found));
   FindClose(search);
 }

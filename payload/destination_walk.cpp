@@ -1,5 +1,6 @@
 #include "payload/destination_walk.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "payload/entry_name.h"
@@ -74,4 +75,16 @@ DestinationWalkResult WalkDestinations(const ByteSource *source, const DataSkipp
       return WalkAllFit;
   }
   return WalkAllFit;
+}
+
+DestinationWalkResult WalkArchiveFile(FILE *archive, int count, const char *installDir,
+                                      const DestinationVisitor *visitor)
+{
+  std::rewind(archive);
+  ByteSource source = MakeFileSource(archive);
+  DataSkipper skipper = MakeFileSkipper(archive);
+  const DestinationWalkResult result =
+      WalkDestinations(&source, &skipper, count, installDir, visitor);
+  std::rewind(archive);
+  return result;
 }

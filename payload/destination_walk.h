@@ -55,3 +55,8 @@ enum DestinationWalkResult {
 DestinationWalkResult WalkDestinations(const ByteSource *source, const DataSkipper *skipper,
                                        int count, const char *installDir,
                                        const DestinationVisitor *visitor);
+
+// WalkDestinations over an archive file from its start; the file is left
+// at its start again, for the next walk or the copy.
+DestinationWalkResult WalkArchiveFile(FILE *archive, int count, const char *installDir,
+                                      const DestinationVisitor *visitor);

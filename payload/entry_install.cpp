@@ -9,6 +9,7 @@
 #include "payload/install_tree.h"
 #include "payload/whole_file.h"
 #include "common/held_file.h"
+#include "common/nt_status.h"
 #include "common/path_text.h"
 #include "common/product.h"
 #include "common/random_bits.h"
@@ -64,8 +65,7 @@ HANDLE CreatePartFile(HANDLE folder, const char *leaf)
       CloseHandle(file);
       return INVALID_HANDLE_VALUE;
     }
-    constexpr LONG AccessDenied = static_cast<LONG>(0xC0000022);
-    if (status != BelowNameCollision && status != AccessDenied)
+    if (StatusCode(status) != StatusNameCollision && StatusCode(status) != StatusAccessDenied)
       return INVALID_HANDLE_VALUE;
   }
   return INVALID_HANDLE_VALUE;

@@ -19,6 +19,7 @@
 #include "payload/install_tree.h"
 #include "common/held_file.h"
 #include "common/install_facts.h"
+#include "common/part_file_sweep.h"
 #include "common/path_text.h"
 #include "common/private_dir.h"
 #include "resources/setup_texts.h"
@@ -221,11 +222,8 @@ bool FindLink(FILE *archive, int count, const char *installDir, HANDLE root, Lin
     search->found = JoinPath(search->path, sizeof(search->path), installDir, ImagesDirName);
     return search->found;
   }
-  ByteSource source = MakeFileSource(archive);
-  DataSkipper skipper = MakeFileSkipper(archive);
   DestinationVisitor visitor = {StopAtLink, search};
-  WalkDestinations(&source, &skipper, count, installDir, &visitor);
-  std::rewind(archive);
+  WalkArchiveFile(archive, count, installDir, &visitor);
   return search->found;
 }
 
@@ -237,11 +235,7 @@ bool FindLink(FILE *archive, int count, const char *installDir, HANDLE root, Lin
 bool ReadyToWrite(FILE *archive, int count, const char *installDir, HANDLE root,
                   const ExtractionObserver *observer)
 {
-  ByteSource source = MakeFileSource(archive);
-  DataSkipper skipper = MakeFileSkipper(archive);
-  bool allFit = WalkDestinations(&source, &skipper, count, installDir, nullptr) == WalkAllFit;
-  std::rewind(archive);
-  if (!allFit) {
+  if (WalkArchiveFile(archive, count, installDir, nullptr) != WalkAllFit) {
     observer->problem(observer->context, ProblemNoRoom, installDir);
     return false;
   }
@@ -287,11 +281,8 @@ void SweepEarlierParts(FILE *archive, int count, const char *installDir, HANDLE 
 {
   SweepPartFiles(root);
   PartSweep sweep = {root, installDir, ""};
-  ByteSource source = MakeFileSource(archive);
-  DataSkipper skipper = MakeFileSkipper(archive);
   DestinationVisitor visitor = {SweepEntryFolder, &sweep};
-  WalkDestinations(&source, &skipper, count, installDir, &visitor);
-  std::rewind(archive);
+  WalkArchiveFile(archive, count, installDir, &visitor);
 }
 
 // Each entry's destination goes to the status line (painted when the

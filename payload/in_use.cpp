@@ -25,12 +25,8 @@ bool StopAtFileInUse(void *context, const char *destination)
 bool FindFileInUse(FILE *archive, int count, const char *installDir, InUseSearch *search)
 {
   search->found = false;
-  std::rewind(archive);
-  ByteSource source = MakeFileSource(archive);
-  DataSkipper skipper = MakeFileSkipper(archive);
   DestinationVisitor visitor = {StopAtFileInUse, search};
-  WalkDestinations(&source, &skipper, count, installDir, &visitor);
-  std::rewind(archive);
+  WalkArchiveFile(archive, count, installDir, &visitor);
   return search->found;
 }
 

@@ -5,6 +5,7 @@
 
 #include "payload/destination_walk.h"
 #include "common/held_file.h"
+#include "common/nt_status.h"
 #include "common/product.h"
 
 namespace {
@@ -15,14 +16,6 @@ namespace {
 constexpr ACCESS_MASK FolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_ADD_FILE |
                                      FILE_ADD_SUBDIRECTORY | FILE_READ_ATTRIBUTES;
 constexpr ULONG ShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
-
-// A level whose status says it is not there (also a missing level above).
-bool IsMissing(LONG status)
-{
-  constexpr LONG NameNotFound = static_cast<LONG>(0xC0000034);
-  constexpr LONG PathNotFound = static_cast<LONG>(0xC000003A);
-  return status == NameNotFound || status == PathNotFound;
-}
 
 }  // namespace
 
@@ -40,7 +33,7 @@ TreeVerdict OpenPlainBelow(HANDLE folder, const char *name, bool asDirectory, bo
   HANDLE handle = INVALID_HANDLE_VALUE;
   LONG status = OpenBelow(request, &handle);
   if (status < 0)
-    return IsMissing(status) ? TreeMissing : TreeFailed;
+    return IsMissingStatus(status) ? TreeMissing : TreeFailed;
   BY_HANDLE_FILE_INFORMATION information;
   TreeVerdict verdict = TreeOpened;
   if (!GetFileInformationByHandle(handle, &information))
@@ -68,7 +61,7 @@ TreeVerdict OpenInstallFolder(const char *installDir, HANDLE *folder)
   HANDLE handle = INVALID_HANDLE_VALUE;
   LONG status = OpenBelow(request, &handle);
   if (status < 0)
-    return IsMissing(status) ? TreeMissing : TreeFailed;
+    return IsMissingStatus(status) ? TreeMissing : TreeFailed;
   BY_HANDLE_FILE_INFORMATION information;
   bool isFolder = GetFileInformationByHandle(handle, &information) &&
                   (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -131,48 +124,4 @@ TreeVerdict FindLinkOnPath(HANDLE installFolder, const char *name, size_t *linkE
     return TreeOpened;
   *linkEnd = std::strlen(name);
   return TreeLink;
-}
-
-namespace {
-
-struct Sweep {
-  HANDLE folder;
-  int removed;
-};
-
-// One name of the listing: a part file goes, through a handle opened
-// relative to the folder without following a link, only once the handle
-// shows a plain file under that very name.
-bool SweepOne(void *context, const char *name, DWORD attributes)
-{
-  Sweep *sweep = static_cast<Sweep *>(context);
-  if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
-      !IsPartFileName(name))
-    return true;
-  // No sharing: a part file open in another process stays.
-  BelowOpen request = {sweep->folder,
-                       name,
-                       DELETE | FILE_READ_ATTRIBUTES,
-                       0,
-                       BelowOpenExisting,
-                       BelowNonDirectory,
-                       0,
-                       nullptr};
-  HANDLE file = INVALID_HANDLE_VALUE;
-  if (OpenBelow(request, &file) < 0)
-    return true;
-  if (HeldIsPlainFile(file) && HeldIsNamedBelow(file, sweep->folder, name) &&
-      SetDeleteDisposition(file, true))
-    ++sweep->removed;
-  CloseHandle(file);
-  return true;
-}
-
-}  // namespace
-
-int SweepPartFiles(HANDLE folder)
-{
-  Sweep sweep = {folder, 0};
-  ListBelow(folder, SweepOne, &sweep);
-  return sweep.removed;
 }

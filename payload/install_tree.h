@@ -44,9 +44,3 @@ TreeVerdict OpenPlainBelow(HANDLE folder, const char *name, bool asDirectory, bo
 // itself is a link or junction; otherwise TreeOpened (missing levels and
 // files are fine: setup makes them).
 TreeVerdict FindLinkOnPath(HANDLE installFolder, const char *name, size_t *linkEnd);
-
-// Deletes, in the held folder, every plain file whose name has setup's
-// part-file form (IsPartFileName): what a setup ended from outside left
-// before it could remove them. Links, folders and other files stay, and so
-// does a part file open elsewhere. Returns how many went.
-int SweepPartFiles(HANDLE folder);

@@ -2,17 +2,13 @@
 
 #include <windows.h>
 
-#include <winternl.h>
-
-#include <cstddef>
 #include <cstring>
 
 #include "uninstall/held_folders.h"
 #include "uninstall/install_record.h"
 #include "uninstall/removal_outcome.h"
-#include "common/part_file_name.h"
+#include "common/part_file_sweep.h"
 #include "common/held_file.h"
-#include "common/system_call.h"
 
 namespace {
 
@@ -30,25 +26,6 @@ constexpr ULONG ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELET
 // writing only: nobody renames it meanwhile.
 constexpr ACCESS_MASK FolderDeleteAccess =
     DELETE | FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
-
-// FILE_DIRECTORY_INFORMATION, as NtQueryDirectoryFile returns it.
-struct DirectoryEntry {
-  ULONG nextEntryOffset;
-  ULONG fileIndex;
-  LARGE_INTEGER times[4];
-  LARGE_INTEGER endOfFile;
-  LARGE_INTEGER allocationSize;
-  ULONG fileAttributes;
-  ULONG fileNameLength;  // in bytes
-  WCHAR fileName[1];
-};
-static_assert(offsetof(DirectoryEntry, fileName) == 64, "the layout NtQueryDirectoryFile fills");
-constexpr ULONG DirectoryInformationClass = 1;  // FileDirectoryInformation
-constexpr LONG NoMoreFiles = static_cast<LONG>(0x80000006);
-
-typedef LONG(NTAPI *NtQueryDirectoryFileCall)(HANDLE, HANDLE, void *, void *, IO_STATUS_BLOCK *,
-                                              void *, ULONG, ULONG, BOOLEAN, UNICODE_STRING *,
-                                              BOOLEAN);
 
 bool ScheduleAtRestart(const char *path)
 {
@@ -110,56 +87,6 @@ StepResult DeleteInstalledFile(HANDLE parent, const char *path, int tries)
   return ResultOfRemoval(attempt, scheduled);
 }
 
-// The name of a listed entry in the ANSI code page, when it converts back
-// to the same name: a name that does not is never opened.
-bool NarrowName(const DirectoryEntry &entry, char *name, int size)
-{
-  int length = static_cast<int>(entry.fileNameLength / sizeof(WCHAR));
-  int converted =
-      WideCharToMultiByte(CP_ACP, 0, entry.fileName, length, name, size - 1, nullptr, nullptr);
-  if (converted <= 0)
-    return false;
-  name[converted] = '\0';
-  WCHAR back[MAX_PATH];
-  int wide = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, converted, back, MAX_PATH);
-  return wide == length && std::memcmp(back, entry.fileName, entry.fileNameLength) == 0;
-}
-
-// Deletes the plain files of setup's part-file form in the held folder, each
-// opened below it: a setup killed between writing a part file and renaming
-// it leaves one, and the folder could not go with it. Anything else, and a
-// part file in use, is left alone.
-void RemovePartFiles(HANDLE folder)
-{
-  NtQueryDirectoryFileCall query =
-      SystemCall<NtQueryDirectoryFileCall>("ntdll.dll", "NtQueryDirectoryFile");
-  if (query == nullptr)
-    return;
-  DWORD buffer[2048];
-  for (BOOLEAN restart = TRUE;; restart = FALSE) {
-    IO_STATUS_BLOCK status = {};
-    LONG result = query(folder, nullptr, nullptr, nullptr, &status, buffer, sizeof(buffer),
-                        DirectoryInformationClass, FALSE, nullptr, restart);
-    if (result < 0 || result == NoMoreFiles)
-      return;
-    const BYTE *bytes = reinterpret_cast<const BYTE *>(buffer);
-    size_t filled = status.Information < sizeof(buffer) ? status.Information : sizeof(buffer);
-    for (size_t offset = 0; offset + offsetof(DirectoryEntry, fileName) <= filled;) {
-      const DirectoryEntry &listed = *reinterpret_cast<const DirectoryEntry *>(bytes + offset);
-      char name[3 * MAX_PATH];
-      if (offset + offsetof(DirectoryEntry, fileName) + listed.fileNameLength <= filled &&
-          listed.fileNameLength / sizeof(WCHAR) < MAX_PATH &&
-          (listed.fileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
-              0 &&
-          NarrowName(listed, name, sizeof(name)) && IsPartFileName(name))
-        DeleteBelow(folder, name);
-      if (listed.nextEntryOffset == 0)
-        break;
-      offset += listed.nextEntryOffset;
-    }
-  }
-}
-
 // Removes the folder at path, name in the held folder parent, when it is
 // empty; with sweep, after the part files in it.
 StepResult RemoveEmptyFolder(HANDLE parent, const char *path, bool sweep, bool holdsScheduled)
@@ -179,7 +106,7 @@ StepResult RemoveEmptyFolder(HANDLE parent, const char *path, bool sweep, bool h
     attempt = AttemptNotPlain;
   } else {
     if (sweep)
-      RemovePartFiles(folder);
+      SweepPartFiles(folder);
     // Refused while anything is left in it; gone when the handle closes.
     FILE_DISPOSITION_INFO disposition = {TRUE};
     if (!SetFileInformationByHandle(folder, FileDispositionInfo, &disposition, sizeof(disposition)))

@@ -5,6 +5,7 @@
 #include "uninstall/removal_paths.h"
 #include "common/ascii_text.h"
 #include "common/held_file.h"
+#include "common/nt_status.h"
 #include "common/product.h"
 
 namespace {
@@ -18,10 +19,6 @@ struct HeldFolder {
 // alone would not, and another program could rename the folder); the
 // attributes tell a plain folder from a link.
 constexpr ACCESS_MASK HoldAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
-
-// NTSTATUS of a name or a folder on the way that is not there.
-constexpr LONG NameNotFound = static_cast<LONG>(0xC0000034);
-constexpr LONG PathNotFound = static_cast<LONG>(0xC000003A);
 
 const int MaxHeldFolders = 64;
 HeldFolder HeldFolders[MaxHeldFolders];
@@ -49,7 +46,7 @@ StepResult HoldFolder(const char *path, HANDLE parent, const char *name, HANDLE 
   LONG status = OpenBelow({parent, name, HoldAccess, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            BelowOpenExisting, BelowDirectory, 0, nullptr},
                           &folder);
-  if (status == NameNotFound || status == PathNotFound)
+  if (IsMissingStatus(status))
     return ResultGone;
   if (status < 0)
     return ResultFailed;

@@ -1,12 +1,8 @@
 #include "uninstall/removal_outcome.h"
 
-namespace {
+#include "common/nt_status.h"
 
-// NTSTATUS values of a failed open.
-constexpr unsigned long NameNotFound = 0xC0000034;   // STATUS_OBJECT_NAME_NOT_FOUND
-constexpr unsigned long PathNotFound = 0xC000003A;   // STATUS_OBJECT_PATH_NOT_FOUND
-constexpr unsigned long DeletePending = 0xC0000056;  // STATUS_DELETE_PENDING
-constexpr unsigned long SharingStatus = 0xC0000043;  // STATUS_SHARING_VIOLATION
+namespace {
 
 // Error codes of a refused delete.
 constexpr unsigned long AccessDenied = 5;       // ERROR_ACCESS_DENIED
@@ -17,12 +13,12 @@ constexpr unsigned long DirNotEmpty = 145;      // ERROR_DIR_NOT_EMPTY
 
 RemovalAttempt AttemptOfFailedOpen(long status)
 {
-  switch (static_cast<unsigned long>(status) & 0xFFFFFFFFUL) {
-    case NameNotFound:
-    case PathNotFound:
-    case DeletePending:
+  switch (StatusCode(status)) {
+    case StatusNameNotFound:
+    case StatusPathNotFound:
+    case StatusDeletePending:
       return AttemptMissing;
-    case SharingStatus:
+    case StatusSharingViolation:
       return AttemptOpenShared;
     default:
       return AttemptOpenRefused;

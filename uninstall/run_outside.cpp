@@ -129,20 +129,8 @@ bool MakeCopyFolder(char *folder, size_t size, HANDLE *held)
 // instead of a stray uninstall.exe staying in the Windows folder's Temp.
 void DeleteUnstartedCopy(HANDLE held)
 {
-  BelowOpen request = {held,
-                       UninstallerFileName,
-                       DELETE | FILE_READ_ATTRIBUTES,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       BelowOpenExisting,
-                       BelowNonDirectory,
-                       0,
-                       nullptr};
-  HANDLE copy = INVALID_HANDLE_VALUE;
-  if (OpenBelow(request, &copy) < 0)
-    return;
-  if (HeldIsPlainFile(copy))
-    SetDeleteDisposition(copy, true);
-  CloseHandle(copy);
+  DeletePlainBelow(held, UninstallerFileName,
+                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false);
 }
 
 // Writes this program's bytes into a new file copy (CREATE_NEW: nothing
