@@ -490,10 +490,12 @@ void ExistingDestination(SetupRun *run, HWND page)
   FinishInstall(run, page);
 }
 
-// A name with a separator whose parent is missing: both levels are made.
+// A name typed with "/" whose parent is missing: shown as the one full path
+// with "\", both levels made, and stored so (the check reads the registry
+// and uninstalls from it).
 void MissingParent(SetupRun *run, HWND page, HWND browser)
 {
-  SetText(browser, IDC_NAME_EDIT, "Apps\\The Zorvane");
+  SetText(browser, IDC_NAME_EDIT, "Apps/The Zorvane");
   AcceptBrowser(run, browser, page, InBase("Apps\\The Zorvane"));
   Check(!DirectoryExists(InBase("Apps").c_str()), "Apps does not exist before Next");
   NextAndInstall(run, page);
@@ -567,12 +569,18 @@ void LongPaths(SetupRun *run, HWND page, HWND browser)
   EndWithCancel(run, page);
 }
 
-// A name typed with "/" below an existing Apps: shown, made and stored (the
-// check reads the registry) as the one full path with "\".
-void SlashName(SetupRun *run, HWND page, HWND browser)
+// A destination of 230 characters, chosen below two folders of 100
+// characters (destination.sh makes them): the longest file name still fits
+// the path limit there, and setup installs every file.
+void LongDestination(SetupRun *run, HWND page, HWND browser)
 {
-  SetText(browser, IDC_NAME_EDIT, "Apps/The Zorvane");
-  AcceptBrowser(run, browser, page, InBase("Apps\\The Zorvane"));
+  const std::string a(100, 'a'), b(100, 'b');
+  const std::string destination = InBase(a + "\\" + b + "\\" + ProductTitle);
+  if (!Enter(run, browser, a.c_str(), InBase(a + "\\" + ProductTitle)) ||
+      !Enter(run, browser, b.c_str(), destination))
+    return CloseBrowserAndCancel(run, page, browser);
+  Check(destination.size() == 230, "the destination has %zu characters", destination.size());
+  AcceptBrowser(run, browser, page, destination);
   NextAndInstall(run, page);
 }
 
@@ -604,7 +612,7 @@ const Scenario Scenarios[] = {
     {"missing_parent", InBrowser<MissingParent>},
     {"cannot_create", InBrowser<CannotCreate>},
     {"long_paths", InBrowser<LongPaths>},
-    {"slash_name", InBrowser<SlashName>},
+    {"long_destination", InBrowser<LongDestination>},
     {"linked_destination", OnDirPage<LinkedDestination>},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -94,8 +94,35 @@ check_existing_destination() {
   expect_installed "$DRIVE_C/Program Files/The Zorvane" 20
 }
 
+zv_uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\The Zorvane'
 check_missing_parent() {
+  local dir='C:\Program files\Apps\The Zorvane'
   expect_installed "$DRIVE_C/Program Files/Apps/The Zorvane" 19
+  expect_reg "$zv_uninstall_key" InstallLocation "$dir"
+  expect_reg "$zv_uninstall_key" Progdir "$dir"
+  expect_reg 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\The Zorvane' Path "$dir"
+  # and the folder the page resolved is the one the uninstaller removes
+  wine "$dir\\uninstall.exe" /S > /dev/null 2>&1 && ok "uninstall.exe /S exits with 0" ||
+    fail "uninstall.exe /S failed"
+  # Its copy removes the folder after handing the result back.
+  for _ in $(seq 1 100); do [ -e "$DRIVE_C/Program Files/Apps/The Zorvane" ] || break; sleep 0.1; done
+  expect_no_file "Program Files/Apps/The Zorvane"
+}
+
+# Two folders of 100 characters below Program Files: with "The Zorvane"
+# below them the destination has 230 characters. Every staged file lands
+# there byte for byte, and no part file stays.
+long_destination() { echo "$DRIVE_C/Program Files/$(printf 'a%.0s' {1..100})/$(printf 'b%.0s' {1..100})/The Zorvane"; }
+prepare_long_destination() { mkdir -p "$(dirname "$(long_destination)")"; }
+check_long_destination() {
+  local stage name differ=0
+  stage="$(dirname "$ZV_SETUP_EXE")/app-stage"
+  expect_installed "$(long_destination)" 19
+  while read -r name; do
+    cmp -s "$stage/$name" "$(long_destination)/$name" || differ=$((differ + 1))
+  done < <(cd "$stage" && find . -type f)
+  [ "$differ" -eq 0 ] && ok "every staged file installed byte for byte" || fail "$differ files differ"
+  [ -z "$(find "$(long_destination)" -name '*.zvpart')" ] && ok "no part file left" || fail "a part file is left"
 }
 
 # Wine run as root writes anywhere; only the immutable flag stops it.
@@ -108,22 +135,6 @@ check_cannot_create() {
 }
 cleanup_cannot_create() {
   chattr -i "$DRIVE_C/Program Files/Locked" 2>/dev/null || true
-}
-
-zv_uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\The Zorvane'
-prepare_slash_name() { mkdir -p "$DRIVE_C/Program Files/Apps"; }
-check_slash_name() {
-  local dir='C:\Program files\Apps\The Zorvane'
-  expect_installed "$DRIVE_C/Program Files/Apps/The Zorvane" 19
-  expect_reg "$zv_uninstall_key" InstallLocation "$dir"
-  expect_reg "$zv_uninstall_key" Progdir "$dir"
-  expect_reg 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\The Zorvane' Path "$dir"
-  # and the folder the page resolved is the one the uninstaller removes
-  wine "$dir\\uninstall.exe" /S > /dev/null 2>&1 && ok "uninstall.exe /S exits with 0" ||
-    fail "uninstall.exe /S failed"
-  # Its copy removes the folder after handing the result back.
-  for _ in $(seq 1 100); do [ -e "$DRIVE_C/Program Files/Apps/The Zorvane" ] || break; sleep 0.1; done
-  expect_no_file "Program Files/Apps/The Zorvane"
 }
 
 # The destination links to C:\Elsewhere, holding one file; its mode bits

@@ -173,49 +173,6 @@ void LinkInDestination(SetupRun *run, HWND box, const MessageBoxInfo &)
   ExpectRefusal(run, box, LinkInsideFormat, std::string(InstallFolder) + "\\Maps");
 }
 
-// A destination of 230 characters, chosen in the folder browser below two
-// folders of 100 characters each (payload.sh makes them): the longest name
-// fits the path limit there, and setup installs.
-void LongDestination()
-{
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  if (!AcceptAgreement(&run))
-    return EndRun(&run);
-  HWND page = WaitForPage(&run, IDC_DEST_EDIT);
-  if (!Check(page != nullptr, "destination page appears"))
-    return EndRun(&run);
-  Pause(200);
-  Click(page, IDC_BROWSE);
-  HWND browser = WaitForPage(&run, IDC_DIR_LIST);
-  if (!Check(browser != nullptr, "folder browser opens"))
-    return EndRun(&run);
-  Pause(300);
-  std::string folder = "C:\\Program files";
-  for (char letter : {'a', 'b'}) {
-    std::string level(100, letter);
-    std::vector<std::string> items = ListViewItems(&run, GetDlgItem(browser, IDC_DIR_LIST));
-    int index = -1;
-    for (size_t i = 0; i < items.size(); ++i)
-      if (items[i] == level)
-        index = static_cast<int>(i);
-    if (!Check(index >= 0, "the browser lists the %c folder", letter))
-      return EndRun(&run);
-    DoubleClickListItem(&run, GetDlgItem(browser, IDC_DIR_LIST), index);
-    folder += "\\" + level;
-    Pause(500);
-  }
-  std::string destination = folder + "\\" + ProductTitle;
-  Check(destination.size() == 230, "the destination has %zu characters", destination.size());
-  Click(browser, IDOK);
-  Pause(500);
-  CheckText(ControlText(page, IDC_DEST_EDIT), destination.c_str(), "destination");
-  MessageBoxInfo info;
-  ExpectSuccessEnd(&run, WalkToFirstBox(&run, &info));
-  EndRun(&run);
-}
-
 // The files below folder (relative names with "\"), recursively.
 void ListFiles(const std::string &folder, const std::string &prefix,
                std::vector<std::string> *names)
@@ -459,6 +416,5 @@ const Scenario Scenarios[] = {
     {"killed_while_writing", KilledWhileWriting},
     {"sweep_earlier_parts", ToFirstBox<Installed>},
     {"link_in_destination", ToFirstBox<LinkInDestination>},
-    {"long_destination", LongDestination},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -335,18 +335,3 @@ check_link_in_destination() {
   else fail "$((outside - unchanged)) earlier files outside the link changed"; fi
   expect_no_temporaries
 }
-
-# Two folders of 100 characters below Program Files: with "The Zorvane"
-# below them the destination has 230 characters.
-pay_long_dest() { echo "$DRIVE_C/Program Files/$(printf 'a%.0s' {1..100})/$(printf 'b%.0s' {1..100})/The Zorvane"; }
-prepare_long_destination() { mkdir -p "$(dirname "$(pay_long_dest)")"; }
-check_long_destination() {
-  local name same=0
-  while read -r name; do
-    cmp -s "$(pay_stage)/$name" "$(pay_long_dest)/$name" && same=$((same + 1))
-  done < <(pay_names)
-  if [ "$same" -eq 19 ]; then ok "19 files installed byte for byte below the 230-character folder"
-  else fail "$same of 19 files installed below the 230-character folder"; fi
-  [ -z "$(find "$(pay_long_dest)" -name '*.zvpart')" ] && ok "no part file left" || fail "a part file is left"
-  expect_no_temporaries
-}
