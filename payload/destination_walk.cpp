@@ -51,11 +51,6 @@ bool DestinationFits(const char *installDir, const char *name, size_t destinatio
                                          static_cast<size_t>(ShortPathSize);
 }
 
-DataSkipper MakeFileSkipper(FILE *file)
-{
-  return DataSkipper{SkipInFile, file};
-}
-
 DestinationWalkResult WalkDestinations(const ByteSource *source, const DataSkipper *skipper,
                                        int count, const char *installDir,
                                        const DestinationVisitor *visitor)
@@ -82,7 +77,7 @@ DestinationWalkResult WalkArchiveFile(FILE *archive, int count, const char *inst
 {
   std::rewind(archive);
   ByteSource source = MakeFileSource(archive);
-  DataSkipper skipper = MakeFileSkipper(archive);
+  DataSkipper skipper = {SkipInFile, archive};
   const DestinationWalkResult result =
       WalkDestinations(&source, &skipper, count, installDir, visitor);
   std::rewind(archive);

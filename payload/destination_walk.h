@@ -33,7 +33,6 @@ struct DataSkipper {
   bool (*skip)(void *context, uint32_t size);
   void *context;
 };
-DataSkipper MakeFileSkipper(FILE *file);
 
 // Told each destination path in archive order; false stops the walk.
 struct DestinationVisitor {
