@@ -11,6 +11,10 @@
 #include <unistd.h>
 #endif
 
+namespace {
+
+// Opens a file for binary writing that this call creates: it fails when
+// anything at all stands at path, a file or a link (dangling or not).
 FILE *CreateNewFile(const char *path)
 {
   // O_EXCL: the C runtime's CREATE_NEW, which fails on any name that exists
@@ -33,6 +37,8 @@ FILE *CreateNewFile(const char *path)
 #endif
   return file;
 }
+
+}  // namespace
 
 WholeFileResult WriteNewFile(const char *path, const void *data, uint32_t size)
 {

@@ -1,8 +1,8 @@
 // The payload's file steps by path, for the tests and the fuzz target: setup
 // itself makes its files below held folder handles (payload/extraction.cpp)
 // and never names them again, while a test's scratch folder is named by
-// path. A new file here refuses every name that exists, a link included, so
-// a test never writes through something planted at its name.
+// path. A new file here refuses every name that exists, a link included
+// (O_EXCL), so a test never writes through something planted at its name.
 #pragma once
 
 #include <cstddef>
@@ -15,14 +15,10 @@
 #include "payload/gunzip_rules.h"
 #include "payload/whole_file.h"
 
-// Opens a file for binary writing that this call creates: it fails when
-// anything at all stands at path, a file or a link (dangling or not), so
-// nothing that was there before is ever opened or written through.
-FILE *CreateNewFile(const char *path);
-
-// Creates path (CreateNewFile) and writes size bytes of data (none for size
-// 0: an empty file). A full disk shows as WholeFileShort, whether the
-// write or the final flush in fclose runs out of room.
+// Creates path (refusing any name that exists) and writes size bytes of
+// data (none for size 0: an empty file). A full disk shows as
+// WholeFileShort, whether the write or the final flush in fclose runs out
+// of room.
 WholeFileResult WriteNewFile(const char *path, const void *data, uint32_t size);
 
 // Creates (or truncates) path and copies size bytes from source into it
@@ -32,9 +28,8 @@ WholeFileResult CopyWholeFile(const char *path, const ByteSource *source, uint32
                               void *buffer, size_t bufferSize);
 
 // The gzip step from inputPath into outputPath, a file this call creates
-// (CreateNewFile: a name that exists is refused and left alone, and "Can't
-// create file" names it): GunzipOpenedReporting over gzopen and
-// CreateNewFile.
+// (a name that exists is refused and left alone, and "Can't create file"
+// names it): GunzipOpenedReporting over gzopen and a new file.
 bool GunzipFileReporting(const char *outputPath, const char *inputPath,
                          const GzipReporter *reporter);
 
