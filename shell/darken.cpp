@@ -83,6 +83,18 @@ void DarkenRow(uint8_t *row, int32_t width, int firstBlack, const GroupMasks &ma
   }
 }
 
+// Four 32-bit pixels, their unused bytes zero, as the three 32-bit words
+// of 12 bytes of a 24-bit row. Three word stores: one copy of 12 bytes may
+// become a string move (rep movs) in a build for size, which costs more
+// than the pixels.
+void PackFour(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint8_t *out)
+{
+  const uint32_t first = a | (b << 24), second = (b >> 8) | (c << 16), third = (c >> 16) | (d << 8);
+  std::memcpy(out, &first, sizeof(first));
+  std::memcpy(out + 4, &second, sizeof(second));
+  std::memcpy(out + 8, &third, sizeof(third));
+}
+
 }  // namespace
 
 int32_t DarkenCheckerboard(uint8_t *bits, size_t bufferSize, int32_t width, int32_t height)
@@ -127,13 +139,7 @@ int32_t DarkenAndCopy32(uint32_t *pixels, size_t pixelsSize, int32_t width, int3
       in[1] = b;
       in[2] = c;
       in[3] = d;
-      // Three word stores: one copy of 12 bytes may become a string move
-      // (rep movs) in a build for size, which costs more than the pixels.
-      const uint32_t first = a | (b << 24), second = (b >> 8) | (c << 16),
-                     third = (c >> 16) | (d << 8);
-      std::memcpy(out, &first, sizeof(first));
-      std::memcpy(out + 4, &second, sizeof(second));
-      std::memcpy(out + 8, &third, sizeof(third));
+      PackFour(a, b, c, d, out);
     }
     for (; x < width; ++x, ++in, out += 3) {
       const uint32_t w = *in & ((x & 1) == 0 ? evenKeep : oddKeep);
@@ -180,17 +186,8 @@ int32_t Copy32To24(const uint32_t *pixels, size_t pixelsSize, int32_t width, int
     const uint32_t *in = pixels + static_cast<size_t>(r) * static_cast<uint32_t>(width);
     uint8_t *out = bits24 + static_cast<size_t>(r) * rowSize;
     int32_t x = 0;
-    // Four pixels make three 32-bit words of the 24-bit row, stored one word
-    // at a time for the reason given in DarkenAndCopy32.
-    for (; x + 4 <= width; x += 4, in += 4, out += 12) {
-      const uint32_t a = in[0] & 0x00FFFFFF, b = in[1] & 0x00FFFFFF, c = in[2] & 0x00FFFFFF,
-                     d = in[3] & 0x00FFFFFF;
-      const uint32_t first = a | (b << 24), second = (b >> 8) | (c << 16),
-                     third = (c >> 16) | (d << 8);
-      std::memcpy(out, &first, sizeof(first));
-      std::memcpy(out + 4, &second, sizeof(second));
-      std::memcpy(out + 8, &third, sizeof(third));
-    }
+    for (; x + 4 <= width; x += 4, in += 4, out += 12)
+      PackFour(in[0] & 0x00FFFFFF, in[1] & 0x00FFFFFF, in[2] & 0x00FFFFFF, in[3] & 0x00FFFFFF, out);
     for (; x < width; ++x, ++in, out += 3) {
       out[0] = static_cast<uint8_t>(*in);
       out[1] = static_cast<uint8_t>(*in >> 8);
