@@ -86,13 +86,49 @@ HFONT MakeFont(int weight, int width, int height, BYTE charSet, const char *face
 
 namespace {
 
+// Under Wine the display is an X server, and every read of the screen comes
+// back in a reply buffer of the read's full size that the X library
+// allocates afresh: one read of a 3840 x 2160 screen faults in 33 MB of new
+// pages, about 20 ms before the backdrop can appear. Reads of at most
+// XReadBytes stay below the C library's 128 KB threshold for a mapping of
+// their own, so one heap block serves every band. On Windows the screen is
+// read in one call, as before: what many small screen reads cost there has
+// not been measured.
+const uint32_t XReadBytes = 120 * 1024;
+
+// True under Wine, whose ntdll exports its version.
+bool DisplayIsXServer()
+{
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Copies the whole display into the bitmap selected into memoryDc, whose
+// pixels have bitsPerPixel bits: in one read on Windows, and under Wine in
+// bands of as many lines as fit in XReadBytes (in one read should one line
+// not fit).
+void CopyScreen(HDC memoryDc, HDC displayDc, uint32_t bitsPerPixel)
+{
+  int32_t band = ScreenHeight;
+  if (DisplayIsXServer()) {
+    const int32_t rows =
+        RowsThatFit(ScreenHeight, DibRowSize(ScreenWidth, bitsPerPixel), XReadBytes);
+    if (rows > 0)
+      band = rows;
+  }
+  for (int32_t top = 0; top < ScreenHeight; top += band)
+    BitBlt(memoryDc, 0, top, ScreenWidth, band < ScreenHeight - top ? band : ScreenHeight - top,
+           displayDc, 0, top, SRCCOPY);
+}
+
 // Copies the whole display into a new bitmap compatible with it, which is
 // left selected nowhere.
 HBITMAP TakeSnapshot(HDC displayDc, HDC memoryDc)
 {
   HBITMAP bitmap = CreateCompatibleBitmap(displayDc, ScreenWidth, ScreenHeight);
   HGDIOBJ previous = SelectObject(memoryDc, bitmap);
-  BitBlt(memoryDc, 0, 0, ScreenWidth, ScreenHeight, displayDc, 0, 0, SRCCOPY);
+  CopyScreen(memoryDc, displayDc,
+             ScreenBitsPerPixel > 0 ? static_cast<uint32_t>(ScreenBitsPerPixel) : 32);
   if (previous)
     SelectObject(memoryDc, previous);
   return bitmap;
@@ -159,34 +195,6 @@ HPALETTE MakeCanvasPalette(const BITMAPINFO *info)
   return palette;
 }
 
-// Under Wine the display is an X server, and every read of the screen comes
-// back in a reply buffer of the read's full size that the X library
-// allocates afresh: one read of a 3840 x 2160 screen faults in 33 MB of new
-// pages, about 20 ms before the backdrop can appear. Reads of at most
-// XReadBytes stay below the C library's 128 KB threshold for a mapping of
-// their own, so one heap block serves every band. On Windows the screen is
-// read in one call, as before: what many small screen reads cost there has
-// not been measured.
-const uint32_t XReadBytes = 120 * 1024;
-
-// True under Wine, whose ntdll exports its version.
-bool DisplayIsXServer()
-{
-  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
-// Screen lines per read of the snapshot: the whole screen on Windows, and
-// under Wine as many as fit in XReadBytes (the whole screen at once should
-// one line not fit).
-int32_t SnapshotBandRows()
-{
-  if (!DisplayIsXServer())
-    return ScreenHeight;
-  const int32_t rows = RowsThatFit(ScreenHeight, DibRowSize(ScreenWidth, 32), XReadBytes);
-  return rows > 0 ? rows : ScreenHeight;
-}
-
 // Copies the whole display into a new bottom-up 32-bit DIB section, left
 // selected nowhere; its pixels in *pixels. Rows are stored as CanvasBits
 // stores them, so row r of both is the same screen line.
@@ -204,10 +212,7 @@ HBITMAP TakeSnapshotSection(HDC displayDc, HDC memoryDc, uint32_t **pixels)
   if (!bitmap)
     return nullptr;
   HGDIOBJ previous = SelectObject(memoryDc, bitmap);
-  const int32_t band = SnapshotBandRows();
-  for (int32_t top = 0; top < ScreenHeight; top += band)
-    BitBlt(memoryDc, 0, top, ScreenWidth, band < ScreenHeight - top ? band : ScreenHeight - top,
-           displayDc, 0, top, SRCCOPY);
+  CopyScreen(memoryDc, displayDc, 32);
   // The pixels are read directly next: the blit must have landed.
   GdiFlush();
   if (previous)
