@@ -27,6 +27,7 @@
 #include "shell/font_face.h"
 #include "setup_common/screen.h"
 #include "common/product.h"
+#include "common/system_call.h"
 #include "shell/startup_marks.h"
 
 HFONT TitleFont;
@@ -96,11 +97,12 @@ namespace {
 // not been measured.
 const uint32_t XReadBytes = 120 * 1024;
 
+typedef const char *(__cdecl *WineVersionCall)();
+
 // True under Wine, whose ntdll exports its version.
 bool DisplayIsXServer()
 {
-  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  return SystemCall<WineVersionCall>("ntdll.dll", "wine_get_version") != nullptr;
 }
 
 // Copies the whole display into the bitmap selected into memoryDc, whose
