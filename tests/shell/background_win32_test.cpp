@@ -11,12 +11,9 @@
 #include <cstring>
 #include <vector>
 
+#include "setup_common/screen.h"
 #include "shell/darken.h"
-
-// The display measures the main window takes in WM_CREATE.
-int ScreenWidth;
-int ScreenHeight;
-int ScreenBitsPerPixel;
+#include "tests/shell/dib_header.h"
 
 namespace {
 
@@ -48,13 +45,7 @@ LRESULT CALLBACK PictureWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
       pixels[static_cast<size_t>(y) * width + x] = (c.red << 16) | (c.green << 8) | c.blue;
     }
   }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down: row y is screen line y
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = DibHeader(width, -height, 32);  // top-down: row y is screen line y
   SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
   EndPaint(window, &paint);
   return 0;
@@ -77,13 +68,7 @@ void PumpFor(DWORD ms)
 std::vector<uint8_t> ReadBitmap(HBITMAP bitmap, int width, int height)
 {
   std::vector<uint8_t> bits(DibImageSize(width, height, 24));
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = DibHeader(width, height, 24);
   HDC screen = GetDC(nullptr);
   const int lines = GetDIBits(screen, bitmap, 0, height, bits.data(), &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
@@ -108,11 +93,7 @@ class BackgroundTest : public testing::Test {
 protected:
   void SetUp() override
   {
-    HDC screen = GetDC(nullptr);
-    ScreenWidth = GetDeviceCaps(screen, HORZRES);
-    ScreenHeight = GetDeviceCaps(screen, VERTRES);
-    ScreenBitsPerPixel = GetDeviceCaps(screen, BITSPIXEL);
-    ReleaseDC(nullptr, screen);
+    MeasureScreen(nullptr);
     ASSERT_GT(ScreenBitsPerPixel, 8) << "these checks need a display deeper than 8 bits";
 
     WNDCLASSA windowClass = {};
@@ -303,13 +284,7 @@ TEST_F(BackgroundTest, PaintCopiesTheWholePictureAndPutsSelectionsBack)
 {
   HDC screen = GetDC(nullptr);
   HDC target = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = ScreenWidth;
-  info.bmiHeader.biHeight = ScreenHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = DibHeader(ScreenWidth, ScreenHeight, 24);
   void *targetBits = nullptr;
   HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &targetBits, nullptr, 0);
   ASSERT_NE(section, nullptr);

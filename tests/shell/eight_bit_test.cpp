@@ -9,11 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "setup_common/screen.h"
 #include "shell/darken.h"
-
-int ScreenWidth;
-int ScreenHeight;
-int ScreenBitsPerPixel;
 
 namespace {
 
@@ -59,11 +56,7 @@ HBITMAP Snapshot()
 
 TEST(EightBitBackground, KeepsEveryPixelAndTakesThePaletteOfTheSnapshot)
 {
-  HDC screen = GetDC(nullptr);
-  ScreenWidth = GetDeviceCaps(screen, HORZRES);
-  ScreenHeight = GetDeviceCaps(screen, VERTRES);
-  ScreenBitsPerPixel = GetDeviceCaps(screen, BITSPIXEL);
-  ReleaseDC(nullptr, screen);
+  MeasureScreen(nullptr);
   ASSERT_EQ(ScreenBitsPerPixel, 8) << "run this on an 8-bit display";
 
   // The desktop as it is, before the builder takes its own snapshot.

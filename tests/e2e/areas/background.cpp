@@ -8,6 +8,7 @@
 #include "tests/e2e/driver/driver.h"
 
 #include "resources/resource.h"
+#include "tests/shell/dib_header.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -56,48 +57,22 @@ Rgb PictureColour(int x, int y)
   return DesktopColour(x, y);
 }
 
-// The whole screen as the X server shows it, top-down.
+// The whole screen as the X server shows it.
 struct ScreenImage {
   int width = 0, height = 0;
-  std::vector<uint8_t> bits;  // 24-bit rows padded to 4 bytes
+  std::vector<uint8_t> bits;  // bottom-up 24-bit rows padded to 4 bytes
   Rgb At(int x, int y) const
   {
     const size_t row = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-    const uint8_t *p = bits.data() + row * y + 3 * static_cast<size_t>(x);
+    const uint8_t *p = bits.data() + row * (height - 1 - y) + 3 * static_cast<size_t>(x);
     return Rgb{p[2], p[1], p[0]};
   }
 };
 
 bool GrabScreen(ScreenImage *image)
 {
-  image->width = GetSystemMetrics(SM_CXSCREEN);
-  image->height = GetSystemMetrics(SM_CYSCREEN);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = image->width;
-  info.bmiHeader.biHeight = -image->height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void *bits = nullptr;
-  HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool grabbed = false;
-  if (section) {
-    HGDIOBJ old = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, image->width, image->height, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const size_t row = (static_cast<size_t>(image->width) * 3 + 3) & ~static_cast<size_t>(3);
-    const uint8_t *from = static_cast<const uint8_t *>(bits);
-    image->bits.assign(from, from + row * image->height);
-    SelectObject(memory, old);
-    DeleteObject(section);
-    grabbed = true;
-  }
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return Check(grabbed, "screen grabbed (%dx%d)", image->width, image->height);
+  return Check(CaptureScreen(&image->width, &image->height, &image->bits), "screen grabbed (%dx%d)",
+               image->width, image->height);
 }
 
 // What the darkened picture shows at (x, y): black where the storage row
@@ -353,12 +328,7 @@ int CaptionInkHeight(int fontHeight)
       CreateFontA(fontHeight, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, OUT_STROKE_PRECIS,
                   CLIP_STROKE_PRECIS, DRAFT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial Black");
   const int width = fontHeight * 16, height = fontHeight * 2;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  BITMAPINFO info = DibHeader(width, -height, 32);
   void *bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

@@ -9,6 +9,7 @@
 
 #include "common/product.h"
 #include "resources/resource.h"
+#include "tests/shell/dib_header.h"
 #include "resources/setup_texts.h"
 
 const char *SetupPath;
@@ -551,46 +552,51 @@ COLORREF ScreenPixel(int x, int y)
   return colour;
 }
 
-bool SaveScreenshot(const char *name)
+bool CaptureScreen(int *width, int *height, std::vector<uint8_t> *bits)
 {
-  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  *width = GetSystemMetrics(SM_CXSCREEN);
+  *height = GetSystemMetrics(SM_CYSCREEN);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info;
-  ZeroMemory(&info, sizeof(info));
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void *bits = nullptr;
-  HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, section);
-  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  DWORD rowSize = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
-  DWORD imageSize = rowSize * static_cast<DWORD>(height);
+  BITMAPINFO info = DibHeader(*width, *height, 24);
+  void *pixels = nullptr;
+  HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+  if (section) {
+    HGDIOBJ old = SelectObject(memory, section);
+    BitBlt(memory, 0, 0, *width, *height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const size_t row = (static_cast<size_t>(*width) * 3 + 3) & ~static_cast<size_t>(3);
+    const uint8_t *from = static_cast<const uint8_t *>(pixels);
+    bits->assign(from, from + row * static_cast<size_t>(*height));
+    SelectObject(memory, old);
+    DeleteObject(section);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return section != nullptr;
+}
+
+bool SaveScreenshot(const char *name)
+{
+  int width = 0, height = 0;
+  std::vector<uint8_t> bits;
   char path[MAX_PATH];
-  snprintf(path, sizeof(path), "%s\\%s.bmp", OutputDir, name);
+  snprintf(path, sizeof(path), "%s\%s.bmp", OutputDir, name);
   bool saved = false;
-  FILE *file = fopen(path, "wb");
+  FILE *file = CaptureScreen(&width, &height, &bits) ? fopen(path, "wb") : nullptr;
   if (file) {
+    BITMAPINFO info = DibHeader(width, height, 24);
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(bits.size());
     BITMAPFILEHEADER header;
     ZeroMemory(&header, sizeof(header));
     header.bfType = 0x4D42;
     header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    header.bfSize = header.bfOffBits + imageSize;
-    info.bmiHeader.biSizeImage = imageSize;
+    header.bfSize = header.bfOffBits + info.bmiHeader.biSizeImage;
     saved = fwrite(&header, sizeof(header), 1, file) == 1 &&
             fwrite(&info.bmiHeader, sizeof(BITMAPINFOHEADER), 1, file) == 1 &&
-            fwrite(bits, imageSize, 1, file) == 1;
+            fwrite(bits.data(), bits.size(), 1, file) == 1;
     saved = (fclose(file) == 0) && saved;
   }
-  SelectObject(memory, old);
-  DeleteObject(section);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   Check(saved, "screenshot %s saved", path);
   return saved;
 }

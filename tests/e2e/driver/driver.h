@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,10 @@ int ComboSelection(HWND combo);
 void ChooseComboItem(HWND dialog, int id, int index);
 
 // Screenshot of the whole screen as a 24-bit BMP in OutputDir.
+// The whole screen as the display shows it: 24-bit rows, bottom-up as a
+// bitmap file stores them, each padded to 4 bytes. False when no picture
+// could be made.
+bool CaptureScreen(int *width, int *height, std::vector<uint8_t> *bits);
 bool SaveScreenshot(const char *name);
 // Reads the screen's pixel at (x, y) as a COLORREF.
 COLORREF ScreenPixel(int x, int y);
