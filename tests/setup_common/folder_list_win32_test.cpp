@@ -101,17 +101,24 @@ std::string MakeTree()
   return base;
 }
 
+// The tree made above, listed in host as listing lists it, "The Zorvane"
+// being the name chosen; path (PathBufferSize bytes) holds the tree's path.
+std::string ListTree(const ListHost &host, const FolderListing &listing, char *path)
+{
+  const std::string tree = MakeTree();
+  lstrcpynA(BrowsePath, "The Zorvane", sizeof(BrowsePath));
+  lstrcpynA(path, tree.c_str(), PathBufferSize);
+  FillDirList(host.window, host.list, path, listing);
+  return tree;
+}
+
 }  // namespace
 
 TEST(FolderList, ListsSubdirectoriesBetweenUpAndFinalEntries)
 {
   ListHost host = MakeHost();
-  std::string tree = MakeTree();
-  lstrcpynA(BrowsePath, "The Zorvane", sizeof(BrowsePath));
   char path[PathBufferSize];
-  lstrcpynA(path, tree.c_str(), sizeof(path));
-
-  FillDirList(host.window, host.list, path, FolderBrowserListing);
+  const std::string tree = ListTree(host, FolderBrowserListing, path);
   std::vector<Entry> entries = Entries(host.list);
   ASSERT_EQ(Texts(host.list), (std::vector<std::string>{UpEntryText, "Alpha", "beta", "gamma",
                                                         "hid", "The Zorvane"}));
@@ -165,11 +172,8 @@ TEST(FolderList, DriveRootHasNoUpEntryAndNoDoubledSeparator)
 TEST(FolderList, GroupModeWritesItsOwnPathLine)
 {
   ListHost host = MakeHost();
-  std::string tree = MakeTree();
-  lstrcpynA(BrowsePath, "The Zorvane", sizeof(BrowsePath));
   char path[PathBufferSize];
-  lstrcpynA(path, tree.c_str(), sizeof(path));
-  FillDirList(host.window, host.list, path, GroupBrowserListing);
+  const std::string tree = ListTree(host, GroupBrowserListing, path);
   EXPECT_EQ(Text(host.window, IDC_GROUP_PATH), tree + "\\The Zorvane");
   EXPECT_EQ(Text(host.window, IDC_PATH_LINE), "");
   // Longer than 21 characters: an up entry.
