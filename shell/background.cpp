@@ -87,20 +87,21 @@ HFONT MakeFont(int weight, int width, int height, BYTE charSet, const char *face
 
 namespace {
 
-// Under Wine the display is an X server, and every read of the screen comes
-// back in a reply buffer of the read's full size that the X library
-// allocates afresh: one read of a 3840 x 2160 screen faults in 33 MB of new
-// pages, about 20 ms before the backdrop can appear. Reads of at most
+// Under Wine the display is usually an X server, and every read of the
+// screen comes back in a reply buffer of the read's full size that the X
+// library allocates afresh: one read of a 3840 x 2160 screen faults in 33 MB
+// of new pages, about 20 ms before the backdrop can appear. Reads of at most
 // XReadBytes stay below the C library's 128 KB threshold for a mapping of
 // their own, so one heap block serves every band. On Windows the screen is
-// read in one call, as before: what many small screen reads cost there has
-// not been measured.
+// read in one call: what many small screen reads cost there has not been
+// measured.
 const uint32_t XReadBytes = 120 * 1024;
 
 typedef const char *(__cdecl *WineVersionCall)();
 
-// True under Wine, whose ntdll exports its version.
-bool DisplayIsXServer()
+// True under Wine, whose ntdll exports its version. Wine's display drivers
+// other than X11 get the same bands; they have not been measured.
+bool RunsUnderWine()
 {
   return SystemCall<WineVersionCall>("ntdll.dll", "wine_get_version") != nullptr;
 }
@@ -112,7 +113,7 @@ bool DisplayIsXServer()
 void CopyScreen(HDC memoryDc, HDC displayDc, uint32_t bitsPerPixel)
 {
   int32_t band = ScreenHeight;
-  if (DisplayIsXServer()) {
+  if (RunsUnderWine()) {
     const int32_t rows =
         RowsThatFit(ScreenHeight, DibRowSize(ScreenWidth, bitsPerPixel), XReadBytes);
     if (rows > 0)
