@@ -45,12 +45,6 @@ bool ListBelow(HANDLE folder, BelowVisitor visit, void *context);
 bool HeldIsPlainFile(HANDLE handle);
 bool HeldIsPlainFolder(HANDLE handle);
 
-// Whether the held folder, a reparse point, is a volume mounted there
-// rather than a junction or link: only administrators mount volumes, so it
-// redirects nothing a user chose. Wine marks each Unix mount point as a
-// reparse point that has no reparse data, and counts here too.
-bool HeldIsVolumeMount(HANDLE handle);
-
 // Opens or creates name through NtCreateFile relative to the held folder
 // root (a full path when root is null), so that what a name in the parent
 // stands for is settled by the handle, not looked up again. name is one
