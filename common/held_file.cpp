@@ -29,7 +29,11 @@ constexpr ULONG CaseInsensitive = 0x00000040;                 // OBJ_CASE_INSENS
 constexpr LONG InvalidName = static_cast<LONG>(0xC0000033);   // STATUS_OBJECT_NAME_INVALID
 constexpr LONG NoEntryPoint = static_cast<LONG>(0xC0000139);  // STATUS_ENTRYPOINT_NOT_FOUND
 
-constexpr LONG NoMoreFiles = static_cast<LONG>(0x80000006);  // STATUS_NO_MORE_FILES
+typedef LONG(NTAPI *NtFsControlFileCall)(HANDLE, HANDLE, void *, void *, IO_STATUS_BLOCK *, ULONG,
+                                         void *, ULONG, void *, ULONG);
+constexpr LONG NotAReparsePoint = static_cast<LONG>(0xC0000275);  // STATUS_NOT_A_REPARSE_POINT
+constexpr ULONG GetReparsePoint = 0x000900A8;                     // FSCTL_GET_REPARSE_POINT
+constexpr LONG NoMoreFiles = static_cast<LONG>(0x80000006);       // STATUS_NO_MORE_FILES
 
 // FILE_INFORMATION_CLASS values.
 constexpr ULONG DirectoryClass = 1;
@@ -263,6 +267,19 @@ bool ListBelow(HANDLE folder, BelowVisitor visit, void *context)
       offset += record->NextEntryOffset;
     }
   }
+}
+
+bool HeldHoldsReparseData(HANDLE handle)
+{
+  NtFsControlFileCall control = SystemCall<NtFsControlFileCall>("ntdll.dll", "NtFsControlFile");
+  if (control == nullptr)
+    return true;
+  // Room for the header of REPARSE_DATA_BUFFER alone: a point that holds
+  // data answers that it does not fit, one that holds none says so.
+  ULONG header[4] = {};
+  IO_STATUS_BLOCK status = {};
+  return control(handle, nullptr, nullptr, nullptr, &status, GetReparsePoint, nullptr, 0, header,
+                 sizeof(header)) != NotAReparsePoint;
 }
 
 bool HeldIsPlainFile(HANDLE handle)

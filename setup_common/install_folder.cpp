@@ -257,10 +257,13 @@ bool HoldLevel(HWND page, int level, bool judge)
     RefuseLevel(page, last ? InstallDirUnusableFormat : LevelUnusableFormat, level);
     return false;
   }
-  // A link or junction shows as a reparse point on Windows. Wine shows a
+  // A link, junction or mounted volume shows as a reparse point on
+  // Windows, and is refused: a junction can name any volume. Wine shows a
   // Unix symbolic link as the folder it points at, but names it as its
-  // target, not as the level above + name.
-  if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+  // target, not as the level above + name; it marks a Unix mount point as
+  // a reparse point that holds no reparse data, which redirects nothing.
+  if (((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+       HeldHoldsReparseData(handle)) ||
       !HeldIsNamedBelow(handle, parent, name)) {
     RefuseLevel(page, last ? InstallDirLinkFormat : LevelLinkFormat, level);
     return false;
