@@ -1,49 +1,13 @@
 #include "common/never_install.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <cstring>
 
 namespace {
 
-struct ShellFolderRow {
-  int csidl;
-  ReservedReach reach;
-};
-
-// The shell folders, by their CSIDL: the program folders at and above
-// their roots only (setup installs inside Program files), the others with
-// everything inside them.
-constexpr ShellFolderRow ShellFolders[] = {
-    {CSIDL_PROGRAM_FILES, ReservedAtOrAbove},
-    {CSIDL_PROGRAM_FILES_COMMON, ReservedAtOrAbove},
-    {CSIDL_PROGRAM_FILESX86, ReservedAtOrAbove},
-    {CSIDL_PROGRAM_FILES_COMMONX86, ReservedAtOrAbove},
-    {CSIDL_COMMON_APPDATA, ReservedAtOrAbove},
-    {CSIDL_COMMON_STARTMENU, ReservedWithInside},
-    {CSIDL_COMMON_PROGRAMS, ReservedWithInside},
-    {CSIDL_COMMON_STARTUP, ReservedWithInside},
-    {CSIDL_COMMON_DESKTOPDIRECTORY, ReservedWithInside},
-    {CSIDL_COMMON_DOCUMENTS, ReservedWithInside},
-    {CSIDL_COMMON_TEMPLATES, ReservedWithInside},
-    {CSIDL_COMMON_MUSIC, ReservedWithInside},
-    {CSIDL_COMMON_PICTURES, ReservedWithInside},
-    {CSIDL_COMMON_VIDEO, ReservedWithInside},
-    {CSIDL_COMMON_ADMINTOOLS, ReservedWithInside},
-    {CSIDL_SYSTEM, ReservedWithInside},
-    {CSIDL_SYSTEMX86, ReservedWithInside},
-    {CSIDL_FONTS, ReservedWithInside},
-    {CSIDL_RESOURCES, ReservedWithInside},
-    {CSIDL_PROFILE, ReservedWithInside},
-    {CSIDL_APPDATA, ReservedWithInside},
-    {CSIDL_LOCAL_APPDATA, ReservedWithInside},
-    {CSIDL_DESKTOPDIRECTORY, ReservedWithInside},
-    {CSIDL_PERSONAL, ReservedWithInside},
-    {CSIDL_STARTMENU, ReservedWithInside},
-};
-
 struct FolderValueRow {
+  HKEY root;
   const char *subKey;
   const char *value;
   ReservedReach reach;
@@ -51,21 +15,46 @@ struct FolderValueRow {
 
 constexpr char CurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 constexpr char ProfileListKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+constexpr char UserShellFoldersKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-// The values that name the program folders (a 32-bit program's shell
-// folders give the 32-bit view alone: the 64-bit Program files is only
-// named here), the profiles' folder, Public and ProgramData; the profile
-// list's values may hold %SystemDrive%.
-constexpr FolderValueRow FolderValues[] = {
-    {CurrentVersionKey, "ProgramFilesDir", ReservedAtOrAbove},
-    {CurrentVersionKey, "ProgramFilesDir (x86)", ReservedAtOrAbove},
-    {CurrentVersionKey, "ProgramW6432Dir", ReservedAtOrAbove},
-    {CurrentVersionKey, "CommonFilesDir", ReservedAtOrAbove},
-    {CurrentVersionKey, "CommonFilesDir (x86)", ReservedAtOrAbove},
-    {CurrentVersionKey, "CommonW6432Dir", ReservedAtOrAbove},
-    {ProfileListKey, "ProfilesDirectory", ReservedWithInside},
-    {ProfileListKey, "Public", ReservedWithInside},
-    {ProfileListKey, "ProgramData", ReservedAtOrAbove},
+// Where Windows names the folders, read from the registry rather than
+// through the shell's folder functions, which write what they find back
+// into the Shell Folders keys that setup and the uninstaller read. The
+// program folders (a 32-bit program's view alone is named elsewhere: the
+// 64-bit Program files only here) and ProgramData are reserved at and above
+// their roots, since setup installs inside Program files; the profiles,
+// Public and the shell folders with all inside them. The values may hold
+// %SystemDrive%, %PUBLIC%, %ProgramData% or %USERPROFILE%.
+const FolderValueRow FolderValues[] = {
+    {HKEY_LOCAL_MACHINE, CurrentVersionKey, "ProgramFilesDir", ReservedAtOrAbove},
+    {HKEY_LOCAL_MACHINE, CurrentVersionKey, "ProgramFilesDir (x86)", ReservedAtOrAbove},
+    {HKEY_LOCAL_MACHINE, CurrentVersionKey, "ProgramW6432Dir", ReservedAtOrAbove},
+    {HKEY_LOCAL_MACHINE, CurrentVersionKey, "CommonFilesDir", ReservedAtOrAbove},
+    {HKEY_LOCAL_MACHINE, CurrentVersionKey, "CommonFilesDir (x86)", ReservedAtOrAbove},
+    {HKEY_LOCAL_MACHINE, CurrentVersionKey, "CommonW6432Dir", ReservedAtOrAbove},
+    {HKEY_LOCAL_MACHINE, ProfileListKey, "ProfilesDirectory", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, ProfileListKey, "Public", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, ProfileListKey, "ProgramData", ReservedAtOrAbove},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "Common AppData", ReservedAtOrAbove},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "Common Desktop", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "Common Documents", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "Common Programs", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "Common Start Menu", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "Common Startup", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "Common Templates", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "Common Administrative Tools", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "CommonMusic", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "CommonPictures", ReservedWithInside},
+    {HKEY_LOCAL_MACHINE, UserShellFoldersKey, "CommonVideo", ReservedWithInside},
+    {HKEY_CURRENT_USER, UserShellFoldersKey, "Desktop", ReservedWithInside},
+    {HKEY_CURRENT_USER, UserShellFoldersKey, "Personal", ReservedWithInside},
+    {HKEY_CURRENT_USER, UserShellFoldersKey, "AppData", ReservedWithInside},
+    {HKEY_CURRENT_USER, UserShellFoldersKey, "Local AppData", ReservedWithInside},
+    {HKEY_CURRENT_USER, UserShellFoldersKey, "Start Menu", ReservedWithInside},
+    {HKEY_CURRENT_USER, UserShellFoldersKey, "My Music", ReservedWithInside},
+    {HKEY_CURRENT_USER, UserShellFoldersKey, "My Pictures", ReservedWithInside},
+    {HKEY_CURRENT_USER, UserShellFoldersKey, "My Video", ReservedWithInside},
 };
 
 // Reads the string value name of key (which may hold environment
@@ -87,8 +76,7 @@ bool ReadFolderValue(HKEY key, const char *name, char *out, DWORD size)
 void AddValueFolder(NeverInstallFolders *list, const FolderValueRow &row)
 {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, row.subKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
-      ERROR_SUCCESS)
+  if (RegOpenKeyExA(row.root, row.subKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
     return;
   char folder[PathBufferSize];
   if (ReadFolderValue(key, row.value, folder, sizeof(folder)))
@@ -105,13 +93,13 @@ void ReadNeverInstallFolders(NeverInstallFolders *list)
   UINT length = GetSystemWindowsDirectoryA(folder, sizeof(folder));
   if (length > 0 && length < sizeof(folder))
     AddReservedFolder(list, folder, ReservedWithInside, true);
-  for (const ShellFolderRow &row : ShellFolders)
-    if (SHGetFolderPathA(nullptr, row.csidl, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK)
-      AddReservedFolder(list, folder, row.reach);
-  // Every user's profile, and Public, lie in the folder that holds the
-  // current user's.
-  if (SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, folder) == S_OK)
-    AddReservedParent(list, folder, ReservedWithInside);
   for (const FolderValueRow &row : FolderValues)
     AddValueFolder(list, row);
+  // Every user's profile, and Public, lie in the folder that holds the
+  // current user's, should the profile list not name it.
+  DWORD expanded = ExpandEnvironmentStringsA("%USERPROFILE%", folder, sizeof(folder));
+  if (expanded > 1 && expanded <= sizeof(folder) && folder[0] != '%') {
+    AddReservedFolder(list, folder, ReservedWithInside);
+    AddReservedParent(list, folder, ReservedWithInside);
+  }
 }

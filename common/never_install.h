@@ -1,8 +1,8 @@
 // The folders of this machine that are never an install folder (see
 // never_install_rules.h), read where Windows keeps them: the Windows folder,
 // the shell folders of the all-users profile and of the current user, the
-// folder that holds the user profiles, and Program files and Common files
-// in both views of a 64-bit Windows.
+// folder that holds the user profiles, Public, ProgramData, and Program
+// files and Common files in both views of a 64-bit Windows.
 #pragma once
 
 #include "common/never_install_rules.h"
