@@ -8,7 +8,26 @@
 
 #include <string>
 
+#include "resources/setup_texts.h"
 #include "setup_common/state.h"
+
+namespace {
+
+// Answers the first box with the setup's caption that appears within a
+// few seconds (the refusal, owned by no window here).
+DWORD WINAPI AnswerRefusal(void *)
+{
+  for (int tries = 0; tries < 100; ++tries) {
+    if (HWND box = FindWindowA("#32770", SetupCaption)) {
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      return 0;
+    }
+    Sleep(50);
+  }
+  return 1;
+}
+
+}  // namespace
 
 TEST(InstallFolder, AMadeFolderAndEachLevelAboveItStayHeldUntilReleased)
 {
@@ -35,4 +54,26 @@ TEST(InstallFolder, AMadeFolderAndEachLevelAboveItStayHeldUntilReleased)
   RemoveDirectoryA((base + "-moved\\Apps\\The Zorvane").c_str());
   RemoveDirectoryA((base + "-moved\\Apps").c_str());
   RemoveDirectoryA((base + "-moved").c_str());
+}
+
+// A level made for a destination that is then refused is removed again:
+// the next Next finds no folder of setup's own to ask about.
+TEST(InstallFolder, FoldersMadeForARefusedDestinationAreRemovedAgain)
+{
+  const std::string base = "C:\\zv_install_folder_refused";
+  RemoveDirectoryA((base + "\\Apps").c_str());
+  RemoveDirectoryA(base.c_str());
+  ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
+  // "Apps" is made, then the name with a character no folder has is not.
+  lstrcpynA(InstallDir, (base + "\\Apps\\bad*name").c_str(), sizeof(InstallDir));
+  HANDLE answer = CreateThread(nullptr, 0, AnswerRefusal, nullptr, 0, nullptr);
+  EXPECT_FALSE(ClaimInstallFolder(nullptr, base.c_str()));
+  WaitForSingleObject(answer, 10000);
+  DWORD answered = 1;
+  GetExitCodeThread(answer, &answered);
+  CloseHandle(answer);
+  EXPECT_EQ(answered, 0u) << "no refusal box";
+  EXPECT_EQ(InstallDirHeld, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetFileAttributesA((base + "\\Apps").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(RemoveDirectoryA(base.c_str())) << "the base is held or not empty";
 }
