@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -18,126 +20,103 @@ typedef std::vector<uint8_t> Bytes;
 const char TrustedInstaller[] = "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
 const char AUser[] = "S-1-5-21-1004336348-1177238915-682003330-1001";
 
-void Put16(Bytes *out, size_t at, uint32_t value)
+// Writes value as size little-endian bytes at out[at].
+void Put(Bytes *out, size_t at, uint32_t value, int size)
 {
-  (*out)[at] = static_cast<uint8_t>(value);
-  (*out)[at + 1] = static_cast<uint8_t>(value >> 8);
+  for (int i = 0; i < size; ++i)
+    (*out)[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-void Put32(Bytes *out, size_t at, uint32_t value)
+struct Code {
+  const char *text;
+  uint32_t value;
+};
+
+// The sum of the two-letter codes of text ("OICIIO", "SDGXGWGR"), or a
+// number written "0x...".
+uint32_t Codes(const std::string &text, const std::vector<Code> &codes)
 {
-  for (int i = 0; i < 4; ++i)
-    (*out)[at + i] = static_cast<uint8_t>(value >> (8 * i));
+  if (text.rfind("0x", 0) == 0)
+    return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 16));
+  uint32_t sum = 0;
+  for (size_t i = 0; i + 1 < text.size(); i += 2)
+    for (const Code &code : codes)
+      if (text.compare(i, 2, code.text) == 0)
+        sum |= code.value;
+  return sum;
 }
 
 // A SID from its alias or its "S-1-..." form.
 Bytes Sid(const std::string &text)
 {
-  static const struct {
-    const char *alias;
-    const char *sid;
-  } Aliases[] = {{"SY", "S-1-5-18"},   {"BA", "S-1-5-32-544"},  {"BU", "S-1-5-32-545"},
-                 {"AU", "S-1-5-11"},   {"WD", "S-1-1-0"},       {"CO", "S-1-3-0"},
-                 {"AC", "S-1-15-2-1"}, {"TI", TrustedInstaller}};
+  const std::vector<std::pair<std::string, std::string>> aliases = {
+      {"SY", "S-1-5-18"}, {"BA", "S-1-5-32-544"}, {"BU", "S-1-5-32-545"}, {"AU", "S-1-5-11"},
+      {"WD", "S-1-1-0"},  {"CO", "S-1-3-0"},      {"AC", "S-1-15-2-1"},   {"TI", TrustedInstaller}};
   std::string full = text;
-  for (const auto &alias : Aliases)
-    if (text == alias.alias)
-      full = alias.sid;
-  std::vector<uint64_t> parts;
-  for (const char *p = full.c_str() + 2; *p != '\0';) {
+  for (const auto &alias : aliases)
+    if (text == alias.first)
+      full = alias.second;
+  std::vector<uint32_t> parts;
+  for (const char *p = full.c_str() + 2; *p != '\0'; p += *p == '-' ? 1 : 0) {
     char *end = nullptr;
-    parts.push_back(std::strtoull(p, &end, 10));
-    p = *end == '-' ? end + 1 : end;
+    parts.push_back(static_cast<uint32_t>(std::strtoull(p, &end, 10)));
+    p = end;
   }
   Bytes sid(8 + 4 * (parts.size() - 2));
   sid[0] = 1;
   sid[1] = static_cast<uint8_t>(parts.size() - 2);
   sid[7] = static_cast<uint8_t>(parts[1]);
   for (size_t i = 2; i < parts.size(); ++i)
-    Put32(&sid, 8 + 4 * (i - 2), static_cast<uint32_t>(parts[i]));
+    Put(&sid, 8 + 4 * (i - 2), parts[i], 4);
   return sid;
-}
-
-uint32_t Rights(const std::string &text)
-{
-  if (text.rfind("0x", 0) == 0)
-    return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 16));
-  static const struct {
-    const char *code;
-    uint32_t mask;
-  } Codes[] = {{"GA", 0x10000000}, {"GR", 0x80000000}, {"GW", 0x40000000}, {"GX", 0x20000000},
-               {"SD", 0x00010000}, {"RC", 0x00020000}, {"WD", 0x00040000}, {"WO", 0x00080000},
-               {"FA", 0x001F01FF}, {"LC", 0x00000004}};
-  uint32_t mask = 0;
-  for (size_t i = 0; i + 1 < text.size(); i += 2)
-    for (const auto &code : Codes)
-      if (text.compare(i, 2, code.code) == 0)
-        mask |= code.mask;
-  return mask;
-}
-
-uint8_t AceFlags(const std::string &text)
-{
-  uint8_t flags = 0;
-  for (size_t i = 0; i + 1 < text.size(); i += 2) {
-    std::string code = text.substr(i, 2);
-    flags |= code == "OI"   ? 0x1
-             : code == "CI" ? 0x2
-             : code == "NP" ? 0x4
-             : code == "IO" ? 0x8
-             : code == "ID" ? 0x10
-                            : 0;
-  }
-  return flags;
 }
 
 // "O:owner[G:group]D:[P][AI](type;flags;rights;;;sid)..." as self-relative
 // bytes: header, owner, then the list. "D:NO_ACCESS_CONTROL" has no list.
 Bytes Descriptor(const std::string &sddl)
 {
+  const std::vector<Code> flags = {
+      {"OI", 0x1}, {"CI", 0x2}, {"NP", 0x4}, {"IO", 0x8}, {"ID", 0x10}};
+  const std::vector<Code> rights = {{"GA", 0x10000000}, {"GR", 0x80000000}, {"GW", 0x40000000},
+                                    {"GX", 0x20000000}, {"SD", 0x00010000}, {"RC", 0x00020000},
+                                    {"WD", 0x00040000}, {"WO", 0x00080000}, {"FA", 0x001F01FF},
+                                    {"LC", 0x00000004}};
   size_t dacl = sddl.find("D:");
-  size_t group = sddl.find("G:");
-  std::string ownerText = sddl.substr(2, (group < dacl ? group : dacl) - 2);
   Bytes out(20, 0);
   out[0] = 1;
-  uint16_t control = 0x8000;
-  Bytes owner = Sid(ownerText);
-  Put32(&out, 4, static_cast<uint32_t>(out.size()));
+  Bytes owner = Sid(sddl.substr(2, std::min(sddl.find("G:"), dacl) - 2));
+  Put(&out, 4, 20, 4);
   out.insert(out.end(), owner.begin(), owner.end());
   std::string list = sddl.substr(dacl + 2);
+  uint32_t control = 0x8000;
   if (list != "NO_ACCESS_CONTROL") {
-    control |= 0x0004;
-    if (list[0] == 'P')
-      control |= 0x1000;
+    control |= list[0] == 'P' ? 0x1004 : 0x0004;
     size_t aclAt = out.size();
-    Put32(&out, 16, static_cast<uint32_t>(aclAt));
+    Put(&out, 16, static_cast<uint32_t>(aclAt), 4);
     out.resize(aclAt + 8, 0);
     out[aclAt] = 2;
-    uint16_t count = 0;
+    uint32_t count = 0;
     for (size_t open = list.find('('); open != std::string::npos; open = list.find('(', open + 1)) {
-      std::string ace = list.substr(open + 1, list.find(')', open) - open - 1);
-      std::vector<std::string> fields;
-      for (size_t start = 0;;) {
-        size_t semi = ace.find(';', start);
-        fields.push_back(ace.substr(start, semi - start));
-        if (semi == std::string::npos)
-          break;
-        start = semi + 1;
-      }
+      std::vector<std::string> fields(1);
+      for (size_t at = open + 1; list[at] != ')'; ++at)
+        if (list[at] == ';')
+          fields.emplace_back();
+        else
+          fields.back().push_back(list[at]);
       Bytes sid = Sid(fields[5]);
       size_t at = out.size();
       out.resize(at + 8 + sid.size(), 0);
       out[at] = fields[0] == "D" ? 1 : 0;
-      out[at + 1] = AceFlags(fields[1]);
-      Put16(&out, at + 2, static_cast<uint32_t>(8 + sid.size()));
-      Put32(&out, at + 4, Rights(fields[2]));
-      std::memcpy(out.data() + at + 8, sid.data(), sid.size());
+      out[at + 1] = static_cast<uint8_t>(Codes(fields[1], flags));
+      Put(&out, at + 2, static_cast<uint32_t>(8 + sid.size()), 2);
+      Put(&out, at + 4, Codes(fields[2], rights), 4);
+      std::copy(sid.begin(), sid.end(), out.begin() + static_cast<std::ptrdiff_t>(at) + 8);
       ++count;
     }
-    Put16(&out, aclAt + 2, static_cast<uint32_t>(out.size() - aclAt));
-    Put16(&out, aclAt + 4, count);
+    Put(&out, aclAt + 2, static_cast<uint32_t>(out.size() - aclAt), 2);
+    Put(&out, aclAt + 4, count, 2);
   }
-  Put16(&out, 2, control);
+  Put(&out, 2, control, 2);
   return out;
 }
 
