@@ -40,7 +40,7 @@ TEST(InstallFolder, AMadeFolderAndEachLevelAboveItStayHeldUntilReleased)
   ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
   lstrcpynA(InstallDir, (outer + "\\The Zorvane").c_str(), sizeof(InstallDir));
 
-  // The base folder beside it: the destination "..\\Apps\\The Zorvane" of it.
+  // The base folder beside it: the destination "..\Apps\The Zorvane" of it.
   ASSERT_TRUE(ClaimInstallFolder(nullptr, (base + "\\Base").c_str()));
   EXPECT_TRUE(InstallDirMade);
   EXPECT_NE(InstallDirHeld, INVALID_HANDLE_VALUE);
