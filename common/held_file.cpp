@@ -20,8 +20,6 @@ typedef BOOLEAN(NTAPI *RtlEqualUnicodeStringCall)(const UNICODE_STRING *, const 
 typedef LONG(NTAPI *NtQueryDirectoryFileCall)(HANDLE, HANDLE, void *, void *, IO_STATUS_BLOCK *,
                                               void *, ULONG, ULONG, BOOLEAN, UNICODE_STRING *,
                                               BOOLEAN);
-typedef LONG(NTAPI *NtFsControlFileCall)(HANDLE, HANDLE, void *, void *, IO_STATUS_BLOCK *, ULONG,
-                                         void *, ULONG, void *, ULONG);
 typedef LONG(NTAPI *NtCreateFileCall)(HANDLE *, ACCESS_MASK, OBJECT_ATTRIBUTES *, IO_STATUS_BLOCK *,
                                       LARGE_INTEGER *, ULONG, ULONG, ULONG, ULONG, void *, ULONG);
 
@@ -31,9 +29,10 @@ constexpr ULONG CaseInsensitive = 0x00000040;                 // OBJ_CASE_INSENS
 constexpr LONG InvalidName = static_cast<LONG>(0xC0000033);   // STATUS_OBJECT_NAME_INVALID
 constexpr LONG NoEntryPoint = static_cast<LONG>(0xC0000139);  // STATUS_ENTRYPOINT_NOT_FOUND
 
+typedef LONG(NTAPI *NtFsControlFileCall)(HANDLE, HANDLE, void *, void *, IO_STATUS_BLOCK *, ULONG,
+                                         void *, ULONG, void *, ULONG);
 constexpr LONG NotAReparsePoint = static_cast<LONG>(0xC0000275);  // STATUS_NOT_A_REPARSE_POINT
 constexpr ULONG GetReparsePoint = 0x000900A8;                     // FSCTL_GET_REPARSE_POINT
-constexpr ULONG MountPointTag = 0xA0000003;                       // IO_REPARSE_TAG_MOUNT_POINT
 constexpr LONG NoMoreFiles = static_cast<LONG>(0x80000006);       // STATUS_NO_MORE_FILES
 
 // FILE_INFORMATION_CLASS values.
@@ -270,35 +269,17 @@ bool ListBelow(HANDLE folder, BelowVisitor visit, void *context)
   }
 }
 
-bool HeldIsVolumeMount(HANDLE handle)
+bool HeldHoldsReparseData(HANDLE handle)
 {
   NtFsControlFileCall control = SystemCall<NtFsControlFileCall>("ntdll.dll", "NtFsControlFile");
   if (control == nullptr)
-    return false;
-  // REPARSE_DATA_BUFFER of a mount point: tag, lengths, then the names.
-  struct MountPointData {
-    ULONG tag;
-    USHORT dataLength;
-    USHORT reserved;
-    USHORT substituteOffset;  // bytes into path
-    USHORT substituteLength;  // bytes
-    USHORT printOffset;
-    USHORT printLength;
-    WCHAR path[8192];
-  };
-  MountPointData data = {};
-  IO_STATUS_BLOCK status = {};
-  LONG result = control(handle, nullptr, nullptr, nullptr, &status, GetReparsePoint, nullptr, 0,
-                        &data, sizeof(data));
-  if (result == NotAReparsePoint)
     return true;
-  static const wchar_t Volume[] = L"\\??\\Volume{";
-  constexpr size_t VolumeLength = sizeof(Volume) / sizeof(Volume[0]) - 1;
-  size_t offset = data.substituteOffset / sizeof(WCHAR);
-  return result >= 0 && data.tag == MountPointTag &&
-         data.substituteLength >= VolumeLength * sizeof(WCHAR) &&
-         offset + VolumeLength <= sizeof(data.path) / sizeof(data.path[0]) &&
-         std::memcmp(data.path + offset, Volume, VolumeLength * sizeof(WCHAR)) == 0;
+  // Room for the header of REPARSE_DATA_BUFFER alone: a point that holds
+  // data answers that it does not fit, one that holds none says so.
+  ULONG header[4] = {};
+  IO_STATUS_BLOCK status = {};
+  return control(handle, nullptr, nullptr, nullptr, &status, GetReparsePoint, nullptr, 0, header,
+                 sizeof(header)) != NotAReparsePoint;
 }
 
 bool HeldIsPlainFile(HANDLE handle)

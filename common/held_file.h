@@ -45,11 +45,12 @@ bool ListBelow(HANDLE folder, BelowVisitor visit, void *context);
 bool HeldIsPlainFile(HANDLE handle);
 bool HeldIsPlainFolder(HANDLE handle);
 
-// Whether the held folder, a reparse point, is a volume mounted there
-// rather than a junction or link: only administrators mount volumes, so it
-// redirects nothing a user chose. Wine marks each Unix mount point as a
-// reparse point that has no reparse data, and counts here too.
-bool HeldIsVolumeMount(HANDLE handle);
+// Whether the held file or folder, which shows the reparse-point attribute,
+// holds reparse data, and so may redirect a look-up by name (a link, a
+// junction, a mounted volume). false only when the file system says it is
+// no reparse point at all: Wine marks each Unix mount point so, and a folder
+// opened there is the folder itself. true when it cannot be read.
+bool HeldHoldsReparseData(HANDLE handle);
 
 // Opens or creates name through NtCreateFile relative to the held folder
 // root (a full path when root is null), so that what a name in the parent

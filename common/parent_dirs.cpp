@@ -1,9 +1,5 @@
 #include "common/parent_dirs.h"
 
-#include <cstring>
-
-#include "common/product.h"
-
 namespace {
 
 // Length of the part of path that is a root and never created.
@@ -25,13 +21,6 @@ int RootLength(const char *path)
   return 0;
 }
 
-// Copies the first end characters of path into level, terminated.
-void TakeLevel(char *level, const char *path, int end)
-{
-  std::memcpy(level, path, static_cast<size_t>(end));
-  level[end] = '\0';
-}
-
 }  // namespace
 
 int ListParentLevels(const char *path, int *ends, int capacity)
@@ -47,31 +36,4 @@ int ListParentLevels(const char *path, int *ends, int capacity)
     levelStart = i + 1;
   }
   return count;
-}
-
-bool MakeParentDirs(const char *path, size_t keep, const DirOps &ops, MadeDirs *made)
-{
-  made->count = 0;
-  if (std::strlen(path) >= static_cast<size_t>(PathBufferSize))
-    return false;
-  char level[PathBufferSize];
-  int ends[MaxParentLevels];
-  int count = ListParentLevels(path, ends, MaxParentLevels);
-  for (int i = 0; i < count; ++i) {
-    if (static_cast<size_t>(ends[i]) <= keep)
-      continue;
-    TakeLevel(level, path, ends[i]);
-    if (!ops.isDirectory(level, ops.context) && ops.create(level, ops.context))
-      made->ends[made->count++] = ends[i];
-  }
-  return true;
-}
-
-void RemoveMadeDirs(const char *path, const MadeDirs &made, const DirOps &ops)
-{
-  char level[PathBufferSize];
-  for (int i = made.count - 1; i >= 0; --i) {
-    TakeLevel(level, path, made.ends[i]);
-    ops.remove(level, ops.context);
-  }
 }

@@ -108,3 +108,22 @@ bool TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t da
   out[length] = '\0';
   return true;
 }
+
+bool LiesInside(const char *path, const char *folder)
+{
+  size_t folderLength = WithoutTrailingSeparator(folder, std::strlen(folder));
+  size_t pathLength = std::strlen(path);
+  return pathLength > folderLength + 1 && SameTextNoCase(path, folder, folderLength) &&
+         path[folderLength] == '\\';
+}
+
+bool IsSameOrAbove(const char *path, const char *folder)
+{
+  size_t pathLength = WithoutTrailingSeparator(path, std::strlen(path));
+  size_t folderLength = WithoutTrailingSeparator(folder, std::strlen(folder));
+  if (pathLength == 0 || pathLength > folderLength || !SameTextNoCase(path, folder, pathLength))
+    return false;
+  // The same folder, or path ends where one of folder's levels ends ("C:\"
+  // without its separator is "C:", which ends where "C:\A" has one).
+  return pathLength == folderLength || folder[pathLength] == '\\';
+}

@@ -35,3 +35,14 @@ bool JoinPath(char *out, size_t outSize, const char *dir, const char *name);
 // only when that path is not empty and fits outSize characters with its
 // terminator; otherwise false and out is left as it was.
 bool TakeShellFolderValue(char *out, size_t outSize, const char *data, size_t dataLength);
+
+// Whether path names a folder strictly inside folder (both full paths; a
+// drive root may end in its separator), comparing ASCII letters without
+// regard to case. "C:\Games\The Zorvane" lies inside "C:\Games" and "C:\";
+// "C:\Games" and "C:\Gamesx\A" do not lie inside "C:\Games".
+bool LiesInside(const char *path, const char *folder);
+
+// Whether path names folder itself or a folder that holds it (one trailing
+// separator on either aside): "C:\", "C:\Program files" and "c:\program
+// FILES\" are at or above "C:\Program files"; "C:\Program" is not.
+bool IsSameOrAbove(const char *path, const char *folder);

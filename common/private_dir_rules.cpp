@@ -31,15 +31,6 @@ PrivateDirAccess DescribeInstallDirAccess()
   return access;
 }
 
-InstallDirHold JudgeHeldInstallDir(uint32_t attributes)
-{
-  constexpr uint32_t Directory = 0x10;      // FILE_ATTRIBUTE_DIRECTORY
-  constexpr uint32_t ReparsePoint = 0x400;  // FILE_ATTRIBUTE_REPARSE_POINT
-  if (attributes & ReparsePoint)
-    return InstallDirIsLink;
-  return (attributes & Directory) ? InstallDirTaken : InstallDirRefused;
-}
-
 bool FormatPrivateDirName(char *out, size_t size, const char *prefix, uint64_t bits)
 {
   constexpr size_t HexDigits = 16;

@@ -3,8 +3,8 @@
 // both run elevated, beside the same user's unelevated programs. Also the
 // access of the install folder, which the elevated uninstaller later runs
 // from. Plain C++ with no Windows header, so it is tested natively;
-// common/private_dir.h makes the work folder, setup_common/install_dir_access.h
-// gives the install folder its access.
+// common/private_dir.h makes the work folder, setup_common/install_folder.h
+// makes the install folder with its access.
 #pragma once
 
 #include <cstddef>
@@ -56,19 +56,6 @@ PrivateDirAccess DescribePrivateDirAccess(bool elevated);
 // nothing inherited from the parent. Only an administrator can then change
 // the programs that the elevated uninstaller runs.
 PrivateDirAccess DescribeInstallDirAccess();
-
-// What the destination page finds when it holds the install folder.
-enum InstallDirHold : int {
-  InstallDirTaken = 0,   // a plain folder: held, its access now the install folder's
-  InstallDirIsLink = 1,  // a link or junction: refused, nothing changed
-  InstallDirRefused = 2  // not a folder, or it cannot be opened or its access set
-};
-
-// Judges the attributes read from the handle opened on the install folder
-// itself (the FILE_ATTRIBUTE_* bits): a reparse point (a link or junction,
-// to a folder or not) is a link; else a folder is taken, anything else
-// refused.
-InstallDirHold JudgeHeldInstallDir(uint32_t attributes);
 
 // prefix followed by the 64 bits as 16 lower-case hex digits, most
 // significant first. false, out unchanged, when that does not fit size.

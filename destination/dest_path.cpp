@@ -28,14 +28,6 @@ bool ComposeInstallDir(char *installDir, int size, const char *baseDir, const ch
   return true;
 }
 
-bool LiesInside(const char *path, const char *folder)
-{
-  size_t folderLength = WithoutTrailingSeparator(folder, std::strlen(folder));
-  size_t pathLength = std::strlen(path);
-  return pathLength > folderLength + 1 && SameTextNoCase(path, folder, folderLength) &&
-         path[folderLength] == '\\';
-}
-
 FolderNameVerdict JudgeFolderName(int length)
 {
   if (length <= 0)

@@ -24,12 +24,6 @@ int ComposePath(char *out, int size, const char *baseDir, const char *browsePath
 // then. Returns false and leaves installDir unchanged otherwise.
 bool ComposeInstallDir(char *installDir, int size, const char *baseDir, const char *browsePath);
 
-// Whether path names a folder strictly inside folder (both full paths; a
-// drive root may end in its separator), comparing ASCII letters without
-// regard to case. "C:\Games\The Zorvane" lies inside "C:\Games" and "C:\";
-// "C:\Games" and "C:\Gamesx\A" do not lie inside "C:\Games".
-bool LiesInside(const char *path, const char *folder);
-
 // What the name field does with a text of the given length.
 enum FolderNameVerdict : int {
   FolderNameCleared = 0,

@@ -1,6 +1,7 @@
 // The destination page: proposes a directory, lets the folder browser
-// change it, checks the name, the free space and the length, makes the
-// directory the elevated setup's own and holds it before setup goes on.
+// change it, checks the name, the free space and the length, and has the
+// install folder made or judged and held (setup_common/install_folder.h)
+// before setup goes on.
 #include "destination/dir_page.h"
 
 #include <cstring>
@@ -9,10 +10,8 @@
 #include "resources/setup_texts.h"
 #include "destination/drives.h"
 #include "destination/folder_browser.h"
-#include "destination/make_dir.h"
 #include "resources/resource.h"
-#include "setup_common/dir_ops.h"
-#include "setup_common/install_dir_access.h"
+#include "setup_common/install_folder.h"
 #include "setup_common/banner.h"
 #include "common/dispatch.h"
 #include "setup_common/state.h"
@@ -59,14 +58,6 @@ void ShowDestination(HWND page)
   SetDlgItemTextA(page, IDC_DEST_EDIT, shown);
 }
 
-// A box naming InstallDir (format has one %s); the page stays.
-void ShowDirError(HWND page, const char *format)
-{
-  char text[2 * PathBufferSize];
-  wsprintfA(text, format, InstallDir);
-  MessageBoxA(page, text, SetupCaption, MB_OK | MB_ICONERROR);
-}
-
 LRESULT OnDirInit(HWND page, UINT, WPARAM, LPARAM)
 {
   ReadDrives();
@@ -80,67 +71,6 @@ LRESULT OnBrowse(HWND page, UINT, UINT, LPARAM)
   RunFolderBrowser(page);
   ShowDestination(page);
   return 0;
-}
-
-// Holds InstallDir in InstallDirHeld and gives it the install folder's
-// owner and access, through the one handle, before anything is written
-// into it; true when that is done. A link or junction at the name is
-// refused with a box of its own: setup would write wherever it leads.
-bool TakeInstallDir(HWND page, InstallDirSecurity *security)
-{
-  ReleaseInstallDir();
-  HANDLE held = INVALID_HANDLE_VALUE;
-  switch (HoldInstallDir(InstallDir, security, &held)) {
-    case InstallDirTaken:
-      InstallDirHeld = held;
-      return true;
-    case InstallDirIsLink:
-      ShowDirError(page, InstallDirLinkFormat);
-      return false;
-    default:
-      ShowDirError(page, InstallDirUnusableFormat);
-      return false;
-  }
-}
-
-// Makes InstallDir, and each missing parent, with the install folder's
-// access, or takes over an existing one the user accepts; true when the
-// page may end and setup go on, with the folder held.
-bool SettleInstallDir(HWND page)
-{
-  InstallDirSecurity security = {};
-  if (!BuildInstallDirSecurity(&security)) {
-    ShowDirError(page, InstallDirUnusableFormat);
-    return false;
-  }
-  switch (SettleDestination(InstallDir, SecuredDirOps(&security.descriptor))) {
-    case DestinationCreated:
-      break;
-    case DestinationExists:
-      if (MessageBoxA(page, DirExistsText, SetupCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return false;
-      break;
-    default:
-      ShowDirError(page, CannotCreateFormat);
-      return false;
-  }
-  return TakeInstallDir(page, &security);
-}
-
-// The destination must be a folder inside BaseDir: a name such as "." or
-// ".." would lead to BaseDir itself or above it, and setup would take over
-// a folder that holds other programs (Program files, a drive root).
-bool InstallDirLiesInsideBase(HWND page)
-{
-  char base[PathBufferSize];
-  if (!TakeFullPath(base, sizeof(base), BaseDir[0] != '\0' ? BaseDir : "."))
-    lstrcpynA(base, BaseDir, sizeof(base));
-  if (LiesInside(InstallDir, base))
-    return true;
-  char text[2 * PathBufferSize];
-  wsprintfA(text, InstallDirOutsideFormat, InstallDir, base);
-  MessageBoxA(page, text, SetupCaption, MB_OK | MB_ICONERROR);
-  return false;
 }
 
 void OnNext(HWND page)
@@ -160,7 +90,7 @@ void OnNext(HWND page)
     MessageBoxA(page, PathTooLongText, SetupCaption, MB_OK | MB_ICONERROR);
     return;
   }
-  if (InstallDirLiesInsideBase(page) && SettleInstallDir(page))
+  if (ClaimInstallFolder(page, BaseDir))
     EndDialog(page, 0);
 }
 
@@ -171,7 +101,7 @@ LRESULT OnDirButton(HWND page, UINT id, UINT, LPARAM)
   else if (MessageBoxA(page, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) ==
            IDYES) {
     // Setup ends: nothing of the destination stays held.
-    ReleaseInstallDir();
+    ReleaseInstallFolder();
     EndDialog(page, 1);
   }
   return 0;

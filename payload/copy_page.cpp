@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "resources/setup_texts.h"
 #include "setup_common/banner.h"
+#include "setup_common/install_folder.h"
 #include "common/dispatch.h"
 #include "common/product.h"
 #include "setup_common/state.h"
@@ -125,12 +126,9 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
                                  .problem = ShowProblem};
   if (!RunExtraction(&source, InstallDir, InstallDirHeld, &observer))
     CopyStop = 1;
-  // The install folder was held from the destination page for the copy
-  // alone.
-  if (InstallDirHeld != INVALID_HANDLE_VALUE) {
-    CloseHandle(InstallDirHeld);
-    InstallDirHeld = INVALID_HANDLE_VALUE;
-  }
+  // The install folder and the folders above it were held from the
+  // destination page for the copy alone.
+  ReleaseInstallFolder();
   ProgressDone();
   EndDialog(page, CopyStop);
   return 0;

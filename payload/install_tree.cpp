@@ -65,7 +65,7 @@ TreeVerdict OpenInstallFolder(const char *installDir, HANDLE *folder)
   BY_HANDLE_FILE_INFORMATION information;
   bool isFolder = GetFileInformationByHandle(handle, &information) &&
                   (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  if (!isFolder || (!HeldIsPlainFolder(handle) && !HeldIsVolumeMount(handle))) {
+  if (!isFolder || (!HeldIsPlainFolder(handle) && HeldHoldsReparseData(handle))) {
     CloseHandle(handle);
     return isFolder ? TreeLink : TreeFailed;
   }

@@ -16,9 +16,11 @@ enum TreeVerdict {
   TreeFailed,      // a level could not be opened or made (a file there, access)
 };
 
-// Opens the install folder itself by its full path, as a
-// held folder is opened: for callers that hold none. TreeLink when it is a
-// link or junction; a volume mounted there is taken (HeldIsVolumeMount).
+// Opens the install folder itself by its full path, as a held folder is
+// opened: for callers that hold none (tests and benches; setup holds it from
+// the destination page). TreeLink when it is a reparse point that holds
+// reparse data (a link, a junction, a volume mounted there); Wine's mark on
+// a Unix mount point holds none (HeldHoldsReparseData).
 TreeVerdict OpenInstallFolder(const char *installDir, HANDLE *folder);
 
 // Opens the folder that holds the entry name (relative, "\" between levels)

@@ -50,11 +50,50 @@ inline constexpr const char *InstallDirLinkFormat =
 inline constexpr const char *InstallDirUnusableFormat =
     "The installation directory\n\n%s\n\ncannot be opened and protected for the installation. "
     "Choose another directory with the Browse button.";
-// The first %s is the resolved directory, the second the folder it must lie
-// inside (a name such as "." or ".." leads out of it).
+// The first %s is the resolved directory, the second the base folder that
+// "." or ".." led it back to (or above).
 inline constexpr const char *InstallDirOutsideFormat =
-    "The installation directory\n\n%s\n\nis not a new folder inside %s. Choose the folder "
-    "name with the Browse button.";
+    "The installation directory\n\n%s\n\nis the folder %s itself or a folder that holds it. "
+    "Choose a new folder name with the Browse button.";
+// %s is a folder on the way to the installation directory that is a link
+// or junction: setup would install wherever it leads.
+inline constexpr const char *LevelLinkFormat =
+    "The folder\n\n%s\n\non the way to the installation directory is a link to another "
+    "folder. Setup does not install through a link: choose a directory on a path of real "
+    "folders, such as one inside Program files, with the Browse button.";
+// %s is a folder on the way to the installation directory that setup
+// cannot open.
+inline constexpr const char *LevelUnusableFormat =
+    "The folder\n\n%s\n\non the way to the installation directory cannot be opened. Choose "
+    "another directory with the Browse button.";
+// %s is a folder on the way that users other than administrators can
+// rename or replace (a folder made at a drive root gives every user that).
+inline constexpr const char *LevelOpenFormat =
+    "Users other than administrators can rename or replace the folder\n\n%s\n\nand with it "
+    "the programs installed below it. Choose a directory inside a folder that only "
+    "administrators can change, such as Program files, with the Browse button.";
+// %s is an existing installation directory that users other than
+// administrators can change.
+inline constexpr const char *InstallDirOpenFormat =
+    "The installation directory\n\n%s\n\nalready exists, and users other than administrators "
+    "can change what is in it. Choose a new folder name, or a directory inside Program files, "
+    "with the Browse button.";
+// %s is the installation directory, on a volume that keeps no access lists.
+inline constexpr const char *VolumeNoAccessListsFormat =
+    "The installation directory\n\n%s\n\nis on a drive that keeps no access permissions "
+    "(FAT32 or exFAT), so any user could change the installed programs. Choose a directory on "
+    "an NTFS drive with the Browse button.";
+// %s is the installation directory, on a network drive.
+inline constexpr const char *VolumeNetworkFormat =
+    "The installation directory\n\n%s\n\nis on a network drive, where another computer "
+    "decides who can change it. Choose a directory on a local NTFS drive with the Browse "
+    "button.";
+// %s is the installation directory, a folder of Windows or of its users.
+inline constexpr const char *NeverInstallFormat =
+    "The installation directory\n\n%s\n\nis a folder of Windows or of its users (the Windows "
+    "folder, Program files or Common files itself, ProgramData, a user profile, Public or "
+    "another shell folder). Setup does not install there: choose a new folder inside Program "
+    "files with the Browse button.";
 
 // The copy page's status line, and its box when the archive cannot be read.
 inline constexpr const char *PreparingText = "Preparing to decompress setup files";

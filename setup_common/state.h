@@ -18,9 +18,13 @@ extern int CurrentDrive;                     // index into the drive table
 extern DWORD FreeSpaceKB;                    // free space on CurrentDrive, units of 1000 bytes
 extern char ShortcutGroup[PathBufferSize];   // Start-menu folder holding the program group
 extern char FinishOpenPath[PathBufferSize];  // folder the shell opens at the end
-extern HBITMAP BannerBitmap;
+extern HBITMAP BannerBitmap;                 // painted at the top-left of each wizard page
 // The install folder, held open from the destination page to the end of the
-// copy without delete sharing, so that it cannot be renamed or swapped for a
-// link meanwhile; what setup writes below it is opened relative to it.
-// INVALID_HANDLE_VALUE while nothing is held.
-extern HANDLE InstallDirHeld;  // painted at the top-left of each wizard page
+// copy without delete sharing, with every folder above it
+// (setup_common/install_folder.h), so that none can be renamed or swapped
+// for a link meanwhile; what setup writes below it is opened relative to
+// it. INVALID_HANDLE_VALUE while nothing is held.
+extern HANDLE InstallDirHeld;
+// True when the destination page made the install folder itself in this
+// run; false when an existing folder is used.
+extern bool InstallDirMade;

@@ -27,7 +27,7 @@
 #include "shell/font_face.h"
 #include "setup_common/screen.h"
 #include "common/product.h"
-#include "common/system_call.h"
+#include "common/runs_under_wine.h"
 #include "shell/startup_marks.h"
 
 HFONT TitleFont;
@@ -97,19 +97,11 @@ namespace {
 // measured.
 const uint32_t XReadBytes = 120 * 1024;
 
-typedef const char *(__cdecl *WineVersionCall)();
-
-// True under Wine, whose ntdll exports its version. Wine's display drivers
-// other than X11 get the same bands; they have not been measured.
-bool RunsUnderWine()
-{
-  return SystemCall<WineVersionCall>("ntdll.dll", "wine_get_version") != nullptr;
-}
-
 // Copies the whole display into the bitmap selected into memoryDc, whose
 // pixels have bitsPerPixel bits: in one read on Windows, and under Wine in
 // bands of as many lines as fit in XReadBytes (in one read should one line
-// not fit).
+// not fit). Wine's display drivers other than X11 get the same bands; they
+// have not been measured.
 void CopyScreen(HDC memoryDc, HDC displayDc, uint32_t bitsPerPixel)
 {
   int32_t band = ScreenHeight;

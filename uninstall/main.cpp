@@ -17,6 +17,7 @@
 #include "uninstall/uninstall_texts.h"
 #include "payload_names.h"
 #include "common/dll_search.h"
+#include "common/never_install.h"
 
 static_assert(PayloadNameCount == PayloadEntryCount,
               "the uninstaller's list and the payload have the same length");
@@ -27,6 +28,7 @@ UninstallOptions Options;
 // Large working records, kept off the stack.
 InstallRecord Record;
 RemovalPlan Plan;
+NeverInstallFolders NeverInstall;
 
 void HandOff(int exitCode, void *options)
 {
@@ -40,6 +42,7 @@ RegisteredInstall FactsOf(const InstallRecord &record)
   facts.groupDir = record.groupDir[0] != '\0' ? record.groupDir : nullptr;
   facts.desktopDir = record.desktopDir[0] != '\0' ? record.desktopDir : nullptr;
   facts.windowsDir = record.windowsDir;
+  facts.neverInstall = &NeverInstall;
   facts.names = PayloadNames;
   facts.nameCount = PayloadNameCount;
   return facts;
@@ -69,8 +72,9 @@ int Uninstall(const char *arguments, UninstallOptions *options)
     ShowUninstallBox(NotInstalledText, MB_ICONEXCLAMATION);
     return ExitNothingDone;
   }
-  if (Record.programDirTooLong ||
-      CheckProgramDir(Record.programDir, Record.windowsDir, DiskLookup) != FolderAccepted)
+  ReadNeverInstallFolders(&NeverInstall);
+  if (Record.programDirTooLong || CheckProgramDir(Record.programDir, Record.windowsDir, DiskLookup,
+                                                  &NeverInstall) != FolderAccepted)
     return Refuse(Record);
 
   // The copy was started after the question was answered.

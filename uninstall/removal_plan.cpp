@@ -214,7 +214,8 @@ FolderVerdict PlanRemoval(const RegisteredInstall &facts, bool handOff, const Re
                           RemovalPlan *plan)
 {
   plan->count = 0;
-  FolderVerdict verdict = CheckProgramDir(facts.programDir, facts.windowsDir, lookup);
+  FolderVerdict verdict =
+      CheckProgramDir(facts.programDir, facts.windowsDir, lookup, facts.neverInstall);
   if (verdict != FolderAccepted)
     return verdict;
   char *programDir = plan->programDir;

@@ -52,11 +52,8 @@ FolderVerdict CheckFolderValue(const char *folder, const char *windowsDir)
   // Without the Windows directory nothing can be said to be clear of it.
   if (windowsDir == nullptr || windowsDir[0] == '\0')
     return FolderWindowsUnknown;
-  // The Windows directory itself, or a folder that holds it: its name and
-  // then a separator at the same place in the Windows directory.
-  size_t windowsLength = TrimmedLength(windowsDir);
-  if (length <= windowsLength && SameTextNoCase(folder, windowsDir, length) &&
-      (length == windowsLength || windowsDir[length] == '\\'))
+  // The Windows directory itself, or a folder that holds it.
+  if (IsSameOrAbove(folder, windowsDir))
     return FolderHoldsWindows;
   return FolderAccepted;
 }
@@ -146,11 +143,13 @@ bool RealPathInside(const char *folder, const FolderIdentity &windows, const Rem
 }  // namespace
 
 FolderVerdict CheckProgramDir(const char *programDir, const char *windowsDir,
-                              const RemovalLookup &lookup)
+                              const RemovalLookup &lookup, const NeverInstallFolders *neverInstall)
 {
   FolderVerdict verdict = CheckFolderValue(programDir, windowsDir);
   if (verdict != FolderAccepted)
     return verdict;
+  if (neverInstall != nullptr && IsNeverInstallFolder(programDir, *neverInstall))
+    return FolderNeverInstall;
   char folder[ShortPathSize];
   TrimmedCopy(folder, programDir);
   char uninstaller[ShortPathSize];

@@ -9,6 +9,7 @@
 
 #include "uninstall/removal_paths.h"
 #include "uninstall/uninstall_types.h"
+#include "common/never_install_rules.h"
 #include "common/product.h"
 
 enum FolderVerdict {
@@ -19,6 +20,7 @@ enum FolderVerdict {
   FolderIsDriveRoot,     // X:\ itself
   FolderHoldsWindows,    // the Windows directory, a folder above it or (by identity) inside it
   FolderWindowsUnknown,  // the Windows directory cannot be read or identified
+  FolderNeverInstall,    // a folder of Windows or its users (common/never_install_rules.h)
   FolderNotOurs,         // not a plain folder holding uninstall.exe
   FolderPlanTooLarge,    // the list needs more steps than a plan holds
 };
@@ -35,5 +37,11 @@ FolderVerdict CheckFolderValue(const char *folder, const char *windowsDir);
 // identity; nor is a folder around its real path (a junction to a folder
 // inside Windows, or one on the way) the Windows directory. A folder whose
 // real path or identities cannot be established is refused.
+//
+// With neverInstall, also a folder that is never an install folder is
+// refused: setup never installs there, so the key that names one was not
+// written by it, and removing the payload's names there would empty a
+// folder of Windows or of a user.
 FolderVerdict CheckProgramDir(const char *programDir, const char *windowsDir,
-                              const RemovalLookup &lookup);
+                              const RemovalLookup &lookup,
+                              const NeverInstallFolders *neverInstall = nullptr);

@@ -4,6 +4,8 @@
 // no Windows header.
 #pragma once
 
+#include "common/never_install_rules.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -40,10 +42,13 @@ struct RemovalLookup {
 // What the registry says about the installation, as read; null for what is
 // not there.
 struct RegisteredInstall {
-  const char *programDir;    // "Progdir"
-  const char *groupDir;      // "Scdir"
-  const char *desktopDir;    // the all-users desktop ("Common Desktop")
-  const char *windowsDir;    // the Windows directory
+  const char *programDir;  // "Progdir"
+  const char *groupDir;    // "Scdir"
+  const char *desktopDir;  // the all-users desktop ("Common Desktop")
+  const char *windowsDir;  // the Windows directory
+  // The folders that are never an install folder, or null when only the
+  // Windows folder is known.
+  const NeverInstallFolders *neverInstall;
   const char *const *names;  // the payload's files, relative to programDir
   int nameCount;
 };

@@ -1,9 +1,10 @@
-// The folder-making rules: levels outermost first without the root, only
-// the missing ones below what the caller keeps, removed innermost first.
+// The levels of a path: outermost first, without the root.
 #include "common/parent_dirs.h"
-#include "tests/common/fake_dirs.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -32,27 +33,4 @@ TEST(ParentDirs, OutermostFirstWithoutTheRoot)
   EXPECT_EQ(Levels("C:\\A\\\\B\\"), (std::vector<std::string>{"C:\\A", "C:\\A\\\\B"}));
   int one[1];
   EXPECT_EQ(ListParentLevels("C:\\A\\B\\C\\D", one, 1), 1);
-}
-
-TEST(ParentDirs, MakesOnlyMissingLevelsBelowWhatIsKeptAndTakesThemBack)
-{
-  FakeFs fs;
-  fs.dirs.insert("C:\\Program files\\The Zorvane");
-  fs.dirs.insert("C:\\Program files\\The Zorvane\\Maps");
-  const char *path = "C:\\Program files\\The Zorvane\\Maps\\Deep\\Deeper\\x.map";
-  MadeDirs made;
-  // The first 16 characters ("C:\Program files") are kept: never created.
-  ASSERT_TRUE(MakeParentDirs(path, 16, FakeOps(&fs), &made));
-  EXPECT_EQ(fs.created,
-            (std::vector<std::string>{"C:\\Program files\\The Zorvane\\Maps\\Deep",
-                                      "C:\\Program files\\The Zorvane\\Maps\\Deep\\Deeper"}));
-  EXPECT_EQ(fs.creates, 2);
-  RemoveMadeDirs(path, made, FakeOps(&fs));
-  EXPECT_EQ(fs.removed,
-            (std::vector<std::string>{"C:\\Program files\\The Zorvane\\Maps\\Deep\\Deeper",
-                                      "C:\\Program files\\The Zorvane\\Maps\\Deep"}));
-  // A path too long for a path buffer makes nothing.
-  std::string tooLong = "C:\\" + std::string(600, 'a') + "\\x";
-  EXPECT_FALSE(MakeParentDirs(tooLong.c_str(), 0, FakeOps(&fs), &made));
-  EXPECT_EQ(made.count, 0);
 }

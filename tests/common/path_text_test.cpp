@@ -113,3 +113,22 @@ TEST(PathCut, NeverSplitsAUtf8Character)
   EXPECT_EQ(CopyCut(out.bytes, 5, "Caf\xE9\xA9s"), 6u);
   EXPECT_STREQ(out.bytes, "Caf\xE9");
 }
+
+// "." or ".." may resolve the destination to its base folder or above it;
+// "..\\Games" leads beside it.
+TEST(PathPlace, InsideAndAtOrAboveCompareWholeLevels)
+{
+  EXPECT_TRUE(LiesInside("c:\\PROGRAM FILES\\Apps\\The Zorvane", "C:\\Program files"));
+  EXPECT_TRUE(LiesInside("D:\\The Zorvane", "D:\\"));
+  EXPECT_FALSE(LiesInside("C:\\Program files\\", "C:\\Program files"));
+  EXPECT_FALSE(LiesInside("D:\\", "D:\\"));
+  EXPECT_FALSE(LiesInside("C:\\Program filesX\\The Zorvane", "C:\\Program files"));
+
+  EXPECT_TRUE(IsSameOrAbove("C:\\", "C:\\Program files"));
+  EXPECT_TRUE(IsSameOrAbove("c:\\program FILES\\", "C:\\Program files"));
+  EXPECT_TRUE(IsSameOrAbove("D:\\", "D:\\"));
+  EXPECT_FALSE(IsSameOrAbove("C:\\Program", "C:\\Program files"));
+  EXPECT_FALSE(IsSameOrAbove("C:\\Games", "C:\\Program files"));
+  EXPECT_FALSE(IsSameOrAbove("C:\\Program files\\The Zorvane", "C:\\Program files"));
+  EXPECT_FALSE(IsSameOrAbove("", "C:\\"));
+}

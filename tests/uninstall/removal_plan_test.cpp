@@ -90,7 +90,7 @@ const char *const Names[] = {"Maps\\M1.map", "Readme.rtf", "Sounds\\S1.wav", "Zo
 struct Installed : ::testing::Test {
   FakeDisk disk;
   RemovalLookup lookup = {FakeKind, FakeTarget, FakeIdentity, FakeRealPath, &disk};
-  RegisteredInstall facts = {Prog, Group, Desktop, "C:\\windows", Names, 5};
+  RegisteredInstall facts = {Prog, Group, Desktop, "C:\\windows", nullptr, Names, 5};
   RemovalPlan plan;
   void SetUp() override
   {
@@ -189,7 +189,7 @@ TEST_F(Installed, LeavesWhatIsNotSetupsAndNeverEntersALink)
 TEST_F(Installed, DeeperFoldersGoBeforeTheFoldersAroundThem)
 {
   const char *deep[] = {"Data\\Deep\\x.bin", "Data\\y.bin", "uninstall.exe"};
-  facts = {Prog, nullptr, nullptr, "C:\\windows", deep, 3};
+  facts = {Prog, nullptr, nullptr, "C:\\windows", nullptr, deep, 3};
   for (const char *folder : {"\\Data", "\\Data\\Deep"})
     disk.Add(std::string(Prog) + folder, PathFolder);
   for (const char *name : deep)
@@ -230,6 +230,18 @@ TEST_F(Installed, RefusesAFolderThatDoesNotLookLikeTheInstallation)
   disk.Add("D:\\OS", PathFolder);
   EXPECT_EQ(CheckProgramDir("D:\\OS", "D:\\OS\\Windows", lookup), FolderHoldsWindows);
   EXPECT_EQ(CheckProgramDir("D:\\OS", "D:\\OSWindows", lookup), FolderAccepted);
+  // The rule setup installs by: a key naming ProgramData, where an
+  // uninstall.exe stands, was not written by setup; its own folder passes.
+  NeverInstallFolders never = {};
+  AddReservedFolder(&never, "C:\\windows", ReservedWithInside, true);
+  AddReservedFolder(&never, "C:\\ProgramData", ReservedAtOrAbove);
+  disk.Add("C:\\ProgramData\\uninstall.exe");
+  disk.Add("C:\\ProgramData", PathFolder);
+  EXPECT_EQ(CheckProgramDir("C:\\ProgramData", "C:\\windows", lookup, &never), FolderNeverInstall);
+  EXPECT_EQ(CheckProgramDir("C:\\ProgramData", "C:\\windows", lookup), FolderAccepted);
+  facts.programDir = Prog;
+  facts.neverInstall = &never;
+  EXPECT_EQ(PlanRemoval(facts, false, lookup, &plan), FolderAccepted);
   disk.Add(Prog, PathReparse);
   EXPECT_EQ(CheckProgramDir(Prog, "C:\\windows", lookup), FolderNotOurs);
 }

@@ -585,17 +585,55 @@ void LongDestination(SetupRun *run, HWND page, HWND browser)
 }
 
 // The existing destination is a link (a Unix symbolic link, which Wine shows
-// by name): Yes to the question is refused with a box naming it and the page
-// stays; the check finds nothing written or changed through it.
+// as the folder it leads to): refused with a box naming it before any
+// question, and the page stays; the check finds nothing written or changed
+// through it.
 void LinkedDestination(SetupRun *run, HWND page)
 {
   Click(page, IDOK);
-  ExpectMessageBox(run, DirExists.caption, DirExists.text, DirExists.flags, IDYES);
   char text[1024];
   snprintf(text, sizeof(text), InstallDirLinkFormat, DefaultDestination);
   ExpectMessageBox(run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
   StillOpen(page, "destination page after the refusal");
   EndWithCancel(run, page);
+}
+
+// "C:\Program files" is a link into a user's folder (destination.sh): the
+// default destination is refused at Next with a box naming the link, before
+// anything is made through it; the check finds the user's folder empty and
+// no Uninstall key.
+void LinkedProgramFiles(SetupRun *run, HWND page)
+{
+  CheckText(ControlText(page, IDC_DEST_EDIT), DefaultDestination, "destination");
+  Click(page, IDOK);
+  char text[1024];
+  snprintf(text, sizeof(text), LevelLinkFormat, DefaultBase);
+  ExpectMessageBox(run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
+  StillOpen(page, "destination page after the refusal");
+  EndWithCancel(run, page);
+}
+
+// C:\ as the base and "ProgramData", then "windows", as the name: each is
+// refused with a box naming it, whatever its access list says, and the page
+// stays; the check finds neither changed.
+void SystemFolders(SetupRun *run, HWND page, HWND browser)
+{
+  for (const char *name : {"ProgramData", "windows"}) {
+    if (!ChooseDrive(browser, "C:\\"))
+      return CloseBrowserAndCancel(run, page, browser);
+    const std::string destination = std::string("C:\\") + name;
+    SetText(browser, IDC_NAME_EDIT, name);
+    AcceptBrowser(run, browser, page, destination);
+    Click(page, IDOK);
+    char text[1024];
+    snprintf(text, sizeof(text), NeverInstallFormat, destination.c_str());
+    ExpectMessageBox(run, SetupCaption, text, MB_OK | MB_ICONERROR, IDOK);
+    StillOpen(page, "destination page after the refusal");
+    browser = OpenBrowser(run, page);
+    if (!browser)
+      return EndWithCancel(run, page);
+  }
+  CloseBrowserAndCancel(run, page, browser);
 }
 
 }  // namespace
@@ -614,5 +652,7 @@ const Scenario Scenarios[] = {
     {"long_paths", InBrowser<LongPaths>},
     {"long_destination", InBrowser<LongDestination>},
     {"linked_destination", OnDirPage<LinkedDestination>},
+    {"linked_program_files", OnDirPage<LinkedProgramFiles>},
+    {"system_folders", InBrowser<SystemFolders>},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -149,3 +149,37 @@ check_linked_destination() {
   [ "$(stat -c %a "$DRIVE_C/Elsewhere")" = "$linked_mode" ] && ok "access behind the link unchanged" || fail "mode of C:/Elsewhere changed"
   [ -z "$(reg_value "$zv_uninstall_key" InstallLocation)" ] && ok "nothing registered" || fail "an Uninstall key was written"
 }
+
+# "C:\Program files" becomes a link into a user's folder; the real one is
+# kept aside.
+linked_program_files_target() { echo "$DRIVE_C/users/$(id -un)/Owned by the user"; }
+prepare_linked_program_files() {
+  mkdir -p "$(linked_program_files_target)"
+  mv "$DRIVE_C/Program Files" "$DRIVE_C/Program Files.real"
+  ln -sfn "$(linked_program_files_target)" "$DRIVE_C/Program Files"
+}
+check_linked_program_files() {
+  [ -z "$(find "$(linked_program_files_target)" -mindepth 1)" ] && ok "nothing written through the link" || fail "written through the link"
+  [ -z "$(reg_value "$zv_uninstall_key" InstallLocation)" ] && ok "nothing registered" || fail "an Uninstall key was written"
+}
+cleanup_linked_program_files() {
+  if [ -L "$DRIVE_C/Program Files" ] && [ -d "$DRIVE_C/Program Files.real" ]; then
+    rm "$DRIVE_C/Program Files" && mv "$DRIVE_C/Program Files.real" "$DRIVE_C/Program Files"
+  fi
+}
+
+# What ProgramData and the Windows folder hold, and their modes, before
+# and after.
+system_folders_state() {
+  local dir
+  for dir in "$DRIVE_C/ProgramData" "$DRIVE_C/windows"; do
+    stat -c '%a %n' "$dir"
+    find "$dir" -maxdepth 1 | sort
+  done
+}
+prepare_system_folders() { system_folders_state > "$OUT/system-folders.before"; }
+check_system_folders() {
+  system_folders_state > "$OUT/system-folders.after"
+  cmp -s "$OUT/system-folders.before" "$OUT/system-folders.after" && ok "ProgramData and windows unchanged" || fail "ProgramData or windows changed: $(diff "$OUT/system-folders.before" "$OUT/system-folders.after" | head -5)"
+  [ -z "$(reg_value "$zv_uninstall_key" InstallLocation)" ] && ok "nothing registered" || fail "an Uninstall key was written"
+}
