@@ -115,6 +115,7 @@ bool SettleInstallDir(HWND page)
   }
   switch (SettleDestination(InstallDir, SecuredDirOps(&security.descriptor))) {
     case DestinationCreated:
+      InstallDirMade = true;
       break;
     case DestinationExists:
       if (MessageBoxA(page, DirExistsText, SetupCaption, MB_YESNO | MB_ICONQUESTION) != IDYES)

@@ -12,6 +12,7 @@
 #include "resources/setup_texts.h"
 #include "setup_common/banner.h"
 #include "common/dispatch.h"
+#include "common/held_file.h"
 #include "common/product.h"
 #include "setup_common/state.h"
 
@@ -98,9 +99,14 @@ void ShowProblem(void *context, ExtractionProblem kind, const char *detail)
       MessageBoxA(page, DecompressFailedText, nullptr, MB_ICONERROR);
       break;
     case ProblemLinkInside:
-    case ProblemNoRoom: {
+    case ProblemNoRoom:
+    case ProblemNotPutBack: {
       char text[PathBufferSize + 256];
-      wsprintfA(text, kind == ProblemLinkInside ? LinkInsideFormat : NoRoomForFilesFormat, detail);
+      wsprintfA(text,
+                kind == ProblemLinkInside ? LinkInsideFormat
+                : kind == ProblemNoRoom   ? NoRoomForFilesFormat
+                                          : NotPutBackFormat,
+                detail);
       MessageBoxA(page, text, SetupCaption, MB_OK | MB_ICONERROR);
       break;
     }
@@ -126,10 +132,16 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
   if (!RunExtraction(&source, InstallDir, InstallDirHeld, &observer))
     CopyStop = 1;
   // The install folder was held from the destination page for the copy
-  // alone.
+  // alone. A first installation that stopped leaves nothing: the folder the
+  // destination page made goes too, when the rollback left it empty.
   if (InstallDirHeld != INVALID_HANDLE_VALUE) {
+    bool removed = CopyStop != 0 && InstallDirMade && SetDeleteDisposition(InstallDirHeld, true);
     CloseHandle(InstallDirHeld);
     InstallDirHeld = INVALID_HANDLE_VALUE;
+    // The hold may lack the right to delete: then the folder goes by its
+    // name, only as a plain, empty folder.
+    if (CopyStop != 0 && InstallDirMade && !removed)
+      DeletePlainBelow(nullptr, InstallDir, FILE_SHARE_READ | FILE_SHARE_WRITE, true);
   }
   ProgressDone();
   EndDialog(page, CopyStop);

@@ -13,3 +13,4 @@ char ShortcutGroup[PathBufferSize];
 char FinishOpenPath[PathBufferSize];
 HBITMAP BannerBitmap;
 HANDLE InstallDirHeld = INVALID_HANDLE_VALUE;
+bool InstallDirMade;

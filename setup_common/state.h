@@ -24,3 +24,5 @@ extern HBITMAP BannerBitmap;
 // link meanwhile; what setup writes below it is opened relative to it.
 // INVALID_HANDLE_VALUE while nothing is held.
 extern HANDLE InstallDirHeld;  // painted at the top-left of each wizard page
+// true when the destination page made the install folder itself in this run
+extern bool InstallDirMade;

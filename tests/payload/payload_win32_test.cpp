@@ -219,7 +219,7 @@ protected:
       return outcomes;
     HANDLE root = INVALID_HANDLE_VALUE;
     EXPECT_EQ(OpenInstallFolder(install_.c_str(), &root), TreeOpened);
-    EntryAnnouncer announcer = {Remember, &announced_};
+    EntryAnnouncer announcer = {Remember, &announced_, nullptr, nullptr};
     for (int i = 0; i < count; ++i) {
       outcomes.push_back(InstallArchiveEntry(archive, root, install_.c_str(), &announcer));
       if (outcomes.back() != EntryInstalled)
@@ -390,7 +390,7 @@ TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry)
   Write(archive);
   FILE *file = std::fopen(archivePath_.c_str(), "rb");
   ASSERT_NE(file, nullptr);
-  EntryAnnouncer announcer = {Remember, &announced_};
+  EntryAnnouncer announcer = {Remember, &announced_, nullptr, nullptr};
   EXPECT_EQ(InstallArchiveEntry(file, INVALID_HANDLE_VALUE, veryLong.c_str(), &announcer),
             EntryPathTooLong);
   std::fclose(file);

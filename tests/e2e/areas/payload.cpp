@@ -385,6 +385,72 @@ void KilledWhileWriting()
   ToFirstBox<Installed>();
 }
 
+// Walks an update over an earlier installation (the destination exists:
+// Yes) until the part file of the 200 MB Textures.pak appears; by then
+// every entry before it has replaced its earlier file. The copy page, or
+// null (checked).
+HWND WriteUntilTexturesPart(SetupRun *run)
+{
+  if (!PassLicenceAndDestination(run))
+    return nullptr;
+  HWND question = WaitForMessageBox(run);
+  if (question != nullptr && (ReadMessageBox(question).buttons & 0xF) == MB_YESNO)
+    AnswerMessageBox(question, IDYES);
+  std::string pattern = std::string(InstallFolder) + "\\Textures.pak.*.zvpart";
+  WIN32_FIND_DATAA found;
+  HANDLE search = INVALID_HANDLE_VALUE;
+  DWORD start = GetTickCount();
+  while (search == INVALID_HANDLE_VALUE && GetTickCount() - start < 60000 && !HasExited(run)) {
+    search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+      Sleep(1);
+  }
+  if (!Check(search != INVALID_HANDLE_VALUE, "the part file of Textures.pak appears"))
+    return nullptr;
+  FindClose(search);
+  for (HWND window : ProcessWindows(run))
+    if (GetDlgItem(window, IDC_PROGRESS_BAR) != nullptr)
+      return window;
+  Check(false, "the copy page is open");
+  return nullptr;
+}
+
+// Cancel pressed while Textures.pak is written over an earlier installation
+// (payload.sh): taken after that entry, it puts the earlier installation
+// back before the wizard's cancel message, which ends setup as ever.
+void CancelWhileWriting()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  if (HWND copy = WriteUntilTexturesPart(&run)) {
+    Click(copy, IDCANCEL);
+    ExpectCancelEnd(&run, WaitForMessageBox(&run, 120000));
+  }
+  EndRun(&run);
+}
+
+// Setup killed there instead: what it kept aside stays in its kept folder.
+// The next setup puts it back before anything else, and its own Cancel
+// then leaves the earlier installation (payload.sh compares the folder).
+void KilledOverEarlier()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  if (WriteUntilTexturesPart(&run) == nullptr)
+    return EndRun(&run);
+  TerminateProcess(run.process.hProcess, 9);
+  WaitForSingleObject(run.process.hProcess, 10000);
+  EndRun(&run);
+  WIN32_FIND_DATAA found;
+  HANDLE kept = FindFirstFileA((std::string(InstallFolder) + "\\earlier.*.zvkeep").c_str(), &found);
+  Check(kept != INVALID_HANDLE_VALUE, "the killed setup left its kept folder");
+  if (kept != INVALID_HANDLE_VALUE)
+    FindClose(kept);
+  CancelWhileWriting();
+}
+
 // The temporary directory has room for filesdata.gz but not for the
 // archive: the gzip step's write fails.
 void FullTempDisk(SetupRun *run, HWND box, const MessageBoxInfo &info)
@@ -416,5 +482,7 @@ const Scenario Scenarios[] = {
     {"killed_while_writing", KilledWhileWriting},
     {"sweep_earlier_parts", ToFirstBox<Installed>},
     {"link_in_destination", ToFirstBox<LinkInDestination>},
+    {"cancel_over_earlier", CancelWhileWriting},
+    {"killed_over_earlier", KilledOverEarlier},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

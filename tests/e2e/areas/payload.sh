@@ -51,13 +51,62 @@ check_default_install() {
 
 # A payload whose gzip step takes a while (zeros after the last entry), so
 # the click surely comes before the first entry is written.
+# A first installation: the copy stops after the first entry, and what
+# this run wrote goes, with the install folder the destination page made.
 prepare_cancel_at_once() { pay_variant slow; }
 check_cancel_at_once() {
-  expect_count 1
-  expect_same "$(pay_names | head -1)"
-  expect_images_dir
+  expect_no_file "Program Files/The Zorvane"
   expect_no_temporaries
 }
+
+# The install folder as it stands: every folder by name, every file by
+# name, size, date and contents.
+pay_tree() {
+  (cd "$(pay_dest)" && find . -mindepth 1 -type d -printf 'folder %P\n' &&
+    find . -type f -printf 'file %P %s %T@ ' -exec md5sum {} \;) | LC_ALL=C sort
+}
+expect_tree_as_before() {
+  if diff "$OUT/tree-before.txt" <(pay_tree) > "$OUT/tree-diff.txt"; then
+    ok "the install folder is exactly as before ($(wc -l < "$OUT/tree-before.txt") names)"
+  else fail "the install folder changed: $(tr '\n' ' ' < "$OUT/tree-diff.txt")"; fi
+}
+# An earlier installation whose files each hold "earlier " and their name
+# (Music.dat MUSIC_BYTES of random bytes when set), a file and a folder only
+# the earlier version had, and the user's own saved game and notes, dated in
+# the past.
+pay_earlier_with_own_files() {
+  local name
+  while read -r name; do
+    mkdir -p "$(dirname "$(pay_dest)/$name")"
+    if [ "$name" = Music.dat ] && [ -n "${MUSIC_BYTES:-}" ]; then
+      head -c "$MUSIC_BYTES" /dev/urandom > "$(pay_dest)/$name"
+    else printf 'earlier %s' "${name//\//\\}" > "$(pay_dest)/$name"; fi
+  done < <(pay_names)
+  mkdir -p "$(pay_dest)/AImages" "$(pay_dest)/OldLevels" "$(pay_dest)/Saves"
+  echo "only the earlier version had this" > "$(pay_dest)/OldLevels/Retired.map"
+  echo "the user's saved game" > "$(pay_dest)/Saves/slot1.sav"
+  echo "the user's notes" > "$(pay_dest)/notes.txt"
+  find "$(pay_dest)" -type f -exec touch -d '2024-03-01 12:00:00' {} +
+  pay_tree > "$OUT/tree-before.txt"
+}
+expect_nothing_kept() {
+  local left; left=$(find "$DRIVE_C" -name '*.zvkeep' -o -name '*.zvpart' 2>/dev/null)
+  if [ -z "$left" ]; then ok "no kept folder or part file is left"; else fail "left: $left"; fi
+}
+
+# Cancel while the 200 MB Textures.pak is written over an earlier
+# installation: every entry before it has replaced its earlier file by then.
+prepare_cancel_over_earlier() { pay_variant large; pay_earlier_with_own_files; }
+check_cancel_over_earlier() {
+  expect_tree_as_before
+  expect_nothing_kept
+  expect_no_temporaries
+}
+
+# Killed there instead, then a second setup cancelled on its copy page: the
+# second one put the earlier installation back first.
+prepare_killed_over_earlier() { pay_variant large; pay_earlier_with_own_files; }
+check_killed_over_earlier() { check_cancel_over_earlier; }
 
 prepare_corrupt_stream() { pay_variant corrupt; }
 check_corrupt_stream() { expect_count 0; expect_no_temporaries; }
@@ -192,23 +241,19 @@ check_planted_temp_links() {
   fi
 }
 
-# An earlier installation (a Music.dat of 200,000 bytes) on a disk that
-# fills up in the middle of the new Music.dat (600,004 bytes): 1656 kB hold
-# the 1.19 MB of entries before it, the earlier file and about 300 kB more,
-# less than the new file needs even where the earlier one was given up
-# first. The earlier Music.dat stays byte for byte as it was, no
-# half-written file is left under any name, and the copy stops there.
+# An earlier installation (a Music.dat of 200,000 bytes, every other file a
+# few bytes, beside the user's own files) on a disk that fills up in the
+# middle of the new Music.dat (600,004 bytes): 1656 kB hold the 1.19 MB of
+# entries before it, the earlier files and about 300 kB more, less than the
+# new file needs. The copy stops there and puts the earlier installation
+# back: the folder is exactly as before, with no part file or kept folder.
 prepare_full_disk_over_earlier() {
   mkdir -p "$(pay_dest)" && mount -t tmpfs -o size=1656k zvearly "$(pay_dest)" || return 1
-  head -c 200000 /dev/urandom > "$OUT/earlier-Music.dat"
-  cp "$OUT/earlier-Music.dat" "$(pay_dest)/Music.dat"
+  MUSIC_BYTES=200000 pay_earlier_with_own_files
 }
 check_full_disk_over_earlier() {
-  if cmp -s "$OUT/earlier-Music.dat" "$(pay_dest)/Music.dat"; then
-    ok "the earlier Music.dat is byte for byte as it was"; else fail "the earlier Music.dat was changed"; fi
-  local parts; parts=$(find "$(pay_dest)" -name '*.zvpart')
-  if [ -z "$parts" ]; then ok "no .zvpart file is left"; else fail "left: $parts"; fi
-  expect_no_file "Program Files/The Zorvane/$(pay_names | grep -A1 '^Music.dat$' | tail -1)"
+  expect_tree_as_before
+  expect_nothing_kept
   expect_no_temporaries
 }
 cleanup_full_disk_over_earlier() { umount "$(pay_dest)" 2>/dev/null || true; }
