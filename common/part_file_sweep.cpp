@@ -103,6 +103,6 @@ bool RemoveKeptFolder(HANDLE folder, const char *name)
 int SweepKeptFolders(HANDLE folder)
 {
   Sweep sweep = {folder, 0, 0};
-  ListBelow(folder, SweepKeptOne, &sweep);
+  ListBelowAfresh(folder, SweepKeptOne, &sweep);
   return sweep.removed;
 }

@@ -132,7 +132,7 @@ void PutBackLevel(PutBack *level)
 {
   do {
     level->moved = false;
-    ListBelow(level->kept, PutBackOne, level);
+    ListBelowAfresh(level->kept, PutBackOne, level);
   } while (level->moved);
 }
 
@@ -161,7 +161,7 @@ bool TellLeftOver(void *context, const char *name, DWORD attributes)
   } else if (level->depth < MaxKeptDepth) {
     inner.kept = OpenKeptLevel(level->kept, name, false);
     if (inner.kept != INVALID_HANDLE_VALUE) {
-      ListBelow(inner.kept, TellLeftOver, &inner);
+      ListBelowAfresh(inner.kept, TellLeftOver, &inner);
       CloseHandle(inner.kept);
       level->left += inner.left;
     }
@@ -190,7 +190,7 @@ bool PutBackKeptOne(void *context, const char *name, DWORD attributes)
   if (!SetDeleteDisposition(level.kept, true)) {
     LeftOver left = {level.kept, "", sweep->report, 0, 0};
     if (JoinPath(left.keptPath, sizeof(left.keptPath), sweep->installDir, name))
-      ListBelow(level.kept, TellLeftOver, &left);
+      ListBelowAfresh(level.kept, TellLeftOver, &left);
     sweep->left += left.left;
   }
   CloseHandle(level.kept);
@@ -241,6 +241,6 @@ void DiscardKeptFolder(KeptFolder *kept)
 int PutBackKeptFolders(HANDLE root, const char *installDir, const NotPutBackReport *report)
 {
   RootSweep sweep = {root, installDir, report, 0};
-  ListBelow(root, PutBackKeptOne, &sweep);
+  ListBelowAfresh(root, PutBackKeptOne, &sweep);
   return sweep.left;
 }
