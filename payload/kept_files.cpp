@@ -13,9 +13,13 @@
 
 namespace {
 
-constexpr ACCESS_MASK KeptFolderAccess = DELETE | FILE_LIST_DIRECTORY | FILE_TRAVERSE |
-                                         FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY |
-                                         FILE_READ_ATTRIBUTES;
+// A folder files are moved into is held without the right to delete it:
+// the system opens the target folder of a rename sharing reading and
+// writing only, and a handle with that right held there would refuse it.
+// A folder files are moved out of, and then removed, has the right too.
+constexpr ACCESS_MASK MoveIntoAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_ADD_FILE |
+                                       FILE_ADD_SUBDIRECTORY | FILE_READ_ATTRIBUTES;
+constexpr ACCESS_MASK MoveOutAccess = MoveIntoAccess | DELETE;
 constexpr ULONG ShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 // Names tried for the kept folder before giving up.
 constexpr int KeptFolderAttempts = 16;
@@ -30,9 +34,8 @@ bool MakeKeptFolder(KeptFolder *kept)
     uint64_t bits = 0;
     if (!RandomBits64(&bits) || !FormatKeptFolderName(kept->name, sizeof(kept->name), bits))
       return false;
-    BelowOpen request = {
-        kept->root,     kept->name, KeptFolderAccess, ShareReadWrite, BelowCreateNew,
-        BelowDirectory, 0,          nullptr};
+    BelowOpen request = {kept->root,     kept->name, MoveIntoAccess, ShareReadWrite, BelowCreateNew,
+                         BelowDirectory, 0,          nullptr};
     LONG status = OpenBelow(request, &kept->held);
     if (status >= 0)
       return true;
@@ -42,19 +45,15 @@ bool MakeKeptFolder(KeptFolder *kept)
   return false;
 }
 
-// A folder below parent opened (made when create) to move files in or out.
-HANDLE OpenKeptLevel(HANDLE parent, const char *name, bool create)
+// A plain folder below parent opened (made when create) to move files into
+// or out of (access).
+HANDLE OpenKeptLevel(HANDLE parent, const char *name, bool create, ACCESS_MASK access)
 {
   if (parent == INVALID_HANDLE_VALUE)
     return INVALID_HANDLE_VALUE;
-  BelowOpen request = {parent,
-                       name,
-                       KeptFolderAccess,
-                       ShareReadWrite,
-                       create ? BelowOpenOrCreate : BelowOpenExisting,
-                       BelowDirectory,
-                       0,
-                       nullptr};
+  BelowOpen request = {
+      parent,         name, access, ShareReadWrite, create ? BelowOpenOrCreate : BelowOpenExisting,
+      BelowDirectory, 0,    nullptr};
   HANDLE folder = INVALID_HANDLE_VALUE;
   if (OpenBelow(request, &folder) < 0)
     return INVALID_HANDLE_VALUE;
@@ -107,8 +106,9 @@ bool PutBackOne(void *context, const char *name, DWORD attributes)
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     if (level->depth >= MaxKeptDepth)
       return true;
-    PutBack inner = {OpenKeptLevel(level->kept, name, false),
-                     OpenKeptLevel(level->target, name, true), level->depth + 1, false};
+    PutBack inner = {OpenKeptLevel(level->kept, name, false, MoveOutAccess),
+                     OpenKeptLevel(level->target, name, true, MoveIntoAccess), level->depth + 1,
+                     false};
     if (inner.kept != INVALID_HANDLE_VALUE) {
       PutBackLevel(&inner);
       // Refused while anything is left inside.
@@ -159,7 +159,7 @@ bool TellLeftOver(void *context, const char *name, DWORD attributes)
     if (level->report != nullptr)
       level->report->tell(level->report->context, inner.keptPath);
   } else if (level->depth < MaxKeptDepth) {
-    inner.kept = OpenKeptLevel(level->kept, name, false);
+    inner.kept = OpenKeptLevel(level->kept, name, false, MoveIntoAccess);
     if (inner.kept != INVALID_HANDLE_VALUE) {
       ListBelowAfresh(inner.kept, TellLeftOver, &inner);
       CloseHandle(inner.kept);
@@ -183,7 +183,7 @@ bool PutBackKeptOne(void *context, const char *name, DWORD attributes)
           FILE_ATTRIBUTE_DIRECTORY ||
       !IsKeptFolderName(name))
     return true;
-  PutBack level = {OpenKeptLevel(sweep->root, name, false), sweep->root, 0, false};
+  PutBack level = {OpenKeptLevel(sweep->root, name, false, MoveOutAccess), sweep->root, 0, false};
   if (level.kept == INVALID_HANDLE_VALUE)
     return true;
   PutBackLevel(&level);
