@@ -451,6 +451,51 @@ void KilledOverEarlier()
   CancelWhileWriting();
 }
 
+// Killed over an earlier installation, then a folder takes the name of the
+// first entry, Fonts.dat, whose earlier file the killed setup had kept.
+// The next setup names that kept file in a box before it writes (and again
+// when its copy fails at that entry and rolls back), then ends with the
+// cancel message; payload.sh finds the kept file where the box said.
+void KeptFileNotPutBack()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  if (WriteUntilTexturesPart(&run) == nullptr)
+    return EndRun(&run);
+  TerminateProcess(run.process.hProcess, 9);
+  WaitForSingleObject(run.process.hProcess, 10000);
+  EndRun(&run);
+  std::string fonts = std::string(InstallFolder) + "\\Fonts.dat";
+  Check(DeleteFileA(fonts.c_str()) && CreateDirectoryA(fonts.c_str(), nullptr),
+        "a folder now stands at Fonts.dat");
+  WIN32_FIND_DATAA found;
+  HANDLE kept = FindFirstFileA((std::string(InstallFolder) + "\\earlier.*.zvkeep").c_str(), &found);
+  if (!Check(kept != INVALID_HANDLE_VALUE, "the killed setup left its kept folder"))
+    return;
+  FindClose(kept);
+  char text[1024];
+  wsprintfA(text, NotPutBackFormat,
+            (std::string(InstallFolder) + "\\" + found.cFileName + "\\Fonts.dat").c_str());
+
+  SetupRun again;
+  if (!StartSetup(&again))
+    return;
+  MessageBoxInfo info;
+  HWND box = WalkToFirstBox(&again, &info);
+  int named = 0;
+  while (box != nullptr && info.text != CancelMessage) {
+    CheckMessageBox(box, SetupCaption, text, MB_OK | MB_ICONERROR);
+    ++named;
+    AnswerMessageBox(box, IDOK);
+    box = WaitForMessageBox(&again);
+    info = box != nullptr ? ReadMessageBox(box) : MessageBoxInfo{};
+  }
+  Check(named == 2, "the kept file was named before the copy and after it (%d boxes)", named);
+  ExpectCancelEnd(&again, box);
+  EndRun(&again);
+}
+
 // The temporary directory has room for filesdata.gz but not for the
 // archive: the gzip step's write fails.
 void FullTempDisk(SetupRun *run, HWND box, const MessageBoxInfo &info)
@@ -484,5 +529,6 @@ const Scenario Scenarios[] = {
     {"link_in_destination", ToFirstBox<LinkInDestination>},
     {"cancel_over_earlier", CancelWhileWriting},
     {"killed_over_earlier", KilledOverEarlier},
+    {"kept_file_not_put_back", KeptFileNotPutBack},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

@@ -108,6 +108,22 @@ check_cancel_over_earlier() {
 prepare_killed_over_earlier() { pay_variant large; pay_earlier_with_own_files; }
 check_killed_over_earlier() { check_cancel_over_earlier; }
 
+# Killed there, and a folder put at the name of the first entry (Fonts.dat)
+# before the next setup: its kept file cannot go back. The box names it,
+# and it stays in the kept folder as it was; the rest is as before.
+prepare_kept_file_not_put_back() { pay_variant large; pay_earlier_with_own_files; }
+check_kept_file_not_put_back() {
+  local kept; kept=$(find "$(pay_dest)" -maxdepth 1 -name 'earlier.*.zvkeep')
+  if [ -n "$kept" ] && [ "$(ls -A "$kept")" = Fonts.dat ] &&
+    [ "$(cat "$kept/Fonts.dat")" = "earlier Fonts.dat" ]; then
+    ok "the earlier Fonts.dat stays in its kept folder, unchanged"
+  else fail "the kept folder holds: $(ls -A "$kept" 2>&1 | tr '\n' ' ')"; fi
+  grep -v -e ' Fonts.dat ' "$OUT/tree-before.txt" > "$OUT/tree-expected.txt"
+  if diff "$OUT/tree-expected.txt" <(pay_tree | grep -v -e '\.zvkeep' -e 'folder Fonts.dat') \
+    > "$OUT/tree-diff.txt"; then ok "every other earlier file is back as it was"
+  else fail "the install folder changed: $(tr '\n' ' ' < "$OUT/tree-diff.txt")"; fi
+}
+
 prepare_corrupt_stream() { pay_variant corrupt; }
 check_corrupt_stream() { expect_count 0; expect_no_temporaries; }
 
