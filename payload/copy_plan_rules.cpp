@@ -15,10 +15,12 @@ bool AddPlannedEntry(CopyPlan *plan, const char *name, int levelsBefore, bool ea
   if (plan->count >= PlanCapacity)
     return false;
   PlannedEntry *entry = &plan->entries[plan->count];
-  std::strncpy(entry->name, name, sizeof(entry->name) - 1);
-  entry->name[sizeof(entry->name) - 1] = '\0';
+  size_t length = std::strlen(name);
+  if (length >= sizeof(entry->name))
+    length = sizeof(entry->name) - 1;
+  std::memcpy(entry->name, name, length);
+  entry->name[length] = '\0';
   entry->first = plan->count;
-  size_t length = std::strlen(entry->name);
   for (int earlier = 0; earlier < plan->count; ++earlier) {
     const char *other = plan->entries[earlier].name;
     if (std::strlen(other) == length && SameTextNoCase(other, entry->name, length)) {
