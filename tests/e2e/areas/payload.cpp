@@ -430,25 +430,35 @@ void CancelWhileWriting()
   EndRun(&run);
 }
 
-// Setup killed there instead: what it kept aside stays in its kept folder.
-// The next setup puts it back before anything else, and its own Cancel
-// then leaves the earlier installation (payload.sh compares the folder).
-void KilledOverEarlier()
+// Setup killed there instead: what it kept aside stays in its kept folder,
+// whose name (earlier.*.zvkeep) comes back; empty when it is missing
+// (checked).
+std::string KillWhileWriting()
 {
   SetupRun run;
   if (!StartSetup(&run))
-    return;
-  if (WriteUntilTexturesPart(&run) == nullptr)
-    return EndRun(&run);
-  TerminateProcess(run.process.hProcess, 9);
-  WaitForSingleObject(run.process.hProcess, 10000);
+    return "";
+  bool reached = WriteUntilTexturesPart(&run) != nullptr;
+  if (reached) {
+    TerminateProcess(run.process.hProcess, 9);
+    WaitForSingleObject(run.process.hProcess, 10000);
+  }
   EndRun(&run);
   WIN32_FIND_DATAA found;
   HANDLE kept = FindFirstFileA((std::string(InstallFolder) + "\\earlier.*.zvkeep").c_str(), &found);
-  Check(kept != INVALID_HANDLE_VALUE, "the killed setup left its kept folder");
-  if (kept != INVALID_HANDLE_VALUE)
-    FindClose(kept);
-  CancelWhileWriting();
+  if (!Check(reached && kept != INVALID_HANDLE_VALUE, "the killed setup left its kept folder"))
+    return "";
+  FindClose(kept);
+  return found.cFileName;
+}
+
+// The next setup puts the kept files back before anything else, and its
+// own Cancel then leaves the earlier installation (payload.sh compares the
+// folder).
+void KilledOverEarlier()
+{
+  if (!KillWhileWriting().empty())
+    CancelWhileWriting();
 }
 
 // Killed over an earlier installation, then a folder takes the name of the
@@ -458,25 +468,15 @@ void KilledOverEarlier()
 // cancel message; payload.sh finds the kept file where the box said.
 void KeptFileNotPutBack()
 {
-  SetupRun run;
-  if (!StartSetup(&run))
+  std::string kept = KillWhileWriting();
+  if (kept.empty())
     return;
-  if (WriteUntilTexturesPart(&run) == nullptr)
-    return EndRun(&run);
-  TerminateProcess(run.process.hProcess, 9);
-  WaitForSingleObject(run.process.hProcess, 10000);
-  EndRun(&run);
   std::string fonts = std::string(InstallFolder) + "\\Fonts.dat";
   Check(DeleteFileA(fonts.c_str()) && CreateDirectoryA(fonts.c_str(), nullptr),
         "a folder now stands at Fonts.dat");
-  WIN32_FIND_DATAA found;
-  HANDLE kept = FindFirstFileA((std::string(InstallFolder) + "\\earlier.*.zvkeep").c_str(), &found);
-  if (!Check(kept != INVALID_HANDLE_VALUE, "the killed setup left its kept folder"))
-    return;
-  FindClose(kept);
   char text[1024];
   wsprintfA(text, NotPutBackFormat,
-            (std::string(InstallFolder) + "\\" + found.cFileName + "\\Fonts.dat").c_str());
+            (std::string(InstallFolder) + "\\" + kept + "\\Fonts.dat").c_str());
 
   SetupRun again;
   if (!StartSetup(&again))
