@@ -269,6 +269,29 @@ bool ListBelow(HANDLE folder, BelowVisitor visit, void *context)
   }
 }
 
+bool ListBelowAfresh(HANDLE folder, BelowVisitor visit, void *context)
+{
+  NtCreateFileCall create = SystemCall<NtCreateFileCall>("ntdll.dll", "NtCreateFile");
+  if (create == nullptr)
+    return false;
+  UNICODE_STRING name = {};
+  OBJECT_ATTRIBUTES attributes = {};
+  attributes.Length = sizeof(attributes);
+  attributes.RootDirectory = folder;
+  attributes.ObjectName = &name;
+  IO_STATUS_BLOCK status = {};
+  HANDLE again = INVALID_HANDLE_VALUE;
+  constexpr ULONG DirectoryFile = 0x00000001;  // FILE_DIRECTORY_FILE
+  constexpr ULONG OpenExisting = 1;            // FILE_OPEN
+  if (create(&again, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, &attributes, &status,
+             nullptr, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OpenExisting,
+             DirectoryFile | SynchronousIo | OpenReparsePoint, nullptr, 0) < 0)
+    return false;
+  bool listed = ListBelow(again, visit, context);
+  CloseHandle(again);
+  return listed;
+}
+
 bool HeldHoldsReparseData(HANDLE handle)
 {
   NtFsControlFileCall control = SystemCall<NtFsControlFileCall>("ntdll.dll", "NtFsControlFile");

@@ -39,6 +39,14 @@ bool HeldIsNamedBelow(HANDLE child, HANDLE folder, const char *name);
 typedef bool (*BelowVisitor)(void *context, const char *name, DWORD attributes);
 bool ListBelow(HANDLE folder, BelowVisitor visit, void *context);
 
+// ListBelow through a new handle of the held folder itself, opened
+// relative to it (an empty name) for listing only: a handle that was
+// listed once may list the names of that time again (Wine keeps a
+// handle's first listing, restart or not), so a folder whose names
+// changed since is listed afresh. false when it cannot be opened or
+// listed.
+bool ListBelowAfresh(HANDLE folder, BelowVisitor visit, void *context);
+
 // What the handle was opened on, read from the handle: a plain file, or a
 // folder, and in neither case a reparse point (a link or junction opened
 // with FILE_FLAG_OPEN_REPARSE_POINT).

@@ -101,7 +101,7 @@ LRESULT OnDirButton(HWND page, UINT id, UINT, LPARAM)
   else if (MessageBoxA(page, CancelQuestionText, SetupCaption, MB_YESNO | MB_ICONQUESTION) ==
            IDYES) {
     // Setup ends: nothing of the destination stays held.
-    ReleaseInstallFolder();
+    ReleaseInstallFolder(false);
     EndDialog(page, 1);
   }
   return 0;

@@ -99,9 +99,14 @@ void ShowProblem(void *context, ExtractionProblem kind, const char *detail)
       MessageBoxA(page, DecompressFailedText, nullptr, MB_ICONERROR);
       break;
     case ProblemLinkInside:
-    case ProblemNoRoom: {
+    case ProblemNoRoom:
+    case ProblemNotPutBack: {
       char text[PathBufferSize + 256];
-      wsprintfA(text, kind == ProblemLinkInside ? LinkInsideFormat : NoRoomForFilesFormat, detail);
+      wsprintfA(text,
+                kind == ProblemLinkInside ? LinkInsideFormat
+                : kind == ProblemNoRoom   ? NoRoomForFilesFormat
+                                          : NotPutBackFormat,
+                detail);
       MessageBoxA(page, text, SetupCaption, MB_OK | MB_ICONERROR);
       break;
     }
@@ -127,8 +132,10 @@ LRESULT ExtractPayload(HWND page, UINT, UINT, LPARAM)
   if (!RunExtraction(&source, InstallDir, InstallDirHeld, &observer))
     CopyStop = 1;
   // The install folder and the folders above it were held from the
-  // destination page for the copy alone.
-  ReleaseInstallFolder();
+  // destination page for the copy alone. A first installation that stopped
+  // leaves nothing: the folders the destination page made go too, each
+  // through its held parent and only when the rollback left it empty.
+  ReleaseInstallFolder(CopyStop != 0);
   ProgressDone();
   EndDialog(page, CopyStop);
   return 0;

@@ -78,7 +78,7 @@ HANDLE CreatePartFile(HANDLE folder, const char *leaf)
 // file is ever left under a real name. A part file that is not kept goes
 // when its handle closes.
 EntryOutcome InstallThroughPartFile(HANDLE folder, const char *leaf, const ByteSource *source,
-                                    uint32_t size)
+                                    uint32_t size, const EntryAnnouncer *announcer)
 {
   HANDLE file = CreatePartFile(folder, leaf);
   if (file == INVALID_HANDLE_VALUE)
@@ -87,11 +87,15 @@ EntryOutcome InstallThroughPartFile(HANDLE folder, const char *leaf, const ByteS
   EntryOutcome outcome = EntryInstalled;
   switch (CopyThrough(&sink, source, size, EntryCopyBlock, sizeof(EntryCopyBlock))) {
     case WholeFileWritten:
-      if (!SetDeleteDisposition(file, false) || !RenameBelow(file, folder, leaf, true)) {
+      if ((announcer->clearWay != nullptr &&
+           !announcer->clearWay(announcer->context, folder, leaf)) ||
+          !SetDeleteDisposition(file, false) || !RenameBelow(file, folder, leaf, true)) {
         // A read-only or running file, or a folder, under the destination's
         // name: the part file goes.
         SetDeleteDisposition(file, true);
         outcome = EntryNotCreated;
+      } else if (announcer->placed != nullptr) {
+        announcer->placed(announcer->context);
       }
       break;
     case WholeFileNotCreated:
@@ -132,7 +136,7 @@ EntryOutcome InstallArchiveEntry(FILE *archive, HANDLE installFolder, const char
     return verdict == TreeLink ? EntryLinkOnPath : EntryNotCreated;
   announcer->announce(announcer->context, destination);
 
-  EntryOutcome outcome = InstallThroughPartFile(folder, leaf, &source, header.dataSize);
+  EntryOutcome outcome = InstallThroughPartFile(folder, leaf, &source, header.dataSize, announcer);
   ReleaseEntryFolder(installFolder, folder);
   return outcome;
 }

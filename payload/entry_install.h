@@ -7,10 +7,16 @@
 
 // Told the destination path once the entry's header is read and its path
 // is settled, before its data is read: the copy page shows the path and
-// takes a progress step there.
+// takes a progress step there. clearWay (may be null) is asked once the
+// entry's data is whole in its part file, before the part file takes the
+// destination's name in the held folder: the copy moves an earlier file
+// aside there, and false fails the entry. placed (may be null) is told when
+// the part file has taken the name.
 struct EntryAnnouncer {
   void (*announce)(void *context, const char *destinationPath);
   void *context;
+  bool (*clearWay)(void *context, HANDLE folder, const char *leaf);
+  void (*placed)(void *context);
 };
 
 enum EntryOutcome {

@@ -12,14 +12,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "payload/destination_walk.h"
+#include "payload/copy_plan.h"
 #include "payload/entry_install.h"
 #include "payload/gunzip.h"
-#include "payload/in_use.h"
 #include "payload/install_tree.h"
+#include "payload/kept_files.h"
 #include "common/held_file.h"
 #include "common/install_facts.h"
-#include "common/part_file_sweep.h"
 #include "common/path_text.h"
 #include "common/private_dir.h"
 #include "resources/setup_texts.h"
@@ -183,131 +182,104 @@ FILE *MakeArchive(const WorkFolder *work, const ExtractionSource *source,
   return archive;
 }
 
-// The entry's name inside its destination path (as JoinPath joined them).
-const char *RelativeName(const char *destination, const char *installDir)
+// Before the first entry is written, one look at every destination builds
+// the plan: every destination must fit (the copy stops with a box naming
+// the install folder otherwise), none may pass through a link or junction
+// (a box names it), and none may be in use (the user closes it and looks
+// again, or cancels). Nothing is written when this says no. Leaves the
+// archive at its start.
+bool PlanCopy(FILE *archive, int count, const char *installDir, HANDLE root, CopyPlan *plan,
+              const ExtractionObserver *observer)
 {
-  size_t dirLength = std::strlen(installDir);
-  return destination + dirLength + (dirLength == 0 || installDir[dirLength - 1] != '\\' ? 1 : 0);
-}
-
-// Looking for a link or junction where setup would write: at a folder of a
-// destination, at a destination itself, or at AImages. The first found is
-// copied into path, cut after the link's own name.
-struct LinkSearch {
-  HANDLE root;
-  const char *installDir;
   char path[PathBufferSize];
-  bool found;
+  for (;;) {
+    switch (BuildCopyPlan(archive, count, installDir, root, plan, path, sizeof(path))) {
+      case PlanReady:
+        return true;
+      case PlanNoRoom:
+        observer->problem(observer->context, ProblemNoRoom, path);
+        return false;
+      case PlanLink:
+        observer->problem(observer->context, ProblemLinkInside, path);
+        return false;
+      case PlanInUse:
+        if (!observer->retryInUse(observer->context, path))
+          return false;
+        break;
+    }
+  }
+}
+
+// A kept file that could not be put back: the observer names it.
+void TellNotPutBack(void *context, const char *keptPath)
+{
+  const ExtractionObserver *observer = static_cast<const ExtractionObserver *>(context);
+  observer->problem(observer->context, ProblemNotPutBack, keptPath);
+}
+
+// The write pass, following the plan entry by entry.
+struct PlannedWrite {
+  const ExtractionObserver *observer;
+  CopyPlan *plan;
+  KeptFolder kept;
+  int index;
 };
-
-bool StopAtLink(void *context, const char *destination)
-{
-  LinkSearch *search = static_cast<LinkSearch *>(context);
-  const char *name = RelativeName(destination, search->installDir);
-  size_t linkEnd = 0;
-  if (FindLinkOnPath(search->root, name, &linkEnd) != TreeLink)
-    return true;
-  size_t length = static_cast<size_t>(name - destination) + linkEnd;
-  lstrcpynA(search->path, destination, static_cast<int>(length + 1));
-  search->found = true;
-  return false;
-}
-
-bool FindLink(FILE *archive, int count, const char *installDir, HANDLE root, LinkSearch *search)
-{
-  search->root = root;
-  search->installDir = installDir;
-  search->found = false;
-  if (OpenPlainBelow(root, ImagesDirName, true, false, nullptr) == TreeLink) {
-    search->found = JoinPath(search->path, sizeof(search->path), installDir, ImagesDirName);
-    return search->found;
-  }
-  DestinationVisitor visitor = {StopAtLink, search};
-  WalkArchiveFile(archive, count, installDir, &visitor);
-  return search->found;
-}
-
-// Before the first entry is written: every destination must fit (the copy
-// stops with a box naming the install folder otherwise), none may pass
-// through a link or junction (a box names it), and none may be in use (the
-// user closes it, or cancels). Nothing is written when this says no.
-// Leaves the archive at its start.
-bool ReadyToWrite(FILE *archive, int count, const char *installDir, HANDLE root,
-                  const ExtractionObserver *observer)
-{
-  if (WalkArchiveFile(archive, count, installDir, nullptr) != WalkAllFit) {
-    observer->problem(observer->context, ProblemNoRoom, installDir);
-    return false;
-  }
-  LinkSearch search;
-  if (FindLink(archive, count, installDir, root, &search)) {
-    observer->problem(observer->context, ProblemLinkInside, search.path);
-    return false;
-  }
-  return WaitUntilNothingInUse(archive, count, installDir, observer->retryInUse, observer->context);
-}
-
-// Part files that an earlier setup, ended from outside at the wrong moment,
-// left in the install folder or in a folder the payload names: they go
-// before the first entry is written. Entries come sorted, so a folder
-// already swept is the one just before.
-struct PartSweep {
-  HANDLE root;
-  const char *installDir;
-  char lastFolder[PathBufferSize];
-};
-
-bool SweepEntryFolder(void *context, const char *destination)
-{
-  PartSweep *sweep = static_cast<PartSweep *>(context);
-  const char *name = RelativeName(destination, sweep->installDir);
-  const char *leafStart = std::strrchr(name, '\\');
-  size_t folderLength = leafStart == nullptr ? 0 : static_cast<size_t>(leafStart - name);
-  if (folderLength == 0 || (std::strncmp(sweep->lastFolder, name, folderLength) == 0 &&
-                            sweep->lastFolder[folderLength] == '\0'))
-    return true;
-  lstrcpynA(sweep->lastFolder, name, static_cast<int>(folderLength + 1));
-  HANDLE folder = INVALID_HANDLE_VALUE;
-  const char *leaf = name;
-  size_t linkEnd = 0;
-  if (OpenEntryFolder(sweep->root, name, false, &folder, &leaf, &linkEnd) == TreeOpened) {
-    SweepPartFiles(folder);
-    ReleaseEntryFolder(sweep->root, folder);
-  }
-  return true;
-}
-
-void SweepEarlierParts(FILE *archive, int count, const char *installDir, HANDLE root)
-{
-  SweepPartFiles(root);
-  PartSweep sweep = {root, installDir, ""};
-  DestinationVisitor visitor = {SweepEntryFolder, &sweep};
-  WalkArchiveFile(archive, count, installDir, &visitor);
-}
 
 // Each entry's destination goes to the status line (painted when the
 // caller next lets it) and advances the progress.
 void AnnounceEntry(void *context, const char *destinationPath)
 {
-  const ExtractionObserver *observer = static_cast<const ExtractionObserver *>(context);
+  const ExtractionObserver *observer = static_cast<PlannedWrite *>(context)->observer;
   observer->showStatus(observer->context, destinationPath, false);
   observer->progressStep(observer->context);
 }
 
+// Before the entry's part file takes its name: the earlier file there, if
+// the plan found one and no entry of the name kept it yet, goes into the
+// kept folder. An entry the plan does not hold fails.
+bool ClearWay(void *context, HANDLE folder, const char *leaf)
+{
+  PlannedWrite *write = static_cast<PlannedWrite *>(context);
+  if (write->index >= write->plan->count)
+    return false;
+  if (!MustKeepEarlier(write->plan, write->index))
+    return true;
+  if (!KeepEarlierFile(&write->kept, folder, leaf, write->plan->entries[write->index].name))
+    return false;
+  NoteKept(write->plan, write->index);
+  return true;
+}
+
+void NotePlacedEntry(void *context)
+{
+  PlannedWrite *write = static_cast<PlannedWrite *>(context);
+  NotePlaced(write->plan, write->index);
+}
+
 // The earlier part files swept, AImages, then the entries in archive
-// order; between two files the observer may stop the copy.
-bool WriteEntries(FILE *archive, int count, const char *installDir, HANDLE root,
+// order; between two files the observer may stop the copy. After the last
+// entry the kept files go; after a stop or a failure, the install folder
+// is put back as it was before.
+bool WriteEntries(FILE *archive, int count, const char *installDir, HANDLE root, CopyPlan *plan,
                   const ExtractionObserver *observer)
 {
-  SweepEarlierParts(archive, count, installDir, root);
+  SweepPlannedFolders(plan, root);
   // Made empty for the application's saved pictures; it may exist.
   OpenPlainBelow(root, ImagesDirName, true, true, nullptr);
-  EntryAnnouncer announcer = {AnnounceEntry, const_cast<ExtractionObserver *>(observer)};
-  for (int entry = 0; entry < count; ++entry)
-    if (InstallArchiveEntry(archive, root, installDir, &announcer) != EntryInstalled ||
-        !observer->goOn(observer->context))
-      return false;
-  return true;
+  PlannedWrite write = {observer, plan, {}, 0};
+  StartKeptFolder(&write.kept, root);
+  EntryAnnouncer announcer = {AnnounceEntry, &write, ClearWay, NotePlacedEntry};
+  bool done = true;
+  for (write.index = 0; done && write.index < count; ++write.index)
+    done = InstallArchiveEntry(archive, root, installDir, &announcer) == EntryInstalled &&
+           observer->goOn(observer->context);
+  if (done) {
+    DiscardKeptFolder(&write.kept);
+  } else {
+    NotPutBackReport report = {TellNotPutBack, const_cast<ExtractionObserver *>(observer)};
+    RollBackCopy(plan, root, installDir, &write.kept, &report);
+  }
+  return done;
 }
 
 }  // namespace
@@ -332,12 +304,21 @@ bool RunExtraction(const ExtractionSource *source, const char *installDir, HANDL
     HANDLE root = installHeld;
     if (root == INVALID_HANDLE_VALUE && OpenInstallFolder(installDir, &root) == TreeLink)
       observer->problem(observer->context, ProblemLinkInside, installDir);
-    bool ready = root != INVALID_HANDLE_VALUE &&
-                 ReadyToWrite(archive, source->entryCount, installDir, root, observer);
+    // What a setup ended from outside kept aside goes back first: the
+    // earlier installation is what this copy replaces, and what its own
+    // rollback leaves.
+    NotPutBackReport report = {TellNotPutBack, const_cast<ExtractionObserver *>(observer)};
+    if (root != INVALID_HANDLE_VALUE)
+      PutBackKeptFolders(root, installDir, &report);
+    // One record per entry: an archive of more entries than the payload's
+    // count is not planned, and nothing is written.
+    CopyPlan plan;
+    bool ready = root != INVALID_HANDLE_VALUE && source->entryCount <= PlanCapacity &&
+                 PlanCopy(archive, source->entryCount, installDir, root, &plan, observer);
     EndStage(observer, StageCheck);
     if (ready) {
       BeginStage(observer, StageEntries);
-      done = WriteEntries(archive, source->entryCount, installDir, root, observer);
+      done = WriteEntries(archive, source->entryCount, installDir, root, &plan, observer);
       EndStage(observer, StageEntries);
     }
     if (root != installHeld && root != INVALID_HANDLE_VALUE)

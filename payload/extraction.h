@@ -1,8 +1,9 @@
 // The extraction as one sequence with no window of its own: the payload
 // bytes -> filesdata.gz in a private work folder (in the Windows folder's
 // Temp when elevated, else in the temporary directory) -> filesdata.dat
-// (gzip step) -> a look at every destination ->
-// AImages and the files below the install folder -> the work folder
+// (gzip step) -> one look at every destination, which plans the copy ->
+// AImages and the files below the install folder, each earlier file they
+// replace kept aside until the last entry is placed -> the work folder
 // removed. Whatever is shown or timed comes from the caller's observer: the
 // copy page gives it the status line, the progress bar and the message
 // pump, the benchmark its stage clocks.
@@ -18,8 +19,10 @@ enum ExtractionStage {
   StageWorkDir = 0,  // the private work folder made
   StageWriteGzip,    // the payload written as filesdata.gz
   StageGunzip,       // the gzip step into filesdata.dat
-  StageCheck,        // every destination fits and none is in use
-  StageEntries,      // AImages made and the entries written
+  StageCheck,        // kept files of a killed setup put back; the plan: every
+                     // destination fits, passes no link and is not in use
+  StageEntries,      // AImages made and the entries written; the kept files
+                     // removed, or on a stop or failure put back
   StageCleanUp,      // the archive closed and the work folder removed
   ExtractionStageCount,
 };
@@ -39,6 +42,11 @@ enum ExtractionProblem {
   // The files do not fit below the install folder, and nothing was
   // written; detail is the install folder.
   ProblemNoRoom,
+  // A file of the earlier installation, kept aside while the copy replaced
+  // it, could not be put back under its own name (a running program or a
+  // folder stands there); detail is the kept file's full path, where it
+  // stays.
+  ProblemNotPutBack,
 };
 
 struct ExtractionObserver {
@@ -74,6 +82,9 @@ struct ExtractionSource {
 // junction, and closed at the end; a handle given stays the caller's). true
 // when every entry was written; false when a step failed, a destination did
 // not fit or met a link, or the observer said Cancel. The work folder is
-// removed whatever happened; entries written before a failure stay.
+// removed whatever happened. After a stop or a failure once the writing
+// began, the install folder is as it was before: each replaced file back
+// under its name, each file and folder this run added gone (the install
+// folder itself stays: the caller knows whether it made it).
 bool RunExtraction(const ExtractionSource *source, const char *installDir, HANDLE installHeld,
                    const ExtractionObserver *observer);

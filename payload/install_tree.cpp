@@ -110,18 +110,3 @@ void ReleaseEntryFolder(HANDLE installFolder, HANDLE folder)
   if (folder != installFolder && folder != INVALID_HANDLE_VALUE)
     CloseHandle(folder);
 }
-
-TreeVerdict FindLinkOnPath(HANDLE installFolder, const char *name, size_t *linkEnd)
-{
-  HANDLE folder = INVALID_HANDLE_VALUE;
-  const char *leaf = name;
-  TreeVerdict verdict = OpenEntryFolder(installFolder, name, false, &folder, &leaf, linkEnd);
-  if (verdict != TreeOpened)
-    return verdict == TreeLink ? TreeLink : TreeOpened;
-  verdict = OpenPlainBelow(folder, leaf, false, false, nullptr);
-  ReleaseEntryFolder(installFolder, folder);
-  if (verdict != TreeLink)
-    return TreeOpened;
-  *linkEnd = std::strlen(name);
-  return TreeLink;
-}

@@ -40,9 +40,3 @@ void ReleaseEntryFolder(HANDLE installFolder, HANDLE folder);
 // TreeLink or TreeFailed.
 TreeVerdict OpenPlainBelow(HANDLE folder, const char *name, bool asDirectory, bool create,
                            HANDLE *opened);
-
-// Looks along the entry name below installFolder without making anything:
-// TreeLink, with *linkEnd as above, when a level that exists or the file
-// itself is a link or junction; otherwise TreeOpened (missing levels and
-// files are fine: setup makes them).
-TreeVerdict FindLinkOnPath(HANDLE installFolder, const char *name, size_t *linkEnd);

@@ -122,6 +122,12 @@ inline constexpr const char *LinkInsideFormat =
 inline constexpr const char *NoRoomForFilesFormat =
     "The installation directory\n\n%s\n\nis too long for the files of The Zorvane: a Windows "
     "path holds at most 259 characters.\n\nRun setup again and choose a shorter directory.";
+// After a cancelled or failed copy over an earlier installation, for a file
+// of it that could not be put back under its own name; %s is the full path
+// where it is kept.
+inline constexpr const char *NotPutBackFormat =
+    "A file of the earlier installation could not be put back in its place. It is kept, "
+    "unchanged, as\n\n%s\n\nMove it back once the program that holds its place has ended.";
 
 // Where users send notes about a cancelled or failed setup.
 #define ZV_SUPPORT_ADDRESS "support@zorvane.example.com"

@@ -352,7 +352,7 @@ bool HoldChain(HWND page)
 
 bool ClaimInstallFolder(HWND page, const char *baseDir)
 {
-  ReleaseInstallFolder();
+  ReleaseInstallFolder(false);
   InstallDirMade = false;
   char base[PathBufferSize];
   DWORD baseLength =
@@ -403,7 +403,7 @@ bool ClaimInstallFolder(HWND page, const char *baseDir)
   return true;
 }
 
-void ReleaseInstallFolder()
+void ReleaseInstallFolder(bool removeMade)
 {
-  CloseChain(false);
+  CloseChain(removeMade);
 }

@@ -24,5 +24,8 @@
 // false leaves nothing held, and removes again the folders it made.
 bool ClaimInstallFolder(HWND page, const char *baseDir);
 
-// Closes every held level and InstallDirHeld, when anything is held.
-void ReleaseInstallFolder();
+// Closes every held level and InstallDirHeld, when anything is held. With
+// removeMade, each level this run made is removed again through its held
+// parent, innermost first, when it is empty: a first installation that
+// stopped leaves no folder of its own behind.
+void ReleaseInstallFolder(bool removeMade);

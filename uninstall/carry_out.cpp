@@ -88,7 +88,7 @@ StepResult DeleteInstalledFile(HANDLE parent, const char *path, int tries)
 }
 
 // Removes the folder at path, name in the held folder parent, when it is
-// empty; with sweep, after the part files in it.
+// empty; with sweep, after the part files and kept folders in it.
 StepResult RemoveEmptyFolder(HANDLE parent, const char *path, bool sweep, bool holdsScheduled)
 {
   // Its own hold goes, those of the folders around it stay: the path leads
@@ -105,8 +105,12 @@ StepResult RemoveEmptyFolder(HANDLE parent, const char *path, bool sweep, bool h
   } else if (!HeldIsPlainFolder(folder)) {
     attempt = AttemptNotPlain;
   } else {
-    if (sweep)
+    // A setup ended from outside may have left part files, and in the
+    // program folder the earlier files it kept aside.
+    if (sweep) {
       SweepPartFiles(folder);
+      SweepKeptFolders(folder);
+    }
     // Refused while anything is left in it; gone when the handle closes.
     FILE_DISPOSITION_INFO disposition = {TRUE};
     if (!SetFileInformationByHandle(folder, FileDispositionInfo, &disposition, sizeof(disposition)))

@@ -86,6 +86,19 @@ TEST(PayloadPartFileName, OnlySetupsOwnFormIsAPartFile)
         "a.0123456789abcdef.ZVPART", "x\\a.0123456789abcdef.zvpart", "Readme.rtf", "", ".zvpart",
         "mine.zvpart"})
     EXPECT_FALSE(IsPartFileName(other)) << other;
+  // The kept folder has a form of its own, which no part file and no name
+  // of the payload has.
+  char kept[KeptFolderNameSize];
+  EXPECT_FALSE(FormatKeptFolderName(kept, sizeof(kept) - 1, 1));
+  ASSERT_TRUE(FormatKeptFolderName(kept, sizeof(kept), 0x0123456789abcdefull));
+  EXPECT_STREQ(kept, "earlier.0123456789abcdef.zvkeep");
+  EXPECT_TRUE(IsKeptFolderName(kept));
+  EXPECT_FALSE(IsPartFileName(kept));
+  for (const char *other :
+       {"earlier.0123456789ABCDEF.zvkeep", "earlier.0123456789abcde.zvkeep",
+        "earlier.0123456789abcdef.zvkeep.txt", "x.0123456789abcdef.zvkeep", "earlier.zvkeep",
+        "Earlier.0123456789abcdef.zvkeep", "a.0123456789abcdef.zvpart", ""})
+    EXPECT_FALSE(IsKeptFolderName(other)) << other;
   // A name too long for one level gets no part file at all.
   std::string longest(PartNameSize - 1 - PartNameExtraLength, 'n');
   EXPECT_TRUE(FormatPartPath(part, sizeof(part), longest.c_str(), 1));

@@ -12,6 +12,8 @@
 
 #include "payload/entry_install.h"
 #include "payload/install_tree.h"
+#include "payload/kept_files.h"
+#include "common/part_file_sweep.h"
 #include "payload/gunzip_rules.h"
 #include "payload/progress_bar.h"
 #include "common/product.h"
@@ -219,7 +221,7 @@ protected:
       return outcomes;
     HANDLE root = INVALID_HANDLE_VALUE;
     EXPECT_EQ(OpenInstallFolder(install_.c_str(), &root), TreeOpened);
-    EntryAnnouncer announcer = {Remember, &announced_};
+    EntryAnnouncer announcer = {Remember, &announced_, nullptr, nullptr};
     for (int i = 0; i < count; ++i) {
       outcomes.push_back(InstallArchiveEntry(archive, root, install_.c_str(), &announcer));
       if (outcomes.back() != EntryInstalled)
@@ -390,11 +392,86 @@ TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry)
   Write(archive);
   FILE *file = std::fopen(archivePath_.c_str(), "rb");
   ASSERT_NE(file, nullptr);
-  EntryAnnouncer announcer = {Remember, &announced_};
+  EntryAnnouncer announcer = {Remember, &announced_, nullptr, nullptr};
   EXPECT_EQ(InstallArchiveEntry(file, INVALID_HANDLE_VALUE, veryLong.c_str(), &announcer),
             EntryPathTooLong);
   std::fclose(file);
   EXPECT_TRUE(announced_.paths.empty());
+}
+
+// Kept files.
+
+void RememberKept(void *context, const char *keptPath)
+{
+  static_cast<std::vector<std::string> *>(context)->push_back(keptPath);
+}
+
+// Moves the earlier file at name (relative to dest) into the kept folder,
+// as the copy does before its new file takes the name.
+bool Keep(KeptFolder *kept, HANDLE root, const char *name)
+{
+  HANDLE folder = INVALID_HANDLE_VALUE;
+  const char *leaf = name;
+  size_t linkEnd = 0;
+  if (OpenEntryFolder(root, name, false, &folder, &leaf, &linkEnd) != TreeOpened)
+    return false;
+  bool kept_ = KeepEarlierFile(kept, folder, leaf, name);
+  ReleaseEntryFolder(root, folder);
+  return kept_;
+}
+
+// Earlier files moved aside go back over the newer ones under their own
+// names, with their dates; one whose name a folder has taken meanwhile is
+// reported with the path where it stays, and only the uninstaller's sweep
+// removes it.
+TEST(PayloadKeptFilesWine, KeptFilesGoBackOverNewerOnesAndWhatCannotStays)
+{
+  std::string dest = FreshDir("kept") + "\\dest";
+  CreateDirectoryA(dest.c_str(), nullptr);
+  CreateDirectoryA((dest + "\\Maps").c_str(), nullptr);
+  for (const char *name : {"Game.exe", "Maps\\One.map", "Data.bin"})
+    WriteAll(dest + "\\" + name, std::string("earlier ") + name);
+  WIN32_FILE_ATTRIBUTE_DATA before = {};
+  GetFileAttributesExA((dest + "\\Maps\\One.map").c_str(), GetFileExInfoStandard, &before);
+  HANDLE root = INVALID_HANDLE_VALUE;
+  // Held as the destination page holds the install folder.
+  root =
+      CreateFileA(dest.c_str(),
+                  FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY |
+                      FILE_READ_ATTRIBUTES | READ_CONTROL | WRITE_DAC | WRITE_OWNER | SYNCHRONIZE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  ASSERT_NE(root, INVALID_HANDLE_VALUE);
+  // Listed before the kept folder is made, as setup lists it first.
+  EXPECT_EQ(PutBackKeptFolders(root, dest.c_str(), nullptr), 0);
+  KeptFolder kept;
+  StartKeptFolder(&kept, root);
+  for (const char *name : {"Game.exe", "Maps\\One.map", "Data.bin"})
+    EXPECT_TRUE(Keep(&kept, root, name)) << name;
+  EXPECT_FALSE(Exists(dest + "\\Game.exe"));
+  std::string keptDir = dest + "\\" + kept.name;
+  EXPECT_EQ(ReadAll(keptDir + "\\Maps\\One.map"), "earlier Maps\\One.map");
+  WriteAll(dest + "\\Game.exe", "newer");
+  CreateDirectoryA((dest + "\\Data.bin").c_str(), nullptr);
+  ReleaseKeptFolder(&kept);
+
+  std::vector<std::string> told;
+  NotPutBackReport report = {RememberKept, &told};
+  EXPECT_EQ(PutBackKeptFolders(root, dest.c_str(), &report), 1);
+  EXPECT_EQ(ReadAll(dest + "\\Game.exe"), "earlier Game.exe");
+  EXPECT_EQ(ReadAll(dest + "\\Maps\\One.map"), "earlier Maps\\One.map");
+  WIN32_FILE_ATTRIBUTE_DATA after = {};
+  GetFileAttributesExA((dest + "\\Maps\\One.map").c_str(), GetFileExInfoStandard, &after);
+  EXPECT_EQ(CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime), 0);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0], keptDir + "\\Data.bin");
+  EXPECT_EQ(ReadAll(keptDir + "\\Data.bin"), "earlier Data.bin");
+  EXPECT_FALSE(Exists(keptDir + "\\Maps"));
+
+  EXPECT_EQ(SweepKeptFolders(root), 1);
+  EXPECT_FALSE(Exists(keptDir));
+  EXPECT_TRUE(Exists(dest + "\\Data.bin"));
+  CloseHandle(root);
 }
 
 // The right edge of the bar's done part as drawn: the blue run along the

@@ -49,7 +49,7 @@ TEST(InstallFolder, AMadeFolderAndEachLevelAboveItStayHeldUntilReleased)
   EXPECT_FALSE(MoveFileA(base.c_str(), (base + "-moved").c_str()));
   EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError()) << "renamed while held";
 
-  ReleaseInstallFolder();
+  ReleaseInstallFolder(false);
   EXPECT_EQ(InstallDirHeld, INVALID_HANDLE_VALUE);
   EXPECT_TRUE(MoveFileA(base.c_str(), (base + "-moved").c_str())) << "held after release";
   RemoveDirectoryA((base + "-moved\\Apps\\The Zorvane").c_str());

@@ -385,6 +385,117 @@ void KilledWhileWriting()
   ToFirstBox<Installed>();
 }
 
+// Walks an update over an earlier installation (the destination exists:
+// Yes) until the part file of the 200 MB Textures.pak appears; by then
+// every entry before it has replaced its earlier file. The copy page, or
+// null (checked).
+HWND WriteUntilTexturesPart(SetupRun *run)
+{
+  if (!PassLicenceAndDestination(run))
+    return nullptr;
+  HWND question = WaitForMessageBox(run);
+  if (question != nullptr && (ReadMessageBox(question).buttons & 0xF) == MB_YESNO)
+    AnswerMessageBox(question, IDYES);
+  std::string pattern = std::string(InstallFolder) + "\\Textures.pak.*.zvpart";
+  WIN32_FIND_DATAA found;
+  HANDLE search = INVALID_HANDLE_VALUE;
+  DWORD start = GetTickCount();
+  while (search == INVALID_HANDLE_VALUE && GetTickCount() - start < 60000 && !HasExited(run)) {
+    search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+      Sleep(1);
+  }
+  if (!Check(search != INVALID_HANDLE_VALUE, "the part file of Textures.pak appears"))
+    return nullptr;
+  FindClose(search);
+  for (HWND window : ProcessWindows(run))
+    if (GetDlgItem(window, IDC_PROGRESS_BAR) != nullptr)
+      return window;
+  Check(false, "the copy page is open");
+  return nullptr;
+}
+
+// Cancel pressed while Textures.pak is written over an earlier installation
+// (payload.sh): taken after that entry, it puts the earlier installation
+// back before the wizard's cancel message, which ends setup as ever.
+void CancelWhileWriting()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return;
+  if (HWND copy = WriteUntilTexturesPart(&run)) {
+    Click(copy, IDCANCEL);
+    ExpectCancelEnd(&run, WaitForMessageBox(&run, 120000));
+  }
+  EndRun(&run);
+}
+
+// Setup killed there instead: what it kept aside stays in its kept folder,
+// whose name (earlier.*.zvkeep) comes back; empty when it is missing
+// (checked).
+std::string KillWhileWriting()
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return "";
+  bool reached = WriteUntilTexturesPart(&run) != nullptr;
+  if (reached) {
+    TerminateProcess(run.process.hProcess, 9);
+    WaitForSingleObject(run.process.hProcess, 10000);
+  }
+  EndRun(&run);
+  WIN32_FIND_DATAA found;
+  HANDLE kept = FindFirstFileA((std::string(InstallFolder) + "\\earlier.*.zvkeep").c_str(), &found);
+  if (!Check(reached && kept != INVALID_HANDLE_VALUE, "the killed setup left its kept folder"))
+    return "";
+  FindClose(kept);
+  return found.cFileName;
+}
+
+// The next setup puts the kept files back before anything else, and its
+// own Cancel then leaves the earlier installation (payload.sh compares the
+// folder).
+void KilledOverEarlier()
+{
+  if (!KillWhileWriting().empty())
+    CancelWhileWriting();
+}
+
+// Killed over an earlier installation, then a folder takes the name of the
+// first entry, Fonts.dat, whose earlier file the killed setup had kept.
+// The next setup names that kept file in a box before it writes (and again
+// when its copy fails at that entry and rolls back), then ends with the
+// cancel message; payload.sh finds the kept file where the box said.
+void KeptFileNotPutBack()
+{
+  std::string kept = KillWhileWriting();
+  if (kept.empty())
+    return;
+  std::string fonts = std::string(InstallFolder) + "\\Fonts.dat";
+  Check(DeleteFileA(fonts.c_str()) && CreateDirectoryA(fonts.c_str(), nullptr),
+        "a folder now stands at Fonts.dat");
+  char text[1024];
+  wsprintfA(text, NotPutBackFormat,
+            (std::string(InstallFolder) + "\\" + kept + "\\Fonts.dat").c_str());
+
+  SetupRun again;
+  if (!StartSetup(&again))
+    return;
+  MessageBoxInfo info;
+  HWND box = WalkToFirstBox(&again, &info);
+  int named = 0;
+  while (box != nullptr && info.text != CancelMessage) {
+    CheckMessageBox(box, SetupCaption, text, MB_OK | MB_ICONERROR);
+    ++named;
+    AnswerMessageBox(box, IDOK);
+    box = WaitForMessageBox(&again);
+    info = box != nullptr ? ReadMessageBox(box) : MessageBoxInfo{};
+  }
+  Check(named == 2, "the kept file was named before the copy and after it (%d boxes)", named);
+  ExpectCancelEnd(&again, box);
+  EndRun(&again);
+}
+
 // The temporary directory has room for filesdata.gz but not for the
 // archive: the gzip step's write fails.
 void FullTempDisk(SetupRun *run, HWND box, const MessageBoxInfo &info)
@@ -416,5 +527,8 @@ const Scenario Scenarios[] = {
     {"killed_while_writing", KilledWhileWriting},
     {"sweep_earlier_parts", ToFirstBox<Installed>},
     {"link_in_destination", ToFirstBox<LinkInDestination>},
+    {"cancel_over_earlier", CancelWhileWriting},
+    {"killed_over_earlier", KilledOverEarlier},
+    {"kept_file_not_put_back", KeptFileNotPutBack},
 };
 const int ScenarioCount = sizeof(Scenarios) / sizeof(Scenarios[0]);

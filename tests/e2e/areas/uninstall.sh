@@ -63,7 +63,8 @@ un_expect_copy_scheduled() {
 
 # Part files that a killed setup left, in setup's form: an empty one (killed
 # before writing) and a whole one never renamed, in the program folder and
-# in Maps. The uninstaller removes them, and the folders go.
+# in Maps; and the kept folder where it had moved earlier files aside. The
+# uninstaller removes them, and the folders go.
 un_plant_part_files() {
   : >"$UN_PROG/Readme.rtf.bdebc121432d3278.zvpart"
   cp "$UN_PROG/Textures.pak" "$UN_PROG/Textures.pak.154e430edba6b9b0.zvpart"
@@ -71,6 +72,10 @@ un_plant_part_files() {
   cp "$UN_PROG/Maps/Map01.map" "$UN_PROG/Maps/Map01.map.6623371d82133607.zvpart"
   [ "$(find "$UN_PROG" -name '*.zvpart' | wc -l)" = 4 ] && ok "four part files planted" ||
     fail "the part files were not planted"
+  local kept="$UN_PROG/earlier.0123456789abcdef.zvkeep"
+  mkdir -p "$kept/Maps" && cp "$UN_PROG/Zorvane.exe" "$kept/Zorvane.exe" &&
+    cp "$UN_PROG/Maps/Map01.map" "$kept/Maps/Map01.map" && ok "a kept folder planted" ||
+    fail "the kept folder was not planted"
 }
 
 prepare_silent_restores() { un_snapshot pristine; un_install && un_plant_part_files; }
