@@ -5,7 +5,18 @@
 # under Wine, a second build of the shipped programs that must give the
 # same bytes, and the warning-free 64-bit Windows build. Ends with the line
 # "N passed, M failed"; exits non-zero when anything failed.
+#   scripts/test.sh [--help]
+# It also runs the README's run command the way a newcomer types it (no
+# display: the headless walk) and fails unless that ends with status 0 and
+# the pictures of the pages lie in dist/screenshots/. The fuzz targets run
+# 20 s each, whatever ZV_FUZZ_SECONDS says. ZV_BUILD_ROOT chooses another
+# build folder; ZV_JOBS the compile jobs, ZV_WINE_JOBS the Wine tests at a
+# time (default 2).
 set -uo pipefail
+case "${1:-}" in
+  -h | --help) sed -n '2,/^set -/{/^set -/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
+esac
+[ $# -eq 0 ] || { echo "test.sh: takes no arguments, not $1 (--help says more)" >&2; exit 2; }
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
