@@ -57,6 +57,34 @@ run_ctest() {
   count_ctest "$build/$name.log"
 }
 
+# run_command: the README's run command as a newcomer types it, without a
+# display: the headless walk. Fails unless it ends with status 0 and the
+# pictures of the pages are in dist/screenshots/, made by this run.
+run_command() {
+  local shots=$root/dist/screenshots page missing=
+  rm -f "$shots"/[1-5]-*.png
+  env -u DISPLAY bash scripts/run.sh || { echo "bash scripts/run.sh ended with status $?"; return 1; }
+  for page in 1-agreement 2-destination 4-shortcuts 5-finished; do
+    [ -s "$shots/$page.png" ] || missing="$missing $page.png"
+  done
+  [ -z "$missing" ] || { echo "bash scripts/run.sh saved no$missing in $shots"; return 1; }
+  echo "bash scripts/run.sh ended with status 0; the pictures are in $shots"
+}
+# run_command_dpi: the README's ZV_DPI=192 bash scripts/run.sh --screenshots
+# docs, into the build tree instead of the repository's docs/.
+run_command_dpi() {
+  local shots=$build/run-screenshots-200 page missing=
+  rm -rf "$shots"
+  ZV_DPI=192 bash scripts/run.sh --screenshots "$shots" ||
+    { echo "ZV_DPI=192 bash scripts/run.sh --screenshots $shots ended with status $?"; return 1; }
+  for page in 1-agreement 2-destination 4-shortcuts 5-finished; do
+    [ -s "$shots/$page-200.png" ] || missing="$missing $page-200.png"
+  done
+  [ -z "$missing" ] || { echo "saved no$missing in $shots"; return 1; }
+}
+
+# The fuzz targets' time is the test command's own.
+export ZV_FUZZ_SECONDS=20
 step code-style bash scripts/check-style.sh
 step build-native-and-win32 bash scripts/build.sh
 if [ -f "$build/native/CMakeCache.txt" ]; then
@@ -66,6 +94,8 @@ if [ -f "$build/win32/setup.exe" ]; then
   echo "   $(file -b "$build/win32/setup.exe")"
   run_ctest ctest-win32 "$build/win32" -j "${ZV_WINE_JOBS:-2}"
   step reproducible-build bash scripts/check-reproducible.sh "$build/win32" "$build/repro"
+  step run-command run_command
+  step run-command-dpi run_command_dpi
 fi
 step build-win64 sh -c "cmake --preset win64 -B '$build/win64' -DZV_HOST_TOOLS='$build/native/bin' && cmake --build '$build/win64' -j $jobs"
 step build-fuzz sh -c "cmake --preset fuzz -B '$build/fuzz' && cmake --build '$build/fuzz' -j $jobs"
