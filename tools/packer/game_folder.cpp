@@ -112,7 +112,8 @@ std::vector<std::string> CheckGameFolder(const std::string &root, uint64_t maxBy
   fs::recursive_directory_iterator end;
   for (; !failure && walk != end; walk.increment(failure)) {
     const fs::path &path = walk->path();
-    std::string name = fs::relative(path, root).generic_string();
+    // Lexically: fs::relative resolves a symbolic link to what it points at.
+    std::string name = path.lexically_relative(root).generic_string();
     std::string shown = root + "/" + name;
     fs::file_status status = walk->symlink_status(failure);
     if (failure)
