@@ -5,10 +5,16 @@ source "$(dirname "${BASH_SOURCE[0]}")/../e2e/areas/shortcuts.sh"
 
 after_prepare() {
   local name differ=0 installed
+  local shipped
   while IFS= read -r -d '' name; do
-    cmp -s "$ZV_GAME/$name" "$UN_PROG/$name" || { differ=$((differ + 1)); fail "$name differs or is missing"; }
+    # Zorvane.exe is shipped as release.sh signed it.
+    shipped=$ZV_GAME/$name
+    [ "$name" != Zorvane.exe ] || shipped=$ZV_SIGNED_APP
+    cmp -s "$shipped" "$UN_PROG/$name" || { differ=$((differ + 1)); fail "$name differs or is missing"; }
   done < <(cd "$ZV_GAME" && find . -type f -printf '%P\0')
-  [ $differ -eq 0 ] && ok "all $ZV_GAME_FILES files of the game installed byte for byte"
+  [ $differ -eq 0 ] && ok "all $ZV_GAME_FILES files of the game installed byte for byte (Zorvane.exe as signed)"
+  osslsigncode verify -CAfile "$ZV_CERT" -in "$UN_PROG/Zorvane.exe" > "$OUT/verify-app.log" 2>&1 &&
+    ok "the installed Zorvane.exe carries the release's signature" || fail "the installed Zorvane.exe is not signed"
   installed=$(cd "$UN_PROG" && find . -type f | grep -vx './uninstall.exe' | wc -l)
   [ "$installed" = "$ZV_GAME_FILES" ] && ok "no other file but uninstall.exe beside them" ||
     fail "$installed files installed besides uninstall.exe, $ZV_GAME_FILES shipped"

@@ -74,7 +74,11 @@ rm -f "$work/ship/again.exe"
 # Add/Remove Programs and compare drive C with the state before.
 mkdir -p "$work/ship/app-stage"
 cp "$work/build/release/win32/app-stage/uninstall.exe" "$work/ship/app-stage/"
-ZV_SETUP_EXE="$work/ship/setup.exe" ZV_SCENARIO_EXTRA="$here/release-game-checks.sh" \
+cmp -s "$game/Zorvane.exe" "$work/build/release/win32/app-stage/Zorvane.exe" &&
+  fail "Zorvane.exe was packed unsigned"
+cp "$work/build/release/win32/app-stage/Zorvane.exe" "$work/ship/Zorvane-signed.exe"
+ZV_SIGNED_APP="$work/ship/Zorvane-signed.exe" ZV_CERT="$work/keys/cert.pem" \
+  ZV_SETUP_EXE="$work/ship/setup.exe" ZV_SCENARIO_EXTRA="$here/release-game-checks.sh" \
   ZV_GAME="$game" ZV_GAME_FILES=$files \
   bash "$root/tests/e2e/run-scenario.sh" uninstall add_remove_programs || status=1
 exit $status
