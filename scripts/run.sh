@@ -97,20 +97,23 @@ convert -size "${width}x${height}" gradient:'#2a5cb0-#ffc070' \
 # pages are taken.
 pages="1-agreement 2-destination 3-copy 4-shortcuts 5-finished"
 out=$state/out/shell.walk_defaults
+# pages_in DIR: how many pictures of the pages DIR holds (0 for none, or no
+# DIR, where ls would fail and end the script through set -e).
+pages_in() { find "$1" -maxdepth 1 -name '[1-5]-*.png' 2> /dev/null | wc -l; }
 best=
 for try in 1 2 3 4 5; do
   ZV_SCREEN=$screen ZV_WALK_DESKTOP=$desktop ZV_WINE_STATE="$state" \
     ZV_SETUP_EXE="$setup_exe" ZV_E2E_BIN="$build/win32/tests/e2e" \
-    bash tests/e2e/run-scenario.sh shell walk_defaults | grep -E '^(ok  |FAIL)' |
-    grep -vE 'screenshot|X window' || true
-  taken=$(cd "$out" && ls [1-5]-*.png 2>/dev/null | wc -l)
-  if [ -z "$best" ] || [ "$taken" -gt "$(ls "$best"/[1-5]-*.png 2>/dev/null | wc -l)" ]; then
+    bash tests/e2e/run-scenario.sh shell walk_defaults > "$state/walk.log" 2>&1 || true
+  grep -E '^(ok  |FAIL)' "$state/walk.log" | grep -vE 'screenshot|X window|no picture' || true
+  taken=$(pages_in "$out")
+  if [ -z "$best" ] || [ "$taken" -gt "$(pages_in "$best")" ]; then
     rm -rf "$state/best"
     cp -r "$out" "$state/best"
     best=$state/best
   fi
   [ "$taken" -eq 5 ] && break
-  echo "(walk $try caught $taken of the 5 pages; walking again)"
+  [ "$try" -eq 5 ] || echo "(walk $try caught $taken of the 5 pages; walking again)"
 done
 
 mkdir -p "$shots"
@@ -133,9 +136,9 @@ if [ "$missing" = " 3-copy" ] || [ -z "$missing" ]; then
   exit 0
 fi
 {
-  echo "run.sh: the walk did not save the pictures of these pages:$missing"
-  echo "  what the last walk's driver checked: $out/driver.log"
-  grep -E '^FAIL' "$out/driver.log" 2> /dev/null | head -5 | sed 's/^/    /'
+  echo "run.sh: five walks of the wizard saved no picture of these pages:$missing"
+  echo "  the last walk's log: $state/walk.log"
+  grep -E '^FAIL' "$state/walk.log" | head -6 | sed 's/^/    /'
   echo "  Wine's messages: $out/wine-stderr.log"
 } >&2
 exit 1
