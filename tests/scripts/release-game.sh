@@ -35,6 +35,7 @@ done
 for i in 1 2 3; do echo "slot $i" > "$game/Saves/slot$i.sav"; done
 echo "Handbuch" > "$game/Docs/Übersicht/Handbuch.txt"
 echo "[game]" > "$game/Zorvane.ini"
+echo "a name a CMake list would split" > "$game/Docs/notes;draft.txt"
 head -c $((40 * 1024 * 1024)) /dev/urandom > "$game/Data/world.pak"
 files=$(find "$game" -type f | wc -l)
 echo "game folder: $files files, $(du -sb "$game" | cut -f1) bytes"
