@@ -78,6 +78,12 @@ TEST_F(GameFolderTest, EachProblemIsOneLineNamingTheFileAndTheRule)
   Write("Maps/ends-with-dot.", "dot");
   Write("Maps/back\\slash", "separator");
   Write("Maps/latin1-\xe9.txt", "not UTF-8");
+  Write("Docs/\xc3\x9c"
+        "bersicht.txt",
+        "U with diaeresis");
+  Write("Docs/\xc3\xbc"
+        "bersicht.txt",
+        "u with diaeresis");
   Write(std::string(200, 'd') + "/" + std::string(40, 'f'), "long");
   std::filesystem::create_directories(root_ + "/Empty");
   ASSERT_EQ(symlink("Zorvane.exe", (root_ + "/Link.exe").c_str()), 0);
@@ -98,13 +104,19 @@ TEST_F(GameFolderTest, EachProblemIsOneLineNamingTheFileAndTheRule)
   EXPECT_EQ(Lines(problems, "Maps/ends-with-dot.", "ends in a dot"), 1);
   EXPECT_EQ(Lines(problems, "Maps/back\\slash", "folder separator"), 1);
   EXPECT_EQ(Lines(problems, "Maps/latin1-\xe9.txt", "not UTF-8"), 1);
+  EXPECT_EQ(Lines(problems,
+                  "Docs/\xc3\xbc"
+                  "bersicht.txt",
+                  "the same name as Docs/\xc3\x9c"
+                  "bersicht.txt"),
+            1);
   EXPECT_EQ(Lines(problems, std::string(200, 'd') + "/" + std::string(40, 'f'),
                   "too long for the default install folder"),
             1);
   EXPECT_EQ(Lines(problems, "Empty", "an empty folder"), 1);
   EXPECT_EQ(Lines(problems, "Link.exe", "a symbolic link"), 1);
   EXPECT_EQ(Lines(problems, "Pipe", "not a plain file or folder"), 1);
-  EXPECT_EQ(problems.size(), 16u);
+  EXPECT_EQ(problems.size(), 17u);
   EXPECT_EQ(facts.files, 0);
 }
 

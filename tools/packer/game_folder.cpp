@@ -1,5 +1,8 @@
 #include "tools/packer/game_folder.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -16,12 +19,44 @@ namespace {
 // The entries zv-pack accepts at most, the project's uninstall.exe among them.
 constexpr size_t MaxFiles = 100000 - 1;
 
-std::string Lower(const std::string &text)
+// The name as Windows compares names: without regard to case, for every
+// letter of Unicode (NTFS upcases both names), not only A to Z. Bytes that
+// are no UTF-8 (refused anyway) and, without a UTF-8 locale, letters beyond
+// ASCII are compared as they are.
+std::string Folded(const std::string &text)
 {
-  std::string out = text;
-  for (char &c : out)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
+  static locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+  std::string out;
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+    if (length == 0 || i + length > text.size() || utf8 == static_cast<locale_t>(nullptr)) {
+      out += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    uint32_t code = length == 1 ? c : c & (0x7Fu >> length);
+    for (size_t k = 1; k < length; ++k)
+      code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+    code = static_cast<uint32_t>(towupper_l(static_cast<wint_t>(code), utf8));
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (code >> 18));
+      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+    i += length;
+  }
   return out;
 }
 
@@ -56,7 +91,10 @@ bool IsUtf8(const std::string &text)
 // such files as left over from a killed setup.
 bool LooksLikePartFile(const std::string &name)
 {
-  std::string lower = Lower(name);
+  std::string lower = name;
+  for (char &c : lower)
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
   return lower.find(PartFileSuffix) != std::string::npos;
 }
 
@@ -140,9 +178,10 @@ std::vector<std::string> CheckGameFolder(const std::string &root, uint64_t maxBy
     return problems;
   }
 
+  // Each name as Windows compares it (see Folded).
   std::vector<std::string> lower;
   for (const std::string &name : names)
-    lower.push_back(Lower(name));
+    lower.push_back(Folded(name));
   auto has = [&names](const char *name) {
     return std::find(names.begin(), names.end(), name) != names.end();
   };
@@ -152,7 +191,7 @@ std::vector<std::string> CheckGameFolder(const std::string &root, uint64_t maxBy
   if (!has("Readme.rtf"))
     problems.push_back(root + "/Readme.rtf: missing; the Start-menu link \"Readme\" opens it");
   for (size_t i = 0; i < names.size(); ++i)
-    if (lower[i] == "uninstall.exe")
+    if (lower[i] == "UNINSTALL.EXE")
       problems.push_back(
           root + "/" + names[i] +
           ": the setup adds the project's own uninstall.exe here; take this one out");
