@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # Builds the native part (tools, pure logic, unit tests) and the Windows
 # part (setup.exe and its tests) and puts setup.exe into dist/.
-# ZV_BUILD_ROOT chooses another build folder (then dist/ is left alone).
+#   scripts/build.sh [--help]
+# ZV_BUILD_ROOT chooses another build folder (then dist/ is left alone);
+# ZV_JOBS the number of compile jobs (default: one per processor).
 set -euo pipefail
+case "${1:-}" in
+  -h | --help) sed -n '2,/^set -/{/^set -/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
+esac
+[ $# -eq 0 ] || { echo "build.sh: takes no arguments, not $1 (--help says more)" >&2; exit 2; }
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=${ZV_BUILD_ROOT:-build}

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the shipped Windows programs a second time and compares their bytes
 # with a first build of the same sources:
-#   scripts/check-reproducible.sh FIRST_WIN32_BUILD [WORK_DIR]
+#   scripts/check-reproducible.sh [--help] FIRST_WIN32_BUILD [WORK_DIR]
 # The second build runs from a copy of the working tree in another folder
 # (WORK_DIR, by default "repro" beside the first build), later, with another
 # SOURCE_DATE_EPOCH, and makes only what ships: the build tools, then
@@ -9,7 +9,12 @@
 # Zorvane.exe, uninstall.exe and the payload must be byte-identical.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-[ $# -ge 1 ] || { echo "usage: $0 FIRST_WIN32_BUILD [WORK_DIR]" >&2; exit 2; }
+case "${1:-}" in
+  -h | --help) sed -n '2,/^set -/{/^set -/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
+esac
+[ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: $0 FIRST_WIN32_BUILD [WORK_DIR]" >&2; exit 2; }
+[ -f "$1/setup.exe" ] ||
+  { echo "check-reproducible.sh: $1 is no Windows build tree with a setup.exe (build it first: bash scripts/build.sh)" >&2; exit 2; }
 first=$(cd "$1" && pwd)
 work=${2:-$(dirname "$first")/repro}
 case "$work" in /*) ;; *) work="$PWD/$work" ;; esac

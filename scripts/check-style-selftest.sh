@@ -5,7 +5,11 @@
 # formatted like the rest, and must fail it with the rule's reason, naming
 # the planted file. Fails when a rule let its line through, so a rule that
 # quietly stops matching (a changed pattern, a moved file) is seen at once.
+#   scripts/check-style-selftest.sh [--help]
 set -euo pipefail
+case "${1:-}" in
+  -h | --help) sed -n '2,/^set -/{/^set -/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -6,7 +6,11 @@
 # step fails. Then scripts/check-style-selftest.sh plants one offending line
 # per rule in a scratch copy and shows each rule catching it (ZV_STYLE_SELFTEST=0
 # leaves that out, as the copies themselves do).
+#   scripts/check-style.sh [--help]
 set -euo pipefail
+case "${1:-}" in
+  -h | --help) sed -n '2,/^set -/{/^set -/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 if git rev-parse --is-inside-work-tree > /dev/null 2>&1; then

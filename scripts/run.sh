@@ -14,6 +14,11 @@
 # ZV_SCREEN says otherwise), and names the pictures PAGE-PERCENT.png
 # (1-agreement-200.png ...), so they lie beside the 100 % ones:
 #   ZV_DPI=192 bash scripts/run.sh --screenshots docs
+# The walk ends with status 0 only when it saved the pictures of the
+# licence, destination, shortcut and final pages; otherwise it says which
+# are missing and where the walk's log is, and ends with status 1. The copy
+# page may come and go too fast to be caught; that is said, not failed.
+# ZV_BUILD_ROOT chooses another build folder, as for scripts/build.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # usage REASON: what was wrong, then the usage line; exits 2.
@@ -30,14 +35,17 @@ case "${1:-}" in
   *) usage "unknown argument $1" ;;
 esac
 cd "$root"
+build=${ZV_BUILD_ROOT:-build}
+case "$build" in /*) ;; *) build="$root/$build" ;; esac
 bash scripts/install-deps.sh
 bash scripts/build.sh
+setup_exe=$build/win32/setup.exe
 
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -z "$shots" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  export WINEPREFIX="$root/build/run-prefix"
-  echo "Running dist/setup.exe on display $DISPLAY (Wine prefix $WINEPREFIX)"
-  wine "$root/dist/setup.exe"
+  export WINEPREFIX="$build/run-prefix"
+  echo "Running $setup_exe on display $DISPLAY (Wine prefix $WINEPREFIX)"
+  wine "$setup_exe"
   exit 0
 fi
 shots=${shots:-$root/dist/screenshots}
@@ -51,7 +59,7 @@ width=${screen%%x*} rest=${screen#*x}
 height=${rest%%x*}
 [[ "$width$height" =~ ^[0-9]+$ ]] || { echo "ZV_SCREEN=$screen is not WIDTHxHEIGHTxDEPTH" >&2; exit 2; }
 
-state="$root/build/run-wine"
+state="$build/run-wine"
 echo "No display or --screenshots: walking the wizard with its defaults on a virtual ${width}x${height} display at $dpi dpi"
 ZV_SCREEN=$screen bash tests/wine/wine-start.sh "$state" > /dev/null
 trap 'bash tests/wine/wine-stop.sh "$state"' EXIT
@@ -89,32 +97,48 @@ convert -size "${width}x${height}" gradient:'#2a5cb0-#ffc070' \
 # pages are taken.
 pages="1-agreement 2-destination 3-copy 4-shortcuts 5-finished"
 out=$state/out/shell.walk_defaults
+# pages_in DIR: how many pictures of the pages DIR holds (0 for none, or no
+# DIR, where ls would fail and end the script through set -e).
+pages_in() { find "$1" -maxdepth 1 -name '[1-5]-*.png' 2> /dev/null | wc -l; }
 best=
 for try in 1 2 3 4 5; do
   ZV_SCREEN=$screen ZV_WALK_DESKTOP=$desktop ZV_WINE_STATE="$state" \
-    ZV_SETUP_EXE="$root/dist/setup.exe" ZV_E2E_BIN="$root/build/win32/tests/e2e" \
-    bash tests/e2e/run-scenario.sh shell walk_defaults | grep -E '^(ok  |FAIL)' |
-    grep -vE 'screenshot|X window' || true
-  taken=$(cd "$out" && ls [1-5]-*.png 2>/dev/null | wc -l)
-  if [ -z "$best" ] || [ "$taken" -gt "$(ls "$best"/[1-5]-*.png 2>/dev/null | wc -l)" ]; then
+    ZV_SETUP_EXE="$setup_exe" ZV_E2E_BIN="$build/win32/tests/e2e" \
+    bash tests/e2e/run-scenario.sh shell walk_defaults > "$state/walk.log" 2>&1 || true
+  grep -E '^(ok  |FAIL)' "$state/walk.log" | grep -vE 'screenshot|X window|no picture' || true
+  taken=$(pages_in "$out")
+  if [ -z "$best" ] || [ "$taken" -gt "$(pages_in "$best")" ]; then
     rm -rf "$state/best"
     cp -r "$out" "$state/best"
     best=$state/best
   fi
   [ "$taken" -eq 5 ] && break
-  echo "(walk $try caught $taken of the 5 pages; walking again)"
+  [ "$try" -eq 5 ] || echo "(walk $try caught $taken of the 5 pages; walking again)"
 done
 
 mkdir -p "$shots"
+missing=
 for page in $pages; do
   rm -f "$shots/$page$suffix.png"
   # 8-bit PNG: the darkened pictures hold few colours, and a 256-colour
   # palette keeps each file small; without time stamps, the same screen gives
   # the same file.
-  [ -f "$best/$page.png" ] && convert "$best/$page.png" -colors 256 -strip \
-    -define png:exclude-chunks=date,time "PNG8:$shots/$page$suffix.png"
+  if [ -f "$best/$page.png" ]; then
+    convert "$best/$page.png" -colors 256 -strip \
+      -define png:exclude-chunks=date,time "PNG8:$shots/$page$suffix.png"
+  fi
+  [ -f "$shots/$page$suffix.png" ] || missing="$missing $page"
 done
-echo "Pictures of the pages are in $shots/:"
-ls -l "$shots" | grep -E " [1-5]-[a-z]+$suffix\.png\$" | awk '{print "  " $NF " (" $5 " bytes)"}'
-[ -f "$shots/3-copy$suffix.png" ] ||
-  echo "(the copy page came and went too fast to be captured in five walks)"
+if [ "$missing" = " 3-copy" ] || [ -z "$missing" ]; then
+  echo "Pictures of the pages are in $shots/:"
+  ls -l "$shots" | grep -E " [1-5]-[a-z]+$suffix\.png\$" | awk '{print "  " $NF " (" $5 " bytes)"}'
+  [ -z "$missing" ] || echo "(the copy page came and went too fast to be captured in five walks)"
+  exit 0
+fi
+{
+  echo "run.sh: five walks of the wizard saved no picture of these pages:$missing"
+  echo "  the last walk's log: $state/walk.log"
+  grep -E '^FAIL' "$state/walk.log" | head -6 | sed 's/^/    /'
+  echo "  Wine's messages: $out/wine-stderr.log"
+} >&2
+exit 1

@@ -12,6 +12,10 @@
 #   cleanup_SCENARIO  - always run at the end (unmount, ...).
 # They see WINEPREFIX, DISPLAY, DRIVE_C (the prefix's drive_c), OUT (the
 # scenario's artefact folder) and the helpers below.
+# ZV_SCENARIO_EXTRA may name one more shell file, sourced after the area's:
+# its after_prepare and after_check, when defined, run after the
+# scenario's own prepare and check (the release test checks its game's
+# files there, between the install and the removal).
 set -uo pipefail
 area=$1 scenario=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -55,7 +59,9 @@ wine cmd /c exit < /dev/null > /dev/null 2>&1
 
 status=0
 [ -f "$here/areas/$area.sh" ] && source "$here/areas/$area.sh"
+[ -z "${ZV_SCENARIO_EXTRA:-}" ] || source "$ZV_SCENARIO_EXTRA"
 if declare -F "prepare_$scenario" >/dev/null; then "prepare_$scenario" || fail "prepare_$scenario"; fi
+if [ $status -eq 0 ] && declare -F after_prepare >/dev/null; then after_prepare || fail "after_prepare"; fi
 
 if [ $status -eq 0 ]; then
   out_win="Z:${OUT//\//\\}"
@@ -67,6 +73,7 @@ if [ $status -eq 0 ]; then
   if [ $rc -eq 0 ] && declare -F "check_$scenario" >/dev/null; then
     "check_$scenario" || fail "check_$scenario"
   fi
+  if [ $status -eq 0 ] && declare -F after_check >/dev/null; then after_check || fail "after_check"; fi
 fi
 # Wine's processes go first, so that nothing of theirs keeps a staged mount
 # busy when the clean-up unmounts it.

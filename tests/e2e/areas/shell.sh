@@ -11,3 +11,13 @@ prepare_walk_defaults() {
 cleanup_walk_defaults() {
   bg_cleanup
 }
+
+# The pictures of the pages lie in the scenario's own folder under their
+# page names (the copy page may come and go too fast to be caught).
+check_walk_defaults() {
+  local page missing=0
+  for page in 1-agreement 2-destination 4-shortcuts 5-finished; do
+    [ -s "$OUT/$page.bmp" ] || { fail "no picture $OUT/$page.bmp"; missing=1; }
+  done
+  [ $missing -eq 0 ] && ok "the pictures of the pages are in $OUT"
+}

@@ -581,7 +581,7 @@ bool SaveScreenshot(const char *name)
   int width = 0, height = 0;
   std::vector<uint8_t> bits;
   char path[MAX_PATH];
-  snprintf(path, sizeof(path), "%s\%s.bmp", OutputDir, name);
+  snprintf(path, sizeof(path), "%s\\%s.bmp", OutputDir, name);
   bool saved = false;
   FILE *file = CaptureScreen(&width, &height, &bits) ? fopen(path, "wb") : nullptr;
   if (file) {
