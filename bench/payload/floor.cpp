@@ -77,8 +77,8 @@ bool GzipLoop(const std::string &gz, const char *output)
   bool ok = true;
   int count = 0;
   while ((count = gzread(input, Block, GzipBlock)) > 0)
-    if (out != nullptr && std::fwrite(Block, 1, static_cast<size_t>(count), out) !=
-                              static_cast<size_t>(count))
+    if (out != nullptr &&
+        std::fwrite(Block, 1, static_cast<size_t>(count), out) != static_cast<size_t>(count))
       ok = false;
   if (out != nullptr && std::fclose(out) != 0)
     ok = false;
