@@ -187,6 +187,7 @@ measure() {   # measure NAME
   local name=$1 stage i line
   stage=$(cat "$work/stage-of-$name")
   local pipe=() gzfloor=() copyfloor=() inflate=() anon=() process=() peer=() peer_anon=()
+  local gzcpu=() copycpu=() inflatecpu=()
   local ratio=() stages=() loads=("$(load)")
   for i in $(seq 1 "$runs"); do
     fresh_prefix
@@ -196,6 +197,9 @@ measure() {   # measure NAME
     gzfloor+=("$(echo "$line" | field gzip_floor_ms)")
     copyfloor+=("$(echo "$line" | field copy_floor_ms)")
     inflate+=("$(echo "$line" | field inflate_ms)")
+    gzcpu+=("$(echo "$line" | field gzip_floor_cpu)")
+    copycpu+=("$(echo "$line" | field copy_floor_cpu)")
+    inflatecpu+=("$(echo "$line" | field inflate_cpu)")
     echo "$line" | grep -q 'ok=1' || echo "  $name run $i: the floor failed:$line"
     if [ "${ZV_BENCH_STAGES:-0}" = 1 ]; then
       mkdir -p "$WINEPREFIX/drive_c/zvstages"
@@ -239,7 +243,7 @@ measure() {   # measure NAME
   if [ "${#stages[@]}" -gt 0 ]; then
     # Each stage's fastest run (wall, and processor time), and the stages
     # added up in each run, the fastest of those against the floors.
-    local key summary="" sums sum gunzip entries gunzipcpu entriescpu
+    local key summary="" sums gunzip entries gunzipcpu entriescpu gc cc fc
     for key in work_dir write_gz gunzip check entries delete read_archive progress; do
       summary+=" $key $(for line in "${stages[@]}"; do echo "$line" | field "${key}_ms"; done |
         fastest) ms"
@@ -253,11 +257,20 @@ measure() {   # measure NAME
         awk '{s += $1} END {printf "%.1f\n", s}'; done | fastest)
     gunzip=$(for line in "${stages[@]}"; do echo "$line" | field gunzip_ms; done | fastest)
     entries=$(for line in "${stages[@]}"; do echo "$line" | field entries_ms; done | fastest)
+    gunzipcpu=$(for line in "${stages[@]}"; do echo "$line" | field gunzip_cpu; done | fastest)
+    entriescpu=$(for line in "${stages[@]}"; do echo "$line" | field entries_cpu; done | fastest)
+    gc=$(printf '%s\n' "${gzcpu[@]}" | fastest); cc=$(printf '%s\n' "${copycpu[@]}" | fastest)
+    fc=$(printf '%s\n' "${inflatecpu[@]}" | fastest)
+    echo "$name floors (fastest): gzip $g ms ($gc cpu), copy $c ms ($cc cpu), inflate alone" \
+      "$f ms ($fc cpu)" >> "$work/stages"
     echo "$name stages (fastest):${summary%,}" >> "$work/stages"
     awk -v n="$name" -v s="$sums" -v gz="$gunzip" -v en="$entries" -v g="$g" -v c="$c" -v f="$f" \
-      'BEGIN {printf "%s against the floors: gzip step %.2fx the gzip floor (%.2fx inflate alone), " \
-        "entries %.2fx the copy floor, stages %.1f ms = %.2fx both floors\n", n, gz/g, gz/f, en/c, s,
-        s/(g+c)}' >> "$work/stages"
+      -v gzc="$gunzipcpu" -v enc="$entriescpu" -v gc="$gc" -v cc="$cc" -v fc="$fc" \
+      'function r(a, b) { return b > 0 ? sprintf("%.2fx", a/b) : "-" }
+      BEGIN {printf "%s against the floors (wall; processor time): gzip step %s; %s the gzip " \
+        "floor (%s; %s inflate alone), entries %s; %s the copy floor, stages %.1f ms = %s both " \
+        "floors\n", n, r(gz, g), r(gzc, gc), r(gz, f), r(gzc, fc), r(en, c), r(enc, cc), s,
+        r(s, g + c)}' >> "$work/stages"
   fi
 }
 
