@@ -11,7 +11,8 @@
 
 // Fills *bits with 64 bits from the system's generator: bcrypt.dll's
 // BCryptGenRandom, else advapi32's RtlGenRandom, each from its module loaded
-// by its full path in the system directory (call RestrictDllSearch first, so
-// that what those modules load comes from there too). false, *bits
-// unchanged, when neither gives any: a guessable name is never made up.
+// by its full path in the system directory at the first draw and kept loaded
+// from then on (call RestrictDllSearch first, so that what those modules load
+// comes from there too). false, *bits unchanged, when neither gives any: a
+// guessable name is never made up.
 bool RandomBits64(uint64_t *bits);

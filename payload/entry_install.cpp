@@ -18,7 +18,7 @@ namespace {
 
 // Every entry goes through this one block, whatever its size: memory stays
 // flat, and a large block keeps the read and write calls few.
-constexpr size_t EntryCopyBlockSize = 256 * 1024;
+constexpr size_t EntryCopyBlockSize = 1024 * 1024;
 unsigned char EntryCopyBlock[EntryCopyBlockSize];
 
 // Names tried for an entry's part file before giving up.

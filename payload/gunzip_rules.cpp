@@ -32,6 +32,10 @@ void ReportStreamError(gzFile input, const GzipReporter *reporter, const char *i
 
 bool CopyStream(gzFile input, FILE *output, const GzipReporter *reporter, const char *inputPath)
 {
+  // Larger buffers only make fewer calls; when one cannot be had the
+  // defaults stay and the step runs as before.
+  gzbuffer(input, GunzipReadBufferSize);
+  std::setvbuf(output, nullptr, _IOFBF, GunzipWriteBufferSize);
   unsigned char block[GunzipBlockSize];
   for (;;) {
     int count = gzread(input, block, sizeof(block));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Benchmark of the copy pipeline under Wine, against its floor (a plain
-# gzread loop of the same gzip file to nowhere) and against a peer (an NSIS
-# installer of the same files, built here with Debian's makensis).
+# Benchmark of the copy pipeline under Wine, against its floors (the least
+# each of its steps can cost, bench/payload/floor.cpp) and against a peer (an
+# NSIS installer of the same files, built here with Debian's makensis).
 #   bench/payload/run.sh [WIN32_BUILD_DIR [REPEAT [RUNS [SIZES]]]]
 # WIN32_BUILD_DIR (default build/win32) is a built Windows tree (setup.exe,
 # app-stage, generated/payload.gz, bench/payload/*.exe); its ZV_HOST_TOOLS
@@ -14,10 +14,17 @@
 #            REPEAT times over (default 82: about 300 MB);
 #   1gb      the same, with Title.bmp grown to 760 MiB: about 1 GB in all,
 #            one entry far larger than any buffer (optional: slow to make).
-# Each figure is the median of RUNS runs (default 3), each run in a fresh
-# copy of the prefix. Per payload it prints:
+# Each payload is measured RUNS times (default 3), each run in a fresh copy
+# of the prefix, the floors, the product and the peer one after the other;
+# each figure is the fastest of its runs, so that a busy machine (the load
+# average is printed) cannot make the product look close to a floor. Per
+# payload it prints:
+#   floors    gzip: the gzip step as a bare loop (gzopen, gzread of 16,384
+#             bytes, fwrite into a plain file in the same folder); copy: a
+#             plain copy of that file's entries into files; inflate: the
+#             gzread loop alone, to nowhere;
 #   pipeline  copy page shown to copy page gone (taken by a driver);
-#   floor     the gzread loop; ratio = pipeline / floor;
+#             ratio = pipeline / (gzip floor + copy floor);
 #   memory    the setup process's peak anonymous resident memory (Linux
 #             RssAnon sampled every 20 ms: heap and allocations, not the
 #             mapped executable; Wine's own share included), and its growth
@@ -25,9 +32,13 @@
 #   process   setup as a whole process, started to success box, every page
 #             answered the moment it shows;
 #   peer      the NSIS installer as a whole process (/S /D=...), started to
-#             exit; ratio = process / peer.
-# ZV_BENCH_STAGES=1 also runs bench/payload/stages.cpp: the copy page's own
-# extraction in one process, each stage with its own clock (medians printed).
+#             exit; x peer = fastest process / fastest peer, and the median
+#             of each run's own process / peer.
+# ZV_BENCH_STAGES=1 also runs bench/payload/stages.cpp in each run: the copy
+# page's own extraction in one process, each stage with its own clock (wall
+# and processor time), the stages against the floors: the gzip step against
+# the gzip floor, the entries against the copy floor, and all stages against
+# the two floors together.
 # Uses a display and prefix of its own, ended by their recorded ids.
 # What is missing, makensis included, is installed first
 # (scripts/install-deps.sh); the default tree is built ZV_JOBS jobs at a
@@ -144,7 +155,9 @@ sample_anon() {
 }
 
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+fastest() { sort -n | awk 'NF {print; exit}'; }
 field() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" | head -1; }
+load() { cut -d' ' -f1-3 /proc/loadavg; }
 
 # timed WHAT PATTERN MEMORY_FILE COMMAND...: runs a driver command with a
 # memory sampler beside it; prints the driver's output.
@@ -157,18 +170,37 @@ timed() {
   echo "$line"
 }
 
+# floors NAME: the floor program over a copy of the payload in a folder of
+# the prefix's drive C: (the same disk and the same kind of path as the
+# setup's work folder); the copy is made untimed and the folder removed.
+floors() {
+  local dir=$WINEPREFIX/drive_c/zvfloor line
+  rm -rf "$dir"; mkdir -p "$dir"
+  cp "$work/payload-$1.gz" "$dir/filesdata.gz"
+  sync
+  line=$(wine "$bin/payload_bench_floor.exe" 'C:\zvfloor' 2>/dev/null | tr -d '\r')
+  rm -rf "$dir"
+  echo "$line"
+}
+
 measure() {   # measure NAME
   local name=$1 stage i line
   stage=$(cat "$work/stage-of-$name")
-  local pipe=() floor=() anon=() process=() peer=() peer_anon=() stages=()
+  local pipe=() gzfloor=() copyfloor=() inflate=() anon=() process=() peer=() peer_anon=()
+  local gzcpu=() copycpu=() inflatecpu=()
+  local ratio=() stages=() loads=("$(load)")
   for i in $(seq 1 "$runs"); do
     fresh_prefix
     ln "$work/setup-$name.exe" "$WINEPREFIX/drive_c/zvtest/setup.exe"
     ln "$work/peer-$name.exe" "$WINEPREFIX/drive_c/zvtest/peer.exe"
-    sync
-    line=$(wine "$bin/payload_bench_floor.exe" "$(winpath "$work/payload-$name.gz")" 2>/dev/null |
-      tr -d '\r')
-    floor+=("$(echo "$line" | field floor_ms)")
+    line=$(floors "$name")
+    gzfloor+=("$(echo "$line" | field gzip_floor_ms)")
+    copyfloor+=("$(echo "$line" | field copy_floor_ms)")
+    inflate+=("$(echo "$line" | field inflate_ms)")
+    gzcpu+=("$(echo "$line" | field gzip_floor_cpu)")
+    copycpu+=("$(echo "$line" | field copy_floor_cpu)")
+    inflatecpu+=("$(echo "$line" | field inflate_cpu)")
+    echo "$line" | grep -q 'ok=1' || echo "  $name run $i: the floor failed:$line"
     if [ "${ZV_BENCH_STAGES:-0}" = 1 ]; then
       mkdir -p "$WINEPREFIX/drive_c/zvstages"
       sync
@@ -185,32 +217,64 @@ measure() {   # measure NAME
       wine "$bin/payload_bench_install.exe" peer 'C:\zvtest\peer.exe' 'C:\Program Files\The Zorvane Peer')
     peer+=("$(echo "$line" | field process_ms)")
     peer_anon+=("$(cat "$work/peer-anon-kb")")
+    if [ -n "${process[-1]}" ] && [ -n "${peer[-1]}" ]; then
+      ratio+=("$(awk -v a="${process[-1]}" -v b="${peer[-1]}" 'BEGIN {printf "%.3f", a/b}')")
+    fi
     local installed peer_installed
     installed=$(find "$WINEPREFIX/drive_c/Program Files/The Zorvane" -type f 2>/dev/null | wc -l)
     peer_installed=$(find "$WINEPREFIX/drive_c/Program Files/The Zorvane Peer" -type f 2>/dev/null | wc -l)
+    loads+=("$(load)")
     echo "  $name run $i: pipeline ${pipe[-1]:-FAILED} ms, process ${process[-1]:-FAILED} ms," \
-      "peer ${peer[-1]:-FAILED} ms, floor ${floor[-1]} ms, RssAnon ${anon[-1]} kB," \
-      "files $installed / peer $peer_installed"
+      "peer ${peer[-1]:-FAILED} ms, gzip floor ${gzfloor[-1]} ms, copy floor ${copyfloor[-1]} ms," \
+      "RssAnon ${anon[-1]} kB, files $installed / peer $peer_installed, load ${loads[-1]}"
     wineserver -k 2>/dev/null || true
   done
-  local p f am pr pe pa largest
-  p=$(printf '%s\n' "${pipe[@]}" | median); f=$(printf '%s\n' "${floor[@]}" | median)
-  am=$(printf '%s\n' "${anon[@]}" | median); pr=$(printf '%s\n' "${process[@]}" | median)
-  pe=$(printf '%s\n' "${peer[@]}" | median); pa=$(printf '%s\n' "${peer_anon[@]}" | median)
+  local p g c f am pr pe pa pm largest
+  p=$(printf '%s\n' "${pipe[@]}" | fastest); g=$(printf '%s\n' "${gzfloor[@]}" | fastest)
+  c=$(printf '%s\n' "${copyfloor[@]}" | fastest); f=$(printf '%s\n' "${inflate[@]}" | fastest)
+  am=$(printf '%s\n' "${anon[@]}" | median); pr=$(printf '%s\n' "${process[@]}" | fastest)
+  pe=$(printf '%s\n' "${peer[@]}" | fastest); pa=$(printf '%s\n' "${peer_anon[@]}" | median)
+  pm=$(printf '%s\n' "${ratio[@]}" | median)
   largest=$(find "$stage" -type f -printf '%s\n' | sort -n | tail -1)
   echo "$name $(stat -c %s "$work/payload-$name.gz") $(du -sb "$stage" | cut -f1) $largest" \
-    "${p:-0} ${f:-0} ${am:-0} ${pr:-0} ${pe:-0} ${pa:-0}" >> "$work/results"
+    "${p:-0} ${g:-0} ${c:-0} ${am:-0} ${pr:-0} ${pe:-0} ${pa:-0} ${pm:-0} ${f:-0}" >> "$work/results"
+  echo "$name load (1, 5, 15 min) before and after each run: $(printf '[%s] ' "${loads[@]}")" \
+    >> "$work/loads"
   if [ "${#stages[@]}" -gt 0 ]; then
-    local key summary=""
+    # Each stage's fastest run (wall, and processor time), and the stages
+    # added up in each run, the fastest of those against the floors.
+    local key summary="" sums gunzip entries gunzipcpu entriescpu gc cc fc
     for key in work_dir write_gz gunzip check entries delete read_archive progress; do
       summary+=" $key $(for line in "${stages[@]}"; do echo "$line" | field "${key}_ms"; done |
-        median) ms,"
+        fastest) ms"
+      case $key in read_archive | progress) summary+="," ;;
+        *) summary+=" ($(for line in "${stages[@]}"; do echo "$line" | field "${key}_cpu"; done |
+             fastest) cpu)," ;;
+      esac
     done
-    echo "$name stages (median):${summary%,}" >> "$work/stages"
+    sums=$(for line in "${stages[@]}"; do
+      for key in work_dir write_gz gunzip check entries delete; do echo "$line" | field "${key}_ms"; done |
+        awk '{s += $1} END {printf "%.1f\n", s}'; done | fastest)
+    gunzip=$(for line in "${stages[@]}"; do echo "$line" | field gunzip_ms; done | fastest)
+    entries=$(for line in "${stages[@]}"; do echo "$line" | field entries_ms; done | fastest)
+    gunzipcpu=$(for line in "${stages[@]}"; do echo "$line" | field gunzip_cpu; done | fastest)
+    entriescpu=$(for line in "${stages[@]}"; do echo "$line" | field entries_cpu; done | fastest)
+    gc=$(printf '%s\n' "${gzcpu[@]}" | fastest); cc=$(printf '%s\n' "${copycpu[@]}" | fastest)
+    fc=$(printf '%s\n' "${inflatecpu[@]}" | fastest)
+    echo "$name floors (fastest): gzip $g ms ($gc cpu), copy $c ms ($cc cpu), inflate alone" \
+      "$f ms ($fc cpu)" >> "$work/stages"
+    echo "$name stages (fastest):${summary%,}" >> "$work/stages"
+    awk -v n="$name" -v s="$sums" -v gz="$gunzip" -v en="$entries" -v g="$g" -v c="$c" -v f="$f" \
+      -v gzc="$gunzipcpu" -v enc="$entriescpu" -v gc="$gc" -v cc="$cc" -v fc="$fc" \
+      'function r(a, b) { return b > 0 ? sprintf("%.2fx", a/b) : "-" }
+      BEGIN {printf "%s against the floors (wall; processor time): gzip step %s; %s the gzip " \
+        "floor (%s; %s inflate alone), entries %s; %s the copy floor, stages %.1f ms = %s both " \
+        "floors\n", n, r(gz, g), r(gzc, gc), r(gz, f), r(gzc, fc), r(en, c), r(enc, cc), s,
+        r(s, g + c)}' >> "$work/stages"
   fi
 }
 
-rm -f "$work/results" "$work/stages"
+rm -f "$work/results" "$work/stages" "$work/loads"
 IFS=, read -r -a chosen <<< "$sizes"
 for name in "${chosen[@]}"; do
   make_payload "$name"
@@ -222,15 +286,21 @@ done
 
 echo
 awk 'BEGIN {
-  printf "%-8s %8s %8s %8s %9s %9s %6s %9s %8s %9s %9s %6s\n", "payload", "unpacked", "gzip",
-    "largest", "pipeline", "floor", "ratio", "RssAnon", "growth", "process", "peer", "x peer"
-  printf "%-8s %8s %8s %8s %9s %9s %6s %9s %8s %9s %9s %6s\n", "", "MB", "MB", "MB", "ms", "ms",
-    "", "MB", "MB", "ms", "ms", "" }
-  NR == 1 { base = $7 }
-  { printf "%-8s %8.1f %8.1f %8.1f %9.1f %9.1f %6.2f %9.1f %+8.1f %9.1f %9.1f %6.2f\n", $1,
-      $3/1048576, $2/1048576, $4/1048576, $5, $6, ($6 > 0 ? $5/$6 : 0), $7/1024, ($7-base)/1024,
-      $8, $9, ($9 > 0 ? $8/$9 : 0) }' "$work/results"
-echo "(RssAnon growth from the first payload listed; peer peak RssAnon:" \
-  "$(awk '{printf "%s %.1f MB  ", $1, $10/1024}' "$work/results"))"
+  printf "%-8s %8s %7s %7s %9s %8s %8s %6s %8s %7s %8s %8s %6s %6s\n", "payload", "unpacked", "gzip",
+    "largest", "pipeline", "gzfloor", "cpfloor", "ratio", "RssAnon", "growth", "process", "peer",
+    "x peer", "median"
+  printf "%-8s %8s %7s %7s %9s %8s %8s %6s %8s %7s %8s %8s %6s %6s\n", "", "MB", "MB", "MB", "ms",
+    "ms", "ms", "", "MB", "MB", "ms", "ms", "", "" }
+  NR == 1 { base = $8 }
+  { printf "%-8s %8.1f %7.1f %7.1f %9.1f %8.1f %8.1f %6.2f %8.1f %+7.1f %8.1f %8.1f %6.2f %6.2f\n",
+      $1, $3/1048576, $2/1048576, $4/1048576, $5, $6, $7, ($6 + $7 > 0 ? $5/($6 + $7) : 0),
+      $8/1024, ($8-base)/1024, $9, $10, ($10 > 0 ? $9/$10 : 0), $12 }' "$work/results"
+echo "(fastest of each figure's runs; ratio = pipeline / (gzip floor + copy floor); x peer =" \
+  "fastest process / fastest peer, median = the median of each run's own process / peer;" \
+  "RssAnon is the median, its growth from the first payload listed; inflate alone:" \
+  "$(awk '{printf "%s %.1f ms  ", $1, $13}' "$work/results"); peer peak RssAnon:" \
+  "$(awk '{printf "%s %.1f MB  ", $1, $11/1024}' "$work/results"))"
+cat "$work/loads"
+echo "processors: $(nproc)"
 [ -f "$work/stages" ] && cat "$work/stages"
 exit 0

@@ -330,7 +330,7 @@ TEST_F(PayloadEntryWine, ArchiveEndingInsideAnEntryWritesNothingForIt)
 // leaves the earlier file of its name as it was and no part file.
 TEST_F(PayloadEntryWine, EntriesLargerThanTheCopyBlockLandWholeOrNotAtAll)
 {
-  std::string big(1000000, '\0');
+  std::string big(2500000, '\0');  // more than two of the copy's 1 MiB blocks
   uint32_t x = 3;
   for (char &c : big) {
     x = x * 1664525u + 1013904223u;
