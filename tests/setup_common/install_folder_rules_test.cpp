@@ -131,39 +131,39 @@ TEST(InstallFolderAccess, EachDescriptorHasItsVerdictInEachRole)
   const int Admins = AccessAdministratorsOnly, Owned = AccessOwnedByOther,
             Open = AccessOpenToOthers;
   const struct {
-    const char *what;
     std::string sddl;
     int asRoot, asLevel, asInstallFolder;
   } cases[] = {
       // Users may add folders to a root and modify it, but not rename or
       // replace what it holds: it passes as a root, never as a level.
-      {"drive root", DriveRoot, Admins, Open, NotAsked},
-      {"made at a root by a user", "O:" + std::string(AUser) + AtRootInherited, NotAsked, Owned,
-       NotAsked},
-      // Every user may still rename it (DELETE, inherited from the root).
-      {"made at a root by an elevated admin", "O:BA" + AtRootInherited, NotAsked, Open, Open},
-      // Only its name keeps setup out of Program files as an install folder.
-      {"Program files", ProgramFiles, NotAsked, Admins, Admins},
-      {"an earlier installation", SetupsOwn, NotAsked, NotAsked, Admins},
+      {DriveRoot, Admins, Open, NotAsked},
+      // Made at a root by a user: theirs. By an elevated administrator:
+      // every user may still rename it (DELETE, inherited from the root).
+      {"O:" + std::string(AUser) + AtRootInherited, NotAsked, Owned, NotAsked},
+      {"O:BA" + AtRootInherited, NotAsked, Open, Open},
+      // Only its name keeps setup out of Program files as an install
+      // folder; an earlier installation by this setup passes.
+      {ProgramFiles, NotAsked, Admins, Admins},
+      {SetupsOwn, NotAsked, NotAsked, Admins},
       // Made inside Program files by an elevated administrator: the
       // inherit-only entries, CREATOR OWNER's among them.
-      {"made in Program files",
-       "O:BAD:AI(A;OICIIOID;GA;;;CO)(A;ID;0x1301bf;;;BA)(A;OICIIOID;GA;;;BA)"
+      {"O:BAD:AI(A;OICIIOID;GA;;;CO)(A;ID;0x1301bf;;;BA)(A;OICIIOID;GA;;;BA)"
        "(A;ID;0x1200a9;;;BU)(A;OICIIOID;GXGR;;;BU)",
        NotAsked, NotAsked, Admins},
       // A FAT volume's folders: everyone full control, or no list at all.
-      {"FAT, everyone's", "O:WDD:(A;OICI;FA;;;WD)", NotAsked, Owned, NotAsked},
-      {"FAT, everyone full control", "O:BAD:(A;OICI;FA;;;WD)", Open, NotAsked, NotAsked},
-      {"FAT, no list", "O:BAD:NO_ACCESS_CONTROL", Open, NotAsked, NotAsked},
-      // One entry more on setup's own list: each role refuses its own
-      // rights, and inherit-only entries count inside only.
-      {"users write inside", SetupsOwn + "(A;OICIIO;GW;;;BU)", NotAsked, Admins, Open},
-      {"delete child", SetupsOwn + "(A;;0x40;;;AU)", Open, NotAsked, NotAsked},
-      {"WRITE_DAC", SetupsOwn + "(A;;WD;;;" + AUser + ")", NotAsked, Open, NotAsked},
-      {"WRITE_OWNER", SetupsOwn + "(A;;WO;;;BU)", Open, NotAsked, NotAsked},
-      {"DELETE: a root cannot be renamed", SetupsOwn + "(A;;SD;;;AU)", Admins, Open, NotAsked},
-      {"a deny entry grants nothing", SetupsOwn + "(D;;FA;;;AU)", NotAsked, NotAsked, Admins},
-      {"CREATOR OWNER on the folder itself", SetupsOwn + "(A;;GA;;;CO)", NotAsked, NotAsked, Open},
+      {"O:WDD:(A;OICI;FA;;;WD)", NotAsked, Owned, NotAsked},
+      {"O:BAD:(A;OICI;FA;;;WD)", Open, NotAsked, NotAsked},
+      {"O:BAD:NO_ACCESS_CONTROL", Open, NotAsked, NotAsked},
+      // Setup's own list and one entry: inherit-only counts inside only;
+      // delete child, WRITE_DAC, WRITE_OWNER anywhere; DELETE not on a root;
+      // deny grants nothing; CREATOR OWNER on the folder itself is another.
+      {SetupsOwn + "(A;OICIIO;GW;;;BU)", NotAsked, Admins, Open},
+      {SetupsOwn + "(A;;0x40;;;AU)", Open, NotAsked, NotAsked},
+      {SetupsOwn + "(A;;WD;;;" + AUser + ")", NotAsked, Open, NotAsked},
+      {SetupsOwn + "(A;;WO;;;BU)", Open, NotAsked, NotAsked},
+      {SetupsOwn + "(A;;SD;;;AU)", Admins, Open, NotAsked},
+      {SetupsOwn + "(D;;FA;;;AU)", NotAsked, NotAsked, Admins},
+      {SetupsOwn + "(A;;GA;;;CO)", NotAsked, NotAsked, Open},
   };
   for (const auto &c : cases) {
     Bytes bytes = Descriptor(c.sddl);
@@ -171,7 +171,7 @@ TEST(InstallFolderAccess, EachDescriptorHasItsVerdictInEachRole)
     for (FolderRole role : {RoleDriveRoot, RoleLevelAbove, RoleInstallFolder})
       if (expected[role] != NotAsked) {
         EXPECT_EQ(JudgeFolderAccess(bytes.data(), bytes.size(), role), expected[role])
-            << c.what << " in role " << role;
+            << c.sddl << " in role " << role;
       }
   }
   // Cut or foreign bytes are never accepted.
