@@ -9,20 +9,15 @@ namespace {
 // An update over an earlier installation: Zorvane.exe and Maps\One.map stood,
 // Maps\Two.map is new, Sounds\Deep\Hit.wav comes with two new folders, and
 // zorvane.EXE comes a second time (the same name to the file system).
-void PlanUpdate(CopyPlan *plan)
-{
-  StartPlan(plan);
-  ASSERT_TRUE(AddPlannedEntry(plan, "Zorvane.exe", 0, true));
-  ASSERT_TRUE(AddPlannedEntry(plan, "Maps\\One.map", 1, true));
-  ASSERT_TRUE(AddPlannedEntry(plan, "Maps\\Two.map", 1, false));
-  ASSERT_TRUE(AddPlannedEntry(plan, "Sounds\\Deep\\Hit.wav", 0, false));
-  ASSERT_TRUE(AddPlannedEntry(plan, "zorvane.EXE", 0, true));
-}
-
-TEST(PayloadCopyPlan, AnEarlierFileIsKeptOnceAndNeverRemoved)
+TEST(PayloadCopyPlan, EarlierFilesAreKeptOnceAndOnlyWhatThisRunMadeIsRolledBack)
 {
   CopyPlan plan;
-  PlanUpdate(&plan);
+  StartPlan(&plan);
+  ASSERT_TRUE(AddPlannedEntry(&plan, "Zorvane.exe", 0, true));
+  ASSERT_TRUE(AddPlannedEntry(&plan, "Maps\\One.map", 1, true));
+  ASSERT_TRUE(AddPlannedEntry(&plan, "Maps\\Two.map", 1, false));
+  ASSERT_TRUE(AddPlannedEntry(&plan, "Sounds\\Deep\\Hit.wav", 0, false));
+  ASSERT_TRUE(AddPlannedEntry(&plan, "zorvane.EXE", 0, true));
   EXPECT_EQ(plan.entries[4].first, 0);
   EXPECT_TRUE(MustKeepEarlier(&plan, 0));
   EXPECT_FALSE(MustKeepEarlier(&plan, 2));
@@ -31,33 +26,20 @@ TEST(PayloadCopyPlan, AnEarlierFileIsKeptOnceAndNeverRemoved)
   // The second entry of the name replaces this run's own file.
   EXPECT_FALSE(MustKeepEarlier(&plan, 4));
   NotePlaced(&plan, 4);
-  for (int index : {1, 2, 3})
-    NotePlaced(&plan, index);
-  NoteKept(&plan, 1);
-  // Only the files this run added go; kept ones are put back over theirs.
-  EXPECT_FALSE(RollbackRemovesFile(&plan, 0));
-  EXPECT_FALSE(RollbackRemovesFile(&plan, 1));
-  EXPECT_TRUE(RollbackRemovesFile(&plan, 2));
-  EXPECT_TRUE(RollbackRemovesFile(&plan, 3));
-  EXPECT_FALSE(RollbackRemovesFile(&plan, 4));
-}
-
-// An entry that never took its name leaves nothing to remove: the file
-// there (if any) is not this run's.
-TEST(PayloadCopyPlan, OnlyPlacedFilesAndMadeFoldersAreRolledBack)
-{
-  CopyPlan plan;
-  PlanUpdate(&plan);
+  NotePlaced(&plan, 1);
   NotePlaced(&plan, 2);
-  EXPECT_TRUE(RollbackRemovesFile(&plan, 2));
-  EXPECT_FALSE(RollbackRemovesFile(&plan, 3));
+  NoteKept(&plan, 1);
+  // Only the files this run placed go (Hit.wav never took its name); kept
+  // ones are put back over theirs.
+  const bool removed[] = {false, false, true, false, false};
+  for (int index = 0; index < 5; ++index)
+    EXPECT_EQ(RollbackRemovesFile(&plan, index), removed[index]) << index;
   // Maps stood; Sounds and Sounds\Deep did not.
   EXPECT_FALSE(RollbackRemovesFolder(&plan, 1, 0));
   EXPECT_TRUE(RollbackRemovesFolder(&plan, 3, 0));
   EXPECT_TRUE(RollbackRemovesFolder(&plan, 3, 1));
   EXPECT_FALSE(RollbackRemovesFolder(&plan, 3, 2));
   EXPECT_EQ(FolderLevels("Sounds\\Deep\\Hit.wav"), 2);
-  EXPECT_EQ(FolderPrefixLength("Sounds\\Deep\\Hit.wav", 0), 6u);
   EXPECT_EQ(FolderPrefixLength("Sounds\\Deep\\Hit.wav", 1), 11u);
 }
 

@@ -399,27 +399,6 @@ TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry)
   EXPECT_TRUE(announced_.paths.empty());
 }
 
-// Kept files.
-
-void RememberKept(void *context, const char *keptPath)
-{
-  static_cast<std::vector<std::string> *>(context)->push_back(keptPath);
-}
-
-// Moves the earlier file at name (relative to dest) into the kept folder,
-// as the copy does before its new file takes the name.
-bool Keep(KeptFolder *kept, HANDLE root, const char *name)
-{
-  HANDLE folder = INVALID_HANDLE_VALUE;
-  const char *leaf = name;
-  size_t linkEnd = 0;
-  if (OpenEntryFolder(root, name, false, &folder, &leaf, &linkEnd) != TreeOpened)
-    return false;
-  bool kept_ = KeepEarlierFile(kept, folder, leaf, name);
-  ReleaseEntryFolder(root, folder);
-  return kept_;
-}
-
 // Earlier files moved aside go back over the newer ones under their own
 // names, with their dates; one whose name a folder has taken meanwhile is
 // reported with the path where it stays, and only the uninstaller's sweep
@@ -429,25 +408,26 @@ TEST(PayloadKeptFilesWine, KeptFilesGoBackOverNewerOnesAndWhatCannotStays)
   std::string dest = FreshDir("kept") + "\\dest";
   CreateDirectoryA(dest.c_str(), nullptr);
   CreateDirectoryA((dest + "\\Maps").c_str(), nullptr);
-  for (const char *name : {"Game.exe", "Maps\\One.map", "Data.bin"})
+  const char *names[] = {"Game.exe", "Maps\\One.map", "Data.bin"};
+  for (const char *name : names)
     WriteAll(dest + "\\" + name, std::string("earlier ") + name);
   WIN32_FILE_ATTRIBUTE_DATA before = {};
   GetFileAttributesExA((dest + "\\Maps\\One.map").c_str(), GetFileExInfoStandard, &before);
   HANDLE root = INVALID_HANDLE_VALUE;
-  // Held as the destination page holds the install folder.
-  root =
-      CreateFileA(dest.c_str(),
-                  FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY |
-                      FILE_READ_ATTRIBUTES | READ_CONTROL | WRITE_DAC | WRITE_OWNER | SYNCHRONIZE,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  ASSERT_NE(root, INVALID_HANDLE_VALUE);
+  ASSERT_EQ(OpenInstallFolder(dest.c_str(), &root), TreeOpened);
   // Listed before the kept folder is made, as setup lists it first.
   EXPECT_EQ(PutBackKeptFolders(root, dest.c_str(), nullptr), 0);
   KeptFolder kept;
   StartKeptFolder(&kept, root);
-  for (const char *name : {"Game.exe", "Maps\\One.map", "Data.bin"})
-    EXPECT_TRUE(Keep(&kept, root, name)) << name;
+  // Each moved aside as the copy does before its new file takes the name.
+  for (const char *name : names) {
+    HANDLE folder = INVALID_HANDLE_VALUE;
+    const char *leaf = name;
+    size_t linkEnd = 0;
+    ASSERT_EQ(OpenEntryFolder(root, name, false, &folder, &leaf, &linkEnd), TreeOpened) << name;
+    EXPECT_TRUE(KeepEarlierFile(&kept, folder, leaf, name)) << name;
+    ReleaseEntryFolder(root, folder);
+  }
   EXPECT_FALSE(Exists(dest + "\\Game.exe"));
   std::string keptDir = dest + "\\" + kept.name;
   EXPECT_EQ(ReadAll(keptDir + "\\Maps\\One.map"), "earlier Maps\\One.map");
@@ -456,7 +436,10 @@ TEST(PayloadKeptFilesWine, KeptFilesGoBackOverNewerOnesAndWhatCannotStays)
   ReleaseKeptFolder(&kept);
 
   std::vector<std::string> told;
-  NotPutBackReport report = {RememberKept, &told};
+  auto remember = [](void *context, const char *keptPath) {
+    static_cast<std::vector<std::string> *>(context)->push_back(keptPath);
+  };
+  NotPutBackReport report = {remember, &told};
   EXPECT_EQ(PutBackKeptFolders(root, dest.c_str(), &report), 1);
   EXPECT_EQ(ReadAll(dest + "\\Game.exe"), "earlier Game.exe");
   EXPECT_EQ(ReadAll(dest + "\\Maps\\One.map"), "earlier Maps\\One.map");

@@ -29,7 +29,7 @@ DWORD WINAPI AnswerRefusal(void *)
 
 }  // namespace
 
-TEST(InstallFolder, AMadeFolderAndEachLevelAboveItStayHeldUntilReleased)
+TEST(InstallFolder, MadeLevelsAreRemovedWhenRefusedAndHeldUntilReleasedWhenNot)
 {
   const std::string base = "C:\\zv_install_folder_test";
   const std::string outer = base + "\\Apps";
@@ -38,9 +38,23 @@ TEST(InstallFolder, AMadeFolderAndEachLevelAboveItStayHeldUntilReleased)
   RemoveDirectoryA((base + "-moved").c_str());
   RemoveDirectoryA(base.c_str());
   ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
-  lstrcpynA(InstallDir, (outer + "\\The Zorvane").c_str(), sizeof(InstallDir));
+
+  // "Apps" is made, then the name with a character no folder has is not:
+  // Apps is removed again, so the next Next finds no folder of setup's own
+  // to ask about, and nothing stays held (the base moves at the end).
+  lstrcpynA(InstallDir, (outer + "\\bad*name").c_str(), sizeof(InstallDir));
+  HANDLE answer = CreateThread(nullptr, 0, AnswerRefusal, nullptr, 0, nullptr);
+  EXPECT_FALSE(ClaimInstallFolder(nullptr, base.c_str()));
+  WaitForSingleObject(answer, 10000);
+  DWORD answered = 1;
+  GetExitCodeThread(answer, &answered);
+  CloseHandle(answer);
+  EXPECT_EQ(answered, 0u) << "no refusal box";
+  EXPECT_EQ(InstallDirHeld, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetFileAttributesA(outer.c_str()), INVALID_FILE_ATTRIBUTES);
 
   // The base folder beside it: the destination "..\Apps\The Zorvane" of it.
+  lstrcpynA(InstallDir, (outer + "\\The Zorvane").c_str(), sizeof(InstallDir));
   ASSERT_TRUE(ClaimInstallFolder(nullptr, (base + "\\Base").c_str()));
   EXPECT_TRUE(InstallDirMade);
   EXPECT_NE(InstallDirHeld, INVALID_HANDLE_VALUE);
@@ -55,26 +69,4 @@ TEST(InstallFolder, AMadeFolderAndEachLevelAboveItStayHeldUntilReleased)
   RemoveDirectoryA((base + "-moved\\Apps\\The Zorvane").c_str());
   RemoveDirectoryA((base + "-moved\\Apps").c_str());
   RemoveDirectoryA((base + "-moved").c_str());
-}
-
-// A level made for a destination that is then refused is removed again:
-// the next Next finds no folder of setup's own to ask about.
-TEST(InstallFolder, FoldersMadeForARefusedDestinationAreRemovedAgain)
-{
-  const std::string base = "C:\\zv_install_folder_refused";
-  RemoveDirectoryA((base + "\\Apps").c_str());
-  RemoveDirectoryA(base.c_str());
-  ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
-  // "Apps" is made, then the name with a character no folder has is not.
-  lstrcpynA(InstallDir, (base + "\\Apps\\bad*name").c_str(), sizeof(InstallDir));
-  HANDLE answer = CreateThread(nullptr, 0, AnswerRefusal, nullptr, 0, nullptr);
-  EXPECT_FALSE(ClaimInstallFolder(nullptr, base.c_str()));
-  WaitForSingleObject(answer, 10000);
-  DWORD answered = 1;
-  GetExitCodeThread(answer, &answered);
-  CloseHandle(answer);
-  EXPECT_EQ(answered, 0u) << "no refusal box";
-  EXPECT_EQ(InstallDirHeld, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetFileAttributesA((base + "\\Apps").c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_TRUE(RemoveDirectoryA(base.c_str())) << "the base is held or not empty";
 }

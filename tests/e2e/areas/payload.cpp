@@ -352,48 +352,15 @@ void FileInUse()
   EndRun(&again);
 }
 
-// Setup killed from outside while it writes a 200 MB entry: its part file
-// goes with the process, the temporary files too, and the next run
-// installs (payload.sh checks the files, after the second run, which
-// touches nothing the first left).
-void KilledWhileWriting()
-{
-  SetupRun run;
-  if (!StartSetup(&run))
-    return;
-  if (!PassLicenceAndDestination(&run))
-    return EndRun(&run);
-  std::string pattern = std::string(InstallFolder) + "\\Textures.pak.*.zvpart";
-  WIN32_FIND_DATAA found;
-  HANDLE search = INVALID_HANDLE_VALUE;
-  DWORD start = GetTickCount();
-  while (search == INVALID_HANDLE_VALUE && GetTickCount() - start < 60000 && !HasExited(&run)) {
-    search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-      Sleep(1);
-  }
-  if (!Check(search != INVALID_HANDLE_VALUE, "the part file of Textures.pak appears"))
-    return EndRun(&run);
-  FindClose(search);
-  Log("part file %s seen %lu ms after Next", found.cFileName, GetTickCount() - start);
-  TerminateProcess(run.process.hProcess, 9);
-  WaitForSingleObject(run.process.hProcess, 10000);
-  EndRun(&run);
-  Check(GetFileAttributesA((std::string(InstallFolder) + "\\Textures.pak").c_str()) ==
-            INVALID_FILE_ATTRIBUTES,
-        "killed before Textures.pak was complete");
-  ToFirstBox<Installed>();
-}
-
-// Walks an update over an earlier installation (the destination exists:
-// Yes) until the part file of the 200 MB Textures.pak appears; by then
-// every entry before it has replaced its earlier file. The copy page, or
-// null (checked).
-HWND WriteUntilTexturesPart(SetupRun *run)
+// Walks to the copy page until the part file of the 200 MB Textures.pak
+// appears; by then every entry before it is written. Over an earlier
+// installation the destination exists: Yes. The copy page, or null
+// (checked).
+HWND WriteUntilTexturesPart(SetupRun *run, bool overEarlier)
 {
   if (!PassLicenceAndDestination(run))
     return nullptr;
-  HWND question = WaitForMessageBox(run);
+  HWND question = overEarlier ? WaitForMessageBox(run) : nullptr;
   if (question != nullptr && (ReadMessageBox(question).buttons & 0xF) == MB_YESNO)
     AnswerMessageBox(question, IDYES);
   std::string pattern = std::string(InstallFolder) + "\\Textures.pak.*.zvpart";
@@ -408,11 +375,41 @@ HWND WriteUntilTexturesPart(SetupRun *run)
   if (!Check(search != INVALID_HANDLE_VALUE, "the part file of Textures.pak appears"))
     return nullptr;
   FindClose(search);
+  Log("part file %s seen %lu ms after Next", found.cFileName, GetTickCount() - start);
   for (HWND window : ProcessWindows(run))
     if (GetDlgItem(window, IDC_PROGRESS_BAR) != nullptr)
       return window;
   Check(false, "the copy page is open");
   return nullptr;
+}
+
+// Setup killed from outside there; false when it never got there.
+bool KillWhileWriting(bool overEarlier)
+{
+  SetupRun run;
+  if (!StartSetup(&run))
+    return false;
+  bool reached = WriteUntilTexturesPart(&run, overEarlier) != nullptr;
+  if (reached) {
+    TerminateProcess(run.process.hProcess, 9);
+    WaitForSingleObject(run.process.hProcess, 10000);
+  }
+  EndRun(&run);
+  return reached;
+}
+
+// Setup killed from outside while it writes a 200 MB entry: its part file
+// goes with the process, the temporary files too, and the next run
+// installs (payload.sh checks the files, after the second run, which
+// touches nothing the first left).
+void KilledWhileWriting()
+{
+  if (!KillWhileWriting(false))
+    return;
+  Check(GetFileAttributesA((std::string(InstallFolder) + "\\Textures.pak").c_str()) ==
+            INVALID_FILE_ATTRIBUTES,
+        "killed before Textures.pak was complete");
+  ToFirstBox<Installed>();
 }
 
 // Cancel pressed while Textures.pak is written over an earlier installation
@@ -423,27 +420,19 @@ void CancelWhileWriting()
   SetupRun run;
   if (!StartSetup(&run))
     return;
-  if (HWND copy = WriteUntilTexturesPart(&run)) {
+  if (HWND copy = WriteUntilTexturesPart(&run, true)) {
     Click(copy, IDCANCEL);
     ExpectCancelEnd(&run, WaitForMessageBox(&run, 120000));
   }
   EndRun(&run);
 }
 
-// Setup killed there instead: what it kept aside stays in its kept folder,
-// whose name (earlier.*.zvkeep) comes back; empty when it is missing
-// (checked).
-std::string KillWhileWriting()
+// Killed over an earlier installation: what it kept aside stays in its
+// kept folder, whose name (earlier.*.zvkeep) comes back; empty when it is
+// missing (checked).
+std::string KillOverEarlier()
 {
-  SetupRun run;
-  if (!StartSetup(&run))
-    return "";
-  bool reached = WriteUntilTexturesPart(&run) != nullptr;
-  if (reached) {
-    TerminateProcess(run.process.hProcess, 9);
-    WaitForSingleObject(run.process.hProcess, 10000);
-  }
-  EndRun(&run);
+  bool reached = KillWhileWriting(true);
   WIN32_FIND_DATAA found;
   HANDLE kept = FindFirstFileA((std::string(InstallFolder) + "\\earlier.*.zvkeep").c_str(), &found);
   if (!Check(reached && kept != INVALID_HANDLE_VALUE, "the killed setup left its kept folder"))
@@ -457,7 +446,7 @@ std::string KillWhileWriting()
 // folder).
 void KilledOverEarlier()
 {
-  if (!KillWhileWriting().empty())
+  if (!KillOverEarlier().empty())
     CancelWhileWriting();
 }
 
@@ -468,31 +457,25 @@ void KilledOverEarlier()
 // cancel message; payload.sh finds the kept file where the box said.
 void KeptFileNotPutBack()
 {
-  std::string kept = KillWhileWriting();
+  std::string kept = KillOverEarlier();
   if (kept.empty())
     return;
   std::string fonts = std::string(InstallFolder) + "\\Fonts.dat";
   Check(DeleteFileA(fonts.c_str()) && CreateDirectoryA(fonts.c_str(), nullptr),
         "a folder now stands at Fonts.dat");
+  const std::string keptFile = std::string(InstallFolder) + "\\" + kept + "\\Fonts.dat";
   char text[1024];
-  wsprintfA(text, NotPutBackFormat,
-            (std::string(InstallFolder) + "\\" + kept + "\\Fonts.dat").c_str());
+  wsprintfA(text, NotPutBackFormat, keptFile.c_str());
 
   SetupRun again;
   if (!StartSetup(&again))
     return;
   MessageBoxInfo info;
   HWND box = WalkToFirstBox(&again, &info);
-  int named = 0;
-  while (box != nullptr && info.text != CancelMessage) {
-    CheckMessageBox(box, SetupCaption, text, MB_OK | MB_ICONERROR);
-    ++named;
+  CheckMessageBox(box, SetupCaption, text, MB_OK | MB_ICONERROR);  // before the copy
+  if (box)
     AnswerMessageBox(box, IDOK);
-    box = WaitForMessageBox(&again);
-    info = box != nullptr ? ReadMessageBox(box) : MessageBoxInfo{};
-  }
-  Check(named == 2, "the kept file was named before the copy and after it (%d boxes)", named);
-  ExpectCancelEnd(&again, box);
+  ExpectRefusal(&again, WaitForMessageBox(&again), NotPutBackFormat, keptFile);  // after it
   EndRun(&again);
 }
 

@@ -7,7 +7,7 @@
 # byte. Not part of the test command: each size takes minutes and about
 # nine times MIB of disk. The figures in the README (Ship your game) came
 # from it.
-#   tests/scripts/measure-payload-limit.sh [--help] MIB [WORK_DIR]
+#   bench/payload-limit/run.sh [--help] MIB [WORK_DIR]
 # Needs a built tree: bash scripts/build.sh. WORK_DIR defaults to
 # build/measure; it is emptied of the large files at the end.
 set -uo pipefail
