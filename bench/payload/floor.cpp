@@ -22,6 +22,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench/payload/thread_time.h"
 #include "payload/archive_entry.h"
 
 namespace {
@@ -34,19 +35,6 @@ struct Clock {
   LARGE_INTEGER wall;
   double cpu;
 };
-
-double ThreadMs()
-{
-  FILETIME created, ended, kernel, user;
-  if (!GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user))
-    return 0.0;
-  ULARGE_INTEGER k, u;
-  k.LowPart = kernel.dwLowDateTime;
-  k.HighPart = kernel.dwHighDateTime;
-  u.LowPart = user.dwLowDateTime;
-  u.HighPart = user.dwHighDateTime;
-  return static_cast<double>(k.QuadPart + u.QuadPart) / 10000.0;
-}
 
 Clock Start()
 {

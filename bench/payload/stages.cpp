@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/payload/thread_time.h"
 #include "payload/extraction.h"
 #include "payload/gunzip.h"
 #include "payload/progress_bar.h"
@@ -40,22 +41,6 @@ double Since(LARGE_INTEGER from)
   QueryPerformanceFrequency(&frequency);
   return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) /
          static_cast<double>(frequency.QuadPart);
-}
-
-// The processor time of this thread (user and kernel) in milliseconds: on a
-// busy machine the wall clock also counts the time the stage waited for a
-// processor, this only the time it ran (10 ms steps under Wine).
-double ThreadMs()
-{
-  FILETIME created, ended, kernel, user;
-  if (!GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user))
-    return 0.0;
-  ULARGE_INTEGER k, u;
-  k.LowPart = kernel.dwLowDateTime;
-  k.HighPart = kernel.dwHighDateTime;
-  u.LowPart = user.dwLowDateTime;
-  u.HighPart = user.dwHighDateTime;
-  return static_cast<double>(k.QuadPart + u.QuadPart) / 10000.0;
 }
 
 // The clocks of the stages: started at a stage's beginning, read at its end.
