@@ -38,7 +38,10 @@
 # page's own extraction in one process, each stage with its own clock (wall
 # and processor time), the stages against the floors: the gzip step against
 # the gzip floor, the entries against the copy floor, and all stages against
-# the two floors together.
+# the two floors together. ZV_BENCH_STAGES=over times the same stages over an
+# earlier installation: the payload installed once, untimed, into the folder
+# first, so that every entry replaces an earlier file (kept aside, then
+# removed after the last entry).
 # Uses a display and prefix of its own, ended by their recorded ids.
 # What is missing, makensis included, is installed first
 # (scripts/install-deps.sh); the default tree is built ZV_JOBS jobs at a
@@ -201,10 +204,12 @@ measure() {   # measure NAME
     copycpu+=("$(echo "$line" | field copy_floor_cpu)")
     inflatecpu+=("$(echo "$line" | field inflate_cpu)")
     echo "$line" | grep -q 'ok=1' || echo "  $name run $i: the floor failed:$line"
-    if [ "${ZV_BENCH_STAGES:-0}" = 1 ]; then
+    if [ "${ZV_BENCH_STAGES:-0}" = 1 ] || [ "${ZV_BENCH_STAGES:-0}" = over ]; then
       mkdir -p "$WINEPREFIX/drive_c/zvstages"
       sync
-      stages+=("$(wine "$bin/payload_bench_stages.exe" 'C:\zvtest\setup.exe' 'C:\zvstages' \
+      over=()
+      [ "$ZV_BENCH_STAGES" = over ] && over=(over)
+      stages+=("$(wine "$bin/payload_bench_stages.exe" 'C:\zvtest\setup.exe' 'C:\zvstages' "${over[@]}" \
         2>/dev/null | tr -d '\r' | grep write_gz_ms || true)")
       rm -rf "$WINEPREFIX/drive_c/zvstages"
     fi

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "bench/payload/thread_time.h"
@@ -164,8 +165,12 @@ double TimeProgress()
 
 int main(int argc, char **argv)
 {
-  if (argc != 3) {
-    std::printf("usage: payload_bench_stages SETUP.EXE WORK_DIR\n");
+  // With "over" the payload is first installed once, untimed, into the
+  // same folder: the timed copy then replaces an earlier installation, its
+  // renames into the kept folder and that folder's removal included.
+  bool over = argc == 4 && std::strcmp(argv[3], "over") == 0;
+  if (argc != 3 && !over) {
+    std::printf("usage: payload_bench_stages SETUP.EXE WORK_DIR [over]\n");
     return 2;
   }
   HMODULE setup = LoadLibraryExA(argv[1], nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -192,6 +197,15 @@ int main(int argc, char **argv)
                                  .goOn = AlwaysGoOn,
                                  .retryInUse = GiveUpInUse,
                                  .problem = PrintProblem};
+  if (over) {
+    ExtractionObserver untimed = observer;
+    untimed.stageBegins = nullptr;
+    untimed.stageEnds = nullptr;
+    if (!RunExtraction(&source, dest.c_str(), INVALID_HANDLE_VALUE, &untimed)) {
+      std::printf("the earlier installation could not be made\n");
+      return 1;
+    }
+  }
   bool ok = RunExtraction(&source, dest.c_str(), INVALID_HANDLE_VALUE, &observer);
 
   double readArchive = TimeArchiveRead(work, source.payload, source.payloadSize);
