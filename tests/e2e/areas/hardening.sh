@@ -39,9 +39,12 @@ check_user_temp_untouched() {
   cleanup_user_temp_untouched
   grep -q /usertemp/ "$OUT/seen.txt" && fail "made in the user's TEMP: $(grep /usertemp/ "$OUT/seen.txt" | sort -u)" ||
     ok "nothing appeared in the user's TEMP during the install"
+  # The watcher looks every 20 ms: filesdata.gz lives only as long as the
+  # gzip step (a few ms for this payload), so seeing either work file in the
+  # work folder there shows where setup worked.
   work=$(grep -oE '/windows/temp/zv[0-9a-f]{16}/filesdata\.(gz|dat)$' "$OUT/seen.txt" | sort -u)
-  [ "$(echo "$work" | grep -c .)" -eq 2 ] && ok "the work files were in the Windows folder's Temp: $(echo $work)" ||
-    fail "work files seen in the Windows folder's Temp: $(echo $work)"
+  [ -n "$work" ] && ok "the work files were in the Windows folder's Temp: $(echo $work)" ||
+    fail "no work file seen in the Windows folder's Temp"
   [ -z "$(ls -A "$DRIVE_C/windows/temp")" ] && ok "nothing left there" || fail "left: $(ls -A "$DRIVE_C/windows/temp")"
   n=$(find "$DRIVE_C/Program Files/The Zorvane" -type f | wc -l)
   [ "$n" -eq 19 ] && ok "19 files installed" || fail "$n files installed, expected 19"
