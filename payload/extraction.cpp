@@ -107,15 +107,28 @@ bool Rewind(HANDLE file)
   return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
 }
 
+// The payload goes to its file in pieces of this size. One write of the
+// whole resource from the mapped image cost three to seven times as long
+// under Wine (120 to 310 ms against 40 ms for 153 MB); 4 MiB pieces were
+// as slow as one write, 64 KiB pieces a little slower than these.
+constexpr DWORD PayloadWritePiece = 1024 * 1024;
+
 // Copies the payload, unchanged, into the open file, and leaves it at its
 // start for reading.
 bool WritePayload(HANDLE file, const ExtractionSource *source)
 {
   if (source->payload == nullptr)
     return false;
-  DWORD written = 0;
-  return WriteFile(file, source->payload, source->payloadSize, &written, nullptr) &&
-         written == source->payloadSize && Rewind(file);
+  const unsigned char *bytes = static_cast<const unsigned char *>(source->payload);
+  for (DWORD done = 0; done < source->payloadSize;) {
+    DWORD left = source->payloadSize - done;
+    DWORD piece = left < PayloadWritePiece ? left : PayloadWritePiece;
+    DWORD written = 0;
+    if (!WriteFile(file, bytes + done, piece, &written, nullptr) || written != piece)
+      return false;
+    done += piece;
+  }
+  return Rewind(file);
 }
 
 // The archive as a stdio stream over the kept handle, from its start; the
@@ -274,7 +287,9 @@ bool WriteEntries(FILE *archive, int count, const char *installDir, HANDLE root,
     done = InstallArchiveEntry(archive, root, installDir, &announcer) == EntryInstalled &&
            observer->goOn(observer->context);
   if (done) {
+    BeginStage(observer, StageKeptGone);
     DiscardKeptFolder(&write.kept);
+    EndStage(observer, StageKeptGone);
   } else {
     NotPutBackReport report = {TellNotPutBack, const_cast<ExtractionObserver *>(observer)};
     RollBackCopy(plan, root, installDir, &write.kept, &report);

@@ -24,6 +24,8 @@ enum ExtractionStage {
   StageEntries,      // AImages made and the entries written; the kept files
                      // removed, or on a stop or failure put back
   StageCleanUp,      // the archive closed and the work folder removed
+  StageKeptGone,     // within StageEntries, after the last entry: the earlier
+                     // files the copy replaced removed with the kept folder
   ExtractionStageCount,
 };
 

@@ -41,7 +41,7 @@
 # the two floors together. ZV_BENCH_STAGES=over times the same stages over an
 # earlier installation: the payload installed once, untimed, into the folder
 # first, so that every entry replaces an earlier file (kept aside, then
-# removed after the last entry).
+# removed after the last entry: kept_gone, part of the entries' time).
 # Uses a display and prefix of its own, ended by their recorded ids.
 # What is missing, makensis included, is installed first
 # (scripts/install-deps.sh); the default tree is built ZV_JOBS jobs at a
@@ -249,7 +249,7 @@ measure() {   # measure NAME
     # Each stage's fastest run (wall, and processor time), and the stages
     # added up in each run, the fastest of those against the floors.
     local key summary="" sums gunzip entries gunzipcpu entriescpu gc cc fc
-    for key in work_dir write_gz gunzip check entries delete read_archive progress; do
+    for key in work_dir write_gz gunzip check entries kept_gone delete read_archive progress; do
       summary+=" $key $(for line in "${stages[@]}"; do echo "$line" | field "${key}_ms"; done |
         fastest) ms"
       case $key in read_archive | progress) summary+="," ;;

@@ -26,7 +26,7 @@ namespace {
 
 // The name each stage is printed under, as run.sh reads it.
 const char *const StageNames[ExtractionStageCount] = {
-    "work_dir", "write_gz", "gunzip", "check", "entries", "delete",
+    "work_dir", "write_gz", "gunzip", "check", "entries", "delete", "kept_gone",
 };
 
 LARGE_INTEGER Now()
