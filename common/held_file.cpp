@@ -35,8 +35,11 @@ constexpr LONG NotAReparsePoint = static_cast<LONG>(0xC0000275);  // STATUS_NOT_
 constexpr ULONG GetReparsePoint = 0x000900A8;                     // FSCTL_GET_REPARSE_POINT
 constexpr LONG NoMoreFiles = static_cast<LONG>(0x80000006);       // STATUS_NO_MORE_FILES
 
+typedef LONG(NTAPI *NtQueryInformationFileCall)(HANDLE, IO_STATUS_BLOCK *, void *, ULONG, ULONG);
+
 // FILE_INFORMATION_CLASS values.
 constexpr ULONG DirectoryClass = 1;
+constexpr ULONG BasicClass = 4;
 constexpr ULONG RenameClass = 10;
 // OBJECT_INFORMATION_CLASS: ObjectNameInformation.
 constexpr ULONG ObjectNameClass = 1;
@@ -89,15 +92,6 @@ size_t WideName(const char *name, wchar_t *out, size_t size)
   return converted > 1 ? static_cast<size_t>(converted) - 1 : 0;
 }
 
-bool HeldAttributes(HANDLE handle, DWORD *attributes)
-{
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(handle, &information))
-    return false;
-  *attributes = information.dwFileAttributes;
-  return true;
-}
-
 // One level below a held folder: no separator, not "." or "..", not empty.
 bool IsOneLevel(const char *name)
 {
@@ -112,7 +106,28 @@ bool IsOneLevel(const char *name)
   return length > 0 && !(dots == length && length <= 2);
 }
 
+// FILE_BASIC_INFORMATION.
+struct BasicInformation {
+  LARGE_INTEGER creationTime;
+  LARGE_INTEGER lastAccessTime;
+  LARGE_INTEGER lastWriteTime;
+  LARGE_INTEGER changeTime;
+  ULONG fileAttributes;
+};
+
 }  // namespace
+
+bool HeldAttributes(HANDLE handle, DWORD *attributes)
+{
+  NtQueryInformationFileCall query =
+      SystemCall<NtQueryInformationFileCall>("ntdll.dll", "NtQueryInformationFile");
+  BasicInformation information = {};
+  IO_STATUS_BLOCK status = {};
+  if (query == nullptr || query(handle, &status, &information, sizeof(information), BasicClass) < 0)
+    return false;
+  *attributes = information.fileAttributes;
+  return true;
+}
 
 LONG OpenBelow(const BelowOpen &request, HANDLE *out)
 {

@@ -31,10 +31,9 @@ LeafState LookAtLeaf(HANDLE folder, const char *leaf)
     return LeafLink;
   if (verdict != TreeOpened)
     return LeafFree;
-  BY_HANDLE_FILE_INFORMATION information;
-  bool plain =
-      GetFileInformationByHandle(file, &information) &&
-      (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
+  DWORD attributes = 0;
+  bool plain = HeldAttributes(file, &attributes) &&
+               (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) == 0;
   CloseHandle(file);
   if (!plain)
     return LeafFree;

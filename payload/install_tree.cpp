@@ -34,17 +34,17 @@ TreeVerdict OpenPlainBelow(HANDLE folder, const char *name, bool asDirectory, bo
   LONG status = OpenBelow(request, &handle);
   if (status < 0)
     return IsMissingStatus(status) ? TreeMissing : TreeFailed;
-  BY_HANDLE_FILE_INFORMATION information;
+  DWORD attributes = 0;
   TreeVerdict verdict = TreeOpened;
-  if (!GetFileInformationByHandle(handle, &information))
+  if (!HeldAttributes(handle, &attributes))
     verdict = TreeFailed;
   // A link or junction shows as a reparse point on Windows. Wine shows a
   // Unix symbolic link as the file or folder it points at, but the system
   // then names it as its target, not as folder + name.
-  else if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+  else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
            !HeldIsNamedBelow(handle, folder, name))
     verdict = TreeLink;
-  else if (asDirectory && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+  else if (asDirectory && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
     verdict = TreeFailed;
   if (verdict == TreeOpened && opened != nullptr)
     *opened = handle;
@@ -62,9 +62,9 @@ TreeVerdict OpenInstallFolder(const char *installDir, HANDLE *folder)
   LONG status = OpenBelow(request, &handle);
   if (status < 0)
     return IsMissingStatus(status) ? TreeMissing : TreeFailed;
-  BY_HANDLE_FILE_INFORMATION information;
-  bool isFolder = GetFileInformationByHandle(handle, &information) &&
-                  (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  DWORD attributes = 0;
+  bool isFolder =
+      HeldAttributes(handle, &attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   if (!isFolder || (!HeldIsPlainFolder(handle) && HeldHoldsReparseData(handle))) {
     CloseHandle(handle);
     return isFolder ? TreeLink : TreeFailed;

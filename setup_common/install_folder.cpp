@@ -252,8 +252,8 @@ bool HoldLevel(HWND page, int level, bool judge)
     return false;
   }
   Chain.levels[level] = handle;
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!GetFileInformationByHandle(handle, &information)) {
+  DWORD attributes = 0;
+  if (!HeldAttributes(handle, &attributes)) {
     RefuseLevel(page, last ? InstallDirUnusableFormat : LevelUnusableFormat, level);
     return false;
   }
@@ -262,13 +262,12 @@ bool HoldLevel(HWND page, int level, bool judge)
   // Unix symbolic link as the folder it points at, but names it as its
   // target, not as the level above + name; it marks a Unix mount point as
   // a reparse point that holds no reparse data, which redirects nothing.
-  if (((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-       HeldHoldsReparseData(handle)) ||
+  if (((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && HeldHoldsReparseData(handle)) ||
       !HeldIsNamedBelow(handle, parent, name)) {
     RefuseLevel(page, last ? InstallDirLinkFormat : LevelLinkFormat, level);
     return false;
   }
-  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     if (last)
       Refuse(page, CannotCreateFormat, InstallDir);
     else
