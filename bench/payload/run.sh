@@ -15,7 +15,8 @@
 #   1gb      the same, with Title.bmp grown to 760 MiB: about 1 GB in all,
 #            one entry far larger than any buffer (optional: slow to make).
 # Each payload is measured RUNS times (default 3), each run in a fresh copy
-# of the prefix, the floors, the product and the peer one after the other;
+# of the prefix and, where permitted, from an emptied file cache, the
+# floors, the product and the peer one after the other;
 # each figure is the fastest of its runs, so that a busy machine (the load
 # average is printed) cannot make the product look close to a floor. Per
 # payload it prints:
@@ -157,6 +158,19 @@ sample_anon() {
   done
 }
 
+# settle_memory: every run starts with the system's file cache emptied
+# (written out first), when this user may ask for it (root): a cache that
+# earlier runs filled makes each new page of a large payload wait for the
+# system to free one (at 1 GB the same stages took 1.5 to 9 times as long
+# with the cache full as with it emptied). Without the right, the figures
+# depend on what ran before, and the summary says so.
+drop_caches=0
+[ -w /proc/sys/vm/drop_caches ] && drop_caches=1
+settle_memory() {
+  sync
+  if [ "$drop_caches" = 1 ]; then echo 1 > /proc/sys/vm/drop_caches || drop_caches=0; fi
+}
+
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 fastest() { sort -n | awk 'NF {print; exit}'; }
 field() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" | head -1; }
@@ -193,9 +207,14 @@ measure() {   # measure NAME
   local gzcpu=() copycpu=() inflatecpu=()
   local ratio=() stages=() loads=("$(load)")
   for i in $(seq 1 "$runs"); do
+    settle_memory
     fresh_prefix
-    ln "$work/setup-$name.exe" "$WINEPREFIX/drive_c/zvtest/setup.exe"
-    ln "$work/peer-$name.exe" "$WINEPREFIX/drive_c/zvtest/peer.exe"
+    # Each program reads a copy of its own, written for this run as a
+    # download would be: the first read of a file's pages through a
+    # mapping costs more under Wine than a later one, and a program run
+    # earlier from the same file would spare the next one that cost.
+    cp "$work/setup-$name.exe" "$WINEPREFIX/drive_c/zvtest/setup.exe"
+    cp "$work/peer-$name.exe" "$WINEPREFIX/drive_c/zvtest/peer.exe"
     line=$(floors "$name")
     gzfloor+=("$(echo "$line" | field gzip_floor_ms)")
     copyfloor+=("$(echo "$line" | field copy_floor_ms)")
@@ -205,13 +224,14 @@ measure() {   # measure NAME
     inflatecpu+=("$(echo "$line" | field inflate_cpu)")
     echo "$line" | grep -q 'ok=1' || echo "  $name run $i: the floor failed:$line"
     if [ "${ZV_BENCH_STAGES:-0}" = 1 ] || [ "${ZV_BENCH_STAGES:-0}" = over ]; then
-      mkdir -p "$WINEPREFIX/drive_c/zvstages"
+      mkdir -p "$WINEPREFIX/drive_c/zvstages" "$WINEPREFIX/drive_c/zvstages-exe"
+      cp "$work/setup-$name.exe" "$WINEPREFIX/drive_c/zvstages-exe/setup.exe"
       sync
       over=()
       [ "$ZV_BENCH_STAGES" = over ] && over=(over)
-      stages+=("$(wine "$bin/payload_bench_stages.exe" 'C:\zvtest\setup.exe' 'C:\zvstages' "${over[@]}" \
-        2>/dev/null | tr -d '\r' | grep write_gz_ms || true)")
-      rm -rf "$WINEPREFIX/drive_c/zvstages"
+      stages+=("$(wine "$bin/payload_bench_stages.exe" 'C:\zvstages-exe\setup.exe' 'C:\zvstages' \
+        "${over[@]}" 2>/dev/null | tr -d '\r' | grep write_gz_ms || true)")
+      rm -rf "$WINEPREFIX/drive_c/zvstages" "$WINEPREFIX/drive_c/zvstages-exe"
     fi
     line=$(timed '^C:.zvtest.setup[.]exe' "$work/anon-kb" \
       wine "$bin/payload_bench_install.exe" install 'C:\zvtest\setup.exe' "$(winpath "$work/out")")
@@ -306,6 +326,7 @@ echo "(fastest of each figure's runs; ratio = pipeline / (gzip floor + copy floo
   "$(awk '{printf "%s %.1f ms  ", $1, $13}' "$work/results"); peer peak RssAnon:" \
   "$(awk '{printf "%s %.1f MB  ", $1, $11/1024}' "$work/results"))"
 cat "$work/loads"
-echo "processors: $(nproc)"
+echo "processors: $(nproc); file cache emptied before each run:" \
+  "$([ "$drop_caches" = 1 ] && echo yes || echo "no (not permitted)")"
 [ -f "$work/stages" ] && cat "$work/stages"
 exit 0
