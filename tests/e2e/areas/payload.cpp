@@ -489,6 +489,17 @@ void FullTempDisk(SetupRun *run, HWND box, const MessageBoxInfo &info)
   ExpectGzipStepFailed(run, box, info);
 }
 
+// The temporary directory cannot hold filesdata.gz: writing the payload
+// out fails before the gzip step, so the one problem shown is "Can't
+// decompress setup files", then the cancel message.
+void NoRoomForGzip(SetupRun *run, HWND box, const MessageBoxInfo &)
+{
+  CheckMessageBox(box, nullptr, DecompressFailedText, MB_OK | MB_ICONERROR);
+  if (box)
+    AnswerMessageBox(box, IDOK);
+  ExpectCancelEnd(run, WaitForMessageBox(run));
+}
+
 }  // namespace
 
 const Scenario Scenarios[] = {
@@ -502,6 +513,7 @@ const Scenario Scenarios[] = {
     {"size_zero_entry", ToFirstBox<Installed>},
     {"readonly_destination", ToFirstBox<EntryFailure>},
     {"full_temp_disk", ToFirstBox<FullTempDisk>},
+    {"no_room_for_gzip", ToFirstBox<NoRoomForGzip>},
     {"full_destination_disk", ToFirstBox<EntryFailure>},
     {"planted_temp_links", ToFirstBox<Installed>},
     {"full_disk_over_earlier", ToFirstBox<EntryFailure>},

@@ -187,6 +187,13 @@ prepare_full_temp_disk() {
 check_full_temp_disk() { expect_count 0; expect_no_temporaries; }
 cleanup_full_temp_disk() { umount "$(pay_work_parent)" 2>/dev/null || true; }
 
+# A 1 MB temporary directory: not even filesdata.gz (1.9 MB) fits.
+prepare_no_room_for_gzip() {
+  mkdir -p "$(pay_work_parent)" && mount -t tmpfs -o size=1m zvtemp "$(pay_work_parent)"
+}
+check_no_room_for_gzip() { expect_count 0; expect_no_temporaries; }
+cleanup_no_room_for_gzip() { umount "$(pay_work_parent)" 2>/dev/null || true; }
+
 # A 3 MB disk as the destination: the application does not fit, and the
 # entry whose write runs out of room stops the copy (no message of its own);
 # what was written before it goes again, and the empty folder the user
