@@ -108,9 +108,9 @@ bool Rewind(HANDLE file)
 }
 
 // The payload goes to its file in pieces of this size. One write of the
-// whole resource from the mapped image cost three to seven times as long
-// under Wine (120 to 310 ms against 40 ms for 153 MB); 4 MiB pieces were
-// as slow as one write, 64 KiB pieces a little slower than these.
+// whole resource from the mapped image stalled under Wine from run to run
+// (40 to 390 ms for 153 MB, against 38 to 48 ms in these pieces); 4 MiB
+// pieces were as slow as one write, 64 KiB pieces a little slower.
 constexpr DWORD PayloadWritePiece = 1024 * 1024;
 
 // Copies the payload, unchanged, into the open file, and leaves it at its
