@@ -12,8 +12,6 @@
 
 #include "payload/entry_install.h"
 #include "payload/install_tree.h"
-#include "payload/kept_files.h"
-#include "common/part_file_sweep.h"
 #include "payload/gunzip_rules.h"
 #include "payload/progress_bar.h"
 #include "common/product.h"
@@ -397,64 +395,6 @@ TEST_F(PayloadEntryWine, PathsThatWouldNotFitTheirBuffersFailTheEntry)
             EntryPathTooLong);
   std::fclose(file);
   EXPECT_TRUE(announced_.paths.empty());
-}
-
-// Earlier files moved aside go back over the newer ones under their own
-// names, with their dates; one whose name a folder has taken meanwhile is
-// reported with the path where it stays, and only the uninstaller's sweep
-// removes it.
-TEST(PayloadKeptFilesWine, KeptFilesGoBackOverNewerOnesAndWhatCannotStays)
-{
-  std::string dest = FreshDir("kept") + "\\dest";
-  CreateDirectoryA(dest.c_str(), nullptr);
-  CreateDirectoryA((dest + "\\Maps").c_str(), nullptr);
-  const char *names[] = {"Game.exe", "Maps\\One.map", "Data.bin"};
-  for (const char *name : names)
-    WriteAll(dest + "\\" + name, std::string("earlier ") + name);
-  WIN32_FILE_ATTRIBUTE_DATA before = {};
-  GetFileAttributesExA((dest + "\\Maps\\One.map").c_str(), GetFileExInfoStandard, &before);
-  HANDLE root = INVALID_HANDLE_VALUE;
-  ASSERT_EQ(OpenInstallFolder(dest.c_str(), &root), TreeOpened);
-  // Listed before the kept folder is made, as setup lists it first.
-  EXPECT_EQ(PutBackKeptFolders(root, dest.c_str(), nullptr), 0);
-  KeptFolder kept;
-  StartKeptFolder(&kept, root);
-  // Each moved aside as the copy does before its new file takes the name.
-  for (const char *name : names) {
-    HANDLE folder = INVALID_HANDLE_VALUE;
-    const char *leaf = name;
-    size_t linkEnd = 0;
-    ASSERT_EQ(OpenEntryFolder(root, name, false, &folder, &leaf, &linkEnd), TreeOpened) << name;
-    EXPECT_TRUE(KeepEarlierFile(&kept, folder, leaf, name)) << name;
-    ReleaseEntryFolder(root, folder);
-  }
-  EXPECT_FALSE(Exists(dest + "\\Game.exe"));
-  std::string keptDir = dest + "\\" + kept.name;
-  EXPECT_EQ(ReadAll(keptDir + "\\Maps\\One.map"), "earlier Maps\\One.map");
-  WriteAll(dest + "\\Game.exe", "newer");
-  CreateDirectoryA((dest + "\\Data.bin").c_str(), nullptr);
-  ReleaseKeptFolder(&kept);
-
-  std::vector<std::string> told;
-  auto remember = [](void *context, const char *keptPath) {
-    static_cast<std::vector<std::string> *>(context)->push_back(keptPath);
-  };
-  NotPutBackReport report = {remember, &told};
-  EXPECT_EQ(PutBackKeptFolders(root, dest.c_str(), &report), 1);
-  EXPECT_EQ(ReadAll(dest + "\\Game.exe"), "earlier Game.exe");
-  EXPECT_EQ(ReadAll(dest + "\\Maps\\One.map"), "earlier Maps\\One.map");
-  WIN32_FILE_ATTRIBUTE_DATA after = {};
-  GetFileAttributesExA((dest + "\\Maps\\One.map").c_str(), GetFileExInfoStandard, &after);
-  EXPECT_EQ(CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime), 0);
-  ASSERT_EQ(told.size(), 1u);
-  EXPECT_EQ(told[0], keptDir + "\\Data.bin");
-  EXPECT_EQ(ReadAll(keptDir + "\\Data.bin"), "earlier Data.bin");
-  EXPECT_FALSE(Exists(keptDir + "\\Maps"));
-
-  EXPECT_EQ(SweepKeptFolders(root), 1);
-  EXPECT_FALSE(Exists(keptDir));
-  EXPECT_TRUE(Exists(dest + "\\Data.bin"));
-  CloseHandle(root);
 }
 
 // The right edge of the bar's done part as drawn: the blue run along the

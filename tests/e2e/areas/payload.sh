@@ -94,18 +94,15 @@ pay_earlier_with_own_files() {
   pay_tree > "$OUT/tree-before.txt"
 }
 
-# Cancel while the 200 MB Textures.pak is written over an earlier
-# installation: every entry before it has replaced its earlier file by then.
-prepare_cancel_over_earlier() { pay_variant large; pay_earlier_with_own_files; }
-check_cancel_over_earlier() {
+# Killed while the 200 MB Textures.pak is written over an earlier
+# installation (every entry before it has replaced its earlier file by
+# then), then a second setup cancelled at the same point: it put the
+# earlier installation back first, and its own rollback leaves it again.
+prepare_killed_over_earlier() { pay_variant large; pay_earlier_with_own_files; }
+check_killed_over_earlier() {
   expect_tree_as_before
   expect_no_temporaries
 }
-
-# Killed there instead, then a second setup cancelled on its copy page: the
-# second one put the earlier installation back first.
-prepare_killed_over_earlier() { pay_variant large; pay_earlier_with_own_files; }
-check_killed_over_earlier() { check_cancel_over_earlier; }
 
 # Killed there, and a folder put at the name of the first entry (Fonts.dat)
 # before the next setup: its kept file cannot go back. The box names it,
@@ -180,19 +177,15 @@ cleanup_readonly_destination() {
   chattr -i "$(pay_dest)/$(pay_names | sed -n 3p)" 2>/dev/null || true
 }
 
-# A 3 MB temporary directory: filesdata.gz fits, the archive does not.
-prepare_full_temp_disk() {
-  mkdir -p "$(pay_work_parent)" && mount -t tmpfs -o size=3m zvtemp "$(pay_work_parent)"
-}
+# A 3 MB temporary directory: filesdata.gz fits, the archive does not. A
+# 1 MB one: not even filesdata.gz (1.9 MB) fits.
+pay_temp_disk() { mkdir -p "$(pay_work_parent)" && mount -t tmpfs -o "size=$1" zvtemp "$(pay_work_parent)"; }
+prepare_full_temp_disk() { pay_temp_disk 3m; }
+prepare_no_room_for_gzip() { pay_temp_disk 1m; }
 check_full_temp_disk() { expect_count 0; expect_no_temporaries; }
+check_no_room_for_gzip() { check_full_temp_disk; }
 cleanup_full_temp_disk() { umount "$(pay_work_parent)" 2>/dev/null || true; }
-
-# A 1 MB temporary directory: not even filesdata.gz (1.9 MB) fits.
-prepare_no_room_for_gzip() {
-  mkdir -p "$(pay_work_parent)" && mount -t tmpfs -o size=1m zvtemp "$(pay_work_parent)"
-}
-check_no_room_for_gzip() { expect_count 0; expect_no_temporaries; }
-cleanup_no_room_for_gzip() { umount "$(pay_work_parent)" 2>/dev/null || true; }
+cleanup_no_room_for_gzip() { cleanup_full_temp_disk; }
 
 # A 3 MB disk as the destination: the application does not fit, and the
 # entry whose write runs out of room stops the copy (no message of its own);
