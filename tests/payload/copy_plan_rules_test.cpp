@@ -18,7 +18,6 @@ TEST(PayloadCopyPlan, EarlierFilesAreKeptOnceAndOnlyWhatThisRunMadeIsRolledBack)
   ASSERT_TRUE(AddPlannedEntry(&plan, "Maps\\Two.map", 1, false));
   ASSERT_TRUE(AddPlannedEntry(&plan, "Sounds\\Deep\\Hit.wav", 0, false));
   ASSERT_TRUE(AddPlannedEntry(&plan, "zorvane.EXE", 0, true));
-  EXPECT_EQ(plan.entries[4].first, 0);
   EXPECT_TRUE(MustKeepEarlier(&plan, 0));
   EXPECT_FALSE(MustKeepEarlier(&plan, 2));
   NoteKept(&plan, 0);
@@ -39,8 +38,6 @@ TEST(PayloadCopyPlan, EarlierFilesAreKeptOnceAndOnlyWhatThisRunMadeIsRolledBack)
   EXPECT_TRUE(RollbackRemovesFolder(&plan, 3, 0));
   EXPECT_TRUE(RollbackRemovesFolder(&plan, 3, 1));
   EXPECT_FALSE(RollbackRemovesFolder(&plan, 3, 2));
-  EXPECT_EQ(FolderLevels("Sounds\\Deep\\Hit.wav"), 2);
-  EXPECT_EQ(FolderPrefixLength("Sounds\\Deep\\Hit.wav", 1), 11u);
 }
 
 TEST(PayloadCopyPlan, HoldsThePayloadsEntriesAndNoMore)

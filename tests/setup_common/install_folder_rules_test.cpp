@@ -211,7 +211,6 @@ TEST(InstallFolderVolume, OnlyLocalVolumesWithAccessListsKeepTheFolderSafe)
 {
   EXPECT_EQ(JudgeVolume(0x03E706FF, 0x08, 0x20), VolumeKeepsAccess);         // NTFS, local disk
   EXPECT_EQ(JudgeVolume(0x00020006, 0x08, 0x20), VolumeWithoutAccessLists);  // FAT32
-  EXPECT_EQ(JudgeVolume(0x00000006, 0x08, 0x01), VolumeWithoutAccessLists);  // removable, no lists
   EXPECT_EQ(JudgeVolume(0x03E706FF, 0x14, 0x10), VolumeOnNetwork);           // a mapped share
   EXPECT_EQ(JudgeVolume(0x0000000F, 0x08, 0x10), VolumeOnNetwork);           // remote device
 }
